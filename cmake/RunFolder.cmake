@@ -1,0 +1,1 @@
+# Run folders are assembled here.
