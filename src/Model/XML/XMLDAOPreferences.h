@@ -1,0 +1,64 @@
+#ifndef XMLDAOPREFERENCES_H
+#define XMLDAOPREFERENCES_H
+
+#include <libxml++/parsers/saxparser.h>
+#include <libxml/xmlwriter.h>
+
+#include <string>
+#include <vector>
+
+#include "ImageClass.h"
+#include "Preferences.h"
+
+namespace Model {
+
+// Writes Preferences to the preferences file and reads such a file back into
+// them. Reading applies each element as it starts; the class and problem lists
+// are applied together when the document ends.
+class XMLDAOPreferences : public xmlpp::SaxParser {
+ public:
+  // The image is not used: the preferences file records nothing about it.
+  XMLDAOPreferences(ImageClass* image, double calibration);
+
+  // The settings that reading fills; not owned.
+  void setPreferences(Preferences& preferences) { pref = &preferences; }
+  double getCalibration() const { return calibration; }
+
+  // Writes `preferences` to `file` through a temporary file beside it.
+  // Returns true only when the complete file has replaced `file`; otherwise
+  // `file` is left as it was.
+  bool writePreferences(const std::string& file, Preferences* preferences);
+
+ protected:
+  void on_end_document() override;
+  void on_start_element(const Glib::ustring& name, const AttributeList& attributes) override;
+  void on_end_element(const Glib::ustring& name) override;
+
+ private:
+  // Each writes one element; false when a libxml2 call failed (the failure is
+  // printed and the element abandoned).
+  static bool writeDir(const std::string& element, const std::string& dir, xmlTextWriterPtr writer);
+  static bool writeObjectPreference(const std::string& element, const std::vector<double>& style,
+                                    xmlTextWriterPtr writer);
+  static bool writeCategoryPreference(const std::string& name, const std::vector<double>& colour,
+                                      xmlTextWriterPtr writer);
+  static bool writeProblemPreference(const std::string& name, const std::string& key, bool active,
+                                     xmlTextWriterPtr writer);
+
+  void readCalibration(const AttributeList& attributes);
+  static std::vector<double> readStyle(const AttributeList& attributes);
+  void readCategory(const AttributeList& attributes);
+  void readProblem(const AttributeList& attributes);
+
+  double calibration;
+  Preferences* pref = nullptr;
+  std::vector<std::vector<double>> claseColor;
+  std::vector<std::string> claseName;
+  std::vector<std::string> problemName;
+  // Index of the last Problem marked active; -1 until one is seen.
+  int problemActive = -1;
+};
+
+}  // namespace Model
+
+#endif
