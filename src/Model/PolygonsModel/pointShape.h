@@ -1,0 +1,29 @@
+#ifndef POINTSHAPE_H
+#define POINTSHAPE_H
+
+#include "baseShape.h"
+
+// A marked point; also the vertex type of regions, arcs and angles.
+class pointShape : public baseShape {
+ public:
+  pointShape(double x, double y, int id, bool visible, bool selected, bool deleted, bool manual, int type,
+             int clase, int claseAutomatic);
+  pointShape(const pointShape&) = default;
+  pointShape& operator=(const pointShape&) = default;
+
+  double getX() override;
+  void setX(double value) override;
+  double getY() override;
+  void setY(double value) override;
+  // Hit inside the 40-pixel square centred on the point.
+  bool inside(double x, double y, int width, int height) override;
+  void move(double dx, double dy) override;
+  std::vector<int> getRectangle(int width, int height) override;
+
+  void setCoordinates(double x, double y);
+  // Moves by (dx, dy) and keeps the point on the image (each coordinate
+  // clamped to [0, 1]).
+  void moveRegionPoints(double dx, double dy);
+};
+
+#endif
