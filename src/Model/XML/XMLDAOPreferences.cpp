@@ -166,8 +166,6 @@ void XMLDAOPreferences::on_start_element(const Glib::ustring& name, const Attrib
   }
 }
 
-void XMLDAOPreferences::on_end_element(const Glib::ustring& /*name*/) {}
-
 void XMLDAOPreferences::readCalibration(const AttributeList& attributes) {
   // An attribute the element lacks keeps the current setting.
   int active = pref->isCalibrationActive() ? 1 : 0;

@@ -32,7 +32,6 @@ class XMLDAOPreferences : public xmlpp::SaxParser {
  protected:
   void on_end_document() override;
   void on_start_element(const Glib::ustring& name, const AttributeList& attributes) override;
-  void on_end_element(const Glib::ustring& name) override;
 
  private:
   // Each writes one element; false when a libxml2 call failed (the failure is
