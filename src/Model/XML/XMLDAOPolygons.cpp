@@ -1,0 +1,405 @@
+#include "XMLDAOPolygons.h"
+
+#include <glibmm/convert.h>
+#include <libxml/parser.h>
+
+#include <initializer_list>
+#include <iostream>
+
+#include "Angle.h"
+#include "Line.h"
+#include "NumberText.h"
+#include "PixelConversion.h"
+#include "XmlFileWriter.h"
+#include "circleShape.h"
+
+namespace Model {
+
+namespace {
+
+const char* const createWriterFailed = "testXmlwriterFilename: Error creating the xml writer";
+const char* const startDocumentFailed = "testXmlwriterFilename: Error at xmlTextWriterStartDocument";
+const char* const startElementFailed = "testXmlwriterFilename: Error at xmlTextWriterStartElement";
+const char* const writeAttributeFailed = "testXmlwriterFilename: Error at xmlTextWriterWriteAttribute";
+const char* const endElementFailed = "testXmlwriterMemory: Error at xmlTextWriterEndElement";
+const char* const endDocumentFailed = "testXmlwriterFilename: Error at xmlTextWriterEndDocument";
+
+// Measures are M0 to M9; higher numbers are not read.
+bool isMeasureName(const Glib::ustring& name) { return name.size() == 2 && name[0] == 'M' && name[1] >= '0' && name[1] <= '9'; }
+
+const Glib::ustring* findAttribute(const xmlpp::SaxParser::AttributeList& attributes, const char* name) {
+  for (const auto& attribute : attributes)
+    if (attribute.name == name) return &attribute.value;
+  return nullptr;
+}
+
+// Reads the named attributes as reals into values, in order; false when one
+// of them is missing.
+bool readReals(const xmlpp::SaxParser::AttributeList& attributes, std::initializer_list<const char*> names,
+               double* values) {
+  for (const char* name : names) {
+    const Glib::ustring* text = findAttribute(attributes, name);
+    if (text == nullptr) return false;
+    *values++ = NumberText::toDouble(*text);
+  }
+  return true;
+}
+
+// The file records names in UTF-8; a file name in another encoding would make
+// the whole document unreadable, so it is converted, or shown with
+// replacement characters when it cannot be.
+std::string utf8FileName(const std::string& filename) {
+  try {
+    return Glib::filename_to_utf8(filename);
+  } catch (const Glib::ConvertError&) {
+    return Glib::filename_display_name(filename);
+  }
+}
+
+}  // namespace
+
+// The attributes that every shape element carries, with the values of a
+// plain visible shape when one is missing.
+struct XMLDAOPolygons::CommonAttributes {
+  std::string name;
+  int id = 0;
+  bool manual = false;
+  bool deleted = false;
+  bool visible = true;
+  int type = 0;
+  int clase = 0;
+  int claseAutomatic = 0;
+
+  explicit CommonAttributes(const AttributeList& attributes) {
+    for (const auto& attribute : attributes) {
+      const std::string value = attribute.value;
+      if (attribute.name == "name")
+        name = value;
+      else if (attribute.name == "id")
+        id = NumberText::toInt(value);
+      else if (attribute.name == "MANUAL")
+        manual = NumberText::toInt(value) != 0;
+      else if (attribute.name == "DELETED")
+        deleted = NumberText::toInt(value) != 0;
+      else if (attribute.name == "VISIBLE")
+        visible = NumberText::toInt(value) != 0;
+      else if (attribute.name == "type")
+        type = NumberText::toInt(value);
+      else if (attribute.name == "clase")
+        clase = NumberText::toInt(value);
+      else if (attribute.name == "claseAutomatic")
+        claseAutomatic = NumberText::toInt(value);
+    }
+  }
+
+  void applyTo(baseShape& shape) const {
+    if (manual) shape.setManual(true);
+    shape.setVisible(visible);
+    if (deleted) {
+      shape.setDeleted(true);
+      shape.setVisible(false);
+    }
+    shape.setName(name);
+    shape.setId(id);
+    shape.setType(type);
+    shape.setClase(clase);
+    shape.setClaseAutomatic(claseAutomatic);
+  }
+};
+
+XMLDAOPolygons::XMLDAOPolygons(ImageClass* img, double _calibration, PolygonsReadOptions options)
+    : xmlpp::SaxParser(false),
+      options(options),
+      image(img),
+      parsedImage(*img),
+      imgHeight(img->getHeight()),
+      imgWidth(img->getWidth()),
+      calibration(_calibration) {
+  // An annotation file never needs anything from the network.
+  set_parser_options(XML_PARSE_NONET);
+}
+
+XMLDAOPolygons::~XMLDAOPolygons() = default;
+
+void XMLDAOPolygons::setDiameters(int mindim, int maxdim) {
+  minDiameter = mindim;
+  maxDiameter = maxdim;
+}
+
+double XMLDAOPolygons::getCalibration() const { return calibration; }
+
+bool XMLDAOPolygons::succeeded() const { return scaleKnown; }
+
+std::vector<baseShape*> XMLDAOPolygons::takePoligons() {
+  std::vector<baseShape*> taken;
+  taken.reserve(poligons.size());
+  for (auto& shape : poligons) taken.push_back(shape.release());
+  poligons.clear();
+  return taken;
+}
+
+void XMLDAOPolygons::applyImageTo(ImageClass& target) const {
+  target.setFilename(parsedImage.getFilename());
+  target.setWidth(parsedImage.getWidth());
+  target.setHeight(parsedImage.getHeight());
+  target.setMeasures(parsedImage.getMeasures());
+}
+
+// ---------------------------------------------------------------- reading
+
+void XMLDAOPolygons::on_start_element(const Glib::ustring& name, const AttributeList& attributes) {
+  try {
+    if (name == "Poligonos")
+      readRoot(attributes);
+    else if (!scaleKnown)
+      return;  // shapes outside a usable root cannot be placed
+    else if (name == "FreeHand")
+      readFreeHand(attributes);
+    else if (name == "FPoint")
+      readFPoint(attributes);
+    else if (name == "Point")
+      readPoint(attributes);
+    else if (name == "Line")
+      readLine(attributes);
+    else if (name == "Angle" && options.readAngles)
+      readAngle(attributes);
+    else if (name == "Circle")
+      readCircle(attributes);
+  } catch (const Glib::ConvertError& error) {
+    std::cerr << "MySaxParser::on_start_element(): Exception caught while converting value for  std::cout: "
+              << error.what() << std::endl;
+  }
+}
+
+void XMLDAOPolygons::on_end_element(const Glib::ustring& name) {
+  if (name == "FreeHand") closeFreeHand();
+}
+
+void XMLDAOPolygons::closeFreeHand() {
+  if (freeHand) poligons.push_back(std::move(freeHand));
+}
+
+void XMLDAOPolygons::readRoot(const AttributeList& attributes) {
+  std::vector<double> measures;
+  const Glib::ustring* filename = nullptr;
+  bool widthRead = false;
+  bool heightRead = false;
+  for (const auto& attribute : attributes) {
+    if (attribute.name == "calibration") {
+      calibration = NumberText::toDouble(attribute.value);
+    } else if (attribute.name == "filename") {
+      filename = &attribute.value;
+    } else if (attribute.name == "width") {
+      parsedImage.setWidth(NumberText::toInt(attribute.value));
+      widthRead = true;
+    } else if (attribute.name == "height") {
+      parsedImage.setHeight(NumberText::toInt(attribute.value));
+      heightRead = true;
+    } else if (options.collectMeasures &&
+               (attribute.name == "minDiameter" || attribute.name == "maxDiameter" || isMeasureName(attribute.name))) {
+      measures.push_back(NumberText::toDouble(attribute.value));
+    }
+  }
+  if (!measures.empty()) parsedImage.setMeasures(measures);
+  imgWidth = parsedImage.getWidth();
+  imgHeight = parsedImage.getHeight();
+  if (!widthRead || !heightRead || imgWidth <= 0 || imgHeight <= 0)
+    throw xmlpp::parse_error("Poligonos: the image width and height must be positive numbers");
+  scaleKnown = true;
+  // Last, so that a name that cannot be converted loses only the name.
+  if (filename != nullptr) parsedImage.setFilename(Glib::filename_from_utf8(*filename));
+}
+
+void XMLDAOPolygons::readFreeHand(const AttributeList& attributes) {
+  closeFreeHand();  // a region inside a region: the outer one ends here
+  freeHand = std::make_unique<regionShape>(0, true, false, false, false, 0, 0, 0);
+  CommonAttributes(attributes).applyTo(*freeHand);
+}
+
+void XMLDAOPolygons::readFPoint(const AttributeList& attributes) {
+  double xy[2];
+  if (!freeHand || !readReals(attributes, {"x", "y"}, xy)) return;
+  freeHand->addLinePoint(xy[0] / imgWidth, xy[1] / imgHeight);
+}
+
+void XMLDAOPolygons::readPoint(const AttributeList& attributes) {
+  double xy[2];
+  if (!readReals(attributes, {"x", "y"}, xy)) return;
+  auto point = std::make_unique<pointShape>(xy[0] / imgWidth, xy[1] / imgHeight, 0, true, false, false, false, 0, 0, 0);
+  CommonAttributes(attributes).applyTo(*point);
+  if (freeHand)
+    freeHand->addPoint(point.release());
+  else
+    poligons.push_back(std::move(point));
+}
+
+void XMLDAOPolygons::readLine(const AttributeList& attributes) {
+  double c[4];
+  if (!readReals(attributes, {"x1", "y1", "x2", "y2"}, c)) return;
+  auto line = std::make_unique<Line>(c[0] / imgWidth, c[1] / imgHeight, c[2] / imgWidth, c[3] / imgHeight, 0, true,
+                                     false, false, false, 0, 0, 0);
+  CommonAttributes(attributes).applyTo(*line);
+  poligons.push_back(std::move(line));
+}
+
+void XMLDAOPolygons::readAngle(const AttributeList& attributes) {
+  double c[6];
+  if (!readReals(attributes, {"x1", "y1", "x2", "y2", "x3", "y3"}, c)) return;
+  auto at = [&](int i) {
+    return new pointShape(c[2 * i] / imgWidth, c[2 * i + 1] / imgHeight, 0, true, false, false, false, 0, 0, 0);
+  };
+  auto angle = std::make_unique<Angle>(at(0), at(1), at(2), 0, true, false, false, false, 0, 0, 0);
+  CommonAttributes(attributes).applyTo(*angle);
+  angle->sePpointsUpdatedAngle(3);
+  poligons.push_back(std::move(angle));
+}
+
+void XMLDAOPolygons::readCircle(const AttributeList& attributes) {
+  double c[3];
+  if (!readReals(attributes, {"x", "y", "r"}, c)) return;
+  auto circle = std::make_unique<circleShape>(c[2], c[0] / imgWidth, c[1] / imgHeight, 0, true, false, false, false,
+                                              0, 0, 0);
+  CommonAttributes(attributes).applyTo(*circle);
+  poligons.push_back(std::move(circle));
+}
+
+// ---------------------------------------------------------------- writing
+
+bool XMLDAOPolygons::check(int libxmlResult, const char* failureMessage) {
+  if (libxmlResult >= 0) return true;
+  std::cout << failureMessage << std::endl;
+  writeFailed = true;
+  return false;
+}
+
+bool XMLDAOPolygons::writeAttribute(xmlTextWriterPtr writer, const char* name, const std::string& value) {
+  return check(xmlTextWriterWriteAttribute(writer, BAD_CAST name, BAD_CAST value.c_str()), writeAttributeFailed);
+}
+
+bool XMLDAOPolygons::writePoligonsXML(const std::string& filename, const std::vector<baseShape*>& poligonsModelWrite) {
+  writeFailed = false;
+  XmlFileWriter file(filename);
+  xmlTextWriterPtr writer = file.get();
+  if (writer == nullptr) {
+    std::cout << createWriterFailed << std::endl;
+    return false;
+  }
+  if (!check(xmlTextWriterStartDocument(writer, nullptr, "UTF-8", nullptr), startDocumentFailed)) return false;
+  if (!writeRoot(writer)) return false;
+  for (baseShape* shape : poligonsModelWrite)
+    if (!writeShape(shape, writer)) return false;
+  if (!check(xmlTextWriterEndDocument(writer), endDocumentFailed)) return false;
+  // A failed element leaves an incomplete document behind: the old file stays.
+  return !writeFailed && file.commit();
+}
+
+bool XMLDAOPolygons::writeRoot(xmlTextWriterPtr writer) {
+  if (!check(xmlTextWriterStartElement(writer, BAD_CAST "Poligonos"), startElementFailed)) return false;
+  bool written = writeAttribute(writer, "filename", utf8FileName(image->getFilename())) &&
+                 writeAttribute(writer, "calibration", NumberText::formatReal(calibration)) &&
+                 writeAttribute(writer, "minDiameter", NumberText::formatInt(minDiameter)) &&
+                 writeAttribute(writer, "maxDiameter", NumberText::formatInt(maxDiameter)) &&
+                 writeAttribute(writer, "width", NumberText::formatInt(PixelConversion::truncateToInt(imgWidth))) &&
+                 writeAttribute(writer, "height", NumberText::formatInt(PixelConversion::truncateToInt(imgHeight)));
+  const std::vector<double> measures = image->getMeasures();
+  for (std::size_t i = 0; written && i < measures.size(); ++i)
+    written = writeAttribute(writer, ("M" + std::to_string(i)).c_str(), NumberText::formatReal(measures[i]));
+  return written;
+}
+
+// Returns false when the document cannot be continued; a failure inside a
+// point, line or angle element only ends that element.
+bool XMLDAOPolygons::writeShape(baseShape* shape, xmlTextWriterPtr writer) {
+  if (dynamic_cast<pointShape*>(shape) != nullptr) {
+    writePoint("Point", shape, writer);
+  } else if (dynamic_cast<circleShape*>(shape) != nullptr) {
+    return writeCircle(shape, writer);
+  } else if (auto* region = dynamic_cast<regionShape*>(shape)) {
+    return writeFreeHand(region, writer);
+  } else if (dynamic_cast<Line*>(shape) != nullptr) {
+    writeLine("Line", shape, writer);
+  } else if (dynamic_cast<Angle*>(shape) != nullptr) {
+    writeAngle("Angle", shape, writer);
+  }
+  return true;
+}
+
+bool XMLDAOPolygons::writeCircle(baseShape* shape, xmlTextWriterPtr writer) {
+  auto* circle = static_cast<circleShape*>(shape);
+  if (!check(xmlTextWriterStartElement(writer, BAD_CAST "Circle"), startElementFailed)) return false;
+  if (!writeAttribute(writer, "x", NumberText::formatInt(PixelConversion::toPixel(circle->getX(), imgWidth))) ||
+      !writeAttribute(writer, "y", NumberText::formatInt(PixelConversion::toPixel(circle->getY(), imgHeight))) ||
+      !writeAttribute(writer, "r", NumberText::formatInt(PixelConversion::truncateToInt(circle->getRadius()))))
+    return false;
+  writeAtributes(circle, writer);
+  return check(xmlTextWriterEndElement(writer), endElementFailed);
+}
+
+bool XMLDAOPolygons::writeFreeHand(regionShape* region, xmlTextWriterPtr writer) {
+  if (!check(xmlTextWriterStartElement(writer, BAD_CAST "FreeHand"), startElementFailed)) return false;
+  writeAtributes(region, writer);
+  writePoints("FPoint", region->getLinePoints(), writer);
+  for (baseShape* point : region->getPoints()) writePoint("Point", point, writer);
+  return check(xmlTextWriterEndElement(writer), endElementFailed);
+}
+
+bool XMLDAOPolygons::writePoints(const std::string& name, const std::vector<pointShape*>& points,
+                                 xmlTextWriterPtr writer) {
+  for (pointShape* point : points) {
+    if (!check(xmlTextWriterStartElement(writer, BAD_CAST name.c_str()), startElementFailed) ||
+        !writeAttribute(writer, "x", NumberText::formatInt(PixelConversion::toPixel(point->getX(), imgWidth))) ||
+        !writeAttribute(writer, "y", NumberText::formatInt(PixelConversion::toPixel(point->getY(), imgHeight))) ||
+        !check(xmlTextWriterEndElement(writer), endElementFailed))
+      return false;
+  }
+  return true;
+}
+
+bool XMLDAOPolygons::writePoint(const std::string& name, baseShape* point, xmlTextWriterPtr writer) {
+  if (!check(xmlTextWriterStartElement(writer, BAD_CAST name.c_str()), startElementFailed) ||
+      !writeAttribute(writer, "x", NumberText::formatInt(PixelConversion::toPixel(point->getX(), imgWidth))) ||
+      !writeAttribute(writer, "y", NumberText::formatInt(PixelConversion::toPixel(point->getY(), imgHeight))))
+    return false;
+  writeAtributes(point, writer);
+  return check(xmlTextWriterEndElement(writer), endElementFailed);
+}
+
+bool XMLDAOPolygons::writeLine(const std::string& name, baseShape* l, xmlTextWriterPtr writer) {
+  const std::vector<double> c = static_cast<Line*>(l)->getCoordinates();
+  if (!check(xmlTextWriterStartElement(writer, BAD_CAST name.c_str()), startElementFailed) ||
+      !writeAttribute(writer, "x1", NumberText::formatInt(PixelConversion::toPixel(c[0], imgWidth))) ||
+      !writeAttribute(writer, "y1", NumberText::formatInt(PixelConversion::toPixel(c[1], imgHeight))) ||
+      !writeAttribute(writer, "x2", NumberText::formatInt(PixelConversion::toPixel(c[2], imgWidth))) ||
+      !writeAttribute(writer, "y2", NumberText::formatInt(PixelConversion::toPixel(c[3], imgHeight))))
+    return false;
+  writeAtributes(l, writer);
+  return check(xmlTextWriterEndElement(writer), endElementFailed);
+}
+
+bool XMLDAOPolygons::writeAngle(const std::string& name, baseShape* l, xmlTextWriterPtr writer) {
+  auto* angle = static_cast<Angle*>(l);
+  if (!check(xmlTextWriterStartElement(writer, BAD_CAST name.c_str()), startElementFailed)) return false;
+  const char* const names[] = {"x1", "y1", "x2", "y2", "x3", "y3"};
+  int next = 0;
+  for (pointShape* p : {angle->getp1(), angle->getVertex(), angle->getp3()}) {
+    if (!writeAttribute(writer, names[next++], NumberText::formatInt(PixelConversion::toPixel(p->getX(), imgWidth))) ||
+        !writeAttribute(writer, names[next++], NumberText::formatInt(PixelConversion::toPixel(p->getY(), imgHeight))))
+      return false;
+  }
+  writeAtributes(l, writer);
+  return check(xmlTextWriterEndElement(writer), endElementFailed);
+}
+
+bool XMLDAOPolygons::writeAtributes(baseShape* p, xmlTextWriterPtr writer) {
+  auto flag = [](bool value) { return std::string(value ? "1" : "0"); };
+  return writeAttribute(writer, "name", p->getName()) &&
+         writeAttribute(writer, "id", NumberText::formatInt(p->getId())) &&
+         writeAttribute(writer, "MANUAL", flag(p->getManual())) &&
+         writeAttribute(writer, "DELETED", flag(p->getDeleted())) &&
+         writeAttribute(writer, "VISIBLE", flag(p->getVisible())) &&
+         writeAttribute(writer, "type", NumberText::formatInt(p->getType())) &&
+         writeAttribute(writer, "clase", NumberText::formatInt(p->getClase())) &&
+         writeAttribute(writer, "claseAutomatic", NumberText::formatInt(p->getClaseAutomatic()));
+}
+
+}  // namespace Model

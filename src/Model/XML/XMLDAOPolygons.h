@@ -1,0 +1,106 @@
+#ifndef XMLDAOPOLYGONS_H
+#define XMLDAOPOLYGONS_H
+
+#include <libxml++/libxml++.h>
+#include <libxml/xmlwriter.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ImageClass.h"
+#include "baseShape.h"
+#include "pointShape.h"
+#include "regionShape.h"
+
+namespace Model {
+
+// The annotation file of one image (root element "Poligonos"): its writer
+// (libxml2 text writer) and its event-driven reader. Coordinates are image
+// pixels in the file and fractions of the image size in memory.
+//
+// Reading: set entity substitution as wanted, call parse_file, catch
+// xmlpp::exception, and use the result only when succeeded(). Nothing read reaches the caller's image or the caller's
+// shape list before the parse has succeeded: the reader fills its own copy of
+// the image record and owns the shapes until takePoligons hands them over;
+// whatever is not taken is deleted with the reader. A root without a positive
+// width and height aborts the parse, since the coordinates cannot be scaled.
+// What the annotation reader takes from a file; the two programs read
+// different subsets of the same format.
+struct PolygonsReadOptions {
+  bool readAngles = true;       // Angle elements (ignored when false)
+  bool collectMeasures = true;  // minDiameter, maxDiameter, M0..M9 into the measures list
+};
+
+class XMLDAOPolygons : public xmlpp::SaxParser {
+ public:
+  XMLDAOPolygons(ImageClass* img, double _calibration, PolygonsReadOptions options = PolygonsReadOptions());
+  ~XMLDAOPolygons() override;
+  XMLDAOPolygons(const XMLDAOPolygons&) = delete;
+  XMLDAOPolygons& operator=(const XMLDAOPolygons&) = delete;
+
+  // The diameter limits that the writer stores in the root.
+  void setDiameters(int mindim, int maxdim);
+  // The calibration read from the root, or the constructor's when it had none.
+  double getCalibration() const;
+
+  // Whether the parse met a root with a usable image size. A document
+  // without one is not an annotation file: nothing of it may be used.
+  bool succeeded() const;
+  // Hands the shapes read over to the caller, who then owns them.
+  std::vector<baseShape*> takePoligons();
+  // Copies the file name, size and measures read from the root into target
+  // (measures only when the file carried some).
+  void applyImageTo(ImageClass& target) const;
+
+  // Writes the shapes into filename. The file is replaced only when the whole
+  // document was written; returns whether it was.
+  bool writePoligonsXML(const std::string& filename, const std::vector<baseShape*>& poligonsModelWrite);
+
+ protected:
+  void on_start_element(const Glib::ustring& name, const AttributeList& attributes) override;
+  void on_end_element(const Glib::ustring& name) override;
+
+ private:
+  struct CommonAttributes;
+
+  // Reading.
+  void readRoot(const AttributeList& attributes);
+  void readFreeHand(const AttributeList& attributes);
+  void readFPoint(const AttributeList& attributes);
+  void readPoint(const AttributeList& attributes);
+  void readLine(const AttributeList& attributes);
+  void readAngle(const AttributeList& attributes);
+  void readCircle(const AttributeList& attributes);
+  void closeFreeHand();
+
+  // Writing; each returns false after printing the failure of a libxml2 call.
+  bool writeRoot(xmlTextWriterPtr writer);
+  bool writeShape(baseShape* shape, xmlTextWriterPtr writer);
+  bool writeCircle(baseShape* shape, xmlTextWriterPtr writer);
+  bool writeFreeHand(regionShape* region, xmlTextWriterPtr writer);
+  bool writePoints(const std::string& name, const std::vector<pointShape*>& points, xmlTextWriterPtr writer);
+  bool writePoint(const std::string& name, baseShape* point, xmlTextWriterPtr writer);
+  bool writeLine(const std::string& name, baseShape* l, xmlTextWriterPtr writer);
+  bool writeAngle(const std::string& name, baseShape* l, xmlTextWriterPtr writer);
+  bool writeAtributes(baseShape* p, xmlTextWriterPtr writer);
+  bool writeAttribute(xmlTextWriterPtr writer, const char* name, const std::string& value);
+  bool check(int libxmlResult, const char* failureMessage);
+
+  PolygonsReadOptions options;
+  std::vector<std::unique_ptr<baseShape>> poligons;
+  std::unique_ptr<regionShape> freeHand;  // the region of the open FreeHand element
+  ImageClass* image;                      // the caller's image; written from, never read into
+  ImageClass parsedImage;                 // the image record as the file tells it
+  bool scaleKnown = false;                // a root with a usable size has been read
+  double imgHeight;
+  double imgWidth;
+  double calibration;
+  int minDiameter = -1;
+  int maxDiameter = -1;
+  bool writeFailed = false;
+};
+
+}  // namespace Model
+
+#endif
