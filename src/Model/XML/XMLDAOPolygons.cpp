@@ -24,12 +24,18 @@ const char* const writeAttributeFailed = "testXmlwriterFilename: Error at xmlTex
 const char* const endElementFailed = "testXmlwriterMemory: Error at xmlTextWriterEndElement";
 const char* const endDocumentFailed = "testXmlwriterFilename: Error at xmlTextWriterEndDocument";
 
+// Element and attribute names are compared byte for byte (raw()): the
+// ustring comparison collates by locale, which is slow and not what XML
+// names need.
+
 // Measures are M0 to M9; higher numbers are not read.
-bool isMeasureName(const Glib::ustring& name) { return name.size() == 2 && name[0] == 'M' && name[1] >= '0' && name[1] <= '9'; }
+bool isMeasureName(const std::string& name) {
+  return name.size() == 2 && name[0] == 'M' && name[1] >= '0' && name[1] <= '9';
+}
 
 const Glib::ustring* findAttribute(const xmlpp::SaxParser::AttributeList& attributes, const char* name) {
   for (const auto& attribute : attributes)
-    if (attribute.name == name) return &attribute.value;
+    if (attribute.name.raw() == name) return &attribute.value;
   return nullptr;
 }
 
@@ -73,21 +79,21 @@ struct XMLDAOPolygons::CommonAttributes {
   explicit CommonAttributes(const AttributeList& attributes) {
     for (const auto& attribute : attributes) {
       const std::string value = attribute.value;
-      if (attribute.name == "name")
+      if (attribute.name.raw() == "name")
         name = value;
-      else if (attribute.name == "id")
+      else if (attribute.name.raw() == "id")
         id = NumberText::toInt(value);
-      else if (attribute.name == "MANUAL")
+      else if (attribute.name.raw() == "MANUAL")
         manual = NumberText::toInt(value) != 0;
-      else if (attribute.name == "DELETED")
+      else if (attribute.name.raw() == "DELETED")
         deleted = NumberText::toInt(value) != 0;
-      else if (attribute.name == "VISIBLE")
+      else if (attribute.name.raw() == "VISIBLE")
         visible = NumberText::toInt(value) != 0;
-      else if (attribute.name == "type")
+      else if (attribute.name.raw() == "type")
         type = NumberText::toInt(value);
-      else if (attribute.name == "clase")
+      else if (attribute.name.raw() == "clase")
         clase = NumberText::toInt(value);
-      else if (attribute.name == "claseAutomatic")
+      else if (attribute.name.raw() == "claseAutomatic")
         claseAutomatic = NumberText::toInt(value);
     }
   }
@@ -149,21 +155,21 @@ void XMLDAOPolygons::applyImageTo(ImageClass& target) const {
 
 void XMLDAOPolygons::on_start_element(const Glib::ustring& name, const AttributeList& attributes) {
   try {
-    if (name == "Poligonos")
+    if (name.raw() == "Poligonos")
       readRoot(attributes);
     else if (!scaleKnown)
       return;  // shapes outside a usable root cannot be placed
-    else if (name == "FreeHand")
+    else if (name.raw() == "FreeHand")
       readFreeHand(attributes);
-    else if (name == "FPoint")
+    else if (name.raw() == "FPoint")
       readFPoint(attributes);
-    else if (name == "Point")
+    else if (name.raw() == "Point")
       readPoint(attributes);
-    else if (name == "Line")
+    else if (name.raw() == "Line")
       readLine(attributes);
-    else if (name == "Angle" && options.readAngles)
+    else if (name.raw() == "Angle" && options.readAngles)
       readAngle(attributes);
-    else if (name == "Circle")
+    else if (name.raw() == "Circle")
       readCircle(attributes);
   } catch (const Glib::ConvertError& error) {
     std::cerr << "MySaxParser::on_start_element(): Exception caught while converting value for  std::cout: "
@@ -172,7 +178,7 @@ void XMLDAOPolygons::on_start_element(const Glib::ustring& name, const Attribute
 }
 
 void XMLDAOPolygons::on_end_element(const Glib::ustring& name) {
-  if (name == "FreeHand") closeFreeHand();
+  if (name.raw() == "FreeHand") closeFreeHand();
 }
 
 void XMLDAOPolygons::closeFreeHand() {
@@ -185,18 +191,18 @@ void XMLDAOPolygons::readRoot(const AttributeList& attributes) {
   bool widthRead = false;
   bool heightRead = false;
   for (const auto& attribute : attributes) {
-    if (attribute.name == "calibration") {
+    if (attribute.name.raw() == "calibration") {
       calibration = NumberText::toDouble(attribute.value);
-    } else if (attribute.name == "filename") {
+    } else if (attribute.name.raw() == "filename") {
       filename = &attribute.value;
-    } else if (attribute.name == "width") {
+    } else if (attribute.name.raw() == "width") {
       parsedImage.setWidth(NumberText::toInt(attribute.value));
       widthRead = true;
-    } else if (attribute.name == "height") {
+    } else if (attribute.name.raw() == "height") {
       parsedImage.setHeight(NumberText::toInt(attribute.value));
       heightRead = true;
     } else if (options.collectMeasures &&
-               (attribute.name == "minDiameter" || attribute.name == "maxDiameter" || isMeasureName(attribute.name))) {
+               (attribute.name.raw() == "minDiameter" || attribute.name.raw() == "maxDiameter" || isMeasureName(attribute.name.raw()))) {
       measures.push_back(NumberText::toDouble(attribute.value));
     }
   }
