@@ -78,22 +78,23 @@ struct XMLDAOPolygons::CommonAttributes {
 
   explicit CommonAttributes(const AttributeList& attributes) {
     for (const auto& attribute : attributes) {
-      const std::string value = attribute.value;
-      if (attribute.name.raw() == "name")
+      const std::string& key = attribute.name.raw();
+      const std::string& value = attribute.value.raw();
+      if (key == "name")
         name = value;
-      else if (attribute.name.raw() == "id")
+      else if (key == "id")
         id = NumberText::toInt(value);
-      else if (attribute.name.raw() == "MANUAL")
+      else if (key == "MANUAL")
         manual = NumberText::toInt(value) != 0;
-      else if (attribute.name.raw() == "DELETED")
+      else if (key == "DELETED")
         deleted = NumberText::toInt(value) != 0;
-      else if (attribute.name.raw() == "VISIBLE")
+      else if (key == "VISIBLE")
         visible = NumberText::toInt(value) != 0;
-      else if (attribute.name.raw() == "type")
+      else if (key == "type")
         type = NumberText::toInt(value);
-      else if (attribute.name.raw() == "clase")
+      else if (key == "clase")
         clase = NumberText::toInt(value);
-      else if (attribute.name.raw() == "claseAutomatic")
+      else if (key == "claseAutomatic")
         claseAutomatic = NumberText::toInt(value);
     }
   }
@@ -154,22 +155,23 @@ void XMLDAOPolygons::applyImageTo(ImageClass& target) const {
 // ---------------------------------------------------------------- reading
 
 void XMLDAOPolygons::on_start_element(const Glib::ustring& name, const AttributeList& attributes) {
+  const std::string& element = name.raw();
   try {
-    if (name.raw() == "Poligonos")
+    if (element == "Poligonos")
       readRoot(attributes);
     else if (!scaleKnown)
       return;  // shapes outside a usable root cannot be placed
-    else if (name.raw() == "FreeHand")
+    else if (element == "FreeHand")
       readFreeHand(attributes);
-    else if (name.raw() == "FPoint")
+    else if (element == "FPoint")
       readFPoint(attributes);
-    else if (name.raw() == "Point")
+    else if (element == "Point")
       readPoint(attributes);
-    else if (name.raw() == "Line")
+    else if (element == "Line")
       readLine(attributes);
-    else if (name.raw() == "Angle" && options.readAngles)
+    else if (element == "Angle" && options.readAngles)
       readAngle(attributes);
-    else if (name.raw() == "Circle")
+    else if (element == "Circle")
       readCircle(attributes);
   } catch (const Glib::ConvertError& error) {
     std::cerr << "MySaxParser::on_start_element(): Exception caught while converting value for  std::cout: "
@@ -191,18 +193,18 @@ void XMLDAOPolygons::readRoot(const AttributeList& attributes) {
   bool widthRead = false;
   bool heightRead = false;
   for (const auto& attribute : attributes) {
-    if (attribute.name.raw() == "calibration") {
+    const std::string& key = attribute.name.raw();
+    if (key == "calibration") {
       calibration = NumberText::toDouble(attribute.value);
-    } else if (attribute.name.raw() == "filename") {
+    } else if (key == "filename") {
       filename = &attribute.value;
-    } else if (attribute.name.raw() == "width") {
+    } else if (key == "width") {
       parsedImage.setWidth(NumberText::toInt(attribute.value));
       widthRead = true;
-    } else if (attribute.name.raw() == "height") {
+    } else if (key == "height") {
       parsedImage.setHeight(NumberText::toInt(attribute.value));
       heightRead = true;
-    } else if (options.collectMeasures &&
-               (attribute.name.raw() == "minDiameter" || attribute.name.raw() == "maxDiameter" || isMeasureName(attribute.name.raw()))) {
+    } else if (options.collectMeasures && (key == "minDiameter" || key == "maxDiameter" || isMeasureName(key))) {
       measures.push_back(NumberText::toDouble(attribute.value));
     }
   }
