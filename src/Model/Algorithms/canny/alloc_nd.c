@@ -1,0 +1,133 @@
+#include "alloc_nd.h"
+
+#include "img_size.h"
+
+#include <stdarg.h>
+#include <stdint.h>
+#include <stdlib.h>
+
+void *alloc_array(size_t count, size_t elem_size)
+{
+    size_t bytes;
+    if (!size_mul(count, elem_size, &bytes)) {
+        return NULL;
+    }
+    return malloc(bytes ? bytes : 1);
+}
+
+int grow_array(void **array, size_t *capacity, size_t needed, size_t elem_size)
+{
+    if (needed <= *capacity) {
+        return 1;
+    }
+    size_t new_capacity = *capacity ? *capacity : 16;
+    while (new_capacity < needed) {
+        if (new_capacity > SIZE_MAX / 2) {
+            new_capacity = needed;
+            break;
+        }
+        new_capacity *= 2;
+    }
+    size_t bytes;
+    if (!size_mul(new_capacity, elem_size, &bytes)) {
+        return 0;
+    }
+    void *grown = realloc(*array, bytes);
+    if (grown == NULL) {
+        return 0;
+    }
+    *array = grown;
+    *capacity = new_capacity;
+    return 1;
+}
+
+/* The tables and the block are released from the level-0 table down, each
+ * table's entry 0 leading to the next one. */
+void free_nd(void *base_ptr, int dim_count)
+{
+    void *current = base_ptr;
+    for (int level = 0; level < dim_count && current != NULL; level++) {
+        void *next = (level < dim_count - 1) ? ((void **)current)[0] : NULL;
+        free(current);
+        current = next;
+    }
+}
+
+void *alloc_nd(size_t elem_size, int dim_count, ...)
+{
+    if (elem_size == 0 || dim_count < 1) {
+        return NULL;
+    }
+    size_t *dims = malloc((size_t)dim_count * sizeof *dims);
+    if (dims == NULL) {
+        return NULL;
+    }
+    va_list args;
+    va_start(args, dim_count);
+    int valid = 1;
+    for (int d = 0; d < dim_count; d++) {
+        int dim = va_arg(args, int);
+        valid = valid && dim >= 1;
+        dims[d] = valid ? (size_t)dim : 0;
+    }
+    va_end(args);
+    if (!valid) {
+        free(dims);
+        return NULL;
+    }
+
+    if (dim_count == 1) {
+        void *block = alloc_array(dims[0], elem_size);
+        free(dims);
+        return block;
+    }
+
+    /* tables[k] is the table of level k; tables[dim_count - 1] the data. */
+    void **tables = calloc((size_t)dim_count, sizeof *tables);
+    size_t *entries = malloc((size_t)dim_count * sizeof *entries);
+    int ok = tables != NULL && entries != NULL;
+    size_t count = 1;
+    for (int level = 0; ok && level < dim_count - 1; level++) {
+        ok = size_mul(count, dims[level], &count);
+        entries[level] = count;
+        if (ok) {
+            tables[level] = alloc_array(count, sizeof(void *));
+            ok = tables[level] != NULL;
+        }
+    }
+    size_t row_bytes = 0;
+    if (ok) {
+        size_t bytes;
+        ok = size_mul(count, dims[dim_count - 1], &bytes) &&
+             size_mul(dims[dim_count - 1], elem_size, &row_bytes) &&
+             size_mul(bytes, elem_size, &bytes);
+        if (ok) {
+            tables[dim_count - 1] = calloc(bytes, 1);
+            ok = tables[dim_count - 1] != NULL;
+        }
+    }
+    void *result = NULL;
+    if (ok) {
+        for (int level = 0; level < dim_count - 2; level++) {
+            void **table = tables[level];
+            void **next = tables[level + 1];
+            for (size_t i = 0; i < entries[level]; i++) {
+                table[i] = next + i * dims[level + 1];
+            }
+        }
+        void **last = tables[dim_count - 2];
+        char *data = tables[dim_count - 1];
+        for (size_t i = 0; i < entries[dim_count - 2]; i++) {
+            last[i] = data + i * row_bytes;
+        }
+        result = tables[0];
+    } else if (tables != NULL) {
+        for (int level = 0; level < dim_count; level++) {
+            free(tables[level]);
+        }
+    }
+    free(tables);
+    free(entries);
+    free(dims);
+    return result;
+}

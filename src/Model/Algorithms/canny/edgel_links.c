@@ -1,0 +1,175 @@
+#include "edgel_links.h"
+
+#include <stdlib.h>
+
+/* Nodes are handed out from blocks instead of one allocation each: a large
+ * image has millions of links. */
+enum { LINKS_PER_BLOCK = 4096 };
+
+struct LinkBlock {
+    struct LinkBlock *previous;
+    osl_LINK nodes[LINKS_PER_BLOCK];
+};
+
+int alloc_edgel_links(EdgelLinks *links, int num_edgels)
+{
+    links->head = calloc(num_edgels > 0 ? (size_t)num_edgels : 1, sizeof *links->head);
+    links->num_edgels = num_edgels;
+    links->blocks = NULL;
+    links->used_in_block = LINKS_PER_BLOCK;
+    return links->head != NULL;
+}
+
+void free_edgel_links(EdgelLinks *links)
+{
+    while (links->blocks != NULL) {
+        struct LinkBlock *previous = links->blocks->previous;
+        free(links->blocks);
+        links->blocks = previous;
+    }
+    free(links->head);
+    links->head = NULL;
+}
+
+static osl_LINK *new_node(EdgelLinks *links)
+{
+    if (links->used_in_block == LINKS_PER_BLOCK) {
+        struct LinkBlock *block = malloc(sizeof *block);
+        if (block == NULL) {
+            return NULL;
+        }
+        block->previous = links->blocks;
+        links->blocks = block;
+        links->used_in_block = 0;
+    }
+    return &links->blocks->nodes[links->used_in_block++];
+}
+
+static int prepend(int edgel, int to, EdgelLinks *links)
+{
+    osl_LINK *node = new_node(links);
+    if (node == NULL) {
+        return 0;
+    }
+    node->to = to;
+    node->nextl = links->head[edgel];
+    links->head[edgel] = node;
+    return 1;
+}
+
+int Add_linkOX(int edgel, int to, EdgelLinks *links)
+{
+    return prepend(edgel, to, links) && prepend(to, edgel, links);
+}
+
+/* The edgel of row r with the smallest column not below v, or -1. */
+static int first_from(const int *col, const int *rows, int r, int v)
+{
+    int lo = rows[r], hi = rows[r + 1];
+    while (lo < hi) {
+        int mid = lo + (hi - lo) / 2;
+        if (col[mid] < v) {
+            lo = mid + 1;
+        } else {
+            hi = mid;
+        }
+    }
+    return lo < rows[r + 1] ? lo : -1;
+}
+
+/* Whether the first edgel of row r from column v lies exactly at v. */
+static int edgel_at(const int *col, const int *rows, int r, int v)
+{
+    int k = first_from(col, rows, r, v);
+    return k >= 0 && col[k] == v;
+}
+
+int Link_edgelsOX(const int *col, const int *rows, EdgelLinks *links, int num_rows, int num_cols)
+{
+    (void)num_cols;
+    int count = rows[num_rows];
+    int ok = 1;
+#define LINK(k) (ok = ok && Add_linkOX(i, (k), links))
+    for (int r = 0; r < num_rows; r++) {
+        for (int i = rows[r]; i < rows[r + 1]; i++) {
+            int c = col[i];
+            int next = i + 1 < rows[r + 1] ? i + 1 : -1;
+            int prev = i - 1 >= rows[r] ? i - 1 : -1;
+            int E = 0, W = 0, S = 0;
+            if (next >= 0 && col[next] == c + 1) {
+                LINK(next);
+                E = 1;
+            }
+            if (prev >= 0 && col[prev] == c - 1) {
+                W = 1;
+            }
+            if (rows[r + 1] < count) {
+                int k = first_from(col, rows, r + 1, c - 1);
+                if (k < 0) {
+                    continue;
+                }
+                if (k + 1 < rows[r + 2] && col[k + 1] == c) {
+                    k++;
+                }
+                if (col[k] == c) {
+                    LINK(k);
+                    S = 1;
+                }
+                if (!E && !S && col[k] == c + 1) {
+                    LINK(k);
+                    E = S = 1;
+                }
+                if (!W && !S && col[k] == c - 1) {
+                    LINK(k);
+                    S = W = 1;
+                }
+                /* Neighbours above were linked from their own side. */
+                if (r > 0) {
+                    W = W || edgel_at(col, rows, r - 1, c - 1);
+                    E = E || edgel_at(col, rows, r - 1, c + 1);
+                }
+                if (E && W && S) {
+                    continue;
+                }
+                if (!E && next >= 0 && col[next] == c + 2) {
+                    LINK(next);
+                    E = 1;
+                }
+                if (prev >= 0 && col[prev] == c - 2) {
+                    W = 1;
+                }
+                int rows_after_next = rows[r + 2] < count;
+                if (!S && rows_after_next && edgel_at(col, rows, r + 2, c)) {
+                    LINK(first_from(col, rows, r + 2, c));
+                    S = 1;
+                }
+                if (E && W && S) {
+                    continue;
+                }
+                if (!W && edgel_at(col, rows, r + 1, c - 2)) {
+                    LINK(first_from(col, rows, r + 1, c - 2));
+                    S = 1;
+                }
+                if (!E && edgel_at(col, rows, r + 1, c + 2)) {
+                    LINK(first_from(col, rows, r + 1, c + 2));
+                    S = 1;
+                }
+                if (!S && rows_after_next) {
+                    int d = first_from(col, rows, r + 2, c - 1);
+                    if (d >= 0 && (col[d] == c - 1 || col[d] == c + 1)) {
+                        LINK(d);
+                    }
+                }
+            } else if (!E) {
+                if (r > 0 && edgel_at(col, rows, r - 1, c + 1)) {
+                    continue;
+                }
+                if (next >= 0 && col[next] == c + 2) {
+                    LINK(next);
+                }
+            }
+        }
+    }
+#undef LINK
+    return ok;
+}

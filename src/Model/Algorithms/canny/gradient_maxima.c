@@ -1,0 +1,476 @@
+#include "gradient_maxima.h"
+
+#include "img_error.h"
+#include "img_size.h"
+
+#include <math.h>
+#include <stdint.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+/* Diagnostics of the gradient stage are printed only above this level,
+ * which the programs never raise. */
+static const int verbose_level = 0;
+
+/* Below this modulus a pixel is never a maximum. */
+static const double epsilon_norm = 0.5;
+/* Beyond this direction cosine the gradient counts as axis-aligned. */
+static const double epsilon_derivative = 0.95;
+
+static const double pi = 3.14159265358979323846;
+
+osl_edgel_chain *alloc_osl_edgel_chain(unsigned n)
+{
+    const char *function = "alloc_osl_edgel_chain";
+    if (n == 0) {
+        report_error_fmt(function, "n_ ( %d ) must be > 0 !", (int)n);
+        return NULL;
+    }
+    osl_edgel_chain *chain = calloc(1, sizeof *chain);
+    if (chain != NULL) {
+        chain->n = n;
+        chain->x = alloc_array(n, sizeof(unsigned));
+        chain->y = alloc_array(n, sizeof(unsigned));
+        chain->dx = alloc_array(n, sizeof(float));
+        chain->dy = alloc_array(n, sizeof(float));
+        chain->grad = alloc_array(n, sizeof(float));
+        chain->theta = alloc_array(n, sizeof(float));
+    }
+    if (chain == NULL || !chain->x || !chain->y || !chain->dx || !chain->dy || !chain->grad || !chain->theta) {
+        free_osl_edgel_chain(chain);
+        report_error(function, "Insufficient memory !");
+        return NULL;
+    }
+    return chain;
+}
+
+void free_osl_edgel_chain(osl_edgel_chain *chain)
+{
+    if (chain == NULL) {
+        return;
+    }
+    free(chain->x);
+    free(chain->y);
+    free(chain->dx);
+    free(chain->dy);
+    free(chain->grad);
+    free(chain->theta);
+    free(chain);
+}
+
+static float modulus_of(float gx, float gy)
+{
+    float squares = gx * gx + gy * gy;
+    return (float)sqrt((double)squares);
+}
+
+static float orientation_of(float gx, float gy) { return (float)(180.0 * atan2((double)gy, (double)gx) / pi); }
+
+void GradientModulus2D(float *gradient_modulus, const float *derivative_along_X, const float *derivative_along_Y,
+                       long length)
+{
+    for (long k = 0; k < length; k++) {
+        gradient_modulus[k] = modulus_of(derivative_along_X[k], derivative_along_Y[k]);
+    }
+}
+
+void GradientOrientation2D(float *gradient_orientation, const float *derivative_along_X,
+                           const float *derivative_along_Y, long length)
+{
+    for (long k = 0; k < length; k++) {
+        gradient_orientation[k] = orientation_of(derivative_along_X[k], derivative_along_Y[k]);
+    }
+}
+
+/* Bilinear interpolation of the modulus around (x0, y0) with weights fx, fy
+ * toward the next column and row. */
+static double interpolate(const float *norme, size_t dimx, int x0, int y0, double fx, double fy)
+{
+    const float *p = norme + (size_t)y0 * dimx + (size_t)x0;
+    return (1 - fx) * (1 - fy) * p[0] + fx * (1 - fy) * p[1] + (1 - fx) * fy * p[dimx] + fx * fy * p[dimx + 1];
+}
+
+static int inside_interpolation_range(double px, double py, int dimx, int dimy)
+{
+    return px >= 0 && px < dimx - 1 && py >= 0 && py < dimy - 1;
+}
+
+/* Whether the pixel (x, y) of modulus n is a maximum across the edge. */
+static int is_maximum(const float *gx, const float *gy, const float *norme, int dimx, int dimy, int x, int y)
+{
+    size_t at = (size_t)y * (size_t)dimx + (size_t)x;
+    float n = norme[at];
+    if (n < epsilon_norm) {
+        return 0;
+    }
+    double ux = gx[at] / (double)n;
+    double uy = gy[at] / (double)n;
+    if (fabs(ux) > epsilon_derivative || fabs(uy) > epsilon_derivative) {
+        float forward = norme[(size_t)(int)(y + uy + 0.5) * dimx + (size_t)(int)(x + ux + 0.5)];
+        float backward = norme[(size_t)(int)(y - uy + 0.5) * dimx + (size_t)(int)(x - ux + 0.5)];
+        return n > forward && n >= backward;
+    }
+    double px = x + ux, py = y + uy;
+    if (!inside_interpolation_range(px, py, dimx, dimy)) {
+        return 0;
+    }
+    int x0 = (int)px, y0 = (int)py;
+    double fx = px - x0, fy = py - y0;
+    if (n <= interpolate(norme, (size_t)dimx, x0, y0, fx, fy)) {
+        return 0;
+    }
+    double qx = x - ux, qy = y - uy;
+    if (!inside_interpolation_range(qx, qy, dimx, dimy)) {
+        return 0;
+    }
+    /* The backward point mirrors the forward one about the pixel, so its
+     * fractional parts are the complements of the forward ones. */
+    return n >= interpolate(norme, (size_t)dimx, (int)qx, (int)qy, 1 - fx, 1 - fy);
+}
+
+static int suppress_non_maxima(float *maxima, const float *gx, const float *gy, const float *norme,
+                               const int *bufferDims)
+{
+    int dimx = bufferDims[0], dimy = bufferDims[1];
+    int count = 0;
+    for (int y = 0; y < dimy; y++) {
+        float *row = maxima + (size_t)y * (size_t)dimx;
+        if (y == 0 || y == dimy - 1) {
+            memset(row, 0, (size_t)dimx * sizeof *row);
+            continue;
+        }
+        row[0] = 0.0f;
+        for (int x = 1; x < dimx - 1; x++) {
+            int keep = is_maximum(gx, gy, norme, dimx, dimy, x, y);
+            row[x] = keep ? norme[(size_t)y * (size_t)dimx + (size_t)x] : 0.0f;
+            count += keep;
+        }
+        row[dimx - 1] = 0.0f;
+    }
+    return count;
+}
+
+void Remove_Gradient_NonMaxima_Slice_2D(float *maxima, const float *gx, const float *gy, const float *norme,
+                                        const int *bufferDims)
+{
+    suppress_non_maxima(maxima, gx, gy, norme, bufferDims);
+}
+
+int Remove_Gradient_NonMaxima_Slice_2D_VXL(float *maxima, const float *gx, const float *gy, const float *norme,
+                                           const int *bufferDims)
+{
+    return suppress_non_maxima(maxima, gx, gy, norme, bufferDims);
+}
+
+int osl_canny_nms(float *maxima, float *gx, float *gy, const float *norme, const int *bufferDims)
+{
+    /* Neighbour offsets (dx, dy) of the +direction side of each sector;
+     * the other side is the opposite pixel. */
+    static const int sector_dx[9] = { 0, 1, 1, -1, 0, 1, 1, -1, 0 };
+    static const int sector_dy[9] = { 1, 1, 0, 1, 1, 1, 0, 1, 1 };
+    int dimx = bufferDims[0], dimy = bufferDims[1];
+    size_t w = (size_t)dimx;
+    memset(maxima, 0, w * (size_t)dimy * sizeof *maxima);
+    int kept = 0;
+    for (int y = 1; y < dimy - 1; y++) {
+        for (int x = 1; x < dimx - 1; x++) {
+            size_t at = (size_t)y * w + (size_t)x;
+            float c = norme[at];
+            int candidate = gx[at] <= gy[at] ? c > norme[at - w] && c > norme[at + w]
+                                             : c > norme[at + 1] && c >= norme[at - 1];
+            if (!candidate) {
+                continue;
+            }
+            int sector = (int)(180.0 * atan2((double)gx[at], (double)gy[at]) / pi + 202.5) / 45;
+            int dx = sector_dx[sector], dy = sector_dy[sector];
+            double a = norme[(size_t)(y - dy) * w + (size_t)(x - dx)];
+            double b = norme[(size_t)(y + dy) * w + (size_t)(x + dx)];
+            double offset = (a - b) / (2 * (a + b - 2 * c));
+            if (offset > 0.5) {
+                continue;
+            }
+            maxima[at] = c;
+            gx[at] = (float)(x + 0.5 + offset * dx);
+            gy[at] = (float)(y + 0.5 + offset * dy);
+            kept++;
+        }
+    }
+    return kept;
+}
+
+/* ------------------------------------------------------------------------
+ * Gradient stage
+ * ------------------------------------------------------------------------ */
+
+static size_t sample_bytes(bufferType type)
+{
+    switch (type) {
+    case UCHAR:
+    case SCHAR: return 1;
+    case USHORT:
+    case SSHORT: return 2;
+    case INT:
+    case FLOAT: return 4;
+    case DOUBLE: return 8;
+    default: return 0;
+    }
+}
+
+/* Scratch planes of one slice. */
+typedef struct {
+    float *gx, *gy, *modulus;
+} GradientPlanes;
+
+static int alloc_planes(GradientPlanes *planes, size_t plane)
+{
+    planes->gx = alloc_array(plane, sizeof(float));
+    planes->gy = alloc_array(plane, sizeof(float));
+    planes->modulus = alloc_array(plane, sizeof(float));
+    return planes->gx && planes->gy && planes->modulus;
+}
+
+static void free_planes(GradientPlanes *planes)
+{
+    free(planes->gx);
+    free(planes->gy);
+    free(planes->modulus);
+}
+
+/* Checks the arguments and allocates the planes; 0 (with the message) when
+ * the stage cannot run. */
+static int start_gradient(const void *bufferIn, bufferType typeIn, const int *bufferDims, const float *filterCoefs,
+                          GradientPlanes *planes, const char *function)
+{
+    memset(planes, 0, sizeof *planes);
+    if (bufferDims[0] < 1 || bufferDims[1] < 1 || bufferDims[2] < 1 || bufferIn == NULL) {
+        if (verbose_level > 0) {
+            fprintf(stderr, " Fatal error in %s: improper buffer's dimension.\n", function);
+        }
+        return 0;
+    }
+    if (filterCoefs[0] < 0.0f || filterCoefs[1] < 0.0f) {
+        if (verbose_level > 0) {
+            fprintf(stderr, " Error in %s: negative coefficient's value.\n", function);
+        }
+        return 0;
+    }
+    if (sample_bytes(typeIn) == 0) {
+        if (verbose_level > 0) {
+            fprintf(stderr, " Error in %s: such input type not handled.\n", function);
+        }
+        return 0;
+    }
+    if (!alloc_planes(planes, (size_t)bufferDims[0] * (size_t)bufferDims[1])) {
+        free_planes(planes);
+        if (verbose_level > 0) {
+            fprintf(stderr, " Fatal error in %s: unable to allocate auxiliary buffer.\n", function);
+        }
+        return 0;
+    }
+    return 1;
+}
+
+/* Derivatives along x and y and the modulus of slice z. */
+static int slice_gradient(const void *bufferIn, bufferType typeIn, const int *bufferDims, const int *borderLengths,
+                          const float *filterCoefs, recursiveFilterType filterType, int z, GradientPlanes *planes,
+                          const char *function)
+{
+    size_t plane = (size_t)bufferDims[0] * (size_t)bufferDims[1];
+    const char *slice = (const char *)bufferIn + (size_t)z * plane * sample_bytes(typeIn);
+    const int dims[3] = { bufferDims[0], bufferDims[1], 1 };
+    const derivativeOrder along_x[3] = { DERIVATIVE_1_EDGES, SMOOTHING, NODERIVATIVE };
+    const derivativeOrder along_y[3] = { SMOOTHING, DERIVATIVE_1_EDGES, NODERIVATIVE };
+    if (!RecursiveFilterOnBuffer(slice, typeIn, planes->gx, FLOAT, dims, borderLengths, along_x, filterCoefs,
+                                 filterType)) {
+        if (verbose_level > 0) {
+            fprintf(stderr, " Fatal error in %s:", function);
+            fprintf(stderr, " unable to compute X gradient for slice #%d.\n", z);
+        }
+        return 0;
+    }
+    if (!RecursiveFilterOnBuffer(slice, typeIn, planes->gy, FLOAT, dims, borderLengths, along_y, filterCoefs,
+                                 filterType)) {
+        if (verbose_level > 0) {
+            fprintf(stderr, " Fatal error in %s:", function);
+            fprintf(stderr, " unable to compute Y gradient for slice #%d.\n", z);
+        }
+        return 0;
+    }
+    GradientModulus2D(planes->modulus, planes->gx, planes->gy, (long)plane);
+    return 1;
+}
+
+int Extract_Gradient_Maxima_2D(const void *bufferIn, bufferType typeIn, void *bufferOut, bufferType typeOut,
+                               const int *bufferDims, const int *borderLengths, const float *filterCoefs,
+                               recursiveFilterType filterType)
+{
+    const char *function = "Extract_Gradient_Maxima_2D";
+    GradientPlanes planes;
+    if (!start_gradient(bufferIn, typeIn, bufferDims, filterCoefs, &planes, function)) {
+        return 0;
+    }
+    size_t plane = (size_t)bufferDims[0] * (size_t)bufferDims[1];
+    /* The maxima are written as floats, then converted to typeOut. */
+    float *maxima = alloc_array(plane, sizeof(float));
+    int ok = maxima != NULL;
+    for (int z = 0; z < bufferDims[2] && ok; z++) {
+        ok = slice_gradient(bufferIn, typeIn, bufferDims, borderLengths, filterCoefs, filterType, z, &planes,
+                            function);
+        if (ok) {
+            suppress_non_maxima(maxima, planes.gx, planes.gy, planes.modulus, bufferDims);
+            char *out = (char *)bufferOut + (size_t)z * plane * sample_bytes(typeOut);
+            ConvertBuffer(maxima, FLOAT, out, typeOut, (long)plane);
+        }
+    }
+    free(maxima);
+    free_planes(&planes);
+    return ok;
+}
+
+int Extract_Gradient_Theta_Maxima_2D(const void *bufferIn, bufferType typeIn, float *bufferOutGrad,
+                                     float *bufferOutTheta, float *bufferOutNMS, const int *bufferDims,
+                                     const int *borderLengths, const float *filterCoefs,
+                                     recursiveFilterType filterType)
+{
+    const char *function = "Extract_Gradient_Theta_Maxima_2D";
+    GradientPlanes planes;
+    if (!start_gradient(bufferIn, typeIn, bufferDims, filterCoefs, &planes, function)) {
+        return 0;
+    }
+    size_t plane = (size_t)bufferDims[0] * (size_t)bufferDims[1];
+    int count = 0;
+    for (int z = 0; z < bufferDims[2]; z++) {
+        if (!slice_gradient(bufferIn, typeIn, bufferDims, borderLengths, filterCoefs, filterType, z, &planes,
+                            function)) {
+            break;
+        }
+        size_t offset = (size_t)z * plane;
+        memcpy(bufferOutGrad + offset, planes.modulus, plane * sizeof(float));
+        GradientOrientation2D(bufferOutTheta + offset, planes.gx, planes.gy, (long)plane);
+        count = suppress_non_maxima(bufferOutNMS + offset, planes.gx, planes.gy, planes.modulus, bufferDims);
+        printf("No. de bordes: %d\n", count);
+    }
+    free_planes(&planes);
+    return count;
+}
+
+/* Every non-zero pixel of the suppressed plane, in row-major order. */
+static osl_edgel_chain *collect_edgels(const float *nms, const GradientPlanes *planes, size_t plane, int dimx)
+{
+    size_t n_edgels = 0;
+    for (size_t k = 0; k < plane; k++) {
+        n_edgels += nms[k] != 0.0f;
+    }
+    if (n_edgels == 0 || n_edgels > UINT32_MAX) {
+        return NULL;
+    }
+    osl_edgel_chain *edgels = alloc_osl_edgel_chain((unsigned)n_edgels);
+    if (edgels == NULL) {
+        return NULL;
+    }
+    size_t i = 0;
+    for (size_t k = 0; k < plane; k++) {
+        if (nms[k] == 0.0f) {
+            continue;
+        }
+        if (!(i < n_edgels)) {
+            fprintf(stderr, "Assertion failed: i < n_edgels\n");
+            abort();
+        }
+        float gx = planes->gx[k], gy = planes->gy[k];
+        edgels->x[i] = (unsigned)(k % (size_t)dimx);
+        edgels->y[i] = (unsigned)(k / (size_t)dimx);
+        edgels->dx[i] = gx;
+        edgels->dy[i] = gy;
+        edgels->grad[i] = planes->modulus[k];
+        /* Only the edgels' orientations are ever used, so they are computed
+         * here rather than over a whole orientation plane. */
+        edgels->theta[i] = orientation_of(gx, gy);
+        i++;
+    }
+    return edgels;
+}
+
+osl_edgel_chain *extract_edgels(const void *bufferIn, bufferType typeIn, float *bufferOutNMS,
+                                const int *bufferDims, const int *borderLengths, const float *filterCoefs,
+                                recursiveFilterType filterType, ModulusHistogram *hist, const char *function,
+                                int *ok)
+{
+    GradientPlanes planes;
+    *ok = start_gradient(bufferIn, typeIn, bufferDims, filterCoefs, &planes, function) &&
+          slice_gradient(bufferIn, typeIn, bufferDims, borderLengths, filterCoefs, filterType, 0, &planes,
+                         function);
+    osl_edgel_chain *edgels = NULL;
+    if (*ok) {
+        size_t plane = (size_t)bufferDims[0] * (size_t)bufferDims[1];
+        suppress_non_maxima(bufferOutNMS, planes.gx, planes.gy, planes.modulus, bufferDims);
+        edgels = collect_edgels(bufferOutNMS, &planes, plane, bufferDims[0]);
+        modulus_histogram(planes.modulus, (long)plane, hist);
+    }
+    free_planes(&planes);
+    return edgels;
+}
+
+osl_edgel_chain *Extract_Gradient_Maxima_2D_edgels(const void *bufferIn, bufferType typeIn, double low, double high,
+                                                   double *low_val, double *high_val, float *bufferOutNMS,
+                                                   const int *bufferDims, const int *borderLengths,
+                                                   const float *filterCoefs, recursiveFilterType filterType)
+{
+    ModulusHistogram hist;
+    int ok;
+    osl_edgel_chain *edgels = extract_edgels(bufferIn, typeIn, bufferOutNMS, bufferDims, borderLengths, filterCoefs,
+                                             filterType, &hist, "Extract_Gradient_Maxima_2D_edgels", &ok);
+    if (!ok) {
+        return NULL;
+    }
+    printf("No. de bordes Remove_Gradient_NonMaxima_Slice_2D: %d \n", edgels ? (int)edgels->n : 0);
+    thresholds_from_histogram(&hist, low, high, low_val, high_val);
+    return edgels;
+}
+
+/* ------------------------------------------------------------------------
+ * Hysteresis thresholds
+ * ------------------------------------------------------------------------ */
+
+void modulus_histogram(const float *grad_data, long num_pixels, ModulusHistogram *hist)
+{
+    memset(hist, 0, sizeof *hist);
+    for (long k = 0; k < num_pixels; k++) {
+        float m = grad_data[k];
+        if (!(m > 0.0f)) {
+            continue;
+        }
+        double rounded = (double)m + 0.5;
+        hist->cumulative[rounded >= 255.0 ? 255 : (int)rounded]++;
+    }
+    hist->cumulative[0] = 0;
+    for (int bin = 2; bin < 256; bin++) {
+        hist->cumulative[bin] += hist->cumulative[bin - 1];
+    }
+}
+
+void thresholds_from_histogram(const ModulusHistogram *hist, double low, double high, double *low_val,
+                               double *high_val)
+{
+    long total = hist->cumulative[255];
+    double share = (double)total * high + 0.5;
+    long target = share >= (double)total + 1.0 ? total + 1 : (long)share;
+    *low_val = 0.0;
+    *high_val = 255.0;
+    for (int bin = 1; bin < 256; bin++) {
+        if (hist->cumulative[bin] >= target) {
+            *high_val = bin - 1;
+            *low_val = low * *high_val;
+            return;
+        }
+    }
+}
+
+void calc_hysteresis_thresholds(const float *grad_data, long num_pixels, double low, double high, double *low_val,
+                                double *high_val)
+{
+    ModulusHistogram hist;
+    modulus_histogram(grad_data, num_pixels, &hist);
+    thresholds_from_histogram(&hist, low, high, low_val, high_val);
+}

@@ -1,0 +1,118 @@
+#include "img_error.h"
+
+#include <stdarg.h>
+#include <stdio.h>
+#include <stdlib.h>
+
+static Bool abort_on_err = true;
+static Bool warn_on = true;
+
+Bool get_err_mode(void) { return abort_on_err; }
+
+void set_err_mode(int err_mode) { abort_on_err = err_mode ? true : false; }
+
+Bool get_warn_mode(void) { return warn_on; }
+
+void set_warn_mode(int warn_mode) { warn_on = warn_mode ? true : false; }
+
+static void write_line(const char *format, va_list args)
+{
+    vfprintf(stderr, format, args);
+    fputc('\n', stderr);
+    fflush(stdout);
+    fflush(stderr);
+}
+
+static void verror(const char *format, va_list args)
+{
+    write_line(format, args);
+    if (abort_on_err) {
+        abort();
+    }
+}
+
+void error(const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    verror(format, args);
+    va_end(args);
+}
+
+void warning(const char *format, ...)
+{
+    if (!warn_on) {
+        return;
+    }
+    va_list args;
+    va_start(args, format);
+    write_line(format, args);
+    va_end(args);
+}
+
+void debug(const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    write_line(format, args);
+    va_end(args);
+}
+
+void fatal(const char *format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    fputs("FATAL: ", stderr);
+    write_line(format, args);
+    va_end(args);
+    abort();
+}
+
+void do_nothing(const char *format, ...) { (void)format; }
+
+const char *error_str(int err_no)
+{
+    static const char *const texts[] = {
+        "success",
+        "failure",
+        "invalid argument",
+        "invalid object",
+        "invalid pixel depth",
+        "null pointer",
+        "insufficient memory",
+        "divide by zero",
+        "feature not implemented",
+        "unknown file format",
+        "file open error",
+        "file read error",
+        "end of file reached",
+    };
+    if (err_no < 0 || err_no >= (int)(sizeof texts / sizeof texts[0])) {
+        return "unknown error code";
+    }
+    return texts[err_no];
+}
+
+void report_error(const char *function, const char *message)
+{
+    fprintf(stderr, "Error in %s: %s\n", function, message);
+    fflush(stderr);
+    if (abort_on_err) {
+        abort();
+    }
+}
+
+void report_error_fmt(const char *function, const char *format, ...)
+{
+    fprintf(stderr, "Error in %s: ", function);
+    va_list args;
+    va_start(args, format);
+    verror(format, args);
+    va_end(args);
+}
+
+void report_fatal(const char *function, const char *message)
+{
+    fprintf(stderr, "Fatal error in %s: ", function);
+    fatal("%s", message);
+}

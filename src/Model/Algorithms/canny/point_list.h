@@ -1,0 +1,60 @@
+/* Points, point lists and bounding boxes. */
+#ifndef POINT_LIST_H
+#define POINT_LIST_H
+
+#include "image.h"
+#include "img_types.h"
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* row is the vertical coordinate (y), col the horizontal one (x), in pixels. */
+typedef struct {
+    double row;
+    double col;
+} PointFourier;
+
+/* A list is GEN_INVALID until its creator has filled every slot. Its slot
+ * array may have more slots than num_pts; those slots still own points. */
+typedef struct {
+    GenericType type;
+    int num_pts;
+    PointFourier **point;
+} PointList;
+
+/* Inclusive pixel bounds. */
+typedef struct {
+    int min_row;
+    int max_row;
+    int min_col;
+    int max_col;
+} Box;
+
+PointFourier *alloc_point(double row_val, double col_val);
+void free_point(PointFourier *point);
+
+/* A new GEN_INVALID list of num_pts unset slots, or null. */
+PointList *alloc_point_list(int num_pts);
+int get_num_pts(const PointList *list);
+/* Releases the points in use; the slot array and the structure stay. */
+void free_point_list(PointList *list);
+
+/* Releases a list whole: the points of its first num_slots slots, the slot
+ * array and the structure. Null is ignored. */
+void delete_point_list(PointList *list, int num_slots);
+
+Box *alloc_box(void);
+void free_box(Box *box);
+int get_box_height(const Box *box);
+int get_box_width(const Box *box);
+int calc_box_area(const Box *box);
+
+/* A PIX_BIN image with 1 at every point that falls inside it. */
+Image *point_list_to_img(const PointList *list, int num_rows, int num_cols);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
