@@ -1,1 +1,11 @@
-int main() { return 0; }
+#include <iostream>
+
+#include "ControllerFachade.h"
+#include "ProgramProfile.h"
+
+int main(int argc, char** argv) {
+  ProgramProfile::select(ProgramProfile::lumora());
+  ControllerFachade controller;
+  std::cout << "Starting program..." << std::endl;
+  return controller.showMainWindow(argc, argv);
+}

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what the tests need, then builds and runs the whole suite twice:
+# a normal build and one with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+ROOT="$(cd "$(dirname "$0")/.." && pwd)"
+"$ROOT/scripts/install-deps.sh"
+
+"$ROOT/scripts/build.sh" "$ROOT/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+(cd "$ROOT/build-test" && ctest --output-on-failure --parallel "$(nproc)")
+
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1"
+export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+"$ROOT/scripts/build.sh" "$ROOT/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DLUMORA_SANITIZE=ON -DLUMORA_BENCHMARKS=OFF
+(cd "$ROOT/build-sanitize" && ctest --output-on-failure --parallel "$(nproc)")

@@ -1,0 +1,126 @@
+#include "ControllerFachade.h"
+
+#include <gtkmm/messagedialog.h>
+
+#include <iostream>
+
+#include "DirTools.h"
+#include "ModelFachade.h"
+#include "ViewFachade.h"
+
+ControllerFachade::ControllerFachade() {
+  fv = new View::ViewFachade(this);
+  fm = new Model::ModelFachade();
+}
+
+int ControllerFachade::showMainWindow(int argc, char** argv) { return fv->startWindow(argc, argv); }
+
+void ControllerFachade::loadPreferences(int /*algorithm*/) {
+  DirTools tools;
+  const std::string home = tools.getHomePath();
+  const std::string name = getPreferences()->getPreferencesDir();
+  if (home.empty()) {
+    // Without a home folder the settings folder would land at the root of
+    // the filesystem: run on the default settings instead.
+    std::cout << "No home folder found: the default preferences are used" << std::endl;
+    return;
+  }
+  const std::string dir = home + "/" + name;
+  std::cout << " Directory: " << dir << std::endl;
+  if (tools.existDir(dir)) {
+    const std::string file = dir + "/preferences.xml";
+    std::cout << "Preferences file: " << file << std::endl;
+    if (tools.existFile(file)) {
+      fm->readPreferencesXMLFile(file);
+      setCalibrationPanel();
+      return;
+    }
+  } else if (tools.createDir(dir)) {
+    std::cout << "Directorio creado" << std::endl;
+  }
+  // Species "A" needs its folder before its default classifiers can go in,
+  // also after a reset left the settings folder empty.
+  if (!tools.existDir(dir + "/A") && tools.createDir(dir + "/A")) std::cout << "Dir A creado" << std::endl;
+  tools.copyFiles(name);
+  readCopiedPreferences(dir);
+}
+
+void ControllerFachade::readCopiedPreferences(const std::string& dir) {
+  const std::string file = dir + "/preferences.xml";
+  std::cout << "File preferences: " << file << std::endl;
+  fm->readPreferencesXMLFile(file);
+  setCalibrationPanel();
+}
+
+void ControllerFachade::removePreferences() {
+  DirTools tools;
+  const std::string home = tools.getHomePath();
+  if (home.empty()) return;
+  const std::string dir = home + "/" + getPreferences()->getPreferencesDir();
+  std::cout << "Remove directory: " << dir << std::endl;
+  if (!tools.existDir(dir)) return;
+  tools.removeDir(dir);
+  if (tools.createDir(dir)) std::cout << "Directorio: " << dir << " creado " << std::endl;
+}
+
+namespace {
+
+int runMessageDialog(Gtk::Window* parent, const Glib::ustring& title, const std::string& text,
+                     Gtk::MessageType type, Gtk::ButtonsType buttons) {
+  Gtk::MessageDialog dialog(title, false, type, buttons, false);
+  if (parent != nullptr) dialog.set_transient_for(*parent);
+  dialog.set_secondary_text(text, false);
+  const int response = dialog.run();
+  dialog.hide();
+  return response;
+}
+
+}  // namespace
+
+void ControllerFachade::showMessage(std::string text) {
+  const int response =
+      runMessageDialog(getMainWindow(), "Information", text, Gtk::MESSAGE_INFO, Gtk::BUTTONS_OK);
+  if (response != Gtk::RESPONSE_OK) std::cout << "Unexpected response!" << std::endl;
+}
+
+int ControllerFachade::showMessageCancelQuit(std::string text) {
+  const int response = runMessageDialog(getMainWindow(), "Termination dialog", text, Gtk::MESSAGE_QUESTION,
+                                        Gtk::BUTTONS_OK_CANCEL);
+  if (response == Gtk::RESPONSE_OK) return 1;
+  if (response != Gtk::RESPONSE_CANCEL) std::cout << "Unexpected response!" << std::endl;
+  return 0;
+}
+
+Gtk::Window* ControllerFachade::getMainWindow() { return fv->getMainWindow(); }
+Preferences* ControllerFachade::getPreferences() { return fm->getPreferences(); }
+ImageClass* ControllerFachade::getImageClass() { return fm->getImage(); }
+std::vector<baseShape*> ControllerFachade::getPoligonsXML(std::string file) { return fm->readXML(file); }
+
+bool ControllerFachade::writePolygons(std::string file, std::vector<baseShape*> shapes) {
+  const bool written = fm->writePolygons(file, shapes);
+  updateLateralPanel();
+  return written;
+}
+
+double ControllerFachade::getCalibration() { return fm->getCalibration(); }
+bool ControllerFachade::isCalibrationActive() { return fm->isCalibrationActive(); }
+void ControllerFachade::setCalibrationActive(bool active) { fm->setCalibrationActive(active); }
+void ControllerFachade::setCalibration(double factor) { fm->setCalibration(factor); }
+std::string ControllerFachade::get_folder_f() { return fm->get_image_folder(); }
+std::string ControllerFachade::get_file1_f() { return fm->get_xml_folder(); }
+std::string ControllerFachade::get_file2_f() { return fm->get_csv_folder(); }
+void ControllerFachade::set_image_folder(std::string folder) { fm->set_image_folder(folder); }
+void ControllerFachade::set_xml_folder(std::string folder) { fm->set_xml_folder(folder); }
+void ControllerFachade::set_csv_folder(std::string folder) { fm->set_csv_folder(folder); }
+void ControllerFachade::setImageProperties(std::string name, double width, double height) {
+  fm->setImageProperties(name, width, height);
+}
+
+void ControllerFachade::unselectButtons() { fv->unselectButtonsView(); }
+void ControllerFachade::selectButtonSelect() { fv->selectButtonSelect(); }
+void ControllerFachade::closeTable() { fv->closeTableView(); }
+void ControllerFachade::resetLateralPanel() { fv->resetLateralPanelView(); }
+void ControllerFachade::updateLateralPanel() { fv->updateLateralPanelView(); }
+void ControllerFachade::setCalibrationPanel() { fv->setCalibrationPanelView(); }
+void ControllerFachade::subscribeUnsubscribeMiniScroll() { fv->subscribeUnsubscribeMiniScrollView(); }
+void ControllerFachade::resetPreferences() { fv->resetPreferences(); }

@@ -1,0 +1,187 @@
+#include "ModelFachade.h"
+
+#include <libxml++/exceptions/exception.h>
+
+#include <clocale>
+#include <cmath>
+#include <iostream>
+
+#include "ImageMultiple.h"
+#include "XMLDAOPolygons.h"
+#include "XMLDAOPreferences.h"
+
+namespace Model {
+
+namespace {
+// Algorithm numbers above this one work on multi-channel images.
+constexpr int lastSingleImageAlgorithm = 100;
+}  // namespace
+
+ModelFachade::ModelFachade() {
+  preferences = new Preferences();
+  preferencesXML = new Preferences();
+  prefsample = new PreferencesSample(preferences);
+  if (preferences->getAlgorithm() <= lastSingleImageAlgorithm) {
+    image = new ImageClass();
+    imageXML = new ImageClass();
+  } else {
+    image = new ImageMultiple();
+    imageXML = new ImageMultiple();
+  }
+}
+
+ModelFachade::~ModelFachade() {
+  poligons.clear();
+  delete preferences;
+  delete preferencesXML;
+  delete image;
+  delete imageXML;
+  delete prefsample;
+}
+
+bool ModelFachade::readAnnotation(const std::string& file, ImageClass* target, std::vector<baseShape*>& shapes,
+                                  double& calibration) {
+  std::setlocale(LC_ALL, "C");
+  XMLDAOPolygons reader(target, -1.0);
+  reader.set_substitute_entities(true);
+  try {
+    reader.parse_file(file);
+  } catch (const xmlpp::exception& e) {
+    std::cerr << "libxml++ exception: " << e.what() << std::endl;
+    return false;
+  }
+  if (!reader.succeeded()) return false;
+  reader.applyImageTo(*target);
+  shapes = reader.takePoligons();
+  calibration = reader.getCalibration();
+  return true;
+}
+
+void ModelFachade::applyCalibration(Preferences* settings, double calibration) {
+  if (calibration > 0) {
+    settings->setCalibrationActive(true);
+    settings->setCalibration(calibration);
+  } else {
+    settings->setCalibrationActive(false);
+  }
+}
+
+std::vector<baseShape*> ModelFachade::readOnlyXML(std::string file) {
+  std::vector<baseShape*> shapes;
+  double calibration = -1.0;
+  if (!readAnnotation(file, image, shapes, calibration)) return {};
+  poligons = shapes;
+  applyCalibration(preferences, calibration);
+  return poligons;
+}
+
+std::vector<baseShape*> ModelFachade::readXML(std::string file) {
+  std::vector<baseShape*> shapes;
+  double calibration = -1.0;
+  if (!readAnnotation(file, image, shapes, calibration)) return {};
+  poligons = shapes;
+  std::cout << "ReadXML:: Tamaño poligonos " << poligons.size() << std::endl;
+  applyCalibration(preferences, calibration);
+  return poligons;
+}
+
+std::vector<baseShape*> ModelFachade::readPolygonsXML(std::string file) {
+  std::vector<baseShape*> shapes;
+  double calibration = -1.0;
+  if (!readAnnotation(file, imageXML, shapes, calibration)) return {};
+  poligons = shapes;
+  std::cout << "Model::ReadXML:: " << file << " No. polygons " << poligons.size() << std::endl;
+  applyCalibration(preferencesXML, calibration);
+  return poligons;
+}
+
+bool ModelFachade::writePolygons(std::string file, std::vector<baseShape*> shapes) {
+  XMLDAOPolygons writer(image, preferences->isCalibrationActive() ? preferences->getCalibration() : -1.0);
+  writer.setDiameters(preferences->getMinimumDiameter(), preferences->getMaximumDiameter());
+  return writer.writePoligonsXML(file, shapes);
+}
+
+bool ModelFachade::writePreferences(std::string file) {
+  try {
+    XMLDAOPreferences writer(image, -1.0);
+    return writer.writePreferences(file, preferences);
+  } catch (const xmlpp::exception& e) {
+    std::cerr << "libxml++ exception: " << e.what() << std::endl;
+    return false;
+  }
+}
+
+void ModelFachade::readPreferencesXMLFile(std::string file) {
+  std::setlocale(LC_ALL, "C");
+  XMLDAOPreferences reader(image, -1.0);
+  reader.setPreferences(*preferences);
+  reader.set_substitute_entities(true);
+  try {
+    reader.parse_file(file);
+  } catch (const xmlpp::exception& e) {
+    std::cerr << "libxml++ exception: " << e.what() << std::endl;
+  }
+}
+
+void ModelFachade::createPreferences() { preferences->resetToDefaults(); }
+
+void ModelFachade::setImageProperties(std::string name, double width, double height) {
+  image->setFilename(name);
+  image->setHeight(static_cast<int>(height));
+  image->setWidth(static_cast<int>(width));
+}
+
+void ModelFachade::analysedInnerOuterPolygons(std::vector<baseShape*> shapes) {
+  const int w = image->getWidth();
+  const int h = image->getHeight();
+  for (baseShape* shape : shapes) shape->setType(0);
+  for (std::size_t i = 0; i < shapes.size(); ++i) {
+    baseShape* outer = shapes[i];
+    if (!outer->getVisible()) continue;
+    const double di = outer->getDiameter(w, h);
+    const double xi = w * outer->getX();
+    const double yi = h * outer->getY();
+    for (std::size_t j = 0; j < shapes.size(); ++j) {
+      baseShape* other = shapes[j];
+      if (j == i || !other->getVisible()) continue;
+      const double dj = other->getDiameter(w, h);
+      const double xj = w * other->getX();
+      const double yj = h * other->getY();
+      const double reach = di + dj;
+      if (std::fabs(xi - xj) > reach || std::fabs(yi - yj) > reach) continue;
+      const bool iInsideJ = other->inside(xi, yi, w, h);
+      const bool jInsideI = outer->inside(xj, yj, w, h);
+      if (iInsideJ && jInsideI) {
+        const bool iSmaller = di <= dj;
+        outer->setType(iSmaller ? 1 : 0);
+        other->setType(iSmaller ? 0 : 1);
+      } else if (iInsideJ) {
+        outer->setType(1);
+      } else if (jInsideI) {
+        other->setType(1);
+      }
+    }
+  }
+}
+
+std::vector<baseShape*> ModelFachade::removeInnerPolygons(std::vector<baseShape*> shapes) {
+  analysedInnerOuterPolygons(shapes);
+  std::vector<baseShape*> kept;
+  for (baseShape* shape : shapes) {
+    if (shape->getType() == 0)
+      kept.push_back(shape);
+    else
+      delete shape;
+  }
+  return kept;
+}
+
+double ModelFachade::maximumDiameter(std::vector<baseShape*> shapes) {
+  double largest = 0;
+  for (baseShape* shape : shapes) {
+    if (shape->getVisible()) largest = std::max(largest, shape->getDiameter(image->getWidth(), image->getHeight()));
+  }
+  return largest;
+}
+
+}  // namespace Model

@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "ControllerFachade.h"
+#include "ModelFachade.h"
+#include "TemporaryHome.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A working folder with the program's default files; the default settings
+// file marks itself by a calibration of 0.25.
+class SettingsFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    Model::ModelFachade writer;
+    writer.setCalibration(0.25);
+    ASSERT_TRUE(writer.writePreferences((temp.work() / "preferences.xml").string()));
+    temp.putWorkFile("classifier/A/med_desv.dat", "default features");
+    temp.putWorkFile("classifier/A/svm_nucleous.dat", "default nucleus");
+    temp.putWorkFile("classifier/A/svm_stages.dat", "default stages");
+  }
+
+  fs::path settings() const { return temp.home() / ".zelvora"; }
+
+  TemporaryHome temp;
+};
+
+TEST_F(SettingsFolderTest, FirstStartCreatesTheFolderAndSpeciesAAndReadsTheDefaults) {
+  ControllerFachade controller;
+  controller.loadPreferences(10);
+  EXPECT_TRUE(fs::is_regular_file(settings() / "preferences.xml"));
+  for (const char* file : {"med_desv.dat", "svm_nucleous.dat", "svm_stages.dat"})
+    EXPECT_TRUE(fs::is_regular_file(settings() / "A" / file)) << file;
+  EXPECT_TRUE(controller.isCalibrationActive());
+  EXPECT_DOUBLE_EQ(controller.getCalibration(), 0.25);
+}
+
+TEST_F(SettingsFolderTest, FolderWithoutPreferencesIsFilledWithoutOverwritingAClassifier) {
+  fs::create_directories(settings() / "A");
+  std::ofstream(settings() / "A" / "svm_stages.dat") << "trained stages";
+  ControllerFachade controller;
+  controller.loadPreferences(10);
+  EXPECT_TRUE(fs::is_regular_file(settings() / "preferences.xml"));
+  EXPECT_EQ(TemporaryHome::readFile(settings() / "A" / "svm_stages.dat"), "trained stages");
+  EXPECT_EQ(TemporaryHome::readFile(settings() / "A" / "svm_nucleous.dat"), "default nucleus");
+  EXPECT_DOUBLE_EQ(controller.getCalibration(), 0.25);
+}
+
+TEST_F(SettingsFolderTest, ExistingPreferencesAreReadAndNothingIsCopied) {
+  fs::create_directories(settings());
+  Model::ModelFachade own;
+  own.setCalibration(2.0);
+  ASSERT_TRUE(own.writePreferences((settings() / "preferences.xml").string()));
+  ControllerFachade controller;
+  controller.loadPreferences(10);
+  EXPECT_DOUBLE_EQ(controller.getCalibration(), 2.0);
+  EXPECT_FALSE(fs::exists(settings() / "A"));
+}
+
+TEST_F(SettingsFolderTest, ResetThenStartLeavesAWorkingSpeciesA) {
+  {
+    ControllerFachade first;
+    first.loadPreferences(10);
+    std::ofstream(settings() / "A" / "svm_stages.dat") << "trained stages";
+    first.removePreferences();
+  }
+  EXPECT_TRUE(fs::is_directory(settings()));
+  EXPECT_TRUE(fs::is_empty(settings()));
+
+  ControllerFachade next;
+  next.loadPreferences(10);
+  EXPECT_EQ(TemporaryHome::readFile(settings() / "A" / "svm_stages.dat"), "default stages");
+  EXPECT_DOUBLE_EQ(next.getCalibration(), 0.25);
+}
+
+TEST_F(SettingsFolderTest, RemovePreferencesTouchesNothingOutsideTheSettingsFolder) {
+  std::ofstream(temp.home() / "thesis.txt") << "keep";
+  ControllerFachade controller;
+  controller.loadPreferences(10);
+  controller.removePreferences();
+  EXPECT_EQ(TemporaryHome::readFile(temp.home() / "thesis.txt"), "keep");
+}
+
+}  // namespace
