@@ -9,9 +9,11 @@
 #include "ViewFachade.h"
 
 ControllerFachade::ControllerFachade() {
-  fv = new View::ViewFachade(this);
-  fm = new Model::ModelFachade();
+  fv = std::make_unique<View::ViewFachade>(this);
+  fm = std::make_unique<Model::ModelFachade>();
 }
+
+ControllerFachade::~ControllerFachade() = default;
 
 int ControllerFachade::showMainWindow(int argc, char** argv) { return fv->startWindow(argc, argv); }
 

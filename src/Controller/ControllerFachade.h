@@ -1,6 +1,7 @@
 #ifndef CONTROLLERFACHADE_H
 #define CONTROLLERFACHADE_H
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,7 @@ class baseShape;
 class ControllerFachade {
  public:
   ControllerFachade();
-  virtual ~ControllerFachade() = default;
+  virtual ~ControllerFachade();
   ControllerFachade(const ControllerFachade&) = delete;
   ControllerFachade& operator=(const ControllerFachade&) = delete;
 
@@ -41,7 +42,7 @@ class ControllerFachade {
   int showMessageCancelQuit(std::string text);
 
   Gtk::Window* getMainWindow();
-  Model::ModelFachade* getModel() { return fm; }
+  Model::ModelFachade* getModel() { return fm.get(); }
   Preferences* getPreferences();
   ImageClass* getImageClass();
   std::vector<baseShape*> getPoligonsXML(std::string file);
@@ -76,8 +77,10 @@ class ControllerFachade {
   // copied in.
   void readCopiedPreferences(const std::string& dir);
 
-  View::ViewFachade* fv = nullptr;
-  Model::ModelFachade* fm = nullptr;
+  // Declared model first so the view, whose parts hold pointers into the
+  // model's settings and image, is destroyed first.
+  std::unique_ptr<Model::ModelFachade> fm;
+  std::unique_ptr<View::ViewFachade> fv;
 };
 
 #endif
