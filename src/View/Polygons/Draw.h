@@ -1,0 +1,110 @@
+#ifndef DRAW_H
+#define DRAW_H
+
+#include <cairomm/context.h>
+#include <gdkmm/rgba.h>
+
+#include <vector>
+
+#include "Angle.h"
+#include "ImageClass.h"
+#include "Line.h"
+#include "Preferences.h"
+#include "arcShape.h"
+#include "baseShape.h"
+#include "circleShape.h"
+#include "pointShape.h"
+#include "regionShape.h"
+
+// Paints annotation shapes with Cairo, one fixed style per shape kind; a
+// selected shape takes the inverted colour. Shape positions are fractions of
+// the image, so every drawing call gets the canvas's view: `scale` (window
+// pixels per image pixel) and the window position of the image's top-left
+// corner (OffsetX, OffsetY).
+class Draw {
+ public:
+  explicit Draw(ImageClass* image);
+  virtual ~Draw() = default;
+  Draw(const Draw&) = delete;
+  Draw& operator=(const Draw&) = delete;
+
+  // Draws every visible shape of the list in order, later ones over earlier
+  // ones, each through the operation for its kind. Nothing is drawn while the
+  // image has no area or the scale is not positive: shapes then have no place.
+  virtual void drawNew(const std::vector<baseShape*>& poligons, const Cairo::RefPtr<Cairo::Context>& cr,
+                       double scale, double OffsetX, double OffsetY);
+
+  // Takes the image record of a newly loaded picture and its size.
+  virtual void setImage(ImageClass* image);
+  // Takes red, green and blue; point marks are always drawn at alpha 0.4.
+  virtual void setColorPoint(Gdk::RGBA colour);
+  virtual void setColorFreeHand(Gdk::RGBA colour);
+  virtual void setColorCircle(Gdk::RGBA colour);
+  // The colour with red, green and blue inverted and the same alpha.
+  virtual Gdk::RGBA getOposite(Gdk::RGBA colour);
+  virtual float getLineWidthCircle();
+  // The width setters take a style width w and store 2 w + 5 (2 w + 8 for
+  // regions).
+  virtual void setLineWidthCircle(float w);
+  virtual float getLinewWidthPoint();
+  virtual void setLinewWidthPoint(float w);
+  virtual float getLineWidthFreeHand();
+  virtual void setLineWidthFreeHand(float w);
+  virtual Gdk::RGBA getColorPoint();
+  virtual Gdk::RGBA getColorFreeHand();
+  virtual Gdk::RGBA getColorCircle();
+  // Takes the point, circle and region styles (blue, red, green, alpha,
+  // width); a style of any length other than five is ignored.
+  virtual void setPreferences(Preferences* preferences);
+
+  // One shape each. A null shape draws nothing.
+  virtual void drawNew(pointShape* point, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
+                       double OffsetY);
+  virtual void drawNew(regionShape* region, const Cairo::RefPtr<Cairo::Context>& cr, double scale,
+                       double OffsetX, double OffsetY);
+  virtual void drawNew(circleShape* circle, const Cairo::RefPtr<Cairo::Context>& cr, double scale,
+                       double OffsetX, double OffsetY);
+  virtual void drawNew(Line* line, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
+                       double OffsetY);
+  virtual void drawNew(arcShape* arc, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
+                       double OffsetY);
+  virtual void drawNew(Angle* angle, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
+                       double OffsetY);
+
+ protected:
+  // The kind colour, inverted when the shape is selected.
+  Gdk::RGBA colourBySelection(const baseShape& shape, const Gdk::RGBA& kindColour);
+
+  // The drawing of each kind with its colour (and width) chosen by the caller,
+  // so the class-coloured renderers share the geometry.
+  void drawPointWith(pointShape* point, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
+                     double OffsetY, const Gdk::RGBA& colour);
+  void drawRegionWith(regionShape* region, const Cairo::RefPtr<Cairo::Context>& cr, double scale,
+                      double OffsetX, double OffsetY, const Gdk::RGBA& colour, bool dashed);
+  void drawCircleWith(circleShape* circle, const Cairo::RefPtr<Cairo::Context>& cr, double scale,
+                      double OffsetX, double OffsetY, const Gdk::RGBA& colour, double imageLineWidth);
+  void drawLineWith(Line* line, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
+                    double OffsetY, const Gdk::RGBA& colour, double windowLineWidth);
+  void drawAngleWith(Angle* angle, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
+                     double OffsetY, const Gdk::RGBA& lineColour);
+
+  Gdk::RGBA colorPoint;
+  Gdk::RGBA colorFreeHand;
+  Gdk::RGBA colorCircle;
+  std::vector<Gdk::RGBA> colorClass;
+  float lineWidthCircle = 5.0f;
+  float lineWidthPoint = 15.0f;
+  float lineWidthFreeHand = 5.0f;
+  ImageClass* image = nullptr;
+  double imgWidth = 0;
+  double imgHeight = 0;
+
+ private:
+  // Adds a path through the vertices in order, from the first to the last.
+  void tracePolyline(const Cairo::RefPtr<Cairo::Context>& cr, const std::vector<pointShape*>& vertices,
+                     double scale, double OffsetX, double OffsetY) const;
+  double windowX(double fraction, double scale, double OffsetX) const;
+  double windowY(double fraction, double scale, double OffsetY) const;
+};
+
+#endif
