@@ -82,29 +82,24 @@ void *alloc_nd(size_t elem_size, int dim_count, ...)
         return block;
     }
 
-    /* tables[k] is the table of level k; tables[dim_count - 1] the data. */
-    void **tables = calloc((size_t)dim_count, sizeof *tables);
+    /* All sizes are checked before anything is allocated: entries[k] is
+     * the number of pointers of level k, data_bytes the data block. */
     size_t *entries = malloc((size_t)dim_count * sizeof *entries);
+    void **tables = calloc((size_t)dim_count, sizeof *tables);
+    size_t count = 1, table_bytes, data_bytes = 0, row_bytes = 0;
     int ok = tables != NULL && entries != NULL;
-    size_t count = 1;
     for (int level = 0; ok && level < dim_count - 1; level++) {
-        ok = size_mul(count, dims[level], &count);
+        ok = size_mul(count, dims[level], &count) && size_mul(count, sizeof(void *), &table_bytes);
         entries[level] = count;
-        if (ok) {
-            tables[level] = alloc_array(count, sizeof(void *));
-            ok = tables[level] != NULL;
-        }
     }
-    size_t row_bytes = 0;
+    ok = ok && size_mul(dims[dim_count - 1], elem_size, &row_bytes) && size_mul(count, row_bytes, &data_bytes);
+    for (int level = 0; ok && level < dim_count - 1; level++) {
+        tables[level] = alloc_array(entries[level], sizeof(void *));
+        ok = tables[level] != NULL;
+    }
     if (ok) {
-        size_t bytes;
-        ok = size_mul(count, dims[dim_count - 1], &bytes) &&
-             size_mul(dims[dim_count - 1], elem_size, &row_bytes) &&
-             size_mul(bytes, elem_size, &bytes);
-        if (ok) {
-            tables[dim_count - 1] = calloc(bytes, 1);
-            ok = tables[dim_count - 1] != NULL;
-        }
+        tables[dim_count - 1] = calloc(data_bytes, 1);
+        ok = tables[dim_count - 1] != NULL;
     }
     void *result = NULL;
     if (ok) {

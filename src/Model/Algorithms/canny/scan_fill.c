@@ -195,7 +195,10 @@ static void fill_span(SpanSink *sink, int y, float x_left, float x_right)
 }
 
 /* Scan lines from the top edge down; an edge covers the lines y with
- * ymin < y <= ymax. The active edges are [start, end) of the table. */
+ * ymin < y <= ymax. The active edges are [start, end) of the table. The
+ * scan goes on while edges remain to be included: where every active edge
+ * ends on the line on which the next ones begin (two vertices of equal y on
+ * both sides), stopping at the empty active range would cut the polygon. */
 static void scan_edges(EdgeTable *e, SpanSink *sink)
 {
     if (e->count < 2) {
@@ -242,7 +245,7 @@ static void scan_edges(EdgeTable *e, SpanSink *sink)
             }
             start++;
         }
-    } while (start != end);
+    } while (start != end || end < e->count);
 }
 
 /* Clips, loads and scans one polygon; 0 when memory runs out. */
