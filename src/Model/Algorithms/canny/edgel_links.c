@@ -62,26 +62,30 @@ int Add_linkOX(int edgel, int to, EdgelLinks *links)
     return prepend(edgel, to, links) && prepend(to, edgel, links);
 }
 
-/* The edgel of row r with the smallest column not below v, or -1. */
-static int first_from(const int *col, const int *rows, int r, int v)
+/* Finds "the edgel of row R with the smallest column not below v" for one
+ * kind of query. The edgels of a row are visited left to right, so v only
+ * grows while a row is being linked and the cursor only moves forward: the
+ * searches of a whole row cost one pass over the rows they look into. */
+typedef struct {
+    int pos;
+    int end;
+} RowCursor;
+
+static RowCursor cursor_at(const int *rows, int r) { return (RowCursor){ rows[r], rows[r + 1] }; }
+
+static int first_from(RowCursor *cursor, const int *col, int v)
 {
-    int lo = rows[r], hi = rows[r + 1];
-    while (lo < hi) {
-        int mid = lo + (hi - lo) / 2;
-        if (col[mid] < v) {
-            lo = mid + 1;
-        } else {
-            hi = mid;
-        }
+    while (cursor->pos < cursor->end && col[cursor->pos] < v) {
+        cursor->pos++;
     }
-    return lo < rows[r + 1] ? lo : -1;
+    return cursor->pos < cursor->end ? cursor->pos : -1;
 }
 
-/* Whether the first edgel of row r from column v lies exactly at v. */
-static int edgel_at(const int *col, const int *rows, int r, int v)
+/* The first edgel from column v when it lies exactly at v, else -1. */
+static int edgel_at(RowCursor *cursor, const int *col, int v)
 {
-    int k = first_from(col, rows, r, v);
-    return k >= 0 && col[k] == v;
+    int k = first_from(cursor, col, v);
+    return k >= 0 && col[k] == v ? k : -1;
 }
 
 int Link_edgelsOX(const int *col, const int *rows, EdgelLinks *links, int num_rows, int num_cols)
@@ -91,6 +95,12 @@ int Link_edgelsOX(const int *col, const int *rows, EdgelLinks *links, int num_ro
     int ok = 1;
 #define LINK(k) (ok = ok && Add_linkOX(i, (k), links))
     for (int r = 0; r < num_rows; r++) {
+        int has_below = r + 1 < num_rows;
+        int has_two_below = r + 2 < num_rows;
+        /* One cursor per kind of query, named by row and column offset. */
+        RowCursor below_m1 = cursor_at(rows, has_below ? r + 1 : r), below_m2 = below_m1, below_p2 = below_m1;
+        RowCursor two_below_0 = cursor_at(rows, has_two_below ? r + 2 : r), two_below_m1 = two_below_0;
+        RowCursor above_m1 = cursor_at(rows, r > 0 ? r - 1 : r), above_p1 = above_m1;
         for (int i = rows[r]; i < rows[r + 1]; i++) {
             int c = col[i];
             int next = i + 1 < rows[r + 1] ? i + 1 : -1;
@@ -104,7 +114,7 @@ int Link_edgelsOX(const int *col, const int *rows, EdgelLinks *links, int num_ro
                 W = 1;
             }
             if (rows[r + 1] < count) {
-                int k = first_from(col, rows, r + 1, c - 1);
+                int k = first_from(&below_m1, col, c - 1);
                 if (k < 0) {
                     continue;
                 }
@@ -125,8 +135,8 @@ int Link_edgelsOX(const int *col, const int *rows, EdgelLinks *links, int num_ro
                 }
                 /* Neighbours above were linked from their own side. */
                 if (r > 0) {
-                    W = W || edgel_at(col, rows, r - 1, c - 1);
-                    E = E || edgel_at(col, rows, r - 1, c + 1);
+                    W = W || edgel_at(&above_m1, col, c - 1) >= 0;
+                    E = E || edgel_at(&above_p1, col, c + 1) >= 0;
                 }
                 if (E && W && S) {
                     continue;
@@ -139,29 +149,30 @@ int Link_edgelsOX(const int *col, const int *rows, EdgelLinks *links, int num_ro
                     W = 1;
                 }
                 int rows_after_next = rows[r + 2] < count;
-                if (!S && rows_after_next && edgel_at(col, rows, r + 2, c)) {
-                    LINK(first_from(col, rows, r + 2, c));
+                int d;
+                if (!S && rows_after_next && (d = edgel_at(&two_below_0, col, c)) >= 0) {
+                    LINK(d);
                     S = 1;
                 }
                 if (E && W && S) {
                     continue;
                 }
-                if (!W && edgel_at(col, rows, r + 1, c - 2)) {
-                    LINK(first_from(col, rows, r + 1, c - 2));
+                if (!W && (d = edgel_at(&below_m2, col, c - 2)) >= 0) {
+                    LINK(d);
                     S = 1;
                 }
-                if (!E && edgel_at(col, rows, r + 1, c + 2)) {
-                    LINK(first_from(col, rows, r + 1, c + 2));
+                if (!E && (d = edgel_at(&below_p2, col, c + 2)) >= 0) {
+                    LINK(d);
                     S = 1;
                 }
                 if (!S && rows_after_next) {
-                    int d = first_from(col, rows, r + 2, c - 1);
+                    d = first_from(&two_below_m1, col, c - 1);
                     if (d >= 0 && (col[d] == c - 1 || col[d] == c + 1)) {
                         LINK(d);
                     }
                 }
             } else if (!E) {
-                if (r > 0 && edgel_at(col, rows, r - 1, c + 1)) {
+                if (r > 0 && edgel_at(&above_p1, col, c + 1) >= 0) {
                     continue;
                 }
                 if (next >= 0 && col[next] == c + 2) {
