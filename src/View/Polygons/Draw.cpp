@@ -120,8 +120,7 @@ void Draw::drawNew(circleShape* circle, const Cairo::RefPtr<Cairo::Context>& cr,
                  selected ? kSelectedWidth : lineWidthCircle);
 }
 
-void Draw::drawNew(Line* line, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
-                   double OffsetY) {
+void Draw::drawNew(Line* line, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX, double OffsetY) {
   if (line == nullptr) return;
   const bool selected = line->getSelected();
   drawLineWith(line, cr, scale, OffsetX, OffsetY, colourBySelection(*line, colorFreeHand),
@@ -146,16 +145,15 @@ void Draw::drawNew(Angle* angle, const Cairo::RefPtr<Cairo::Context>& cr, double
                    double OffsetY) {
   if (angle == nullptr) return;
   // Unselected, the arms keep the point colour set before the marks are drawn.
-  drawAngleWith(angle, cr, scale, OffsetX, OffsetY,
-                angle->getSelected() ? getOposite(colorFreeHand) : colorPoint);
+  drawAngleWith(angle, cr, scale, OffsetX, OffsetY, angle->getSelected() ? getOposite(colorFreeHand) : colorPoint);
 }
 
 Gdk::RGBA Draw::colourBySelection(const baseShape& shape, const Gdk::RGBA& kindColour) {
   return shape.getSelected() ? getOposite(kindColour) : kindColour;
 }
 
-void Draw::drawPointWith(pointShape* point, const Cairo::RefPtr<Cairo::Context>& cr, double scale,
-                         double OffsetX, double OffsetY, const Gdk::RGBA& colour) {
+void Draw::drawPointWith(pointShape* point, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
+                         double OffsetY, const Gdk::RGBA& colour) {
   cr->save();
   Gdk::Cairo::set_source_rgba(cr, colour);
   cr->set_line_width(lineWidthPoint * scale);
@@ -167,8 +165,8 @@ void Draw::drawPointWith(pointShape* point, const Cairo::RefPtr<Cairo::Context>&
   cr->restore();
 }
 
-void Draw::drawRegionWith(regionShape* region, const Cairo::RefPtr<Cairo::Context>& cr, double scale,
-                          double OffsetX, double OffsetY, const Gdk::RGBA& colour, bool dashed) {
+void Draw::drawRegionWith(regionShape* region, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
+                          double OffsetY, const Gdk::RGBA& colour, bool dashed) {
   cr->save();
   cr->set_line_cap(Cairo::LINE_CAP_ROUND);
   if (!region->getLinePoints().empty()) {
@@ -186,16 +184,16 @@ void Draw::drawRegionWith(regionShape* region, const Cairo::RefPtr<Cairo::Contex
   drawNew(region->getPoints(), cr, scale, OffsetX, OffsetY);
 }
 
-void Draw::drawCircleWith(circleShape* circle, const Cairo::RefPtr<Cairo::Context>& cr, double scale,
-                          double OffsetX, double OffsetY, const Gdk::RGBA& colour, double imageLineWidth) {
+void Draw::drawCircleWith(circleShape* circle, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
+                          double OffsetY, const Gdk::RGBA& colour, double imageLineWidth) {
   // Radius and width are image pixels; they are brought to the window here
   // rather than by scaling the context, which would divide the offsets by a
   // scale that may be zero.
   cr->save();
   Gdk::Cairo::set_source_rgba(cr, colour);
   cr->set_line_width(imageLineWidth * scale);
-  cr->arc(windowX(circle->getX(), scale, OffsetX), windowY(circle->getY(), scale, OffsetY),
-          circle->getRadius() * scale, 0, kFullTurn);
+  cr->arc(windowX(circle->getX(), scale, OffsetX), windowY(circle->getY(), scale, OffsetY), circle->getRadius() * scale,
+          0, kFullTurn);
   cr->stroke();
   cr->restore();
 }

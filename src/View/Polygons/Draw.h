@@ -31,8 +31,8 @@ class Draw {
   // Draws every visible shape of the list in order, later ones over earlier
   // ones, each through the operation for its kind. Nothing is drawn while the
   // image has no area or the scale is not positive: shapes then have no place.
-  virtual void drawNew(const std::vector<baseShape*>& poligons, const Cairo::RefPtr<Cairo::Context>& cr,
-                       double scale, double OffsetX, double OffsetY);
+  virtual void drawNew(const std::vector<baseShape*>& poligons, const Cairo::RefPtr<Cairo::Context>& cr, double scale,
+                       double OffsetX, double OffsetY);
 
   // Takes the image record of a newly loaded picture and its size.
   virtual void setImage(ImageClass* image);
@@ -60,10 +60,10 @@ class Draw {
   // One shape each. A null shape draws nothing.
   virtual void drawNew(pointShape* point, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
                        double OffsetY);
-  virtual void drawNew(regionShape* region, const Cairo::RefPtr<Cairo::Context>& cr, double scale,
-                       double OffsetX, double OffsetY);
-  virtual void drawNew(circleShape* circle, const Cairo::RefPtr<Cairo::Context>& cr, double scale,
-                       double OffsetX, double OffsetY);
+  virtual void drawNew(regionShape* region, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
+                       double OffsetY);
+  virtual void drawNew(circleShape* circle, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
+                       double OffsetY);
   virtual void drawNew(Line* line, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
                        double OffsetY);
   virtual void drawNew(arcShape* arc, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
@@ -79,12 +79,12 @@ class Draw {
   // so the class-coloured renderers share the geometry.
   void drawPointWith(pointShape* point, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
                      double OffsetY, const Gdk::RGBA& colour);
-  void drawRegionWith(regionShape* region, const Cairo::RefPtr<Cairo::Context>& cr, double scale,
-                      double OffsetX, double OffsetY, const Gdk::RGBA& colour, bool dashed);
-  void drawCircleWith(circleShape* circle, const Cairo::RefPtr<Cairo::Context>& cr, double scale,
-                      double OffsetX, double OffsetY, const Gdk::RGBA& colour, double imageLineWidth);
-  void drawLineWith(Line* line, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
-                    double OffsetY, const Gdk::RGBA& colour, double windowLineWidth);
+  void drawRegionWith(regionShape* region, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
+                      double OffsetY, const Gdk::RGBA& colour, bool dashed);
+  void drawCircleWith(circleShape* circle, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
+                      double OffsetY, const Gdk::RGBA& colour, double imageLineWidth);
+  void drawLineWith(Line* line, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX, double OffsetY,
+                    const Gdk::RGBA& colour, double windowLineWidth);
   void drawAngleWith(Angle* angle, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
                      double OffsetY, const Gdk::RGBA& lineColour);
 
@@ -101,8 +101,8 @@ class Draw {
 
  private:
   // Adds a path through the vertices in order, from the first to the last.
-  void tracePolyline(const Cairo::RefPtr<Cairo::Context>& cr, const std::vector<pointShape*>& vertices,
-                     double scale, double OffsetX, double OffsetY) const;
+  void tracePolyline(const Cairo::RefPtr<Cairo::Context>& cr, const std::vector<pointShape*>& vertices, double scale,
+                     double OffsetX, double OffsetY) const;
   double windowX(double fraction, double scale, double OffsetX) const;
   double windowY(double fraction, double scale, double OffsetY) const;
 };

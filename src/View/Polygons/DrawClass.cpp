@@ -32,14 +32,14 @@ void DrawClass::drawNew(pointShape* point, const Cairo::RefPtr<Cairo::Context>& 
   drawPointWith(point, cr, scale, OffsetX, OffsetY, colourByClass(*point, colorPoint));
 }
 
-void DrawClass::drawNew(regionShape* region, const Cairo::RefPtr<Cairo::Context>& cr, double scale,
-                        double OffsetX, double OffsetY) {
+void DrawClass::drawNew(regionShape* region, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
+                        double OffsetY) {
   if (region == nullptr) return;
   drawRegionWith(region, cr, scale, OffsetX, OffsetY, colourByClass(*region, colorFreeHand), false);
 }
 
-void DrawClass::drawNew(circleShape* circle, const Cairo::RefPtr<Cairo::Context>& cr, double scale,
-                        double OffsetX, double OffsetY) {
+void DrawClass::drawNew(circleShape* circle, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
+                        double OffsetY) {
   if (circle == nullptr) return;
   drawCircleWith(circle, cr, scale, OffsetX, OffsetY, colourByClass(*circle, colorCircle), lineWidthCircle);
 }

@@ -74,7 +74,9 @@ void Rectangle::setPoints(double x0, double y0, double x1, double y1) {
   points[3]->setCoordinates(x0, y1);
 }
 
-void Rectangle::addPoint(double x, double y) { points.push_back(new pointShape(x, y, 0, true, false, false, false, 0, 0, 0)); }
+void Rectangle::addPoint(double x, double y) {
+  points.push_back(new pointShape(x, y, 0, true, false, false, false, 0, 0, 0));
+}
 
 void Rectangle::setImageDim(double _imgWidth, double _imgHeight) {
   imgWidth = _imgWidth;
