@@ -1,0 +1,161 @@
+#include "edgesCannyGrey.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <iostream>
+#include <memory>
+#include <new>
+
+#include "canny_edges.h"
+#include "image_convert.h"
+#include "outline_builder.h"
+#include "outline_overlap.h"
+#include "texture.h"
+
+namespace {
+
+struct ImageRelease {
+  void operator()(Image* img) const {
+    free_img(img);
+    std::free(img);
+  }
+};
+using ImagePtr = std::unique_ptr<Image, ImageRelease>;
+
+struct ChainRelease {
+  void operator()(PointList* chain) const { delete_point_list(chain, chain->num_pts); }
+};
+using ChainPtr = std::unique_ptr<PointList, ChainRelease>;
+
+// Takes over an array of chains from the library: the chains are owned one
+// by one, the array itself is released.
+std::vector<ChainPtr> takeChains(PointList** chains, int count) {
+  std::vector<ChainPtr> owned;
+  try {
+    owned.reserve(static_cast<size_t>(count));
+  } catch (const std::bad_alloc&) {
+    free_PointListVector2(chains, count);
+    throw;
+  }
+  for (int i = 0; i < count; i++) owned.emplace_back(chains[i]);
+  std::free(chains);
+  return owned;
+}
+
+// The grey plane searched: a copy of a grey image, or the grey level or one
+// colour band of a colour image. Null when the image has no such plane.
+ImagePtr workingPlane(const Image* img, int channel) {
+  if (is_gray_img(img)) return ImagePtr(clone_img(img));
+  if (!is_rgb_img(img)) return nullptr;
+  if (channel == 0) return ImagePtr(rgb_to_gray(img));
+  if (channel < 1 || channel > 3) return nullptr;
+  Image* raw[3];
+  get_rgb_bands(img, &raw[0], &raw[1], &raw[2]);
+  ImagePtr bands[3] = {ImagePtr(raw[0]), ImagePtr(raw[1]), ImagePtr(raw[2])};
+  return std::move(bands[channel - 1]);
+}
+
+// A sampled region always has LBP fractions summing to 1; they are all 0
+// when the polygon covers no pixel away from its border.
+bool definedFeatures(const double* features) {
+  double lbpSum = 0;
+  for (int i = 0; i < TEXTURE_FEATURE_COUNT; i++) {
+    if (!std::isfinite(features[i])) return false;
+    if (i < 10) lbpSum += features[i];
+  }
+  return lbpSum > 0.5;
+}
+
+}  // namespace
+
+void free_PointListVector2(PointList** p, int n) {
+  if (p == nullptr) return;
+  for (int i = 0; i < n; i++) {
+    if (p[i] != nullptr) delete_point_list(p[i], p[i]->num_pts);
+  }
+  std::free(p);
+}
+
+edgesCannyGrey::edgesCannyGrey() : edgesCanny("") {}
+
+edgesCannyGrey::edgesCannyGrey(const std::string& filename) : edgesCanny(filename) {}
+
+void edgesCannyGrey::appendContour(const PointList& chain) {
+  std::vector<int> x, y;
+  x.reserve(static_cast<size_t>(chain.num_pts));
+  y.reserve(static_cast<size_t>(chain.num_pts));
+  for (int i = 0; i < chain.num_pts; i++) {
+    x.push_back(static_cast<int>(chain.point[i]->col));
+    y.push_back(static_cast<int>(chain.point[i]->row));
+  }
+  xcoord.push_back(std::move(x));
+  ycoord.push_back(std::move(y));
+}
+
+void edgesCannyGrey::compute(Image* img, bool flagRoundness, bool flagDiameter, bool flagOverlapTest) {
+  try {
+    ImagePtr plane = workingPlane(img, flagChannel);
+    if (!plane) return;
+    const bool filtered = flagRoundness || flagDiameter || flagOverlapTest;
+    // Outlines kept for the overlap test; the list grows with the scales.
+    std::vector<ChainPtr> candidates;
+    for (double sigma : sigmas) {
+      int nEdges = 0;
+      PointList** found = detect_edge_multiscalar_canny_sigma(plane.get(), sigma, &nEdges, minPoints, NlowThresholds,
+                                                              lowThresholds.data(), highThresholds.data());
+      for (ChainPtr& chain : takeChains(found, nEdges)) {
+        if (filtered) {
+          chain.reset(edgeSortedFiltered(chain.get(), roundness, minDiameter, maxDiameter, flagRoundness, flagDiameter));
+          if (!chain) continue;
+        }
+        if (flagOverlapTest) {
+          candidates.push_back(std::move(chain));
+        } else {
+          appendContour(*chain);
+          chain.reset();
+        }
+      }
+      std::cout << "Sigma: " << sigma << " Edges: " << nEdges
+                << " After Roundness and Diameter flag: " << candidates.size() << std::endl;
+    }
+    if (!flagOverlapTest) return;
+
+    int survivorCount = 0;
+    std::vector<ChainPtr> survivors;
+    if (!candidates.empty()) {
+      std::vector<PointList*> outlines;
+      outlines.reserve(candidates.size());
+      for (const ChainPtr& candidate : candidates) outlines.push_back(candidate.get());
+      PointList** kept = computeOverlappingTest(outlines.data(), static_cast<int>(outlines.size()),
+                                                get_num_cols(img), get_num_rows(img), &survivorCount);
+      if (kept == nullptr) throw std::bad_alloc();
+      survivors = takeChains(kept, survivorCount);
+    }
+    for (const ChainPtr& survivor : survivors) appendContour(*survivor);
+    std::cout << "Edges after Roundness and Diameter flag: " << candidates.size()
+              << " After overlapping test: " << survivorCount << " All edges: " << xcoord.size() << std::endl;
+  } catch (const std::bad_alloc&) {
+    throw 9;
+  }
+}
+
+std::vector<double> edgesCannyGrey::computeTextureFeatures(Image* img, std::vector<double> x, std::vector<double> y) {
+  // The library stops the process on what it refuses, so refusals are
+  // decided here.
+  if (x.size() != y.size() || x.empty() || !is_rgb_img(img)) return {};
+  const int n = static_cast<int>(x.size());
+  std::unique_ptr<PointList, ChainRelease> polygon(alloc_point_list(n));
+  if (!polygon) return {};
+  // Slots are filled one by one so that a failed point leaves a list the
+  // release can walk.
+  polygon->num_pts = 0;
+  for (int j = 0; j < n; j++) {
+    polygon->point[j] = alloc_point(y[j], x[j]);
+    if (polygon->point[j] == nullptr) return {};
+    polygon->num_pts = j + 1;
+  }
+  polygon->type = GEN_VALID;
+  std::unique_ptr<double, decltype(&std::free)> features(textureLBPColor(img, polygon.get()), &std::free);
+  if (!features || !definedFeatures(features.get())) return {};
+  return std::vector<double>(features.get(), features.get() + TEXTURE_FEATURE_COUNT);
+}

@@ -1,0 +1,125 @@
+#include "imageConversor.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <stdexcept>
+
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+
+#ifndef IMAGE_CONVERSOR_GREY_CODE
+#define IMAGE_CONVERSOR_GREY_CODE cv::COLOR_RGB2GRAY
+#endif
+
+namespace {
+
+void checkColourMatrix(const cv::Mat& m) {
+  if (m.empty() || m.type() != CV_8UC3) throw 4;
+}
+
+// A new image of the matrix's size and pixel type, or null with the
+// memory message.
+Image* allocLike(PixelType type, const cv::Mat& m) {
+  Image* img = alloc_img(type, m.rows, m.cols);
+  if (img == nullptr) std::cout << "Insufficient memory: " << std::endl;
+  return img;
+}
+
+// Copies an 8-bit single-channel matrix into a new grey image.
+Image* greyMatToImage(const cv::Mat& grey) {
+  Image* img = allocLike(PIX_GRAY, grey);
+  if (img == nullptr) return nullptr;
+  const size_t rowBytes = static_cast<size_t>(grey.cols);
+  for (int r = 0; r < grey.rows; r++) {
+    std::memcpy(img->data_1d.byte_data + r * rowBytes, grey.ptr<unsigned char>(r), rowBytes);
+  }
+  return img;
+}
+
+cv::Mat greyLevel(const cv::Mat& colour) {
+  cv::Mat grey;
+  cv::cvtColor(colour, grey, IMAGE_CONVERSOR_GREY_CODE);
+  return grey;
+}
+
+// Reads a picture for conversion; every failure becomes the int 4.
+cv::Mat readForConversion(const std::string& filename) {
+  cv::Mat m;
+  try {
+    m = readColourPicture(filename);
+  } catch (const cv::Exception& e) {
+    std::cout << "exception caught: " << e.what() << std::endl;
+    throw 4;
+  }
+  checkColourMatrix(m);
+  return m;
+}
+
+}  // namespace
+
+cv::Mat readColourPicture(const std::string& filename) {
+  return cv::imread(filename, cv::IMREAD_COLOR | cv::IMREAD_IGNORE_ORIENTATION);
+}
+
+Image* MatRGBToImageGREY(const cv::_InputArray& src) {
+  const cv::Mat m = src.getMat();
+  checkColourMatrix(m);
+  return greyMatToImage(greyLevel(m));
+}
+
+Image* MatRGBToImageGREYChannel(const cv::_InputArray& src, int c) {
+  const cv::Mat m = src.getMat();
+  checkColourMatrix(m);
+  if (c < 1 || c > 3) return greyMatToImage(greyLevel(m));
+  cv::Mat plane;
+  cv::extractChannel(m, plane, 3 - c);
+  return greyMatToImage(plane);
+}
+
+ImageConversor::ImageConversor(int channel, bool wholeimage) : channel(channel), wholeimage(wholeimage) {}
+
+void ImageConversor::setChannel(int c) { channel = c; }
+
+void ImageConversor::setWholeImage(bool w) { wholeimage = w; }
+
+void ImageConversor::setRectangle(int xmin, int ymin, int width, int height) { rect = {xmin, ymin, width, height}; }
+
+Image* ImageConversor::FileToImage(std::string filename) {
+  cv::Mat m = readForConversion(filename);
+  if (!wholeimage) {
+    try {
+      m = m(cv::Rect(rect.at(0), rect.at(1), rect.at(2), rect.at(3))).clone();
+    } catch (const cv::Exception& e) {
+      std::cout << "exception caught: " << e.what() << std::endl;
+      throw 4;
+    } catch (const std::out_of_range&) {
+      throw 4;  // no rectangle set
+    }
+  }
+  return channel == 0 ? MatRGBToImageGREY(m) : MatRGBToImageGREYChannel(m, channel);
+}
+
+Image* ImageConversor::FileToRGBImage(std::string filename) { return OpencvRGBToFourierImage(readForConversion(filename)); }
+
+Image* ImageConversor::FileToLabImage(std::string filename) {
+  cv::Mat lab;
+  cv::cvtColor(readForConversion(filename), lab, cv::COLOR_RGB2Lab);
+  return MatRGBToImageGREYChannel(lab, channel);
+}
+
+Image* ImageConversor::OpencvRGBToFourierImage(cv::Mat m) {
+  checkColourMatrix(m);
+  Image* img = allocLike(PIX_RGB, m);
+  if (img == nullptr) return nullptr;
+  unsigned char* out = img->data_1d.byte_data;
+  for (int r = 0; r < m.rows; r++) {
+    const unsigned char* in = m.ptr<unsigned char>(r);
+    for (int c = 0; c < m.cols; c++, in += 3, out += 3) {
+      out[0] = in[2];
+      out[1] = in[1];
+      out[2] = in[0];
+    }
+  }
+  return img;
+}

@@ -1,0 +1,41 @@
+#ifndef REGIONDETECTOREDGESZELVORA_H
+#define REGIONDETECTOREDGESZELVORA_H
+
+#include <string>
+#include <vector>
+
+#include "regionShape.h"
+#include "regionDetectorEdges.h"
+
+// The cell detector of the program: two scales (4.0, then 2.0), three
+// hysteresis rate pairs and roundness 1.4; it keeps a colour copy of the
+// picture in the imaging library's format for the search and for the
+// colour-texture features of the regions.
+class regionDetectorEdgesZelvora : public regionDetectorEdges {
+ public:
+  regionDetectorEdgesZelvora();
+  regionDetectorEdgesZelvora(std::string filename, int minDiameter, int maxDiameter);
+  ~regionDetectorEdgesZelvora() override;
+
+  // Reads the picture and makes its colour copy. On failure the detector is
+  // left without a picture (0 x 0, no colour copy) and the int code of the
+  // base is thrown.
+  void setFilename(std::string name) override;
+  // Replaces the contours with those of the grey-level search under the
+  // roundness and diameter filters (x is not used). Never throws: a failed
+  // search prints "Error processing Canny filter " and keeps what it found;
+  // without a picture there are no contours.
+  void processImage(int x) override;
+
+  // The 25 colour-texture features of the region whose outline has relative
+  // coordinates scaled by width and height, the outline clamped to the
+  // picture. Empty without a picture, or for a region with no defined
+  // features (no vertices, or no pixel inside): such a region is skipped.
+  std::vector<float> getColorTextureFeatures(regionShape* region, int width, int height);
+
+ private:
+  void setProgramParameters();
+  void releaseColourCopy();
+};
+
+#endif
