@@ -9,6 +9,8 @@ const ProgramProfile& ProgramProfile::lumora() {
     ProgramProfile p;
     p.programName = "Lumora";
     p.preferences = PreferencesDefaults::lumora();
+    p.canvas.minScale = 0.02;
+    p.canvas.maxScale = 20.0;
     return p;
   }();
   return profile;

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "CanvasPolicy.h"
 #include "PreferencesDefaults.h"
 
 // What sets one program of the tree apart from the other in the shared code:
@@ -19,6 +20,7 @@ class ProgramProfile {
 
   std::string programName;
   PreferencesDefaults preferences;
+  CanvasPolicy canvas;
 };
 
 #endif

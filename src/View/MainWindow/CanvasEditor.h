@@ -1,0 +1,241 @@
+#ifndef CANVASEDITOR_H
+#define CANVASEDITOR_H
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "Angle.h"
+#include "CanvasPolicy.h"
+#include "CanvasView.h"
+#include "EditHistory.h"
+#include "FractionBox.h"
+#include "Line.h"
+#include "Subject.h"
+#include "arcShape.h"
+#include "baseShape.h"
+#include "circleShape.h"
+#include "pointShape.h"
+#include "regionShape.h"
+
+// The image canvas without its widget: view, drawing tools, selection,
+// editing, copy and paste, and the deletion history, driven by pointer, wheel
+// and key events in window coordinates. It tells its observers of every change
+// by a notify code. The widget that hosts it supplies the picture's size, the
+// window size of each frame, and redraws when asked.
+//
+// The canvas owns the shapes of its shape list. Every other list it keeps
+// (selection, history, copied region, shapes being drawn) only points into the
+// shape list or into a region's inner points or an angle's points; whenever
+// the shape list is replaced or a shape discarded, references to shapes that
+// left it are dropped by identity, so none is ever followed after its shape
+// was freed elsewhere.
+//
+// Observers may replace the shape list from inside notify: the handlers look
+// at the list and the shapes being drawn again after every notification.
+class CanvasEditor : public Subject {
+ public:
+  enum class WheelDirection { Up, Down, Other };
+
+  explicit CanvasEditor(const CanvasPolicy& policy);
+  // Frees nothing: the shapes outlive the canvas when others still hold the
+  // list (polygonsClear frees them).
+  virtual ~CanvasEditor() = default;
+  CanvasEditor(const CanvasEditor&) = delete;
+  CanvasEditor& operator=(const CanvasEditor&) = delete;
+
+  // Picture and window.
+  // Forgets every shape of the old picture and shows one of the given size,
+  // fitted to the window; notifies ViewChanged, then ImageLoaded.
+  void showNewPicture(int width, int height);
+  bool hasPicture() const { return view.hasPicture(); }
+  const CanvasView& getView() const { return view; }
+  int getImgWidth() const { return view.getImgWidth(); }
+  int getImgHeight() const { return view.getImgHeight(); }
+  void setImgWidth(int width) { view.setImgWidth(width); }
+  void setImgHeight(int height) { view.setImgHeight(height); }
+  int getWinWidth() const { return view.getWinWidth(); }
+  int getWinHeight() const { return view.getWinHeight(); }
+  void setWinWidth(int width) { view.setWinWidth(width); }
+  void setWinHeight(int height) { view.setWinHeight(height); }
+  // The widget's allocated size, read by zoom, pan and setCenter.
+  void setAllocation(int width, int height);
+  // Before painting a frame of the given window size: refits the picture in
+  // fit mode, then computes the offsets and the part of the window covered.
+  void prepareFrame(int width, int height);
+
+  // View.
+  // Fit mode on, ViewChanged.
+  void set_image_from_file();
+  // Fit mode on; the next frame fits the picture to the window.
+  void fit();
+  // Fits now; the overview box becomes the whole picture; ViewChanged.
+  void fitImage(int winWidth, int winHeight, int imgWidth, int imgHeight);
+  // One-to-one scale, centred; ViewChanged.
+  void reset();
+  // Centres the view on image fractions (x, y); ViewChanged.
+  void setFocus(double focusX, double focusY);
+  // Makes the last pointer position the centre.
+  void setCenter();
+  // The overview's box moved: shows the part between the given fractions at
+  // the same scale. No notification.
+  void setRectangleView(double left, double top, double right, double bottom);
+
+  // Events, in window pixels. Each returns whether the event was consumed.
+  bool pressButton(unsigned button, double x, double y);
+  bool movePointer(double x, double y);
+  bool releaseButton(unsigned button, double x, double y);
+  bool scroll(WheelDirection direction, double deltaY, double x, double y);
+  // False when the key is left to the widget's default handling (Delete is
+  // acted on and then left to it too). `state` holds GDK modifier bits.
+  bool pressKey(unsigned keyval, unsigned state);
+  bool releaseKey(unsigned keyval);
+
+  // Tools. At most one is meant to be on; several run in a fixed order.
+  void setButtonCircles(bool on) { buttonCircles = on; }
+  void setButtonSelect(bool on) { buttonSelect = on; }
+  void setButtonSelectRectangle(bool on) { buttonSelectRectangle = on; }
+  void setButtonPoint(bool on) { buttonPoint = on; }
+  void setButtonAngle(bool on) { buttonAngle = on; }
+  void setButtonArc(bool on) { buttonArc = on; }
+  void setButtonRule(bool on) { buttonRule = on; }
+  // Both also finish the region their tool has open, whatever the value.
+  void setButtonFreeHand(bool on);
+  void setButtonPointDraw(bool on);
+  // With the select tool, a left drag moves the selection.
+  void setMoveObjects(bool on) { buttonMove = on; }
+  void setPointsInRegion(bool on) { pointsInRegion = on; }
+  void setPointsOutRegion(bool on) { pointsOutRegion = on; }
+  // Smallest width and height, image pixels, of a region drawn by hand.
+  void setMinimumRegionSize(int pixels) { minimunSizeFreeHand = pixels; }
+  // Every tool off, shapes being drawn and the selection box dropped, the
+  // selection emptied (flags kept), undo refused until the next deletion, fit
+  // mode on; ViewChanged.
+  void restoreButtons();
+  // The same with the view kept as it is and moving the selection on.
+  void restoreButtonsWithoutZoom();
+  // Whether the last pointer position lies strictly inside the picture; also
+  // stores that position in image fractions.
+  bool canDraw();
+  // Closes the region the point-by-point tool has open, or discards it when
+  // too small.
+  void finishPointDraw();
+  // Closes the region the free-hand tool has open, or discards it when too
+  // small.
+  void finishFreeHandDraw();
+  // Ends the angle being placed; one with fewer than three points is
+  // discarded.
+  void finishAngleDraw();
+
+  // Shapes, selection and history.
+  std::vector<baseShape*>& getPolygonsNew() { return polygonsNew; }
+  const std::vector<baseShape*>& getPolygonsModelSelected() const { return polygonsModelSelected; }
+  // Replaces the selection; the shapes' selected flags are not touched.
+  void setPolygonsModelSelected(const std::vector<baseShape*>& selection);
+  // Empties the selection; the shapes' selected flags are not touched.
+  void resetPolygonsModelSelected() { polygonsModelSelected.clear(); }
+  // Takes the caller's list as the shape list. Frees nothing: the caller owns
+  // the shapes it left out, and every reference to them is dropped here.
+  void setPolygonsModel(std::vector<baseShape*> poligons);
+  // Frees every shape of the list, empties it and clears the editing state;
+  // ids start again at 1.
+  void polygonsClear();
+  // Empties the selection (flags untouched), both history lists, the copied
+  // region and every shape being drawn, without following any pointer: for
+  // callers about to free shapes of the list themselves.
+  void clearEditingState();
+  // Empties the selection and clears its items' selected flags, unless the
+  // line or arc tool is on.
+  void unSelect();
+  void undo();
+  void redo();
+  void setIdDraw(int id) { idDraw = id; }
+  int getIdDraw() const { return idDraw; }
+  const EditHistory& getHistory() const { return history; }
+  const regionShape* getCopiedRegion() const { return freeHandPaste; }
+  // The selection box being dragged, in image fractions.
+  const std::optional<FractionBox>& getSelectionBox() const { return selectionBox; }
+
+ protected:
+  // Hooks for the hosting widget.
+  virtual void requestRedraw() {}
+  // The overview's box of the visible part changed; called before the
+  // ViewChanged it belongs to.
+  virtual void viewBoxChanged(const FractionBox& /*box*/) {}
+
+ private:
+  // The class given to new points, circles, free-hand regions and angle
+  // points.
+  static constexpr int clase = 0;
+
+  void pressLeft(double x, double y);
+  void pressRight(double x, double y);
+  void releaseLeft();
+  void releaseRight(double x, double y);
+  void runDrawingTools();
+  void placePoint();
+  void selectAt();
+  void selectInBox(const FractionBox& box);
+  void select(baseShape* item);
+  void moveSelection(int x, int y);
+  void deleteSelection();
+  void copySelection();
+  void paste();
+  // Sends ViewChanged with the view's box when a view operation did anything.
+  void announceView(bool changed);
+  void restoreTools(bool fitting);
+  // The position of the pointer (x, y) in image fractions, kept inside the
+  // picture, for strokes that leave it.
+  void followStroke(int x, int y);
+  void appendShape(baseShape* shape);
+  void finishRegion(regionShape*& open);
+  // Takes a shape made by a tool off the list, drops every reference to it
+  // and its parts, gives its id back when it took the last one, and frees it.
+  void discardShape(baseShape* shape);
+  void dropReferences(const std::function<bool(const baseShape*)>& isGone);
+
+  CanvasView view;
+  EditHistory history;
+  int allocatedWidth = 0;
+  int allocatedHeight = 0;
+  int lastXMouse = 0;
+  int lastYMouse = 0;
+  double positionX = 0;
+  double positionY = 0;
+
+  bool rightButtonPressed = false;
+  bool rightClick = true;  // no motion yet with the right button held
+  bool leftButtonPressed = false;
+  bool controlPressed = false;
+  bool buttonCircles = false;
+  bool buttonPointDraw = false;
+  bool buttonFreeHand = false;
+  bool buttonSelect = false;
+  bool buttonMove = false;
+  bool buttonSelectRectangle = false;
+  bool buttonPoint = false;
+  bool buttonRule = false;
+  bool buttonAngle = false;
+  bool buttonArc = false;
+  bool pointsInRegion = true;
+  bool pointsOutRegion = true;
+  int idDraw = 1;
+  int minimunSizeFreeHand = 100;
+
+  std::vector<baseShape*> polygonsNew;
+  std::vector<baseShape*> polygonsModelSelected;
+
+  // Shapes being drawn: each points at the shape its tool opened and is null
+  // when that tool has nothing open.
+  circleShape* circle = nullptr;
+  Line* line = nullptr;
+  arcShape* arcNew = nullptr;
+  regionShape* freeHandRegion = nullptr;
+  regionShape* pointDrawRegion = nullptr;
+  Angle* angle = nullptr;
+  std::optional<FractionBox> selectionBox;
+  // The copied region, pasted once.
+  regionShape* freeHandPaste = nullptr;
+};
+
+#endif

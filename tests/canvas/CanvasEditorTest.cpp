@@ -1,0 +1,610 @@
+#include <gdk/gdk.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <initializer_list>
+#include <iterator>
+#include <utility>
+#include <vector>
+
+#include "CanvasEditor.h"
+#include "NotifyCode.h"
+#include "Observer.h"
+#include "ProgramProfile.h"
+
+namespace {
+
+using Codes = std::vector<int>;
+
+class Recorder : public Observer {
+ public:
+  void update(int code) override {
+    codes.push_back(code);
+    if (onUpdate) onUpdate(code);
+  }
+  Codes codes;
+  std::function<void(int)> onUpdate;
+};
+
+regionShape* makeRegion(std::initializer_list<std::pair<double, double>> outline, int id = 100) {
+  auto* region = new regionShape(id, true, false, false, false, 0, 0, 0);
+  for (const auto& [x, y] : outline) region->addLinePoint(x, y);
+  return region;
+}
+
+regionShape* makeSquare(double x0, double y0, double x1, double y1, int id = 100) {
+  return makeRegion({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, id);
+}
+
+pointShape* makePoint(double x, double y, int id = 200) {
+  return new pointShape(x, y, id, true, false, false, false, 0, 0, 0);
+}
+
+circleShape* makeCircle(double x, double y, double radius, int id = 300) {
+  return new circleShape(radius, x, y, id, true, false, false, false, 0, 0, 0);
+}
+
+// A 1000 x 1000 picture fitted into a 1000 x 1000 window: scale 1, no
+// offset, so window pixels are image pixels and fractions are pixels / 1000.
+class CanvasEditorTest : public ::testing::Test {
+ protected:
+  CanvasEditorTest() : canvas(ProgramProfile::lumora().canvas) {
+    canvas.subscribe(&recorder);
+    canvas.setAllocation(1000, 1000);
+    canvas.showNewPicture(1000, 1000);
+    canvas.prepareFrame(1000, 1000);
+    recorder.codes.clear();
+  }
+  ~CanvasEditorTest() override { canvas.polygonsClear(); }
+
+  void press(double x, double y) { canvas.pressButton(1, x, y); }
+  void moveTo(double x, double y) { canvas.movePointer(x, y); }
+  void release(double x, double y) { canvas.releaseButton(1, x, y); }
+  void click(double x, double y) {
+    press(x, y);
+    release(x, y);
+  }
+  void drag(std::initializer_list<std::pair<double, double>> path) {
+    auto point = path.begin();
+    press(point->first, point->second);
+    for (++point; point != path.end(); ++point) moveTo(point->first, point->second);
+    release(std::prev(path.end())->first, std::prev(path.end())->second);
+  }
+  void key(unsigned keyval, unsigned state = 0) { canvas.pressKey(keyval, state); }
+  void controlKey(unsigned keyval) { key(keyval, GDK_CONTROL_MASK); }
+  void controlClick(double x, double y) {
+    key(GDK_KEY_Control_L);
+    click(x, y);
+    canvas.releaseKey(GDK_KEY_Control_L);
+  }
+  std::vector<baseShape*>& shapes() { return canvas.getPolygonsNew(); }
+  const std::vector<baseShape*>& selection() { return canvas.getPolygonsModelSelected(); }
+  // Frees the given shapes as a use case does, then hands the canvas the rest.
+  void freeBehindTheCanvas(const std::vector<baseShape*>& keep) {
+    for (baseShape* shape : shapes()) {
+      if (std::find(keep.begin(), keep.end(), shape) == keep.end()) delete shape;
+    }
+    canvas.setPolygonsModel(keep);
+  }
+
+  CanvasEditor canvas;
+  Recorder recorder;
+};
+
+// ---------------------------------------------------------------- drawing
+
+TEST_F(CanvasEditorTest, FreeHandRegionsSmallerThanTheMinimumAreDroppedAndGiveTheirIdBack) {
+  canvas.setButtonFreeHand(true);
+  drag({{100, 100}, {250, 100}, {250, 200}});  // 150 x 100 pixels
+  EXPECT_TRUE(shapes().empty());
+  EXPECT_EQ(recorder.codes, Codes{ShapeAdded});
+  EXPECT_EQ(canvas.getIdDraw(), 1);
+
+  drag({{100, 100}, {250, 100}, {250, 201}});  // 150 x 101 pixels
+  ASSERT_EQ(shapes().size(), 1u);
+  auto* region = dynamic_cast<regionShape*>(shapes()[0]);
+  ASSERT_NE(region, nullptr);
+  EXPECT_EQ(region->getId(), 1);
+  EXPECT_TRUE(region->getManual());
+  const auto& outline = region->getLinePoints();
+  ASSERT_EQ(outline.size(), 4u);  // closed by a copy of the first vertex
+  EXPECT_DOUBLE_EQ(outline.back()->getX(), outline.front()->getX());
+  EXPECT_DOUBLE_EQ(outline.back()->getY(), outline.front()->getY());
+  EXPECT_EQ(recorder.codes, (Codes{ShapeAdded, ShapeAdded}));
+}
+
+TEST_F(CanvasEditorTest, AFreeHandStrokeLeavingThePictureFollowsItsEdge) {
+  canvas.prepareFrame(1200, 1000);  // 100 pixels of window on each side
+  canvas.setButtonFreeHand(true);
+  drag({{300, 300}, {50, 300}, {50, 1050}, {700, 1050}});
+  ASSERT_EQ(shapes().size(), 1u);
+  const auto& outline = dynamic_cast<regionShape*>(shapes()[0])->getLinePoints();
+  EXPECT_DOUBLE_EQ(outline[1]->getX(), 0.001);
+  EXPECT_DOUBLE_EQ(outline[2]->getY(), 0.999);
+  EXPECT_DOUBLE_EQ(outline[3]->getX(), 0.6);
+}
+
+TEST_F(CanvasEditorTest, CircleRadiusIsTheLargerWholePixelDistance) {
+  // A 100 x 100 picture at scale 10: window tenths of a pixel are visible.
+  canvas.showNewPicture(100, 100);
+  canvas.prepareFrame(1000, 1000);
+  canvas.setButtonCircles(true);
+  drag({{500, 500}, {537, 552}});  // 3.7 right, 5.2 down
+  ASSERT_EQ(shapes().size(), 1u);
+  EXPECT_DOUBLE_EQ(dynamic_cast<circleShape*>(shapes()[0])->getRadius(), 5);
+}
+
+TEST_F(CanvasEditorTest, ACircleReleasedWithoutMovingIsRemovedAndItsIdReused) {
+  canvas.setButtonCircles(true);
+  click(500, 500);
+  EXPECT_TRUE(shapes().empty());
+  EXPECT_TRUE(recorder.codes.empty());
+  drag({{500, 500}, {520, 500}});
+  ASSERT_EQ(shapes().size(), 1u);
+  EXPECT_EQ(shapes()[0]->getId(), 1);
+  EXPECT_EQ(recorder.codes, Codes{ShapeAdded});
+}
+
+TEST_F(CanvasEditorTest, PointsJoinTheFirstVisibleRegionHoldingThem) {
+  regionShape* hidden = makeSquare(0.1, 0.1, 0.9, 0.9, 1);
+  hidden->setVisible(false);
+  regionShape* first = makeSquare(0.2, 0.2, 0.6, 0.6, 2);
+  regionShape* second = makeSquare(0.3, 0.3, 0.7, 0.7, 3);
+  canvas.setPolygonsModel({hidden, first, second});
+  canvas.setIdDraw(4);
+  canvas.setButtonPoint(true);
+
+  click(400, 400);
+  ASSERT_EQ(first->getPoints().size(), 1u);
+  EXPECT_EQ(first->getPoints()[0]->getId(), 4);
+  EXPECT_TRUE(second->getPoints().empty());
+  EXPECT_TRUE(hidden->getPoints().empty());
+  click(950, 950);  // inside no visible region: a free point
+  EXPECT_EQ(shapes().size(), 4u);
+  EXPECT_EQ(recorder.codes, (Codes{ShapeAdded, ShapeAdded}));
+
+  canvas.setPointsInRegion(false);
+  click(400, 400);
+  EXPECT_EQ(first->getPoints().size(), 1u);
+  EXPECT_EQ(shapes().size(), 4u);
+  EXPECT_EQ(recorder.codes.size(), 2u);
+  EXPECT_EQ(canvas.getIdDraw(), 7);  // the dropped point's id stays used
+}
+
+TEST_F(CanvasEditorTest, AnAngleNeedsThreeClicks) {
+  canvas.setButtonAngle(true);
+  click(100, 100);
+  click(200, 200);
+  canvas.pressButton(2, 0, 0);
+  EXPECT_TRUE(shapes().empty());
+  EXPECT_EQ(canvas.getIdDraw(), 4);  // the angle's id is given back, its points' are not
+
+  click(100, 100);
+  click(200, 200);
+  click(300, 100);
+  click(400, 400);  // a fourth click places nothing
+  canvas.pressButton(2, 0, 0);
+  ASSERT_EQ(shapes().size(), 1u);
+  auto* angle = dynamic_cast<Angle*>(shapes()[0]);
+  ASSERT_NE(angle, nullptr);
+  EXPECT_EQ(angle->getId(), 7);
+  EXPECT_EQ(angle->getp1()->getId(), 4);
+  EXPECT_DOUBLE_EQ(angle->getp3()->getX(), 0.3);
+  EXPECT_EQ(canvas.getIdDraw(), 8);
+}
+
+TEST_F(CanvasEditorTest, LinesAndArcsReportTheirEndOnRelease) {
+  canvas.setButtonRule(true);
+  drag({{100, 100}, {400, 500}});
+  ASSERT_EQ(shapes().size(), 1u);
+  const std::vector<double> ends = dynamic_cast<Line*>(shapes()[0])->getCoordinates();
+  EXPECT_EQ(ends, (std::vector<double>{0.1, 0.1, 0.4, 0.5}));
+  canvas.setButtonRule(false);
+
+  canvas.setButtonArc(true);
+  drag({{100, 100}, {200, 150}, {300, 100}});
+  ASSERT_EQ(shapes().size(), 2u);
+  EXPECT_EQ(dynamic_cast<arcShape*>(shapes()[1])->getLinePoints().size(), 3u);
+  EXPECT_EQ(recorder.codes, (Codes{LineFinished, ArcFinished}));
+}
+
+TEST_F(CanvasEditorTest, RestoringTheToolsReleasesEverything) {
+  canvas.setButtonPointDraw(true);
+  click(100, 100);  // a point-by-point region is open
+  canvas.reset();
+  recorder.codes.clear();
+
+  canvas.restoreButtonsWithoutZoom();
+  EXPECT_FALSE(canvas.getView().isFitting());
+  EXPECT_EQ(recorder.codes, Codes{ViewChanged});
+  click(500, 500);  // no tool is on any more
+  EXPECT_EQ(shapes().size(), 1u);
+
+  canvas.restoreButtons();
+  EXPECT_TRUE(canvas.getView().isFitting());
+  EXPECT_EQ(recorder.codes, (Codes{ViewChanged, ViewChanged}));
+}
+
+// ---------------------------------------------------------------- selection
+
+TEST_F(CanvasEditorTest, AnInnerPointIsSelectedBeforeItsRegion) {
+  regionShape* region = makeSquare(0.2, 0.2, 0.6, 0.6);
+  pointShape* inner = makePoint(0.4, 0.4);
+  region->addPoint(inner);
+  canvas.setPolygonsModel({region});
+  canvas.setButtonSelect(true);
+
+  click(400, 400);
+  EXPECT_EQ(selection(), std::vector<baseShape*>{inner});
+  EXPECT_TRUE(recorder.codes.empty());
+  controlClick(400, 400);
+  EXPECT_EQ(selection(), (std::vector<baseShape*>{inner, region}));
+  EXPECT_TRUE(region->getSelected());
+  EXPECT_EQ(recorder.codes, Codes{RegionSelected});
+
+  click(900, 900);  // a click on nothing clears the selection and its marks
+  EXPECT_TRUE(selection().empty());
+  EXPECT_FALSE(inner->getSelected());
+  EXPECT_FALSE(region->getSelected());
+}
+
+TEST_F(CanvasEditorTest, TheEarlierShapeWinsAndHiddenShapesAreSkipped) {
+  circleShape* circle = makeCircle(0.5, 0.5, 50);
+  pointShape* point = makePoint(0.5, 0.5);
+  regionShape* hidden = makeSquare(0.7, 0.7, 0.9, 0.9);
+  hidden->setVisible(false);
+  auto* angle = new Angle(makePoint(0.1, 0.1), makePoint(0.2, 0.2), makePoint(0.3, 0.1), 400, false, false, false,
+                          true, 0, 0, 0);
+  angle->sePpointsUpdatedAngle(3);
+  canvas.setPolygonsModel({circle, point, hidden, angle});
+  canvas.setButtonSelect(true);
+
+  click(500, 500);
+  EXPECT_EQ(selection(), std::vector<baseShape*>{circle});
+  EXPECT_EQ(recorder.codes, Codes{ShapeSelected});
+  click(800, 800);
+  EXPECT_TRUE(selection().empty());
+  click(200, 200);  // a hidden angle is still found, its vertex first
+  EXPECT_EQ(selection(), std::vector<baseShape*>{angle->getVertex()});
+  EXPECT_EQ(recorder.codes, Codes{ShapeSelected});
+}
+
+TEST_F(CanvasEditorTest, ABoxTakesFreePointsAndWholeRegionsOnly) {
+  regionShape* region = makeSquare(0.2, 0.2, 0.4, 0.4);
+  regionShape* partly = makeSquare(0.4, 0.4, 0.6, 0.6);
+  pointShape* innerOfPartly = makePoint(0.45, 0.45);
+  partly->addPoint(innerOfPartly);
+  pointShape* point = makePoint(0.3, 0.3);
+  circleShape* circle = makeCircle(0.3, 0.3, 10);
+  canvas.setPolygonsModel({region, partly, point, circle});
+  canvas.setButtonSelectRectangle(true);
+
+  press(100, 100);
+  moveTo(500, 500);
+  ASSERT_TRUE(canvas.getSelectionBox().has_value());
+  release(500, 500);
+  EXPECT_EQ(selection(), (std::vector<baseShape*>{region, innerOfPartly, point}));
+  EXPECT_FALSE(canvas.getSelectionBox().has_value());
+  EXPECT_TRUE(recorder.codes.empty());
+}
+
+TEST_F(CanvasEditorTest, DraggingMovesTheSelection) {
+  circleShape* circle = makeCircle(0.5, 0.5, 50);
+  canvas.setPolygonsModel({circle});
+  canvas.setButtonSelect(true);
+  canvas.setMoveObjects(true);
+  drag({{500, 500}, {520, 490}, {550, 480}});
+  EXPECT_NEAR(circle->getX(), 0.55, 1e-12);
+  EXPECT_NEAR(circle->getY(), 0.48, 1e-12);
+  EXPECT_EQ(recorder.codes, (Codes{ShapeSelected, SelectionMoved, SelectionMoved}));
+}
+
+// ---------------------------------------------------------------- editing
+
+TEST_F(CanvasEditorTest, DeletionsAreUndoneAndRedoneInReverseOrder) {
+  circleShape* circle = makeCircle(0.2, 0.2, 30);
+  pointShape* point = makePoint(0.8, 0.8);
+  regionShape* region = makeSquare(0.4, 0.4, 0.6, 0.6);
+  pointShape* inner = makePoint(0.5, 0.5);
+  region->addPoint(inner);
+  canvas.setPolygonsModel({circle, point, region});
+  canvas.setButtonSelect(true);
+  click(200, 200);
+  controlClick(800, 800);
+  controlClick(500, 500);
+  ASSERT_EQ(selection().size(), 3u);
+
+  key(GDK_KEY_Delete);
+  EXPECT_EQ(recorder.codes.back(), ShapesDeleted);
+  EXPECT_TRUE(selection().empty());
+  for (baseShape* item : {static_cast<baseShape*>(circle), static_cast<baseShape*>(point),
+                          static_cast<baseShape*>(inner)}) {
+    EXPECT_FALSE(item->getVisible());
+    EXPECT_TRUE(item->getDeleted());
+    EXPECT_FALSE(item->getSelected());
+  }
+  EXPECT_EQ(shapes().size(), 3u);  // nothing leaves its list
+  EXPECT_EQ(region->getPoints().size(), 1u);
+
+  const std::vector<baseShape*> order{inner, point, circle};
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    controlKey(GDK_KEY_z);
+    EXPECT_TRUE(order[i]->getVisible()) << "undo " << i;
+    if (i + 1 < order.size()) {
+      EXPECT_FALSE(order[i + 1]->getVisible()) << "undo " << i;
+    }
+  }
+  for (auto item = order.rbegin(); item != order.rend(); ++item) {
+    controlKey(GDK_KEY_y);
+    EXPECT_FALSE((*item)->getVisible());
+    EXPECT_TRUE((*item)->getDeleted());
+  }
+  EXPECT_EQ(canvas.getHistory().getUndoList(), (std::vector<baseShape*>{circle, point, inner}));
+}
+
+TEST_F(CanvasEditorTest, RedoAfterAFreshDeletionHidesTheShapeUndoneEarlier) {
+  circleShape* first = makeCircle(0.2, 0.2, 30);
+  circleShape* second = makeCircle(0.8, 0.8, 30);
+  canvas.setPolygonsModel({first, second});
+  canvas.setButtonSelect(true);
+  click(200, 200);
+  key(GDK_KEY_Delete);
+  controlKey(GDK_KEY_z);
+  click(800, 800);
+  key(GDK_KEY_Delete);
+  controlKey(GDK_KEY_y);
+  EXPECT_FALSE(first->getVisible());
+  EXPECT_FALSE(second->getVisible());
+
+  canvas.restoreButtons();  // refuses undo until the next deletion
+  controlKey(GDK_KEY_z);
+  EXPECT_FALSE(first->getVisible());
+}
+
+TEST_F(CanvasEditorTest, OneCopyOfARegionPastesOnceTowardThePictureMiddle) {
+  regionShape* region = makeSquare(0.65, 0.25, 0.75, 0.35);
+  canvas.setPolygonsModel({region});
+  canvas.setIdDraw(5);
+  canvas.setButtonSelect(true);
+  click(700, 300);
+  controlKey(GDK_KEY_c);
+  EXPECT_TRUE(selection().empty());
+  EXPECT_FALSE(region->getSelected());
+
+  controlKey(GDK_KEY_v);
+  ASSERT_EQ(shapes().size(), 2u);
+  auto* copy = dynamic_cast<regionShape*>(shapes()[1]);
+  ASSERT_NE(copy, nullptr);
+  EXPECT_EQ(copy->getId(), 5);
+  EXPECT_FALSE(copy->getManual());
+  EXPECT_NEAR(copy->getX(), 0.6, 1e-12);
+  EXPECT_NEAR(copy->getY(), 0.4, 1e-12);
+  EXPECT_EQ(recorder.codes, (Codes{RegionSelected, ShapeAdded}));
+
+  controlKey(GDK_KEY_v);
+  EXPECT_EQ(shapes().size(), 2u);
+  key(GDK_KEY_v);  // without Control nothing is pasted either way
+  EXPECT_EQ(shapes().size(), 2u);
+}
+
+TEST_F(CanvasEditorTest, OnlyARegionCanBeCopied) {
+  circleShape* circle = makeCircle(0.5, 0.5, 50);
+  canvas.setPolygonsModel({circle});
+  canvas.setButtonSelect(true);
+  click(500, 500);
+  controlKey(GDK_KEY_C);
+  EXPECT_TRUE(selection().empty());
+  EXPECT_EQ(canvas.getCopiedRegion(), nullptr);
+  controlKey(GDK_KEY_V);
+  EXPECT_EQ(shapes().size(), 1u);
+}
+
+TEST_F(CanvasEditorTest, ControlShortcutsNeedControlAloneAmongShiftControlAndAlt) {
+  circleShape* circle = makeCircle(0.5, 0.5, 50);
+  canvas.setPolygonsModel({circle});
+  canvas.setButtonSelect(true);
+  click(500, 500);
+  key(GDK_KEY_Delete);
+  key(GDK_KEY_z, GDK_CONTROL_MASK | GDK_SHIFT_MASK);
+  key(GDK_KEY_z, GDK_CONTROL_MASK | GDK_MOD1_MASK);
+  EXPECT_FALSE(circle->getVisible());
+  key(GDK_KEY_z, GDK_CONTROL_MASK | GDK_MOD2_MASK);  // NumLock does not count
+  EXPECT_TRUE(circle->getVisible());
+}
+
+// ---------------------------------------------------------------- faults
+
+// A use case frees shapes the canvas still refers to and hands it the rest:
+// selection, history, copied region and shapes being drawn forget them.
+TEST_F(CanvasEditorTest, ShapesFreedBehindTheCanvasLeaveEveryList) {
+  regionShape* kept = makeSquare(0.05, 0.05, 0.15, 0.15);
+  circleShape* deleted = makeCircle(0.5, 0.5, 40);
+  regionShape* copied = makeSquare(0.6, 0.6, 0.8, 0.8);
+  regionShape* withPoint = makeSquare(0.2, 0.6, 0.4, 0.8);
+  pointShape* inner = makePoint(0.3, 0.7);
+  withPoint->addPoint(inner);
+  canvas.setPolygonsModel({kept, deleted, copied, withPoint});
+  canvas.setButtonSelect(true);
+  click(500, 500);
+  key(GDK_KEY_Delete);
+  controlKey(GDK_KEY_z);
+  click(500, 500);
+  key(GDK_KEY_Delete);  // the circle is in both history lists
+  click(300, 700);
+  key(GDK_KEY_Delete);  // the inner point is in the undo list
+  click(700, 700);
+  controlKey(GDK_KEY_c);
+  canvas.setButtonSelect(false);
+  canvas.setButtonPointDraw(true);
+  click(900, 100);
+  click(950, 100);  // a region drawn point by point is open
+  canvas.setPolygonsModelSelected({kept, deleted});
+
+  // Same shapes: nothing is forgotten.
+  canvas.setPolygonsModel(shapes());
+  EXPECT_EQ(canvas.getHistory().getUndoList().size(), 2u);
+  EXPECT_EQ(canvas.getCopiedRegion(), copied);
+
+  freeBehindTheCanvas({kept});
+  EXPECT_EQ(selection(), std::vector<baseShape*>{kept});
+  EXPECT_TRUE(canvas.getHistory().getUndoList().empty());
+  EXPECT_TRUE(canvas.getHistory().getRedoList().empty());
+  EXPECT_EQ(canvas.getCopiedRegion(), nullptr);
+
+  controlKey(GDK_KEY_z);
+  controlKey(GDK_KEY_y);
+  controlKey(GDK_KEY_v);
+  click(900, 900);  // starts a new region instead of extending the freed one
+  canvas.finishPointDraw();
+  EXPECT_EQ(shapes(), std::vector<baseShape*>{kept});
+  EXPECT_TRUE(kept->getVisible());
+}
+
+TEST_F(CanvasEditorTest, ClearingTheEditingStateLetsACallerFreeEveryShape) {
+  circleShape* circle = makeCircle(0.5, 0.5, 40);
+  canvas.setPolygonsModel({circle});
+  canvas.setButtonSelect(true);
+  click(500, 500);
+  key(GDK_KEY_Delete);
+  controlKey(GDK_KEY_z);
+  click(500, 500);
+
+  canvas.clearEditingState();
+  delete circle;
+  shapes().clear();
+  controlKey(GDK_KEY_y);
+  controlKey(GDK_KEY_z);
+  click(500, 500);
+  key(GDK_KEY_Delete);
+  EXPECT_TRUE(selection().empty());
+  EXPECT_TRUE(canvas.getHistory().getUndoList().empty());
+}
+
+// Tool changes finish only the region their tool opened, never a detected,
+// loaded or pasted region that happens to be last.
+TEST_F(CanvasEditorTest, FinishingARegionLeavesOtherRegionsAlone) {
+  regionShape* loaded = makeSquare(0.1, 0.1, 0.12, 0.12, 7);
+  canvas.setPolygonsModel({loaded});
+  canvas.setIdDraw(8);
+  for (int change = 0; change < 3; ++change) {
+    canvas.setButtonFreeHand(false);
+    canvas.setButtonPointDraw(false);
+  }
+  EXPECT_EQ(shapes(), std::vector<baseShape*>{loaded});
+  EXPECT_EQ(loaded->getLinePoints().size(), 4u);
+  EXPECT_EQ(canvas.getIdDraw(), 8);
+
+  canvas.setButtonSelect(true);
+  click(110, 110);
+  controlKey(GDK_KEY_c);
+  canvas.setButtonSelect(false);
+  canvas.setButtonPointDraw(true);
+  click(300, 300);
+  click(600, 300);
+  click(600, 600);
+  controlKey(GDK_KEY_v);  // a pasted region is now last
+  canvas.setButtonPointDraw(false);
+
+  ASSERT_EQ(shapes().size(), 3u);
+  auto* drawn = dynamic_cast<regionShape*>(shapes()[1]);
+  auto* pasted = dynamic_cast<regionShape*>(shapes()[2]);
+  EXPECT_EQ(drawn->getId(), 8);
+  EXPECT_EQ(drawn->getLinePoints().size(), 4u);  // closed
+  EXPECT_EQ(pasted->getId(), 9);
+  EXPECT_EQ(pasted->getLinePoints().size(), 4u);  // untouched, although small
+}
+
+TEST_F(CanvasEditorTest, ADiscardedRegionGivesItsIdBackOnlyIfItTookTheLastOne) {
+  canvas.setButtonPointDraw(true);
+  click(300, 300);  // region 1 opened
+  canvas.setIdDraw(20);
+  canvas.setButtonPointDraw(false);  // too small: discarded
+  EXPECT_TRUE(shapes().empty());
+  EXPECT_EQ(canvas.getIdDraw(), 20);
+}
+
+// Observers replace the shape list from inside a notification (a diameter
+// panel empties the annotation on LineFinished); the release goes on safely.
+TEST_F(CanvasEditorTest, AnObserverEmptyingTheListInsideNotifyIsSafe) {
+  recorder.onUpdate = [this](int code) {
+    if (code == LineFinished) freeBehindTheCanvas({});
+  };
+  canvas.setButtonRule(true);
+  canvas.setButtonFreeHand(true);
+  canvas.setButtonCircles(true);
+  drag({{100, 100}, {400, 100}, {400, 400}});
+  EXPECT_TRUE(shapes().empty());
+  EXPECT_EQ(recorder.codes, Codes{LineFinished});
+
+  // A point joining a region while the observer swaps in a copy of the list.
+  recorder.onUpdate = [this](int code) {
+    if (code == ShapeAdded) canvas.setPolygonsModel(std::vector<baseShape*>(shapes()));
+  };
+  canvas.restoreButtons();
+  canvas.setPolygonsModel({makeSquare(0.2, 0.2, 0.6, 0.6)});
+  canvas.setButtonPoint(true);
+  canvas.setButtonSelect(true);
+  click(400, 400);
+  EXPECT_EQ(dynamic_cast<regionShape*>(shapes()[0])->getPoints().size(), 1u);
+}
+
+TEST(CanvasWithoutPictureTest, EveryToolAndViewOperationDoesNothing) {
+  CanvasEditor canvas(ProgramProfile::lumora().canvas);
+  Recorder recorder;
+  canvas.subscribe(&recorder);
+  canvas.setAllocation(500, 400);
+  canvas.fit();
+  canvas.prepareFrame(500, 400);
+  canvas.reset();
+  canvas.setFocus(0.5, 0.5);
+  canvas.scroll(CanvasEditor::WheelDirection::Up, 0, 100, 100);
+  canvas.pressButton(3, 10, 10);
+  canvas.movePointer(50, 50);
+  canvas.releaseButton(3, 50, 50);
+  for (auto setTool : {&CanvasEditor::setButtonCircles, &CanvasEditor::setButtonFreeHand,
+                       &CanvasEditor::setButtonPointDraw, &CanvasEditor::setButtonPoint,
+                       &CanvasEditor::setButtonRule, &CanvasEditor::setButtonAngle, &CanvasEditor::setButtonArc,
+                       &CanvasEditor::setButtonSelectRectangle, &CanvasEditor::setButtonSelect}) {
+    (canvas.*setTool)(true);
+  }
+  canvas.pressButton(1, 250, 200);
+  canvas.movePointer(300, 250);
+  canvas.releaseButton(1, 300, 250);
+  EXPECT_FALSE(canvas.canDraw());
+  EXPECT_TRUE(canvas.getPolygonsNew().empty());
+  EXPECT_TRUE(recorder.codes.empty());
+  EXPECT_DOUBLE_EQ(canvas.getView().getScale(), 1.0);
+}
+
+TEST_F(CanvasEditorTest, FitModeRefitsEveryFrameAndWheelAndPanLeaveIt) {
+  canvas.prepareFrame(500, 800);
+  EXPECT_DOUBLE_EQ(canvas.getView().getScale(), 0.5);
+  EXPECT_EQ(recorder.codes, Codes{ViewChanged});
+
+  canvas.setAllocation(500, 800);
+  canvas.scroll(CanvasEditor::WheelDirection::Other, -1.0, 250, 400);  // a smooth notch up
+  EXPECT_DOUBLE_EQ(canvas.getView().getScale(), 0.525);
+  canvas.prepareFrame(500, 800);
+  EXPECT_DOUBLE_EQ(canvas.getView().getScale(), 0.525);
+
+  canvas.fit();
+  canvas.prepareFrame(500, 800);
+  canvas.pressButton(3, 100, 100);
+  canvas.releaseButton(3, 100.7, 100.4);  // a right click without motion
+  EXPECT_DOUBLE_EQ(canvas.getView().getFocusX(), 500);
+  EXPECT_TRUE(canvas.getView().isFitting());
+  // The picture spans the window's width, so the drag is refused on X but
+  // not on Y; the release applies the rest of the drag without any test.
+  canvas.pressButton(3, 100, 100);
+  canvas.movePointer(90, 110);
+  EXPECT_DOUBLE_EQ(canvas.getView().getFocusX(), 500);
+  EXPECT_DOUBLE_EQ(canvas.getView().getFocusY(), 500 - 10 / 0.5);
+  canvas.releaseButton(3, 80, 120);
+  EXPECT_DOUBLE_EQ(canvas.getView().getFocusX(), 500 + 10 / 0.5);
+  EXPECT_DOUBLE_EQ(canvas.getView().getFocusY(), 500 - 20 / 0.5);
+  EXPECT_FALSE(canvas.getView().isFitting());
+  EXPECT_EQ(recorder.codes, (Codes{ViewChanged, ViewChanged, ViewChanged, ViewChanged}));
+}
+
+}  // namespace
