@@ -1,0 +1,138 @@
+#include "OpticalClassifier.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <iostream>
+#include <locale>
+#include <numeric>
+#include <random>
+
+#include "Training.h"
+
+namespace {
+
+const char* const sharedNormalisationFile = "med_desv.dat";
+
+bool usable(const std::vector<float>& pattern, int nfeatures) {
+  return static_cast<int>(pattern.size()) >= nfeatures &&
+         std::all_of(pattern.begin(), pattern.begin() + nfeatures, [](float v) { return std::isfinite(v); });
+}
+
+// The trace names of the class counts of the nucleus and stage trainings.
+std::vector<std::string> classTraceNames(std::size_t classes) {
+  if (classes == 2) return {"Pcn: ", " Psn: "};
+  if (classes == 3) return {"Pvit: ", " Pac: ", " Phid: "};
+  std::vector<std::string> names;
+  for (std::size_t c = 0; c < classes; ++c) names.push_back((c ? " P" : "P") + std::to_string(c) + ": ");
+  return names;
+}
+
+}  // namespace
+
+OpticalClassifier::OpticalClassifier(std::string image, int method) : image(std::move(image)), method(method) {}
+
+void OpticalClassifier::le_media_desv(const std::string& file, std::vector<float>& m, std::vector<float>& desv) {
+  std::ifstream in(file);
+  in.imbue(std::locale::classic());
+  in.ignore(255, '\n');
+  int feature;
+  float mean, deviation;
+  while (in >> feature >> mean >> deviation) {
+    m.push_back(mean);
+    desv.push_back(deviation);
+  }
+}
+
+svm_model* OpticalClassifier::crea_svm(const std::string& svmfile) {
+  // libsvm reads the numbers in the C locale and restores the caller's.
+  svm_model* model = svm_load_model(svmfile.c_str());
+  if (model == nullptr) std::cerr << "Exception opening file " << svmfile << " : not a readable model" << std::endl;
+  return model;
+}
+
+int OpticalClassifier::saida_svm(const svm_model* svm, const std::vector<float>& x, const std::vector<float>& media,
+                                 const std::vector<float>& desv) {
+  const std::size_t n = media.size();
+  if (svm == nullptr || x.size() < n || desv.size() < n) return noPrediction;
+  std::vector<svm_node> nodes(n + 1);
+  for (std::size_t i = 0; i < n; ++i) {
+    const bool spread = desv[i] != 0 && !std::isnan(desv[i]);
+    const float value = spread ? (x[i] - media[i]) / desv[i] : x[i];
+    nodes[i] = {static_cast<int>(i), value};
+  }
+  nodes[n] = {-1, 0.0};
+  return static_cast<int>(svm_predict(svm, nodes.data()));
+}
+
+std::vector<int> OpticalClassifier::numberPatternsFinal(std::vector<int> counts) const {
+  const int total = std::accumulate(counts.begin(), counts.end(), 0);
+  if (total <= 1000) return counts;
+  for (int& count : counts) count = static_cast<int>(std::floor(count / (total / 1000.0)));
+  return counts;
+}
+
+std::vector<int> OpticalClassifier::computeIndex25Percentage(int np) {
+  const int s = np / 4;
+  return {0, s, 2 * s, 3 * s, np};
+}
+
+std::string OpticalClassifier::normalisationFileFor(const std::string& modelFile) {
+  const std::string prefix = "svm_";
+  const bool prefixed = modelFile.compare(0, prefix.size(), prefix) == 0;
+  return "med_desv_" + (prefixed ? modelFile.substr(prefix.size()) : modelFile);
+}
+
+bool OpticalClassifier::trainClassifier2(const std::string&, const std::string&, std::vector<std::vector<float>>,
+                                         std::vector<std::vector<float>>, int, std::array<int, 2>) {
+  return false;
+}
+
+bool OpticalClassifier::trainClassifier3(const std::string&, const std::string&, std::vector<std::vector<float>>,
+                                         std::vector<std::vector<float>>, std::vector<std::vector<float>>, int) {
+  return false;
+}
+
+std::vector<int> OpticalClassifier::applyClassifiersPattern(const std::vector<float>&) { return {}; }
+
+bool OpticalClassifier::trainAndSave(const std::string& dir, const std::string& filename,
+                                     std::vector<std::vector<std::vector<float>>> classes,
+                                     const std::vector<int>& labels, int nfeatures, Training& training) {
+  std::vector<int> counts;
+  for (std::vector<std::vector<float>>& patterns : classes) {
+    const std::size_t before = patterns.size();
+    patterns.erase(std::remove_if(patterns.begin(), patterns.end(),
+                                  [nfeatures](const std::vector<float>& p) { return !usable(p, nfeatures); }),
+                   patterns.end());
+    if (patterns.size() != before)
+      std::cout << "Dropped " << before - patterns.size() << " patterns with missing or non-finite features"
+                << std::endl;
+    // Every cross-validation quarter needs a pattern of every class.
+    if (patterns.size() < 4) {
+      std::cout << "Training refused: a class has fewer than 4 usable patterns" << std::endl;
+      return false;
+    }
+    counts.push_back(static_cast<int>(patterns.size()));
+  }
+
+  std::mt19937 engine(shuffleSeed.value_or(std::random_device{}()));
+  for (std::vector<std::vector<float>>& patterns : classes) std::shuffle(patterns.begin(), patterns.end(), engine);
+
+  const std::vector<int> npat = numberPatternsFinal(counts);
+  const std::vector<std::string> names = classTraceNames(classes.size());
+  for (std::size_t c = 0; c < classes.size(); ++c) std::cout << names[c] << counts[c];
+  std::cout << " Total: " << std::accumulate(npat.begin(), npat.end(), 0) << std::endl;
+  std::cout << "npatterns:";
+  for (int n : npat) std::cout << " " << n;
+  std::cout << std::endl;
+
+  std::vector<std::vector<int>> index;
+  for (int n : npat) index.push_back(computeIndex25Percentage(n));
+
+  training.setLabels(labels);
+  // The model is written first: when it cannot be, the normalisation files
+  // that belong to the previous model stay as they were.
+  return training.trainingProblem(classes, index, nfeatures, npat) && training.saveModel(dir + "/" + filename) &&
+         training.saveMeanDesv(dir + "/" + normalisationFileFor(filename)) &&
+         training.saveMeanDesv(dir + "/" + sharedNormalisationFile);
+}

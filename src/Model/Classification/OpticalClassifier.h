@@ -1,0 +1,90 @@
+#ifndef OPTICALCLASSIFIER_H
+#define OPTICALCLASSIFIER_H
+
+#include <svm.h>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+class Training;
+
+// Base of the support-vector-machine classifiers: reads feature normalisation
+// files ("med_desv.dat" format) and libsvm model files, classifies one
+// normalised pattern with one model, and holds the pattern sub-sampling and
+// the shuffling, splitting and saving around a training.
+class OpticalClassifier {
+ public:
+  // What saida_svm answers when it cannot predict (no model, short pattern).
+  static constexpr int noPrediction = -1;
+
+  OpticalClassifier(std::string image, int method);
+  virtual ~OpticalClassifier() = default;
+
+  void setMinimumDiameter(int d) { mindiameter = d; }
+  virtual void setImageName(std::string name) { image = std::move(name); }
+
+  // Appends the means and deviations of a normalisation file to `m` and
+  // `desv`: the header line is skipped, then whole (index, mean, deviation)
+  // triples are read until the end or the first value that is not a number.
+  // Read with a point as decimal separator whatever the user's locale.
+  static void le_media_desv(const std::string& file, std::vector<float>& m, std::vector<float>& desv);
+  // The model of a libsvm model file, owned by the caller; null when libsvm
+  // cannot read it.
+  static svm_model* crea_svm(const std::string& svmfile);
+  // The label `svm` predicts for pattern `x` standardised with `media` and
+  // `desv`; a feature whose deviation is 0 (or not a number) is passed raw.
+  // noPrediction without a model or for a pattern shorter than `media`.
+  static int saida_svm(const svm_model* svm, const std::vector<float>& x, const std::vector<float>& media,
+                       const std::vector<float>& desv);
+
+  // Patterns kept per class: all while there are at most 1000 in all, else
+  // each class scaled down to make about 1000.
+  virtual std::vector<int> numberPatternsFinal(std::vector<int> counts) const;
+  // Bounds {0, s, 2s, 3s, np} of the four quarters of np patterns.
+  static std::vector<int> computeIndex25Percentage(int np);
+
+  // The normalisation file written beside model file `modelFile`, so that
+  // each model keeps the normalisation it was trained with:
+  // "svm_stages.dat" -> "med_desv_stages.dat".
+  static std::string normalisationFileFor(const std::string& modelFile);
+
+  virtual void resetClassifier() {}
+  // Train a model from two or three classes of patterns into folder `dir`.
+  // The base classifier trains nothing and returns false.
+  virtual bool trainClassifier2(const std::string& dir, const std::string& filename,
+                                std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2,
+                                int nfeatures, std::array<int, 2> labels = {0, 1});
+  virtual bool trainClassifier3(const std::string& dir, const std::string& filename,
+                                std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2,
+                                std::vector<std::vector<float>> c3, int nfeatures);
+  virtual std::vector<int> applyClassifiersPattern(const std::vector<float>& pattern);
+
+  // Fixes the seed of the training shuffles, for reproducible models; by
+  // default each training draws a fresh seed.
+  void setShuffleSeed(std::uint32_t seed) { shuffleSeed = seed; }
+
+ protected:
+  // Drops patterns that are too short or hold a value that is not finite,
+  // shuffles and sub-samples each class, trains with `training` and writes
+  // the model `filename`, its own normalisation file and "med_desv.dat" into
+  // `dir`. Class c is given libsvm label `labels[c]`.
+  // False when a class keeps fewer than four usable patterns, training fails
+  // or a file cannot be written.
+  bool trainAndSave(const std::string& dir, const std::string& filename,
+                    std::vector<std::vector<std::vector<float>>> classes, const std::vector<int>& labels,
+                    int nfeatures, Training& training);
+
+  std::string image;
+  int method;
+  int mindiameter = 5;
+  std::vector<float> media;
+  std::vector<float> desviation;
+
+ private:
+  std::optional<std::uint32_t> shuffleSeed;
+};
+
+#endif

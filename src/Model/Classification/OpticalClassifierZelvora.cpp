@@ -1,0 +1,133 @@
+#include "OpticalClassifierZelvora.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+
+#include "DirTools.h"
+#include "Preferences.h"
+#include "Training.h"
+
+namespace {
+
+const char* const sharedNormalisationFile = "med_desv.dat";
+const char* const nucleusModelFile = "svm_nucleous.dat";
+const char* const stageModelFile = "svm_stages.dat";
+
+bool speciesSelected(Preferences* pref) {
+  return pref != nullptr && pref->getProblemActive() >= 0 &&
+         pref->getProblemActive() < static_cast<int>(pref->getProblemsClaves().size());
+}
+
+}  // namespace
+
+OpticalClassifierZelvora::OpticalClassifierZelvora(std::string image, int method)
+    : OpticalClassifier(std::move(image), method) {}
+
+OpticalClassifierZelvora::~OpticalClassifierZelvora() { releaseModels(); }
+
+std::vector<int> OpticalClassifierZelvora::numberPatternsFinal(std::vector<int> counts) const {
+  const double perClass = 1000.0 / static_cast<double>(counts.size());
+  for (int& count : counts) count = static_cast<int>(std::floor(std::min(perClass, static_cast<double>(count))));
+  return counts;
+}
+
+bool OpticalClassifierZelvora::trainClassifier2(const std::string& dir, const std::string& filename,
+                                                std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2,
+                                                int nfeatures, std::array<int, 2> labels) {
+  Training training;
+  return trainAndSave(dir, filename, {std::move(c1), std::move(c2)}, {labels[0], labels[1]}, nfeatures, training);
+}
+
+bool OpticalClassifierZelvora::trainClassifier3(const std::string& dir, const std::string& filename,
+                                                std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2,
+                                                std::vector<std::vector<float>> c3, int nfeatures) {
+  Training training;
+  return trainAndSave(dir, filename, {std::move(c1), std::move(c2), std::move(c3)}, {0, 1, 2}, nfeatures, training);
+}
+
+std::string OpticalClassifierZelvora::speciesFolder() const {
+  if (!speciesSelected(preferences)) return "";
+  return DirTools().getHomePath() + "/" + preferences->getPreferencesDir() + "/" +
+         preferences->getProblemsClaves()[preferences->getProblemActive()];
+}
+
+void OpticalClassifierZelvora::setPreferences(Preferences* pref) {
+  preferences = pref;
+  if (!speciesSelected(pref)) return;
+  resetClassifier();
+
+  const int active = pref->getProblemActive();
+  const std::string key = pref->getProblemsClaves()[active];
+  const std::vector<std::string>& names = pref->getProblemNames();
+  const std::string name = active < static_cast<int>(names.size()) ? names[active] : "";
+
+  const DirTools dirs;
+  if (dirs.getHomePath().empty()) {
+    std::cout << "Dir " << dirs.getHomePath() << " don't exist" << std::endl;
+    throw 1;
+  }
+  const std::string folder = speciesFolder();
+  if (!dirs.existDir(folder)) {
+    std::cout << "Dir " << folder << " don't exist" << std::endl;
+    throw 2;
+  }
+  loadClassifiers();
+  std::cout << "OpticalClassifierZelvora::setPreferences() load the classifiers: " << key << " " << name << std::endl;
+}
+
+std::string OpticalClassifierZelvora::normalisationPath(const std::string& folder, const std::string& modelFile) {
+  const std::string own = folder + "/" + normalisationFileFor(modelFile);
+  return DirTools().existFile(own) ? own : folder + "/" + sharedNormalisationFile;
+}
+
+bool OpticalClassifierZelvora::loadClassifiers() {
+  releaseModels();
+  const std::string folder = speciesFolder();
+  if (folder.empty()) return false;
+  std::cout << "Dir Classifier: " << folder << std::endl;
+
+  const DirTools dirs;
+  for (const char* file : {sharedNormalisationFile, nucleusModelFile, stageModelFile})
+    if (!dirs.existFile(folder + "/" + file)) return false;
+
+  le_media_desv(normalisationPath(folder, stageModelFile), media, desviation);
+  le_media_desv(normalisationPath(folder, nucleusModelFile), nucleousMedia, nucleousDesviation);
+  const bool normalisationsComplete = media.size() == featureCount && nucleousMedia.size() == featureCount;
+  if (normalisationsComplete) {
+    mysvmnucleous = crea_svm(folder + "/" + nucleusModelFile);
+    mysvmstage = crea_svm(folder + "/" + stageModelFile);
+  }
+  if (mysvmnucleous == nullptr || mysvmstage == nullptr) {
+    std::cout << "Error loading classifiers of " << folder
+              << (normalisationsComplete ? ": a model cannot be read" : ": the feature file does not hold 25 features")
+              << std::endl;
+    releaseModels();
+    return false;
+  }
+  loadedClassifier = true;
+  return true;
+}
+
+void OpticalClassifierZelvora::releaseModels() {
+  if (mysvmstage != nullptr) svm_free_and_destroy_model(&mysvmstage);
+  if (mysvmnucleous != nullptr) svm_free_and_destroy_model(&mysvmnucleous);
+  media.clear();
+  desviation.clear();
+  nucleousMedia.clear();
+  nucleousDesviation.clear();
+  loadedClassifier = false;
+}
+
+void OpticalClassifierZelvora::resetClassifier() {
+  if (!loadedClassifier) return;
+  releaseModels();
+  std::cout << "resetClassifier(): deleted trained classifiers" << std::endl;
+}
+
+std::vector<int> OpticalClassifierZelvora::applyClassifiersPattern(const std::vector<float>& pattern) {
+  if (!loadedClassifier || pattern.size() < static_cast<std::size_t>(featureCount)) return {};
+  const int stage = saida_svm(mysvmstage, pattern, media, desviation);
+  const int nucleus = saida_svm(mysvmnucleous, pattern, nucleousMedia, nucleousDesviation);
+  return {nucleus, stage + 1};
+}

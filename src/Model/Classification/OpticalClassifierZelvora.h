@@ -1,0 +1,70 @@
+#ifndef OPTICALCLASSIFIERZELVORA_H
+#define OPTICALCLASSIFIERZELVORA_H
+
+#include "OpticalClassifier.h"
+
+class Preferences;
+
+// The oocyte classifier of the selected species: a nucleus model (0 = no
+// visible nucleus, 1 = visible) and a stage model (labels 0, 1, 2 = stages 1,
+// 2, 3), each with the normalisation it was trained with. The files live in
+// the species folder <home>/<settings folder>/<species key>/.
+class OpticalClassifierZelvora : public OpticalClassifier {
+ public:
+  // Length of the colour-texture patterns the models are trained on.
+  static constexpr int featureCount = 25;
+
+  OpticalClassifierZelvora(std::string image, int method);
+  ~OpticalClassifierZelvora() override;
+  OpticalClassifierZelvora(const OpticalClassifierZelvora&) = delete;
+  OpticalClassifierZelvora& operator=(const OpticalClassifierZelvora&) = delete;
+
+  // At most 1000 patterns in all, shared equally between the classes.
+  std::vector<int> numberPatternsFinal(std::vector<int> counts) const override;
+  void resetClassifier() override;
+
+  // Train and save one model with its normalisation into `dir`. For the
+  // nucleus model the classes are cells without and with a visible nucleus.
+  // A stage model of two stages gives each class its stage - 1 as label:
+  // {0, 2} for stages 1 and 3, {2, 1} for stages 3 and 2.
+  bool trainClassifier2(const std::string& dir, const std::string& filename, std::vector<std::vector<float>> c1,
+                        std::vector<std::vector<float>> c2, int nfeatures,
+                        std::array<int, 2> labels = {0, 1}) override;
+  // Stages 1, 2 and 3, labels 0, 1 and 2.
+  bool trainClassifier3(const std::string& dir, const std::string& filename, std::vector<std::vector<float>> c1,
+                        std::vector<std::vector<float>> c2, std::vector<std::vector<float>> c3,
+                        int nfeatures) override;
+
+  // Stores the settings and loads the selected species. Nothing is loaded
+  // when no species (or an index outside the key table) is selected. Throws
+  // the int 1 when there is no home folder, 2 when the species folder is
+  // missing.
+  virtual void setPreferences(Preferences* pref);
+  // Loads the species' normalisations and both models; true when loaded.
+  // Nothing stays loaded when a file is missing or unreadable, or a
+  // normalisation does not hold exactly featureCount features.
+  bool loadClassifiers();
+  bool isLoaded() const { return loadedClassifier; }
+
+  // {nucleus (0 or 1), stage (1 to 3)}; empty when nothing is loaded or the
+  // pattern is shorter than featureCount.
+  std::vector<int> applyClassifiersPattern(const std::vector<float>& pattern) override;
+
+ private:
+  // "" when no valid species is selected.
+  std::string speciesFolder() const;
+  // The model's own normalisation file, or the shared "med_desv.dat" of a
+  // folder trained before models kept their own.
+  static std::string normalisationPath(const std::string& folder, const std::string& modelFile);
+  void releaseModels();
+
+  svm_model* mysvmstage = nullptr;
+  svm_model* mysvmnucleous = nullptr;
+  Preferences* preferences = nullptr;
+  bool loadedClassifier = false;
+  // The stage model's normalisation is the base's media / desviation.
+  std::vector<float> nucleousMedia;
+  std::vector<float> nucleousDesviation;
+};
+
+#endif
