@@ -5,6 +5,7 @@
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 /* The rate pairs of the running search and the thresholds taken from them. */
 static int N_THRES = 0;
@@ -49,19 +50,29 @@ osl_edgel_chain *Extract_Gradient_Maxima_2D_zelvora(const void *bufferIn, buffer
  * Hysteresis
  * ------------------------------------------------------------------------ */
 
+/* The edgels as the follower sees them, in row-major order. */
+typedef struct {
+    int n;
+    const int *x;
+    const int *y;
+    const float *grad;
+    const int *row_start; /* num_rows + 1 entries */
+    int num_rows;
+} EdgelView;
+
 /* One edgel being followed: the edgel it was reached from and the next of
  * its links to try. */
 typedef struct {
     int edgel;
     int from;
-    const osl_LINK *next;
+    int next;
 } FollowFrame;
 
 /* Working data of one hysteresis run, sized by the edgel count. */
 typedef struct {
-    const osl_edgel_chain *edgels;
-    EdgelLinks links;
-    int *status;
+    const EdgelView *edgels;
+    EdgelAdjacency links;
+    unsigned char *visited;
     FollowFrame *stack;
     int *chain; /* edgel indices of the chain being filled */
     int length;
@@ -73,27 +84,29 @@ typedef struct {
  * stack replaces recursion so that chains as long as the edgel count fit. */
 static void follow_chain(Follower *f, int seed, double low)
 {
-    f->status[seed] = 1;
+    const int *first = f->links.first, *to = f->links.to;
+    const float *grad = f->edgels->grad;
+    f->visited[seed] = 1;
     f->chain[0] = seed;
     f->length = 1;
     int depth = 0;
-    f->stack[0] = (FollowFrame){ seed, -1, f->links.head[seed] };
+    f->stack[0] = (FollowFrame){ seed, -1, first[seed] };
     while (depth >= 0) {
         FollowFrame *top = &f->stack[depth];
-        const osl_LINK *link = top->next;
-        while (link != NULL && link->to == top->from) {
-            link = link->nextl;
+        int link = top->next, end = first[top->edgel + 1];
+        while (link < end && to[link] == top->from) {
+            link++;
         }
-        if (link == NULL) {
+        if (link == end) {
             depth--;
             continue;
         }
-        top->next = link->nextl;
-        int to = link->to;
-        if (f->status[to] == 0 && f->edgels->grad[to] > low) {
-            f->status[to] = 1;
-            f->chain[f->length++] = to;
-            f->stack[++depth] = (FollowFrame){ to, top->edgel, f->links.head[to] };
+        top->next = link + 1;
+        int next = to[link];
+        if (f->visited[next] == 0 && grad[next] > low) {
+            f->visited[next] = 1;
+            f->chain[f->length++] = next;
+            f->stack[++depth] = (FollowFrame){ next, top->edgel, first[next] };
         }
     }
 }
@@ -112,48 +125,31 @@ static PointList *chain_to_points(const Follower *f)
     return list;
 }
 
-/* Builds the links of the edgels from their row-major positions. */
-static int link_edgels(const osl_edgel_chain *edgels, int num_rows, int num_cols, EdgelLinks *links)
+/* The lowest modulus any pair's follower may still accept: edgels at or
+ * below it are never visited, so their links need not be kept. */
+static double lowest_followed_modulus(void)
 {
-    int n = (int)edgels->n;
-    int *col = alloc_array((size_t)n, sizeof(int));
-    int *rows = alloc_array((size_t)num_rows + 1, sizeof(int));
-    int ok = col != NULL && rows != NULL && alloc_edgel_links(links, n);
-    if (ok) {
-        int e = 0;
-        for (int r = 0; r <= num_rows; r++) {
-            while (e < n && (int)edgels->y[e] < r) {
-                e++;
-            }
-            rows[r] = r == num_rows ? n : e;
-        }
-        for (int k = 0; k < n; k++) {
-            col[k] = (int)edgels->x[k];
-        }
-        ok = Link_edgelsOX(col, rows, links, num_rows, num_cols);
+    double lowest = low_thres_val[0] < high_thres_val[0] ? low_thres_val[0] : high_thres_val[0];
+    for (int t = 1; t < N_THRES; t++) {
+        lowest = low_thres_val[t] < lowest ? low_thres_val[t] : lowest;
+        lowest = high_thres_val[t] < lowest ? high_thres_val[t] : lowest;
     }
-    free(col);
-    free(rows);
-    return ok;
+    return lowest;
 }
 
-PointList **HysteresisThresholding_library(osl_edgel_chain *edgels_NMS, int num_rows, int num_cols,
-                                           int *num_edges, int min_size)
+/* Links and follows the edgels for every rate pair in use. Returns the
+ * chains (null with *num_edges 0 when memory runs out, after the message of
+ * function). */
+static PointList **follow_edgels(const EdgelView *edgels, int *num_edges, int min_size, const char *function)
 {
-    const char *function = "HysteresisThresholding_library";
     *num_edges = 0;
-    if (edgels_NMS == NULL) {
-        fprintf(stderr, " Fatal error in %s: NULL buffer(s).\n", function);
-        return NULL;
-    }
-    size_t n = edgels_NMS->n;
-    Follower f = { edgels_NMS, { 0 }, NULL, NULL, NULL, 0 };
-    f.status = alloc_array(n, sizeof(int));
-    int ok = f.status != NULL && link_edgels(edgels_NMS, num_rows, num_cols, &f.links);
+    size_t n = (size_t)edgels->n;
+    Follower f = { edgels, { NULL, NULL, 0 }, NULL, NULL, NULL, 0 };
+    f.visited = alloc_array(n, sizeof *f.visited);
+    int ok = f.visited != NULL && link_edgels_flat(edgels->x, edgels->row_start, edgels->num_rows, edgels->grad,
+                                                  lowest_followed_modulus(), &f.links);
     if (!ok) {
-        free_edgel_links(&f.links);
-        free(f.status);
-        free_osl_edgel_chain(edgels_NMS);
+        free(f.visited);
         report_error(function, "Insufficient memory !");
         return NULL;
     }
@@ -168,11 +164,9 @@ PointList **HysteresisThresholding_library(osl_edgel_chain *edgels_NMS, int num_
     }
     size_t found = 0;
     for (int t = 0; ok && t < N_THRES; t++) {
-        for (size_t i = 0; i < n; i++) {
-            f.status[i] = 0;
-        }
+        memset(f.visited, 0, n);
         for (size_t i = 0; ok && i < n && found < MAX_EDGE_CHAINS; i++) {
-            if (f.status[i] != 0 || !(edgels_NMS->grad[i] > high_thres_val[t])) {
+            if (f.visited[i] != 0 || !(edgels->grad[i] > high_thres_val[t])) {
                 continue;
             }
             follow_chain(&f, (int)i, low_thres_val[t]);
@@ -191,9 +185,8 @@ PointList **HysteresisThresholding_library(osl_edgel_chain *edgels_NMS, int num_
     }
     free(f.stack);
     free(f.chain);
-    free(f.status);
-    free_edgel_links(&f.links);
-    free_osl_edgel_chain(edgels_NMS);
+    free(f.visited);
+    free_edgel_adjacency(&f.links);
     if (!ok) {
         for (size_t k = 0; k < found; k++) {
             delete_point_list(result[k], result[k]->num_pts);
@@ -203,6 +196,47 @@ PointList **HysteresisThresholding_library(osl_edgel_chain *edgels_NMS, int num_
         return NULL;
     }
     *num_edges = (int)found;
+    return result;
+}
+
+PointList **HysteresisThresholding_library(osl_edgel_chain *edgels_NMS, int num_rows, int num_cols,
+                                           int *num_edges, int min_size)
+{
+    const char *function = "HysteresisThresholding_library";
+    (void)num_cols;
+    *num_edges = 0;
+    if (edgels_NMS == NULL) {
+        fprintf(stderr, " Fatal error in %s: NULL buffer(s).\n", function);
+        return NULL;
+    }
+    int n = (int)edgels_NMS->n;
+    int *x = alloc_array((size_t)n, sizeof *x);
+    int *y = alloc_array((size_t)n, sizeof *y);
+    int *rows = alloc_array((size_t)num_rows + 1, sizeof *rows);
+    PointList **result = NULL;
+    if (x != NULL && y != NULL && rows != NULL) {
+        for (int k = 0; k < n; k++) {
+            x[k] = (int)edgels_NMS->x[k];
+            y[k] = (int)edgels_NMS->y[k];
+        }
+        int e = 0;
+        for (int r = 0; r <= num_rows; r++) {
+            while (e < n && y[e] < r) {
+                e++;
+            }
+            rows[r] = r == num_rows ? n : e;
+        }
+        const EdgelView view = { n, x, y, edgels_NMS->grad, rows, num_rows };
+        result = follow_edgels(&view, num_edges, min_size, function);
+    }
+    int ok = x != NULL && y != NULL && rows != NULL;
+    free(x);
+    free(y);
+    free(rows);
+    free_osl_edgel_chain(edgels_NMS);
+    if (!ok) {
+        report_error(function, "Insufficient memory !");
+    }
     return result;
 }
 
@@ -236,19 +270,22 @@ PointList **detect_edge_multiscalar_canny_sigma(const Image *in_img, double blur
     const int dims[3] = { cols, rows, 1 };
     const int borders[3] = { 10, 10, 10 };
     const float sigmas[3] = { (float)blur_factor, (float)blur_factor, (float)blur_factor };
-    float *nms = alloc_array((size_t)rows * (size_t)cols, sizeof(float));
-    if (nms == NULL) {
-        report_error(function, "Insufficient memory !");
-        return NULL;
-    }
-    osl_edgel_chain *edgels = Extract_Gradient_Maxima_2D_zelvora(in_img->data_1d.byte_data, UCHAR, nms, dims,
-                                                                 borders, sigmas, GAUSSIAN_DERICHE);
-    /* The suppressed plane is not needed by the linking; releasing it first
-     * lowers the peak memory of the search. */
-    free(nms);
-    if (edgels == NULL) {
+    /* Only the edgels' positions and moduli are needed from here on: the
+     * suppressed plane, derivatives and orientations are not kept. */
+    EdgelPositions edgels;
+    ModulusHistogram hist;
+    if (!extract_edgel_positions(in_img->data_1d.byte_data, UCHAR, dims, borders, sigmas, GAUSSIAN_DERICHE,
+                                 &edgels, &hist, "Extract_Gradient_Maxima_2D_zelvora") ||
+        edgels.n == 0) {
         printf("Edges after Non_Maximal_Supression: %d\n", 0);
         return NULL;
     }
-    return HysteresisThresholding_library(edgels, rows, cols, num_edges, min_size);
+    /* One histogram of all moduli serves every pair. */
+    for (int t = 0; t < N_THRES; t++) {
+        set_pair_thresholds(&hist, t);
+    }
+    const EdgelView view = { edgels.n, edgels.x, edgels.y, edgels.grad, edgels.row_start, rows };
+    PointList **chains = follow_edgels(&view, num_edges, min_size, "HysteresisThresholding_library");
+    free_edgel_positions(&edgels);
+    return chains;
 }

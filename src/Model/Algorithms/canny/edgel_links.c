@@ -1,5 +1,7 @@
 #include "edgel_links.h"
 
+#include "img_size.h"
+
 #include <stdlib.h>
 
 /* Nodes are handed out from blocks instead of one allocation each: a large
@@ -88,12 +90,43 @@ static int edgel_at(RowCursor *cursor, const int *col, int v)
     return k >= 0 && col[k] == v ? k : -1;
 }
 
-int Link_edgelsOX(const int *col, const int *rows, EdgelLinks *links, int num_rows, int num_cols)
+/* The links made by the rule, as pairs of edgel indices in order. */
+typedef struct {
+    int *ends; /* 2 per link */
+    size_t count;
+    size_t capacity; /* in ints */
+} LinkPairs;
+
+/* Which links are kept: those whose ends both have a modulus above
+ * min_modulus; all of them when grad is null. */
+typedef struct {
+    const float *grad;
+    double min_modulus;
+} PairFilter;
+
+static int add_pair(LinkPairs *pairs, const PairFilter *filter, int i, int k)
 {
-    (void)num_cols;
+    if (filter->grad != NULL &&
+        !(filter->grad[i] > filter->min_modulus && filter->grad[k] > filter->min_modulus)) {
+        return 1;
+    }
+    if (2 * pairs->count + 2 > pairs->capacity &&
+        !grow_array((void **)&pairs->ends, &pairs->capacity, 2 * pairs->count + 2, sizeof *pairs->ends)) {
+        return 0;
+    }
+    pairs->ends[2 * pairs->count] = i;
+    pairs->ends[2 * pairs->count + 1] = k;
+    pairs->count++;
+    return 1;
+}
+
+/* Runs the linking rule over the edgels and records every link (i, k),
+ * i < k, in the order the rule makes them. */
+static int link_pairs(const int *col, const int *rows, int num_rows, const PairFilter *filter, LinkPairs *pairs)
+{
     int count = rows[num_rows];
     int ok = 1;
-#define LINK(k) (ok = ok && Add_linkOX(i, (k), links))
+#define LINK(k) (ok = ok && add_pair(pairs, filter, i, (k)))
     for (int r = 0; r < num_rows; r++) {
         int has_below = r + 1 < num_rows;
         int has_two_below = r + 2 < num_rows;
@@ -183,4 +216,67 @@ int Link_edgelsOX(const int *col, const int *rows, EdgelLinks *links, int num_ro
     }
 #undef LINK
     return ok;
+}
+
+int Link_edgelsOX(const int *col, const int *rows, EdgelLinks *links, int num_rows, int num_cols)
+{
+    (void)num_cols;
+    LinkPairs pairs = { NULL, 0, 0 };
+    const PairFilter all = { NULL, 0.0 };
+    int ok = link_pairs(col, rows, num_rows, &all, &pairs);
+    for (size_t p = 0; ok && p < pairs.count; p++) {
+        ok = Add_linkOX(pairs.ends[2 * p], pairs.ends[2 * p + 1], links);
+    }
+    free(pairs.ends);
+    return ok;
+}
+
+int link_edgels_flat(const int *col, const int *rows, int num_rows, const float *grad, double min_modulus,
+                     EdgelAdjacency *adj)
+{
+    int n = rows[num_rows];
+    adj->num_edgels = n;
+    adj->to = NULL;
+    adj->first = calloc((size_t)n + 1, sizeof *adj->first);
+    /* About one link per edgel on the edges of a picture. */
+    LinkPairs pairs = { NULL, 0, 0 };
+    const PairFilter viable = { grad, min_modulus };
+    int ok = adj->first != NULL && grow_array((void **)&pairs.ends, &pairs.capacity, 2 * (size_t)n + 2,
+                                              sizeof *pairs.ends) &&
+             link_pairs(col, rows, num_rows, &viable, &pairs);
+    if (ok) {
+        adj->to = alloc_array(2 * pairs.count, sizeof *adj->to);
+        ok = adj->to != NULL;
+    }
+    if (ok) {
+        /* first[e] starts at the end of e's links and moves down as they
+         * are placed, oldest last, so that they end newest first. */
+        for (size_t p = 0; p < 2 * pairs.count; p++) {
+            adj->first[pairs.ends[p] + 1]++;
+        }
+        for (int e = 0; e < n; e++) {
+            adj->first[e + 1] += adj->first[e];
+        }
+        for (int e = 0; e < n; e++) {
+            adj->first[e] = adj->first[e + 1];
+        }
+        for (size_t p = 0; p < pairs.count; p++) {
+            int i = pairs.ends[2 * p], k = pairs.ends[2 * p + 1];
+            adj->to[--adj->first[i]] = k;
+            adj->to[--adj->first[k]] = i;
+        }
+    }
+    free(pairs.ends);
+    if (!ok) {
+        free_edgel_adjacency(adj);
+    }
+    return ok;
+}
+
+void free_edgel_adjacency(EdgelAdjacency *adj)
+{
+    free(adj->first);
+    free(adj->to);
+    adj->first = NULL;
+    adj->to = NULL;
 }

@@ -35,6 +35,22 @@ int Add_linkOX(int edgel, int to, EdgelLinks *links);
  * runs out. */
 int Link_edgelsOX(const int *col, const int *rows, EdgelLinks *links, int num_rows, int num_cols);
 
+/* The same links in flat arrays: the links of edgel e are
+ * to[first[e]] .. to[first[e + 1] - 1], newest first, as in the lists
+ * Link_edgelsOX builds. */
+typedef struct {
+    int *first; /* num_edgels + 1 entries */
+    int *to;
+    int num_edgels;
+} EdgelAdjacency;
+
+/* Links the edgels by Link_edgelsOX's rule into adj, keeping only the links
+ * whose two ends have a modulus above min_modulus (every edgel decides the rule
+ * whatever its modulus). 0 when memory runs out, with adj empty. */
+int link_edgels_flat(const int *col, const int *rows, int num_rows, const float *grad, double min_modulus,
+                     EdgelAdjacency *adj);
+void free_edgel_adjacency(EdgelAdjacency *adj);
+
 #ifdef __cplusplus
 }
 #endif

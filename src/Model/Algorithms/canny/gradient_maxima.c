@@ -412,6 +412,77 @@ osl_edgel_chain *extract_edgels(const void *bufferIn, bufferType typeIn, float *
     return edgels;
 }
 
+void free_edgel_positions(EdgelPositions *edgels)
+{
+    free(edgels->x);
+    free(edgels->y);
+    free(edgels->grad);
+    free(edgels->row_start);
+    memset(edgels, 0, sizeof *edgels);
+}
+
+/* Every non-zero pixel of the suppressed plane with its modulus, and where
+ * each row's edgels start. */
+static int collect_edgel_positions(const float *nms, const float *modulus, int dimx, int dimy, size_t count,
+                                   EdgelPositions *edgels)
+{
+    if (count > INT32_MAX) {
+        return 0;
+    }
+    edgels->n = (int)count;
+    edgels->x = alloc_array(count, sizeof *edgels->x);
+    edgels->y = alloc_array(count, sizeof *edgels->y);
+    edgels->grad = alloc_array(count, sizeof *edgels->grad);
+    edgels->row_start = alloc_array((size_t)dimy + 1, sizeof *edgels->row_start);
+    if (!edgels->x || !edgels->y || !edgels->grad || !edgels->row_start) {
+        return 0;
+    }
+    int i = 0;
+    for (int y = 0; y < dimy; y++) {
+        edgels->row_start[y] = i;
+        size_t row = (size_t)y * (size_t)dimx;
+        for (int x = 0; x < dimx; x++) {
+            if (nms[row + (size_t)x] != 0.0f) {
+                if (!(i < edgels->n)) {
+                    fprintf(stderr, "Assertion failed: i < n_edgels\n");
+                    abort();
+                }
+                edgels->x[i] = x;
+                edgels->y[i] = y;
+                edgels->grad[i] = modulus[row + (size_t)x];
+                i++;
+            }
+        }
+    }
+    edgels->row_start[dimy] = i;
+    return 1;
+}
+
+int extract_edgel_positions(const void *bufferIn, bufferType typeIn, const int *bufferDims,
+                            const int *borderLengths, const float *filterCoefs, recursiveFilterType filterType,
+                            EdgelPositions *edgels, ModulusHistogram *hist, const char *function)
+{
+    GradientPlanes planes;
+    memset(edgels, 0, sizeof *edgels);
+    int ok = start_gradient(bufferIn, typeIn, bufferDims, filterCoefs, &planes, function) &&
+             slice_gradient(bufferIn, typeIn, bufferDims, borderLengths, filterCoefs, filterType, 0, &planes,
+                            function);
+    if (ok) {
+        /* Each pixel's derivatives serve only its own test, so the maxima
+         * can take the place of the derivative along x. */
+        size_t count = (size_t)suppress_non_maxima(planes.gx, planes.gx, planes.gy, planes.modulus, bufferDims);
+        modulus_histogram(planes.modulus, (long)bufferDims[0] * bufferDims[1], hist);
+        if (count > 0) {
+            ok = collect_edgel_positions(planes.gx, planes.modulus, bufferDims[0], bufferDims[1], count, edgels);
+        }
+    }
+    if (!ok) {
+        free_edgel_positions(edgels);
+    }
+    free_planes(&planes);
+    return ok;
+}
+
 osl_edgel_chain *Extract_Gradient_Maxima_2D_edgels(const void *bufferIn, bufferType typeIn, double low, double high,
                                                    double *low_val, double *high_val, float *bufferOutNMS,
                                                    const int *bufferDims, const int *borderLengths,

@@ -86,6 +86,24 @@ osl_edgel_chain *extract_edgels(const void *bufferIn, bufferType typeIn, float *
                                 recursiveFilterType filterType, ModulusHistogram *hist, const char *function,
                                 int *ok);
 
+/* The edgels of the edge search with only what linking and following use,
+ * in row-major order. */
+typedef struct {
+    int n;
+    int *x;         /* column */
+    int *y;         /* row */
+    float *grad;    /* modulus */
+    int *row_start; /* num_rows + 1 entries: first edgel of each row, then n */
+} EdgelPositions;
+
+/* The gradient stage of extract_edgels without the suppressed plane, the
+ * derivatives and the orientations: n is 0 when no pixel survives. 0 when
+ * the stage itself failed. */
+int extract_edgel_positions(const void *bufferIn, bufferType typeIn, const int *bufferDims,
+                            const int *borderLengths, const float *filterCoefs, recursiveFilterType filterType,
+                            EdgelPositions *edgels, ModulusHistogram *hist, const char *function);
+void free_edgel_positions(EdgelPositions *edgels);
+
 #ifdef __cplusplus
 }
 #endif
