@@ -5,6 +5,7 @@
 #include <cmath>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <locale>
 #include <mutex>
 #include <thread>
@@ -211,6 +212,7 @@ float Training::crossValidationKappa(float c, float gamma, const Patterns& patte
   svm_parameter point = param;
   point.C = c;
   point.gamma = gamma;
+  if (svm_check_parameter(&problem[0].view(), &point) != nullptr) return std::numeric_limits<float>::quiet_NaN();
   float sum = 0;
   for (int fold = 0; fold < folds; ++fold) {
     svm_model* model = svm_train(&problem[fold].view(), &point);

@@ -1,0 +1,80 @@
+#include "ClassificationFixtures.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+namespace fixtures {
+
+std::vector<std::vector<float>> gaussianClass(std::uint32_t seed, int count, const std::vector<float>& centre,
+                                              float spread, int constantFeature) {
+  std::mt19937 engine(seed);
+  std::normal_distribution<float> noise(0.0f, spread);
+  std::vector<std::vector<float>> patterns;
+  for (int i = 0; i < count; ++i) {
+    std::vector<float> pattern;
+    for (float mean : centre) pattern.push_back(mean + noise(engine));
+    if (constantFeature >= 0 && constantFeature < static_cast<int>(pattern.size())) pattern[constantFeature] = 7;
+    patterns.push_back(pattern);
+  }
+  return patterns;
+}
+
+std::vector<float> centre(int features, int shifted, float value) {
+  std::vector<float> c(features, 0.0f);
+  for (int j = 0; j < shifted && j < features; ++j) c[j] = value;
+  return c;
+}
+
+std::vector<std::vector<int>> quarters(const Training::Patterns& patterns) {
+  std::vector<std::vector<int>> index;
+  for (const auto& c : patterns) {
+    const int n = static_cast<int>(c.size()), s = n / 4;
+    index.push_back({0, s, 2 * s, 3 * s, n});
+  }
+  return index;
+}
+
+std::vector<int> counts(const Training::Patterns& patterns) {
+  std::vector<int> n;
+  for (const auto& c : patterns) n.push_back(static_cast<int>(c.size()));
+  return n;
+}
+
+std::string libsvmLine(int label, const std::vector<double>& values) {
+  std::string line = std::to_string(label);
+  char number[64];
+  for (std::size_t j = 0; j < values.size(); ++j) {
+    std::snprintf(number, sizeof number, " %zu:%.17g", j, values[j]);
+    line += number;
+  }
+  return line + "\n";
+}
+
+void writeText(const std::filesystem::path& file, const std::string& text) {
+  std::ofstream(file, std::ios::binary) << text;
+}
+
+std::string readText(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::string twoVectorModel(int firstLabel, int secondLabel) {
+  return "svm_type c_svc\nkernel_type rbf\ngamma 0.5\nnr_class 2\ntotal_sv 2\nrho 0\nlabel " +
+         std::to_string(firstLabel) + " " + std::to_string(secondLabel) + "\nnr_sv 1 1\nSV\n1 0:1 \n-1 0:-1 \n";
+}
+
+std::string unitNormalisation(int features) {
+  std::string text = "input mean std\n";
+  for (int j = 1; j <= features; ++j) text += std::to_string(j) + " 0 1\n";
+  return text;
+}
+
+bool run(const std::string& command) { return std::system(command.c_str()) == 0; }
+
+}  // namespace fixtures

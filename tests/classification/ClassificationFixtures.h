@@ -1,0 +1,44 @@
+#ifndef CLASSIFICATIONFIXTURES_H
+#define CLASSIFICATIONFIXTURES_H
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "Training.h"
+
+namespace fixtures {
+
+// `count` patterns of `features` values drawn around `centre` (one value per
+// feature) with deviation `spread`; feature `constantFeature`, when in range,
+// is always 7 so that its deviation is 0.
+std::vector<std::vector<float>> gaussianClass(std::uint32_t seed, int count, const std::vector<float>& centre,
+                                              float spread, int constantFeature = -1);
+
+// A centre of `features` values: `value` in the first `shifted` features, 0
+// elsewhere.
+std::vector<float> centre(int features, int shifted, float value);
+
+// Quarter bounds and counts of every pattern of every class.
+std::vector<std::vector<int>> quarters(const Training::Patterns& patterns);
+std::vector<int> counts(const Training::Patterns& patterns);
+
+// The pattern standardised as a libsvm line: label, then "j:value" from 0.
+std::string libsvmLine(int label, const std::vector<double>& values);
+
+void writeText(const std::filesystem::path& file, const std::string& text);
+std::string readText(const std::filesystem::path& file);
+
+// A C-SVC RBF model of two support vectors, +1 and -1 on feature 0: a pattern
+// whose feature 0 is positive gets `firstLabel`, a negative one `secondLabel`.
+std::string twoVectorModel(int firstLabel, int secondLabel);
+// A normalisation file of `features` lines with mean 0 and deviation 1.
+std::string unitNormalisation(int features);
+
+// Runs a command; true when it exits with 0.
+bool run(const std::string& command);
+
+}  // namespace fixtures
+
+#endif

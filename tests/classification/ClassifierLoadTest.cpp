@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "ClassificationFixtures.h"
+#include "OpticalClassifierZelvora.h"
+#include "Preferences.h"
+#include "TemporaryHome.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int features = OpticalClassifierZelvora::featureCount;
+
+// A pattern whose first feature decides both hand-written models.
+std::vector<float> pattern(float first) {
+  std::vector<float> p(features, 0.0f);
+  p[0] = first;
+  return p;
+}
+
+class ClassifierLoadTest : public ::testing::Test {
+ protected:
+  ClassifierLoadTest() { preferences.setProblemActive(0); }
+
+  fs::path speciesFolder() const { return temp.home() / preferences.getPreferencesDir() / "A"; }
+
+  // Nucleus model: feature 0 positive = visible nucleus (1). Stage model:
+  // positive = label 2 (stage 3), negative = label 0 (stage 1).
+  void writeSpecies(const std::map<std::string, std::string>& replaced = {}) {
+    std::map<std::string, std::string> files = {{"med_desv.dat", fixtures::unitNormalisation(features)},
+                                                {"svm_nucleous.dat", fixtures::twoVectorModel(1, 0)},
+                                                {"svm_stages.dat", fixtures::twoVectorModel(2, 0)}};
+    for (const auto& [name, text] : replaced) files[name] = text;
+    fs::create_directories(speciesFolder());
+    for (const auto& [name, text] : files)
+      if (!text.empty()) fixtures::writeText(speciesFolder() / name, text);
+  }
+
+  TemporaryHome temp;
+  Preferences preferences;
+};
+
+TEST_F(ClassifierLoadTest, AllFilesPresentGiveNucleusAndStage) {
+  writeSpecies();
+  OpticalClassifierZelvora classifier("", 0);
+  classifier.setPreferences(&preferences);
+  ASSERT_TRUE(classifier.isLoaded());
+  EXPECT_EQ(classifier.applyClassifiersPattern(pattern(3)), (std::vector<int>{1, 3}));
+  EXPECT_EQ(classifier.applyClassifiersPattern(pattern(-3)), (std::vector<int>{0, 1}));
+  EXPECT_TRUE(classifier.applyClassifiersPattern(std::vector<float>(features - 1, 1.0f)).empty());
+
+  classifier.resetClassifier();
+  EXPECT_FALSE(classifier.isLoaded());
+  EXPECT_TRUE(classifier.applyClassifiersPattern(pattern(3)).empty());
+}
+
+TEST_F(ClassifierLoadTest, IncompleteOrUnreadableFilesLoadNothing) {
+  std::string features24, features26;
+  features24 = fixtures::unitNormalisation(features - 1);
+  features26 = fixtures::unitNormalisation(features + 1);
+  const std::pair<const char*, std::map<std::string, std::string>> cases[] = {
+      {"stage model missing", {{"svm_stages.dat", ""}}},
+      {"feature file missing", {{"med_desv.dat", ""}}},
+      {"unreadable nucleus model", {{"svm_nucleous.dat", "not a model\n"}}},
+      {"unreadable stage model", {{"svm_stages.dat", "svm_type c_svc\nkernel_type rbf\n"}}},
+      {"feature file of 24 features", {{"med_desv.dat", features24}}},
+      {"feature file of 26 features", {{"med_desv.dat", features26}}},
+      {"own nucleus feature file of 24 features", {{"med_desv_nucleous.dat", features24}}},
+  };
+  for (const auto& [name, replaced] : cases) {
+    fs::remove_all(speciesFolder());
+    writeSpecies(replaced);
+    OpticalClassifierZelvora classifier("", 0);
+    classifier.setPreferences(&preferences);
+    EXPECT_FALSE(classifier.isLoaded()) << name;
+    EXPECT_TRUE(classifier.applyClassifiersPattern(pattern(3)).empty()) << name;
+  }
+}
+
+TEST_F(ClassifierLoadTest, NoSpeciesSelectedLoadsNothingAndThrowsNothing) {
+  writeSpecies();
+  for (int active : {-1, 30}) {
+    preferences.setProblemActive(active);
+    OpticalClassifierZelvora classifier("", 0);
+    EXPECT_NO_THROW(classifier.setPreferences(&preferences)) << active;
+    EXPECT_FALSE(classifier.isLoaded()) << active;
+  }
+}
+
+TEST_F(ClassifierLoadTest, MissingSpeciesFolderThrowsTwoAndUnloads) {
+  writeSpecies();
+  OpticalClassifierZelvora classifier("", 0);
+  classifier.setPreferences(&preferences);
+  ASSERT_TRUE(classifier.isLoaded());
+  preferences.setProblemActive(1);
+  try {
+    classifier.setPreferences(&preferences);
+    FAIL() << "no exception";
+  } catch (int code) {
+    EXPECT_EQ(code, 2);
+  }
+  EXPECT_FALSE(classifier.isLoaded());
+}
+
+TEST_F(ClassifierLoadTest, EachModelUsesItsOwnNormalisationAndFallsBackToTheSharedFile) {
+  // Only the nucleus model has its own file; its mean 10 moves a pattern of
+  // 3 to the negative side, while the stage model keeps the shared mean 0.
+  std::string nucleus = "input mean std\n1 10 1\n";
+  for (int j = 2; j <= features; ++j) nucleus += std::to_string(j) + " 0 1\n";
+  writeSpecies({{"med_desv_nucleous.dat", nucleus}});
+  OpticalClassifierZelvora classifier("", 0);
+  classifier.setPreferences(&preferences);
+  ASSERT_TRUE(classifier.isLoaded());
+  EXPECT_EQ(classifier.applyClassifiersPattern(pattern(3)), (std::vector<int>{0, 3}));
+}
+
+// Trains a species as the use cases do: the nucleus model first, then the
+// stages, whose normalisation replaces "med_desv.dat". The two sets are on
+// different scales, so a nucleus model read with the stages' normalisation
+// would see every cell alike.
+TEST_F(ClassifierLoadTest, TrainedSpeciesClassifiesHeldOutPatterns) {
+  fs::create_directories(speciesFolder());
+  const std::string dir = speciesFolder().string();
+  auto make = [](std::uint32_t seed, int n, float centre, float spread) {
+    return fixtures::gaussianClass(seed, n, fixtures::centre(features, 5, centre), spread);
+  };
+  OpticalClassifierZelvora trainer("", 0);
+  trainer.setShuffleSeed(11);
+  ASSERT_TRUE(trainer.trainClassifier2(dir, "svm_nucleous.dat", make(1, 24, 0, 0.2f), make(2, 24, 1, 0.2f), features));
+  ASSERT_TRUE(trainer.trainClassifier2(dir, "svm_stages.dat", make(3, 24, 100, 10), make(4, 24, 300, 10), features,
+                                       {0, 2}));
+
+  OpticalClassifierZelvora classifier("", 0);
+  classifier.setPreferences(&preferences);
+  ASSERT_TRUE(classifier.isLoaded());
+  const std::pair<std::vector<std::vector<float>>, std::vector<int>> heldOut[] = {
+      {make(5, 10, 0, 0.2f), {0, -1}}, {make(6, 10, 1, 0.2f), {1, -1}},
+      {make(7, 10, 100, 10), {-1, 1}}, {make(8, 10, 300, 10), {-1, 3}}};
+  for (const auto& [patterns, expected] : heldOut)
+    for (const std::vector<float>& p : patterns) {
+      const std::vector<int> result = classifier.applyClassifiersPattern(p);
+      ASSERT_EQ(result.size(), 2u);
+      if (expected[0] >= 0) {
+        EXPECT_EQ(result[0], expected[0]);
+      }
+      if (expected[1] >= 0) {
+        EXPECT_EQ(result[1], expected[1]);
+      }
+    }
+}
+
+}  // namespace

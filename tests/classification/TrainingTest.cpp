@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "ClassificationFixtures.h"
+#include "OpticalClassifierZelvora.h"
+#include "TemporaryHome.h"
+#include "Training.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int features = 25;
+constexpr int constantFeature = 3;
+
+Training::Patterns overlappingClasses() {
+  return {fixtures::gaussianClass(21, 36, fixtures::centre(features, 5, 0.0f), 1.0f, constantFeature),
+          fixtures::gaussianClass(22, 30, fixtures::centre(features, 5, 1.2f), 1.0f, constantFeature),
+          fixtures::gaussianClass(23, 33, fixtures::centre(features, 5, 2.4f), 1.0f, constantFeature)};
+}
+
+// The final training set computed here from the patterns: population mean
+// and deviation over every pattern, a feature of deviation 0 raw.
+std::string finalProblemText(const Training::Patterns& patterns, std::vector<double>& mean) {
+  std::size_t n = 0;
+  mean.assign(features, 0.0);
+  std::vector<double> deviation(features, 0.0);
+  for (int j = 0; j < features; ++j) {
+    double sum = 0;
+    n = 0;
+    for (const auto& c : patterns)
+      for (const auto& p : c) sum += p[j], ++n;
+    mean[j] = sum / n;
+    double squares = 0;
+    for (const auto& c : patterns)
+      for (const auto& p : c) squares += (p[j] - mean[j]) * (p[j] - mean[j]);
+    deviation[j] = std::sqrt(squares / n);
+  }
+  std::string text;
+  for (std::size_t c = 0; c < patterns.size(); ++c)
+    for (const auto& p : patterns[c]) {
+      std::vector<double> values;
+      for (int j = 0; j < features; ++j)
+        values.push_back(deviation[j] != 0 ? (p[j] - mean[j]) / deviation[j] : p[j]);
+      text += fixtures::libsvmLine(static_cast<int>(c), values);
+    }
+  return text;
+}
+
+std::string number(double value) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.17g", value);
+  return text;
+}
+
+TEST(TrainingTest, FinalModelEqualsSvmTrainOnTheSameProblem) {
+  if (std::string(SVM_TRAIN_PROGRAM).empty()) GTEST_SKIP() << "svm-train not installed";
+  TemporaryHome temp;
+  const Training::Patterns patterns = overlappingClasses();
+  Training training;
+  ASSERT_TRUE(training.trainingProblem(patterns, fixtures::quarters(patterns), features, fixtures::counts(patterns)));
+  const fs::path ours = temp.work() / "ours.model", theirs = temp.work() / "theirs.model";
+  ASSERT_TRUE(training.saveModel(ours.string()));
+
+  std::vector<double> mean;
+  const fs::path problem = temp.work() / "final.txt";
+  fixtures::writeText(problem, finalProblemText(patterns, mean));
+  for (int j = 0; j < features; ++j) EXPECT_DOUBLE_EQ(training.getMeanFinal()[j], mean[j]) << j;
+  EXPECT_EQ(training.getDesvFinal()[constantFeature], 0.0);
+
+  ASSERT_TRUE(fixtures::run(std::string(SVM_TRAIN_PROGRAM) + " -q -s 0 -t 2 -m 50 -e 0.001 -h 1 -c " +
+                            number(training.getBestC()) + " -g " + number(training.getBestGamma()) + " " +
+                            problem.string() + " " + theirs.string()));
+  EXPECT_EQ(fixtures::readText(ours), fixtures::readText(theirs));
+}
+
+TEST(TrainingTest, AmongEqualScoresTheFirstGridPointIsKept) {
+  // Far-apart classes: every grid point validates perfectly.
+  const Training::Patterns patterns = {fixtures::gaussianClass(1, 16, fixtures::centre(4, 4, 0.0f), 0.1f),
+                                       fixtures::gaussianClass(2, 16, fixtures::centre(4, 4, 5.0f), 0.1f)};
+  Training training;
+  ASSERT_TRUE(training.trainingProblem(patterns, fixtures::quarters(patterns), 4, fixtures::counts(patterns)));
+  EXPECT_EQ(training.getBestKappa(), 100);
+  EXPECT_EQ(training.getBestC(), training.getC().front());
+  EXPECT_EQ(training.getBestGamma(), Training::getGamma().front());
+}
+
+TEST(TrainingTest, ParallelGridChoosesTheSequentialModel) {
+  TemporaryHome temp;
+  const Training::Patterns patterns = overlappingClasses();
+  std::string models[2];
+  double kappas[2];
+  const unsigned threads[2] = {1, 8};
+  for (int run = 0; run < 2; ++run) {
+    Training training;
+    training.setThreads(threads[run]);
+    ASSERT_TRUE(training.trainingProblem(patterns, fixtures::quarters(patterns), features,
+                                         fixtures::counts(patterns)));
+    const fs::path file = temp.work() / ("model" + std::to_string(run));
+    ASSERT_TRUE(training.saveModel(file.string()));
+    models[run] = fixtures::readText(file);
+    kappas[run] = training.getBestKappa();
+  }
+  EXPECT_EQ(kappas[0], kappas[1]);
+  EXPECT_EQ(models[0], models[1]);
+}
+
+TEST(TrainingTest, RefusesInconsistentInputAndAGridWhereNoPointScores) {
+  const Training::Patterns patterns = {fixtures::gaussianClass(1, 8, fixtures::centre(2, 2, 0.0f), 0.5f),
+                                       fixtures::gaussianClass(2, 8, fixtures::centre(2, 2, 3.0f), 0.5f)};
+  const auto index = fixtures::quarters(patterns);
+  const auto counts = fixtures::counts(patterns);
+  {
+    Training invalidGrid(std::vector<float>{-1.0f});
+    EXPECT_FALSE(invalidGrid.trainingProblem(patterns, index, 2, counts));
+    EXPECT_FALSE(invalidGrid.isTrained());
+    EXPECT_FALSE(invalidGrid.saveModel("unused.model"));
+    EXPECT_FALSE(invalidGrid.saveMeanDesv("unused.dat"));
+  }
+  Training training;
+  EXPECT_FALSE(training.trainingProblem(patterns, index, 3, counts)) << "patterns shorter than nfeatures";
+  EXPECT_FALSE(training.trainingProblem(patterns, {index[0], {0, 2, 4, 6, 9}}, 2, counts)) << "bounds past the class";
+  EXPECT_FALSE(training.trainingProblem({patterns[0]}, {index[0]}, 2, {counts[0]})) << "one class";
+  training.setLabels({0, 1, 2});
+  EXPECT_FALSE(training.trainingProblem(patterns, index, 2, counts)) << "labels of three classes";
+}
+
+struct TrainedFolder {
+  TemporaryHome temp;
+  fs::path dir = temp.work() / "species";
+  TrainedFolder() { fs::create_directories(dir); }
+  std::string text(const std::string& file) const { return fixtures::readText(dir / file); }
+};
+
+TEST(TrainingTest, DropsNonFinitePatternsAndTrainsAConstantFeature) {
+  TrainedFolder folder;
+  auto without = fixtures::gaussianClass(5, 20, fixtures::centre(features, 5, 0.0f), 0.5f, constantFeature);
+  auto with = fixtures::gaussianClass(6, 20, fixtures::centre(features, 5, 3.0f), 0.5f, constantFeature);
+  without[3][7] = std::numeric_limits<float>::quiet_NaN();
+  with[0][1] = std::numeric_limits<float>::infinity();
+  with.push_back(std::vector<float>(features - 1, 1.0f));
+
+  OpticalClassifierZelvora classifier("", 0);
+  classifier.setShuffleSeed(7);
+  ASSERT_TRUE(classifier.trainClassifier2(folder.dir.string(), "svm_nucleous.dat", without, with, features));
+  const std::string normalisation = folder.text("med_desv.dat");
+  EXPECT_EQ(normalisation, folder.text("med_desv_nucleous.dat"));
+  EXPECT_EQ(normalisation.find("nan"), std::string::npos);
+  EXPECT_EQ(normalisation.find("inf"), std::string::npos);
+  EXPECT_NE(normalisation.find("\n4 7 0\n"), std::string::npos) << normalisation;
+  EXPECT_NE(folder.text("svm_nucleous.dat").find("label 0 1"), std::string::npos);
+}
+
+TEST(TrainingTest, SeededTrainingsWriteIdenticalFiles) {
+  TrainedFolder folder;
+  const auto a = fixtures::gaussianClass(8, 30, fixtures::centre(features, 5, 0.0f), 1.0f);
+  const auto b = fixtures::gaussianClass(9, 30, fixtures::centre(features, 5, 1.0f), 1.0f);
+  std::string runs[2];
+  for (std::string& files : runs) {
+    OpticalClassifierZelvora classifier("", 0);
+    classifier.setShuffleSeed(2024);
+    ASSERT_TRUE(classifier.trainClassifier2(folder.dir.string(), "svm_nucleous.dat", a, b, features));
+    files = folder.text("svm_nucleous.dat") + folder.text("med_desv.dat");
+  }
+  EXPECT_EQ(runs[0], runs[1]);
+}
+
+TEST(TrainingTest, FailuresAreReportedAndKeepThePreviousNormalisation) {
+  TrainedFolder folder;
+  const auto a = fixtures::gaussianClass(8, 12, fixtures::centre(features, 5, 0.0f), 1.0f);
+  const auto b = fixtures::gaussianClass(9, 12, fixtures::centre(features, 5, 2.0f), 1.0f);
+  OpticalClassifierZelvora classifier("", 0);
+
+  EXPECT_FALSE(classifier.trainClassifier2((folder.dir / "missing").string(), "svm_nucleous.dat", a, b, features))
+      << "model cannot be saved";
+  EXPECT_FALSE(fs::exists(folder.dir / "missing" / "med_desv.dat"));
+
+  fixtures::writeText(folder.dir / "med_desv.dat", "previous");
+  auto fewUsable = b;
+  for (std::size_t i = 3; i < fewUsable.size(); ++i) fewUsable[i][0] = std::nanf("");
+  EXPECT_FALSE(classifier.trainClassifier2(folder.dir.string(), "svm_nucleous.dat", a, fewUsable, features))
+      << "three usable patterns";
+  EXPECT_FALSE(classifier.trainClassifier3(folder.dir.string(), "svm_stages.dat", a, b, {}, features))
+      << "empty class";
+  EXPECT_EQ(folder.text("med_desv.dat"), "previous");
+  EXPECT_FALSE(fs::exists(folder.dir / "svm_nucleous.dat"));
+
+  OpticalClassifier base("", 0);
+  EXPECT_FALSE(base.trainClassifier2(folder.dir.string(), "svm_nucleous.dat", a, b, features));
+}
+
+TEST(TrainingTest, TwoStageModelKeepsTheTrueStageLabels) {
+  TrainedFolder folder;
+  const auto stage3 = fixtures::gaussianClass(3, 12, fixtures::centre(features, 5, 0.0f), 0.5f);
+  const auto stage2 = fixtures::gaussianClass(4, 12, fixtures::centre(features, 5, 3.0f), 0.5f);
+  OpticalClassifierZelvora classifier("", 0);
+  ASSERT_TRUE(classifier.trainClassifier2(folder.dir.string(), "svm_stages.dat", stage3, stage2, features, {2, 1}));
+  EXPECT_NE(folder.text("svm_stages.dat").find("label 2 1"), std::string::npos);
+}
+
+}  // namespace
