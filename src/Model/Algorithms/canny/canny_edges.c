@@ -3,6 +3,7 @@
 #include "img_error.h"
 #include "img_size.h"
 
+#include <math.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -72,7 +73,10 @@ typedef struct {
 typedef struct {
     const EdgelView *edgels;
     EdgelAdjacency links;
-    unsigned char *visited;
+    /* Per rate pair, each edgel's modulus until it is taken into a chain,
+     * then -infinity: one look-up tells whether an edgel may still be
+     * taken, and a taken one fails every threshold test. */
+    float *open;
     FollowFrame *stack;
     int *chain; /* edgel indices of the chain being filled */
     int length;
@@ -85,8 +89,8 @@ typedef struct {
 static void follow_chain(Follower *f, int seed, double low)
 {
     const int *first = f->links.first, *to = f->links.to;
-    const float *grad = f->edgels->grad;
-    f->visited[seed] = 1;
+    float *open = f->open;
+    open[seed] = -INFINITY;
     f->chain[0] = seed;
     f->length = 1;
     int depth = 0;
@@ -103,8 +107,8 @@ static void follow_chain(Follower *f, int seed, double low)
         }
         top->next = link + 1;
         int next = to[link];
-        if (f->visited[next] == 0 && grad[next] > low) {
-            f->visited[next] = 1;
+        if (open[next] > low) {
+            open[next] = -INFINITY;
             f->chain[f->length++] = next;
             f->stack[++depth] = (FollowFrame){ next, top->edgel, first[next] };
         }
@@ -145,11 +149,11 @@ static PointList **follow_edgels(const EdgelView *edgels, int *num_edges, int mi
     *num_edges = 0;
     size_t n = (size_t)edgels->n;
     Follower f = { edgels, { NULL, NULL, 0 }, NULL, NULL, NULL, 0 };
-    f.visited = alloc_array(n, sizeof *f.visited);
-    int ok = f.visited != NULL && link_edgels_flat(edgels->x, edgels->row_start, edgels->num_rows, edgels->grad,
+    f.open = alloc_array(n, sizeof *f.open);
+    int ok = f.open != NULL && link_edgels_flat(edgels->x, edgels->row_start, edgels->num_rows, edgels->grad,
                                                   lowest_followed_modulus(), &f.links);
     if (!ok) {
-        free(f.visited);
+        free(f.open);
         report_error(function, "Insufficient memory !");
         return NULL;
     }
@@ -164,9 +168,9 @@ static PointList **follow_edgels(const EdgelView *edgels, int *num_edges, int mi
     }
     size_t found = 0;
     for (int t = 0; ok && t < N_THRES; t++) {
-        memset(f.visited, 0, n);
+        memcpy(f.open, edgels->grad, n * sizeof *f.open);
         for (size_t i = 0; ok && i < n && found < MAX_EDGE_CHAINS; i++) {
-            if (f.visited[i] != 0 || !(edgels->grad[i] > high_thres_val[t])) {
+            if (!(f.open[i] > high_thres_val[t])) {
                 continue;
             }
             follow_chain(&f, (int)i, low_thres_val[t]);
@@ -185,7 +189,7 @@ static PointList **follow_edgels(const EdgelView *edgels, int *num_edges, int mi
     }
     free(f.stack);
     free(f.chain);
-    free(f.visited);
+    free(f.open);
     free_edgel_adjacency(&f.links);
     if (!ok) {
         for (size_t k = 0; k < found; k++) {
