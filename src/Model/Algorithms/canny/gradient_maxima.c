@@ -96,16 +96,15 @@ static int inside_interpolation_range(double px, double py, int dimx, int dimy)
     return px >= 0 && px < dimx - 1 && py >= 0 && py < dimy - 1;
 }
 
-/* Whether the pixel (x, y) of modulus n is a maximum across the edge. */
-static int is_maximum(const float *gx, const float *gy, const float *norme, int dimx, int dimy, int x, int y)
+/* Whether the pixel (x, y) of modulus n and unit gradient (ux, uy) is a
+ * maximum across the edge. */
+static inline int is_maximum(const float *norme, int dimx, int dimy, int x, int y, double ux, double uy)
 {
     size_t at = (size_t)y * (size_t)dimx + (size_t)x;
     float n = norme[at];
     if (n < epsilon_norm) {
         return 0;
     }
-    double ux = gx[at] / (double)n;
-    double uy = gy[at] / (double)n;
     if (fabs(ux) > epsilon_derivative || fabs(uy) > epsilon_derivative) {
         float forward = norme[(size_t)(int)(y + uy + 0.5) * dimx + (size_t)(int)(x + ux + 0.5)];
         float backward = norme[(size_t)(int)(y - uy + 0.5) * dimx + (size_t)(int)(x - ux + 0.5)];
@@ -129,25 +128,53 @@ static int is_maximum(const float *gx, const float *gy, const float *norme, int 
     return n >= interpolate(norme, (size_t)dimx, (int)qx, (int)qy, 1 - fx, 1 - fy);
 }
 
-static int suppress_non_maxima(float *maxima, const float *gx, const float *gy, const float *norme,
-                               const int *bufferDims)
+/* The unit gradient of one row, divided out for the whole row at once so
+ * that the divisions run several per instruction. */
+static void unit_gradient_row(const float *gx, const float *gy, const float *norme, int dimx, double *ux,
+                              double *uy)
+{
+    for (int x = 0; x < dimx; x++) {
+        ux[x] = gx[x] / (double)norme[x];
+        uy[x] = gy[x] / (double)norme[x];
+    }
+}
+
+/* Suppression into maxima, which may be gx itself: each row's derivatives
+ * are read before its results are written and serve no other pixel. */
+static size_t suppress_non_maxima(float *maxima, const float *gx, const float *gy, const float *norme,
+                                  const int *bufferDims)
 {
     int dimx = bufferDims[0], dimy = bufferDims[1];
-    int count = 0;
+    double *ux = alloc_array(2 * (size_t)dimx, sizeof *ux);
+    double one_ux, one_uy;
+    size_t count = 0;
     for (int y = 0; y < dimy; y++) {
-        float *row = maxima + (size_t)y * (size_t)dimx;
+        size_t at = (size_t)y * (size_t)dimx;
+        float *row = maxima + at;
         if (y == 0 || y == dimy - 1) {
             memset(row, 0, (size_t)dimx * sizeof *row);
             continue;
         }
+        if (ux != NULL) {
+            unit_gradient_row(gx + at, gy + at, norme + at, dimx, ux, ux + dimx);
+        }
         row[0] = 0.0f;
         for (int x = 1; x < dimx - 1; x++) {
-            int keep = is_maximum(gx, gy, norme, dimx, dimy, x, y);
-            row[x] = keep ? norme[(size_t)y * (size_t)dimx + (size_t)x] : 0.0f;
-            count += keep;
+            double *px = &one_ux, *py = &one_uy;
+            if (ux != NULL) {
+                px = &ux[x];
+                py = &ux[dimx + x];
+            } else {
+                /* Without room for a row, one pixel at a time. */
+                unit_gradient_row(gx + at + x, gy + at + x, norme + at + x, 1, px, py);
+            }
+            int keep = is_maximum(norme, dimx, dimy, x, y, *px, *py);
+            row[x] = keep ? norme[at + (size_t)x] : 0.0f;
+            count += (size_t)keep;
         }
         row[dimx - 1] = 0.0f;
     }
+    free(ux);
     return count;
 }
 
@@ -160,7 +187,7 @@ void Remove_Gradient_NonMaxima_Slice_2D(float *maxima, const float *gx, const fl
 int Remove_Gradient_NonMaxima_Slice_2D_VXL(float *maxima, const float *gx, const float *gy, const float *norme,
                                            const int *bufferDims)
 {
-    return suppress_non_maxima(maxima, gx, gy, norme, bufferDims);
+    return (int)suppress_non_maxima(maxima, gx, gy, norme, bufferDims);
 }
 
 int osl_canny_nms(float *maxima, float *gx, float *gy, const float *norme, const int *bufferDims)
@@ -348,7 +375,7 @@ int Extract_Gradient_Theta_Maxima_2D(const void *bufferIn, bufferType typeIn, fl
         size_t offset = (size_t)z * plane;
         memcpy(bufferOutGrad + offset, planes.modulus, plane * sizeof(float));
         GradientOrientation2D(bufferOutTheta + offset, planes.gx, planes.gy, (long)plane);
-        count = suppress_non_maxima(bufferOutNMS + offset, planes.gx, planes.gy, planes.modulus, bufferDims);
+        count = (int)suppress_non_maxima(bufferOutNMS + offset, planes.gx, planes.gy, planes.modulus, bufferDims);
         printf("No. de bordes: %d\n", count);
     }
     free_planes(&planes);
@@ -470,7 +497,7 @@ int extract_edgel_positions(const void *bufferIn, bufferType typeIn, const int *
     if (ok) {
         /* Each pixel's derivatives serve only its own test, so the maxima
          * can take the place of the derivative along x. */
-        size_t count = (size_t)suppress_non_maxima(planes.gx, planes.gx, planes.gy, planes.modulus, bufferDims);
+        size_t count = suppress_non_maxima(planes.gx, planes.gx, planes.gy, planes.modulus, bufferDims);
         modulus_histogram(planes.modulus, (long)bufferDims[0] * bufferDims[1], hist);
         if (count > 0) {
             ok = collect_edgel_positions(planes.gx, planes.modulus, bufferDims[0], bufferDims[1], count, edgels);
