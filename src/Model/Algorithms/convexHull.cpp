@@ -24,7 +24,11 @@ int compare(const void* vp1, const void* vp2) {
   const Point* p1 = static_cast<const Point*>(vp1);
   const Point* p2 = static_cast<const Point*>(vp2);
   const int o = orientation(p0, *p1, *p2);
-  if (o == 0) return distSq(p0, *p2) < distSq(p0, *p1) ? 1 : -1;
+  if (o == 0) {
+    // Collinear points at the same distance from the pivot are the same point.
+    const long long d1 = distSq(p0, *p1), d2 = distSq(p0, *p2);
+    return d1 == d2 ? 0 : d2 < d1 ? 1 : -1;
+  }
   return o == 2 ? -1 : 1;
 }
 
