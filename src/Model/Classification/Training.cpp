@@ -52,7 +52,7 @@ Training::Training(std::vector<float> cValues)
 
 Training::~Training() { clearDates(); }
 
-void Training::setLabels(std::vector<int> classLabels) { labels = std::move(classLabels); }
+void Training::setLabels(std::vector<int> classLabels) { requestedLabels = std::move(classLabels); }
 
 void Training::setThreads(unsigned count) { threads = std::max(1u, count); }
 
@@ -91,6 +91,7 @@ bool Training::consistentInput(const Patterns& patterns, const std::vector<std::
 bool Training::trainingProblem(const Patterns& patterns, const std::vector<std::vector<int>>& index, int nfeatures,
                                const std::vector<int>& npatterns) {
   clearDates();
+  labels = requestedLabels;
   if (labels.empty())
     for (std::size_t c = 0; c < patterns.size(); ++c) labels.push_back(static_cast<int>(c));
   if (!consistentInput(patterns, index, nfeatures, npatterns) || labels.size() != patterns.size()) {

@@ -105,6 +105,8 @@ class Training {
   std::vector<std::vector<double>> mean;
   std::vector<std::vector<double>> desv;
   std::vector<float> cGrid;
+  std::vector<int> requestedLabels;
+  // The libsvm label of each class of the current training.
   std::vector<int> labels;
   unsigned threads;
 };
