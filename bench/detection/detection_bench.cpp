@@ -1,0 +1,196 @@
+// Benchmarks of the cell detector on synthetic 1, 4 and 12 megapixel
+// pictures: the search of processImage (time, and peak memory measured in a
+// child process of this program), and the colour-texture features of 300
+// regions, whose cost per region must follow the region, not the picture.
+#include <benchmark/benchmark.h>
+
+#include <opencv2/imgcodecs.hpp>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+#include "CellPainter.h"
+#include "regionDetectorEdgesZelvora.h"
+
+namespace {
+
+// Width x height of a picture of about `megapixels`, 4:3.
+cv::Size pictureSize(int megapixels) {
+  const int width = static_cast<int>(std::sqrt(megapixels * 1e6 * 4 / 3));
+  return {width, static_cast<int>(megapixels * 1e6 / width)};
+}
+
+// Textured cells with and without a nucleus, one per 20,000 pixels, written
+// to a temporary file once per size.
+std::string picturePath(int megapixels) {
+  const std::string path = (std::filesystem::temp_directory_path() /
+                            ("detection-bench-" + std::to_string(getpid()) + "-" + std::to_string(megapixels) + ".ppm"))
+                               .string();
+  if (std::filesystem::exists(path)) return path;
+  const cv::Size size = pictureSize(megapixels);
+  synthetic::CellPainter painter(static_cast<std::uint32_t>(megapixels));
+  cv::Mat picture = painter.background(size, {200, 185, 215}, 2);
+  std::uniform_real_distribution<double> radius(20, 45);
+  std::bernoulli_distribution nucleus(0.5);
+  for (const cv::Point2d& centre : painter.scatter(size, static_cast<int>(size.area() / 20000), 45, 5)) {
+    synthetic::Cell cell;
+    cell.centre = centre;
+    cell.axes = {radius(painter.random()), radius(painter.random())};
+    cell.look.grain = 12;
+    cell.look.nucleus = nucleus(painter.random());
+    painter.paint(picture, cell);
+  }
+  cv::imwrite(path, picture);
+  return path;
+}
+
+void removePictures() {
+  for (int megapixels : {1, 4, 12}) {
+    std::error_code ignored;
+    std::filesystem::remove(std::filesystem::temp_directory_path() /
+                                ("detection-bench-" + std::to_string(getpid()) + "-" + std::to_string(megapixels) + ".ppm"),
+                            ignored);
+  }
+}
+
+// Runs fn with standard output (the search's progress lines) discarded.
+template <typename Fn>
+void quietly(Fn fn) {
+  std::fflush(stdout);
+  const int saved = dup(STDOUT_FILENO);
+  const int devNull = open("/dev/null", O_WRONLY);
+  dup2(devNull, STDOUT_FILENO);
+  fn();
+  std::fflush(stdout);
+  dup2(saved, STDOUT_FILENO);
+  close(saved);
+  close(devNull);
+}
+
+void BM_ProcessImage(benchmark::State& state) {
+  const int megapixels = static_cast<int>(state.range(0));
+  regionDetectorEdgesZelvora detector;
+  detector.setFilename(picturePath(megapixels));
+  detector.setDiameters(30, 120);
+  double seconds = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    quietly([&] { detector.processImage(0); });
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+  const double pixels = static_cast<double>(detector.getImageWidth()) * detector.getImageHeight();
+  state.counters["contours"] = static_cast<double>(detector.getXCoordinates().size());
+  state.counters["ns_per_pixel"] = seconds / state.iterations() / pixels * 1e9;
+}
+
+// Circles of `radius` pixels on a grid over the picture, as regions.
+std::vector<std::unique_ptr<regionShape>> gridRegions(cv::Size size, int count, double radius) {
+  std::vector<std::unique_ptr<regionShape>> regions;
+  const int columns = static_cast<int>(std::ceil(std::sqrt(count * 4.0 / 3)));
+  const int rows = (count + columns - 1) / columns;
+  for (int k = 0; k < count; k++) {
+    const double cx = (k % columns + 0.5) * size.width / columns, cy = (k / columns + 0.5) * size.height / rows;
+    auto region = std::make_unique<regionShape>(k, true, false, false, false, 0, 0, 0);
+    for (int i = 0; i < 64; i++) {
+      const double a = 2 * CV_PI * i / 64;
+      region->addLinePoint((cx + radius * std::cos(a)) / size.width, (cy + radius * std::sin(a)) / size.height);
+    }
+    regions.push_back(std::move(region));
+  }
+  return regions;
+}
+
+// 300 regions of radius range(1) on a picture of range(0) megapixels.
+void BM_FeaturesOf300Regions(benchmark::State& state) {
+  const int megapixels = static_cast<int>(state.range(0));
+  const double radius = static_cast<double>(state.range(1));
+  regionDetectorEdgesZelvora detector;
+  detector.setFilename(picturePath(megapixels));
+  const cv::Size size(detector.getImageWidth(), detector.getImageHeight());
+  const auto regions = gridRegions(size, 300, radius);
+  double seconds = 0;
+  for (auto _ : state) {
+    const auto start = std::chrono::steady_clock::now();
+    for (const auto& region : regions) {
+      benchmark::DoNotOptimize(detector.getColorTextureFeatures(region.get(), size.width, size.height));
+    }
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  }
+  state.counters["us_per_region"] = seconds / state.iterations() / regions.size() * 1e6;
+}
+
+long statusKib(const char* field) {
+  FILE* f = std::fopen("/proc/self/status", "r");
+  char line[256];
+  long value = -1;
+  while (f != nullptr && std::fgets(line, sizeof line, f)) {
+    if (std::strncmp(line, field, std::strlen(field)) == 0) value = std::atol(line + std::strlen(field) + 1);
+  }
+  if (f != nullptr) std::fclose(f);
+  return value;
+}
+
+// Child mode: peak resident memory of one processImage beyond what the
+// loaded detector holds, in MiB and in bytes per pixel.
+int measurePeakMemory(const std::string& path) {
+  regionDetectorEdgesZelvora detector;
+  detector.setFilename(path);
+  detector.setDiameters(30, 120);
+  // The peak is reset after loading, so that reading the picture does not
+  // count.
+  if (FILE* clear = std::fopen("/proc/self/clear_refs", "w")) {
+    std::fputs("5", clear);
+    std::fclose(clear);
+  }
+  const long before = statusKib("VmRSS:");
+  quietly([&] { detector.processImage(0); });
+  const long peak = statusKib("VmHWM:");
+  const double pixels = static_cast<double>(detector.getImageWidth()) * detector.getImageHeight();
+  std::printf("%.1f %.2f %.1f\n", (peak - before) / 1024.0, (peak - before) * 1024.0 / pixels, before / 1024.0);
+  return 0;
+}
+
+void BM_PeakMemoryOfProcessImage(benchmark::State& state) {
+  const std::string path = picturePath(static_cast<int>(state.range(0)));
+  double extraMiB = 0, bytesPerPixel = 0, loadedMiB = 0;
+  for (auto _ : state) {
+    char self[4096] = {};
+    if (readlink("/proc/self/exe", self, sizeof self - 1) < 0) {
+      state.SkipWithError("cannot find the benchmark program");
+      break;
+    }
+    FILE* child = popen((std::string(self) + " --peak-memory " + path).c_str(), "r");
+    if (child == nullptr || std::fscanf(child, "%lf %lf %lf", &extraMiB, &bytesPerPixel, &loadedMiB) != 3) {
+      state.SkipWithError("child measurement failed");
+    }
+    if (child != nullptr) pclose(child);
+  }
+  state.counters["peak_extra_MiB"] = extraMiB;
+  state.counters["peak_bytes_per_pixel"] = bytesPerPixel;
+  state.counters["loaded_MiB"] = loadedMiB;
+}
+
+BENCHMARK(BM_ProcessImage)->Arg(1)->Arg(4)->Arg(12)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_PeakMemoryOfProcessImage)->Arg(1)->Arg(4)->Arg(12)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FeaturesOf300Regions)
+    ->ArgsProduct({{1, 12}, {20, 60}})
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 3 && std::strcmp(argv[1], "--peak-memory") == 0) return measurePeakMemory(argv[2]);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  removePictures();
+  return 0;
+}
