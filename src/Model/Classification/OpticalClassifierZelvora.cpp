@@ -46,9 +46,9 @@ bool OpticalClassifierZelvora::trainClassifier3(const std::string& dir, const st
   return trainAndSave(dir, filename, {std::move(c1), std::move(c2), std::move(c3)}, {0, 1, 2}, nfeatures, training);
 }
 
-std::string OpticalClassifierZelvora::speciesFolder() const {
+std::string OpticalClassifierZelvora::speciesFolder(const DirTools& dirs) const {
   if (!speciesSelected(preferences)) return "";
-  return DirTools().getHomePath() + "/" + preferences->getPreferencesDir() + "/" +
+  return dirs.getHomePath() + "/" + preferences->getPreferencesDir() + "/" +
          preferences->getProblemsClaves()[preferences->getProblemActive()];
 }
 
@@ -67,7 +67,7 @@ void OpticalClassifierZelvora::setPreferences(Preferences* pref) {
     std::cout << "Dir " << dirs.getHomePath() << " don't exist" << std::endl;
     throw 1;
   }
-  const std::string folder = speciesFolder();
+  const std::string folder = speciesFolder(dirs);
   if (!dirs.existDir(folder)) {
     std::cout << "Dir " << folder << " don't exist" << std::endl;
     throw 2;
@@ -76,23 +76,24 @@ void OpticalClassifierZelvora::setPreferences(Preferences* pref) {
   std::cout << "OpticalClassifierZelvora::setPreferences() load the classifiers: " << key << " " << name << std::endl;
 }
 
-std::string OpticalClassifierZelvora::normalisationPath(const std::string& folder, const std::string& modelFile) {
+std::string OpticalClassifierZelvora::normalisationPath(const DirTools& dirs, const std::string& folder,
+                                                        const std::string& modelFile) {
   const std::string own = folder + "/" + normalisationFileFor(modelFile);
-  return DirTools().existFile(own) ? own : folder + "/" + sharedNormalisationFile;
+  return dirs.existFile(own) ? own : folder + "/" + sharedNormalisationFile;
 }
 
 bool OpticalClassifierZelvora::loadClassifiers() {
   releaseModels();
-  const std::string folder = speciesFolder();
+  const DirTools dirs;
+  const std::string folder = speciesFolder(dirs);
   if (folder.empty()) return false;
   std::cout << "Dir Classifier: " << folder << std::endl;
 
-  const DirTools dirs;
   for (const char* file : {sharedNormalisationFile, nucleusModelFile, stageModelFile})
     if (!dirs.existFile(folder + "/" + file)) return false;
 
-  le_media_desv(normalisationPath(folder, stageModelFile), media, desviation);
-  le_media_desv(normalisationPath(folder, nucleusModelFile), nucleousMedia, nucleousDesviation);
+  le_media_desv(normalisationPath(dirs, folder, stageModelFile), media, desviation);
+  le_media_desv(normalisationPath(dirs, folder, nucleusModelFile), nucleousMedia, nucleousDesviation);
   const bool normalisationsComplete = media.size() == featureCount && nucleousMedia.size() == featureCount;
   if (normalisationsComplete) {
     mysvmnucleous = crea_svm(folder + "/" + nucleusModelFile);

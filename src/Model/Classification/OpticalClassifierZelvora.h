@@ -3,6 +3,7 @@
 
 #include "OpticalClassifier.h"
 
+class DirTools;
 class Preferences;
 
 // The oocyte classifier of the selected species: a nucleus model (0 = no
@@ -52,10 +53,11 @@ class OpticalClassifierZelvora : public OpticalClassifier {
 
  private:
   // "" when no valid species is selected.
-  std::string speciesFolder() const;
+  std::string speciesFolder(const DirTools& dirs) const;
   // The model's own normalisation file, or the shared "med_desv.dat" of a
   // folder trained before models kept their own.
-  static std::string normalisationPath(const std::string& folder, const std::string& modelFile);
+  static std::string normalisationPath(const DirTools& dirs, const std::string& folder,
+                                       const std::string& modelFile);
   void releaseModels();
 
   svm_model* mysvmstage = nullptr;
