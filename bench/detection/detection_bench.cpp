@@ -3,19 +3,18 @@
 // child process of this program), and the colour-texture features of 300
 // regions, whose cost per region must follow the region, not the picture.
 #include <benchmark/benchmark.h>
-
-#include <opencv2/imgcodecs.hpp>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <memory>
+#include <opencv2/imgcodecs.hpp>
 #include <string>
-#include <unistd.h>
 
 #include "CellPainter.h"
 #include "regionDetectorEdgesZelvora.h"
@@ -28,12 +27,15 @@ cv::Size pictureSize(int megapixels) {
   return {width, static_cast<int>(megapixels * 1e6 / width)};
 }
 
+std::string pictureFile(int megapixels) {
+  const std::string name = "detection-bench-" + std::to_string(getpid()) + "-" + std::to_string(megapixels) + ".ppm";
+  return (std::filesystem::temp_directory_path() / name).string();
+}
+
 // Textured cells with and without a nucleus, one per 20,000 pixels, written
 // to a temporary file once per size.
 std::string picturePath(int megapixels) {
-  const std::string path = (std::filesystem::temp_directory_path() /
-                            ("detection-bench-" + std::to_string(getpid()) + "-" + std::to_string(megapixels) + ".ppm"))
-                               .string();
+  const std::string path = pictureFile(megapixels);
   if (std::filesystem::exists(path)) return path;
   const cv::Size size = pictureSize(megapixels);
   synthetic::CellPainter painter(static_cast<std::uint32_t>(megapixels));
@@ -55,9 +57,7 @@ std::string picturePath(int megapixels) {
 void removePictures() {
   for (int megapixels : {1, 4, 12}) {
     std::error_code ignored;
-    std::filesystem::remove(std::filesystem::temp_directory_path() /
-                                ("detection-bench-" + std::to_string(getpid()) + "-" + std::to_string(megapixels) + ".ppm"),
-                            ignored);
+    std::filesystem::remove(pictureFile(megapixels), ignored);
   }
 }
 
@@ -180,9 +180,7 @@ void BM_PeakMemoryOfProcessImage(benchmark::State& state) {
 
 BENCHMARK(BM_ProcessImage)->Arg(1)->Arg(4)->Arg(12)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_PeakMemoryOfProcessImage)->Arg(1)->Arg(4)->Arg(12)->Iterations(1)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_FeaturesOf300Regions)
-    ->ArgsProduct({{1, 12}, {20, 60}})
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FeaturesOf300Regions)->ArgsProduct({{1, 12}, {20, 60}})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

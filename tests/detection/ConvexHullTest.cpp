@@ -3,12 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <opencv2/imgproc.hpp>
 #include <random>
 #include <set>
 #include <utility>
 #include <vector>
-
-#include <opencv2/imgproc.hpp>
 
 #include "convexHull.h"
 
@@ -41,7 +40,8 @@ TEST(ConvexHull, Cases) {
       {"three collinear points", {{0, 0}, {1, 1}, {2, 2}}, {}},
       {"point on the base", {{0, 0}, {2, 0}, {1, 0}, {1, 2}}, {{0, 0}, {2, 0}, {1, 2}}},
       {"pivot is the leftmost of the lowest", {{5, 1}, {3, 1}, {9, 1}, {6, 7}}, {{3, 1}, {9, 1}, {6, 7}}},
-      {"points on every side", {{0, 0}, {2, 0}, {4, 0}, {4, 2}, {4, 4}, {2, 4}, {0, 4}, {0, 2}},
+      {"points on every side",
+       {{0, 0}, {2, 0}, {4, 0}, {4, 2}, {4, 4}, {2, 4}, {0, 4}, {0, 2}},
        {{0, 0}, {4, 0}, {4, 4}, {0, 4}}},
       {"duplicates", {{1, 1}, {1, 1}, {5, 1}, {5, 1}, {3, 6}, {3, 6}}, {{1, 1}, {5, 1}, {3, 6}}},
       {"all equal", {{2, 2}, {2, 2}, {2, 2}}, {}},

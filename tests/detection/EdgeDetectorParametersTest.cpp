@@ -28,8 +28,8 @@ struct Parameters {
 };
 
 Parameters parametersOf(const edgesCanny& e) {
-  return {e.getSigma(),     e.getLowThresholds(), e.getHighThresholds(), e.getMinPoints(),  e.getFlagChannel(),
-          e.getRoundness(), e.getMinDiameter(),   e.getMaxDiameter()};
+  return {e.getSigma(),       e.getLowThresholds(), e.getHighThresholds(), e.getMinPoints(),
+          e.getFlagChannel(), e.getRoundness(),     e.getMinDiameter(),    e.getMaxDiameter()};
 }
 
 void PrintTo(const Parameters& p, std::ostream* os) {
@@ -72,7 +72,7 @@ TEST(EdgeDetectorParameters, FreshObjectHoldsTheDefaultsAndNoContours) {
 struct SetterCase {
   const char* call;
   std::function<void(edgesCanny&)> set;
-  int code;                                    // 0: accepted
+  int code;                                   // 0: accepted
   std::function<void(Parameters&)> accepted;  // what an accepted call changes
 };
 
@@ -80,21 +80,41 @@ TEST(EdgeDetectorParameters, SettersAcceptOrRefuseWithoutPartialChanges) {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const std::vector<SetterCase> cases = {
       {"setSigma({0.1})", [](edgesCanny& e) { e.setSigma({0.1}); }, 3, nullptr},
-      {"setSigma({2.0, 0.05})", [](edgesCanny& e) { e.setSigma({2.0, 0.05}); }, 3, nullptr},
+      {"setSigma({2.0, 0.05})",
+       [](edgesCanny& e) {
+         e.setSigma({2.0, 0.05});
+       },
+       3, nullptr},
       {"setSigma({NaN})", [nan](edgesCanny& e) { e.setSigma({nan}); }, 3, nullptr},
       {"setSigma({0.11})", [](edgesCanny& e) { e.setSigma({0.11}); }, 0, [](Parameters& p) { p.sigma = {0.11}; }},
-      {"setSigma({4.0, 2.0})", [](edgesCanny& e) { e.setSigma({4.0, 2.0}); }, 0,
-       [](Parameters& p) { p.sigma = {4.0, 2.0}; }},
-      {"setThresholds({0.4, 0.5}, {0.6})", [](edgesCanny& e) { e.setThresholds({0.4, 0.5}, {0.6}); }, 4, nullptr},
+      {"setSigma({4.0, 2.0})",
+       [](edgesCanny& e) {
+         e.setSigma({4.0, 2.0});
+       },
+       0,
+       [](Parameters& p) {
+         p.sigma = {4.0, 2.0};
+       }},
+      {"setThresholds({0.4, 0.5}, {0.6})",
+       [](edgesCanny& e) {
+         e.setThresholds({0.4, 0.5}, {0.6});
+       },
+       4, nullptr},
       {"setThresholds(6 pairs)",
        [](edgesCanny& e) { e.setThresholds(std::vector<double>(6, 0.4), std::vector<double>(6, 0.6)); }, 4, nullptr},
       {"setThresholds({}, {})", [](edgesCanny& e) { e.setThresholds({}, {}); }, 4, nullptr},
       {"setThresholds({0.6}, {0.6})", [](edgesCanny& e) { e.setThresholds({0.6}, {0.6}); }, 5, nullptr},
-      {"setThresholds({0.4, 0.7}, {0.6, 0.65})", [](edgesCanny& e) { e.setThresholds({0.4, 0.7}, {0.6, 0.65}); }, 5,
-       nullptr},
+      {"setThresholds({0.4, 0.7}, {0.6, 0.65})",
+       [](edgesCanny& e) {
+         e.setThresholds({0.4, 0.7}, {0.6, 0.65});
+       },
+       5, nullptr},
       {"setThresholds({NaN}, {0.6})", [nan](edgesCanny& e) { e.setThresholds({nan}, {0.6}); }, 5, nullptr},
       {"setThresholds(5 pairs)",
-       [](edgesCanny& e) { e.setThresholds({0.1, 0.2, 0.3, 0.4, 0.5}, {0.2, 0.3, 0.4, 0.5, 0.6}); }, 0,
+       [](edgesCanny& e) {
+         e.setThresholds({0.1, 0.2, 0.3, 0.4, 0.5}, {0.2, 0.3, 0.4, 0.5, 0.6});
+       },
+       0,
        [](Parameters& p) {
          p.low = {0.1, 0.2, 0.3, 0.4, 0.5};
          p.high = {0.2, 0.3, 0.4, 0.5, 0.6};

@@ -5,9 +5,8 @@
 
 #include <cstdlib>
 #include <memory>
-#include <string>
-
 #include <opencv2/imgproc.hpp>
+#include <string>
 
 #include "CellPainter.h"
 #include "canny_edges.h"

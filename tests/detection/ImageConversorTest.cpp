@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <memory>
-
 #include <opencv2/imgproc.hpp>
 
 #include "TemporaryPicture.h"

@@ -7,7 +7,6 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
-
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 
@@ -120,8 +119,8 @@ TEST(CellDetection, FindsEveryPaintedDiscAndNothingElse) {
 }
 
 TEST(CellDetection, FlatPictureGivesNothing) {
-  for (const cv::Mat& picture : {cv::Mat(200, 300, CV_8UC3, cv::Scalar(90, 120, 200)),
-                                 cv::Mat(480, 640, CV_8UC3, cv::Scalar(0, 0, 0))}) {
+  for (const cv::Mat& picture :
+       {cv::Mat(200, 300, CV_8UC3, cv::Scalar(90, 120, 200)), cv::Mat(480, 640, CV_8UC3, cv::Scalar(0, 0, 0))}) {
     const TemporaryPicture file(picture, ".png");
     regionDetectorEdgesZelvora detector;
     detector.setFilename(file.path());

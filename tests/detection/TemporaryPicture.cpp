@@ -1,11 +1,11 @@
 #include "TemporaryPicture.h"
 
+#include <unistd.h>
+
 #include <atomic>
 #include <fstream>
-#include <stdexcept>
-
 #include <opencv2/imgcodecs.hpp>
-#include <unistd.h>
+#include <stdexcept>
 
 namespace {
 
@@ -17,8 +17,7 @@ std::filesystem::path freshName(const std::string& extension) {
 
 }  // namespace
 
-TemporaryPicture::TemporaryPicture(const cv::Mat& picture, const std::string& extension)
-    : file(freshName(extension)) {
+TemporaryPicture::TemporaryPicture(const cv::Mat& picture, const std::string& extension) : file(freshName(extension)) {
   if (!cv::imwrite(file.string(), picture)) throw std::runtime_error("cannot write " + file.string());
 }
 

@@ -2,9 +2,8 @@
 #define TEMPORARYPICTURE_H
 
 #include <filesystem>
-#include <string>
-
 #include <opencv2/core.hpp>
+#include <string>
 
 // A picture written to a file of its own in the temporary folder for the
 // fixture's lifetime.

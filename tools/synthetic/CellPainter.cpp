@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-
 #include <opencv2/imgproc.hpp>
 
 namespace synthetic {
@@ -28,7 +27,9 @@ void fillEllipse(cv::Mat& picture, cv::Point2d centre, cv::Size2d axes, double a
               fractionBits);
 }
 
-cv::Size2d shrink(cv::Size2d axes, double by) { return {std::max(axes.width - by, 0.0), std::max(axes.height - by, 0.0)}; }
+cv::Size2d shrink(cv::Size2d axes, double by) {
+  return {std::max(axes.width - by, 0.0), std::max(axes.height - by, 0.0)};
+}
 
 }  // namespace
 

@@ -2,10 +2,9 @@
 #define CELLPAINTER_H
 
 #include <cstdint>
+#include <opencv2/core.hpp>
 #include <random>
 #include <vector>
-
-#include <opencv2/core.hpp>
 
 namespace synthetic {
 

@@ -3,10 +3,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
-#include <stdexcept>
-
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
+#include <stdexcept>
 
 #ifndef IMAGE_CONVERSOR_GREY_CODE
 #define IMAGE_CONVERSOR_GREY_CODE cv::COLOR_RGB2GRAY
@@ -100,7 +99,9 @@ Image* ImageConversor::FileToImage(std::string filename) {
   return channel == 0 ? MatRGBToImageGREY(m) : MatRGBToImageGREYChannel(m, channel);
 }
 
-Image* ImageConversor::FileToRGBImage(std::string filename) { return OpencvRGBToFourierImage(readForConversion(filename)); }
+Image* ImageConversor::FileToRGBImage(std::string filename) {
+  return OpencvRGBToFourierImage(readForConversion(filename));
+}
 
 Image* ImageConversor::FileToLabImage(std::string filename) {
   cv::Mat lab;

@@ -1,10 +1,9 @@
 #ifndef IMAGECONVERSOR_H
 #define IMAGECONVERSOR_H
 
+#include <opencv2/core.hpp>
 #include <string>
 #include <vector>
-
-#include <opencv2/core.hpp>
 
 #include "image.h"
 

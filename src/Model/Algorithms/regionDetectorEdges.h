@@ -1,10 +1,9 @@
 #ifndef REGIONDETECTOREDGES_H
 #define REGIONDETECTOREDGES_H
 
+#include <opencv2/core.hpp>
 #include <string>
 #include <vector>
-
-#include <opencv2/core.hpp>
 
 #include "edgesCannyGrey.h"
 #include "image.h"

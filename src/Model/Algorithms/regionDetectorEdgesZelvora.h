@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "regionShape.h"
 #include "regionDetectorEdges.h"
+#include "regionShape.h"
 
 // The cell detector of the program: two scales (4.0, then 2.0), three
 // hysteresis rate pairs and roundness 1.4; it keeps a colour copy of the

@@ -10,7 +10,6 @@ void edgesCanny::setSigma(const std::vector<double>& s) {
   // Written as "not greater" so that NaN is refused as well.
   if (std::any_of(s.begin(), s.end(), [](double sigma) { return !(sigma > 0.1); })) throw 3;
   sigmas = s;
-  Nsigmas = static_cast<int>(s.size());
 }
 
 std::vector<double> edgesCanny::getSigma() const { return sigmas; }
@@ -24,8 +23,6 @@ void edgesCanny::setThresholds(const std::vector<double>& low, const std::vector
   }
   lowThresholds = low;
   highThresholds = high;
-  NlowThresholds = static_cast<int>(low.size());
-  NhighThresholds = static_cast<int>(high.size());
 }
 
 std::vector<double> edgesCanny::getLowThresholds() const { return lowThresholds; }

@@ -70,9 +70,6 @@ class edgesCanny {
   std::vector<double> highThresholds{0.6};
   std::vector<std::vector<int>> xcoord;
   std::vector<std::vector<int>> ycoord;
-  int Nsigmas = 1;
-  int NlowThresholds = 1;
-  int NhighThresholds = 1;
   int flagChannel = 0;
   int minPoints = 5;  // below what the setter accepts: the construction default
   double roundness = 1.4;

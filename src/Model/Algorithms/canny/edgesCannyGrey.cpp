@@ -101,11 +101,13 @@ void edgesCannyGrey::compute(Image* img, bool flagRoundness, bool flagDiameter, 
     std::vector<ChainPtr> candidates;
     for (double sigma : sigmas) {
       int nEdges = 0;
-      PointList** found = detect_edge_multiscalar_canny_sigma(plane.get(), sigma, &nEdges, minPoints, NlowThresholds,
+      PointList** found = detect_edge_multiscalar_canny_sigma(plane.get(), sigma, &nEdges, minPoints,
+                                                              static_cast<int>(lowThresholds.size()),
                                                               lowThresholds.data(), highThresholds.data());
       for (ChainPtr& chain : takeChains(found, nEdges)) {
         if (filtered) {
-          chain.reset(edgeSortedFiltered(chain.get(), roundness, minDiameter, maxDiameter, flagRoundness, flagDiameter));
+          chain.reset(
+              edgeSortedFiltered(chain.get(), roundness, minDiameter, maxDiameter, flagRoundness, flagDiameter));
           if (!chain) continue;
         }
         if (flagOverlapTest) {
@@ -126,8 +128,8 @@ void edgesCannyGrey::compute(Image* img, bool flagRoundness, bool flagDiameter, 
       std::vector<PointList*> outlines;
       outlines.reserve(candidates.size());
       for (const ChainPtr& candidate : candidates) outlines.push_back(candidate.get());
-      PointList** kept = computeOverlappingTest(outlines.data(), static_cast<int>(outlines.size()),
-                                                get_num_cols(img), get_num_rows(img), &survivorCount);
+      PointList** kept = computeOverlappingTest(outlines.data(), static_cast<int>(outlines.size()), get_num_cols(img),
+                                                get_num_rows(img), &survivorCount);
       if (kept == nullptr) throw std::bad_alloc();
       survivors = takeChains(kept, survivorCount);
     }
