@@ -195,15 +195,23 @@ TEST(RegionDetector, ProcessBeforeAnyPictureFindsNothing) {
   EXPECT_TRUE(detector.getXCoordinates().empty());
 }
 
-TEST(RegionDetector, FileConstructorReadsThePicture) {
-  const TemporaryPicture file(cv::Mat(30, 50, CV_8UC3, cv::Scalar(1, 2, 3)), ".png");
-  regionDetectorEdgesZelvora detector(file.path(), 12, 80);
-  EXPECT_EQ(detector.getImageWidth(), 50);
-  EXPECT_EQ(detector.getImageHeight(), 30);
-  EXPECT_EQ(detector.getEdgeDetector().getMinPoints(), 24);
+TEST(RegionDetector, FileConstructorMakesADetectorReadyToSearch) {
+  synthetic::CellPainter painter(12);
+  cv::Mat picture;
+  const std::vector<synthetic::Cell> cells = paintDiscs(painter, picture, 6);
+  const TemporaryPicture file(picture, ".png");
+  regionDetectorEdgesZelvora detector(file.path(), 30, 100);
+  EXPECT_EQ(detector.getImageWidth(), 640);
+  EXPECT_EQ(detector.getImageHeight(), 480);
+  EXPECT_EQ(detector.getEdgeDetector().getMinPoints(), 60);
   EXPECT_EQ(detector.getEdgeDetector().getSigma(), (std::vector<double>{4.0, 2.0}));
-  EXPECT_THROW(regionDetectorEdgesZelvora("/nonexistent/cells.png", 12, 80), int);
-  EXPECT_THROW(regionDetectorEdgesZelvora(file.path(), 4, 80), int);
+  detect(detector);
+  EXPECT_FALSE(detector.getXCoordinates().empty());
+  const auto region = regionOf(relativeCircle(cells[0].centre, 10, picture.size()));
+  EXPECT_EQ(detector.getColorTextureFeatures(region.get(), 640, 480).size(), 25u);
+
+  EXPECT_THROW(regionDetectorEdgesZelvora("/nonexistent/cells.png", 30, 100), int);
+  EXPECT_THROW(regionDetectorEdgesZelvora(file.path(), 4, 100), int);
 }
 
 // A JPEG whose orientation tag says "rotate 90 degrees": the analysis must

@@ -10,6 +10,7 @@ regionDetectorEdgesZelvora::regionDetectorEdgesZelvora() { setProgramParameters(
 regionDetectorEdgesZelvora::regionDetectorEdgesZelvora(std::string filename, int minDiameter, int maxDiameter)
     : regionDetectorEdges(std::move(filename), minDiameter, maxDiameter) {
   setProgramParameters();
+  makeColourCopy();
 }
 
 regionDetectorEdgesZelvora::~regionDetectorEdgesZelvora() { releaseColourCopy(); }
@@ -33,6 +34,10 @@ void regionDetectorEdgesZelvora::setFilename(std::string name) {
   // outlives this call.
   releaseColourCopy();
   regionDetectorEdges::setFilename(std::move(name));
+  makeColourCopy();
+}
+
+void regionDetectorEdgesZelvora::makeColourCopy() {
   img = myConversor.OpencvRGBToFourierImage(src);
   if (img == nullptr) {
     clearPicture();

@@ -14,6 +14,7 @@
 class regionDetectorEdgesZelvora : public regionDetectorEdges {
  public:
   regionDetectorEdgesZelvora();
+  // Reads the picture and makes its colour copy, ready for a search.
   regionDetectorEdgesZelvora(std::string filename, int minDiameter, int maxDiameter);
   ~regionDetectorEdgesZelvora() override;
 
@@ -35,6 +36,9 @@ class regionDetectorEdgesZelvora : public regionDetectorEdges {
 
  private:
   void setProgramParameters();
+  // The colour copy of the picture just read; without memory for it the
+  // detector is left without a picture and 4 is thrown.
+  void makeColourCopy();
   void releaseColourCopy();
 };
 
