@@ -7,6 +7,9 @@
 
 namespace {
 const char* const defaultClassifierFiles[] = {"med_desv.dat", "svm_nucleous.dat", "svm_stages.dat"};
+// The normalisation each model was trained with; older classifier folders
+// lack them and fall back to med_desv.dat.
+const char* const perModelNormalisationFiles[] = {"med_desv_nucleous.dat", "med_desv_stages.dat"};
 }
 
 DirTools::DirTools() {
@@ -48,6 +51,10 @@ bool DirTools::copyFiles(std::string name) const {
   bool allInPlace = copyIntoFolder("preferences.xml", settings) == 0;
   for (const char* file : defaultClassifierFiles)
     allInPlace = copyIntoFolder(std::string("classifier/A/") + file, settings + "/A") == 0 && allInPlace;
+  for (const char* file : perModelNormalisationFiles) {
+    const std::string source = std::string("classifier/A/") + file;
+    if (existFile(source)) allInPlace = copyIntoFolder(source, settings + "/A") == 0 && allInPlace;
+  }
   return allInPlace;
 }
 

@@ -19,8 +19,9 @@ class DirTools {
   // filesystem root and the home folder itself.
   bool removeDir(const std::string& path) const;
   // Copies the default preferences file and species "A"'s default classifier
-  // files from the working folder into the settings folder `name`. A file
-  // already in place is kept. True when every file is in place.
+  // files (with each model's own normalisation file, where shipped) from the
+  // working folder into the settings folder `name`. A file already in place is
+  // kept. True when every file is in place.
   bool copyFiles(std::string name) const;
   // Copies classifier/`source` from the working folder into the folder
   // `folder` of the home path, keeping a file already there.

@@ -69,6 +69,7 @@ TEST(DirToolsTest, CopyFilesFillsTheSettingsFolderAndKeepsWhatIsThere) {
   temp.putWorkFile("classifier/A/med_desv.dat", "default features");
   temp.putWorkFile("classifier/A/svm_nucleous.dat", "default nucleus");
   temp.putWorkFile("classifier/A/svm_stages.dat", "default stages");
+  temp.putWorkFile("classifier/A/med_desv_stages.dat", "stage features");
   const fs::path settings = temp.home() / ".zelvora";
   fs::create_directories(settings / "A");
   std::ofstream(settings / "A" / "svm_stages.dat") << "trained stages";
@@ -78,6 +79,8 @@ TEST(DirToolsTest, CopyFilesFillsTheSettingsFolderAndKeepsWhatIsThere) {
   EXPECT_EQ(TemporaryHome::readFile(settings / "A" / "med_desv.dat"), "default features");
   EXPECT_EQ(TemporaryHome::readFile(settings / "A" / "svm_nucleous.dat"), "default nucleus");
   EXPECT_EQ(TemporaryHome::readFile(settings / "A" / "svm_stages.dat"), "trained stages");
+  EXPECT_EQ(TemporaryHome::readFile(settings / "A" / "med_desv_stages.dat"), "stage features");
+  EXPECT_FALSE(fs::exists(settings / "A" / "med_desv_nucleous.dat"));
 }
 
 TEST(DirToolsTest, CopyFilesReportsAMissingSpeciesFolder) {
