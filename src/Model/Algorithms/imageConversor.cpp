@@ -7,10 +7,6 @@
 #include <opencv2/imgproc.hpp>
 #include <stdexcept>
 
-#ifndef IMAGE_CONVERSOR_GREY_CODE
-#define IMAGE_CONVERSOR_GREY_CODE cv::COLOR_RGB2GRAY
-#endif
-
 namespace {
 
 void checkColourMatrix(const cv::Mat& m) {
@@ -36,9 +32,11 @@ Image* greyMatToImage(const cv::Mat& grey) {
   return img;
 }
 
+// The one place the grey conversion is chosen: the red-green-blue weights
+// applied to the bytes in their stored order.
 cv::Mat greyLevel(const cv::Mat& colour) {
   cv::Mat grey;
-  cv::cvtColor(colour, grey, IMAGE_CONVERSOR_GREY_CODE);
+  cv::cvtColor(colour, grey, cv::COLOR_RGB2GRAY);
   return grey;
 }
 

@@ -50,9 +50,7 @@ cv::Mat readColourPicture(const std::string& filename);
 
 // The grey level of an 8-bit three-channel matrix, as a new grey image.
 // The conversion applies the red-green-blue weights to the bytes in their
-// stored order (the first byte weighs 0.299). A program that builds this
-// source with IMAGE_CONVERSOR_GREY_CODE defined to another OpenCV colour
-// conversion code gets that conversion instead. Throws 4 for other types.
+// stored order (the first byte weighs 0.299). Throws 4 for other types.
 Image* MatRGBToImageGREY(const cv::_InputArray& src);
 // Plane c of an 8-bit three-channel matrix as a new grey image: 1 the
 // third byte (red of a picture as read), 2 the second, 3 the first; any
