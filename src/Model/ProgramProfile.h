@@ -19,6 +19,12 @@ class ProgramProfile {
   static void select(const ProgramProfile& profile);
 
   std::string programName;
+  // The main window: GTK application id, title, icon and the picture shown
+  // at start, all relative to the working folder.
+  std::string applicationId;
+  std::string windowTitle;
+  std::string iconFile;
+  std::string startImage;
   PreferencesDefaults preferences;
   CanvasPolicy canvas;
 };
