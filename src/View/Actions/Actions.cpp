@@ -1,0 +1,271 @@
+#include "Actions.h"
+
+#include <gdkmm/pixbuf.h>
+#include <gtkmm/paned.h>
+#include <gtkmm/statusbar.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <iostream>
+
+#include "ControllerFachade.h"
+#include "ModelFachade.h"
+#include "ScrollImage.h"
+#include "regionShape.h"
+
+namespace {
+
+// What the chooser answers when nothing was chosen.
+const char* const noFile = "null";
+
+bool isChoice(const std::string& name) { return !name.empty() && name != noFile; }
+
+// Whether the toolkit can decode the whole picture; only a full decode also
+// catches a file whose header is sound but whose data is not.
+bool pictureReadable(const std::string& path) {
+  try {
+    return static_cast<bool>(Gdk::Pixbuf::create_from_file(path));
+  } catch (const Glib::Error& error) {
+    std::cerr << "Picture " << path << " cannot be read: " << error.what() << std::endl;
+    return false;
+  }
+}
+
+}  // namespace
+
+Actions::Actions(ScrollImage* _scrollImage, ControllerFachade* _fc, Gtk::Paned* _panedLateral,
+                 Gtk::Paned* _panedBottom)
+    : fc(_fc),
+      scrollImage(_scrollImage),
+      model(_fc->getModel()),
+      preferences(model->getPreferences()),
+      panedLateral(_panedLateral),
+      panedbottom(_panedBottom),
+      fileBrowser(std::make_unique<FileBrowser>(_fc)),
+      polygonsModel(_scrollImage->getPolygonsNew()) {}
+
+Actions::~Actions() = default;
+
+// ---------------------------------------------------------------- files
+
+std::string Actions::chooseFile(FileBrowser::Mode mode) {
+  fileBrowser->setParentWindow(fc->getMainWindow());
+  const std::string name = fileBrowser->on_button_clicked(mode, "");
+  return isChoice(name) ? name : std::string();
+}
+
+std::string Actions::chooseAndLoadImage() {
+  const std::string path = chooseFile(FileBrowser::ImageFile);
+  if (path.empty()) return path;
+  // The reset drops the annotation on the canvas, so it waits until the new
+  // picture is known to load.
+  if (!pictureReadable(path)) {
+    showMessage("The picture " + path + " cannot be read.");
+    return std::string();
+  }
+  resetProgram();
+  if (!scrollImage->loadImage(path)) {
+    showMessage("The picture " + path + " cannot be read.");
+    return std::string();
+  }
+  return path;
+}
+
+void Actions::recordImage(const std::string& path) {
+  model->setImageProperties(path, scrollImage->getImgWidth(), scrollImage->getImgHeight());
+}
+
+void Actions::showImageStatus(const std::string& path) {
+  if (statusbar == nullptr) return;
+  statusbar->pop(0);
+  statusbar->push("Image: " + path + "  Size: " + std::to_string(scrollImage->getImgWidth()) + "x" +
+                      std::to_string(scrollImage->getImgHeight()),
+                  0);
+}
+
+void Actions::openImage() {
+  const std::string path = chooseAndLoadImage();
+  if (path.empty()) return;
+  recordImage(path);
+  showImageStatus(path);
+}
+
+std::string Actions::annotationFileFor(const std::string& xmlFolder, const std::string& imagePath) {
+  const std::size_t separator = imagePath.find_last_of("/\\");
+  std::string base = separator == std::string::npos ? imagePath : imagePath.substr(separator + 1);
+  const std::size_t dot = base.rfind('.');
+  if (dot != std::string::npos) base.erase(dot);
+  return xmlFolder + "/" + base + ".xml";
+}
+
+void Actions::openImageXMLFile() {
+  const std::string path = chooseAndLoadImage();
+  if (path.empty()) return;
+  showImageStatus(path);
+  const std::string fileXML = annotationFileFor(preferences->getXmlPath(), path);
+  std::cout << "fileXML: " << fileXML << std::endl;
+  struct stat info;
+  if (stat(fileXML.c_str(), &info) == 0) {
+    scrollImage->setPolygonsModel(openXMLFile(fileXML));
+    // The canvas's load started the ids again at 1, below the file's.
+    scrollImage->setIdDraw(nextFreeId());
+    scrollImage->updateDraw();
+    fc->updateLateralPanel();
+  }
+  // After the annotation file, whose reading also sets the image record, so
+  // that the name and size recorded are those of the picture shown.
+  recordImage(path);
+}
+
+std::vector<baseShape*> Actions::openXMLFile(std::string filename) {
+  std::cout << "Actions::openXMLFile(): " << filename << std::endl;
+  if (filename.empty()) return {};
+  return fc->getPoligonsXML(filename);
+}
+
+void Actions::openXML() {
+  const std::string name = chooseFile(FileBrowser::XmlFile);
+  std::cout << "Actions: openXML(): " << (name.empty() ? noFile : name) << std::endl;
+  if (name.empty()) return;
+  resetProgram();
+  polygonsModel = fc->getPoligonsXML(name);
+  fc->setCalibrationPanel();
+  scrollImage->setPolygonsModel(polygonsModel);
+  scrollImage->setIdDraw(nextFreeId());
+  polygonsModel = scrollImage->getPolygonsNew();
+  fc->updateLateralPanel();
+}
+
+void Actions::openPreferencesFile() {
+  const std::string name = chooseFile(FileBrowser::XmlFile);
+  std::cout << "Actions: openPreferencesXML(): " << (name.empty() ? noFile : name) << std::endl;
+  if (name.empty()) return;
+  model->readPreferencesXMLFile(name);
+  preferences = model->getPreferences();
+  scrollImage->setDrawingPreferences(preferences);
+  fc->updateLateralPanel();
+}
+
+void Actions::writeShapes(const std::string& filename, const std::vector<baseShape*>& shapes) {
+  if (!fc->writePolygons(filename, shapes)) showMessage("The annotation could not be saved in " + filename + ".");
+}
+
+void Actions::writePoligons(std::string filename) {
+  polygonsModel = scrollImage->getPolygonsNew();
+  writeShapes(filename, polygonsModel);
+}
+
+void Actions::writePoligonsXML(std::string filename, std::vector<baseShape*> pol) { writeShapes(filename, pol); }
+
+// ---------------------------------------------------------------- shapes
+
+int Actions::nextFreeId() {
+  int largest = 0;
+  for (baseShape* shape : scrollImage->getPolygonsNew()) {
+    if (shape == nullptr) continue;
+    largest = std::max(largest, shape->getId());
+    // Points placed inside a region take their ids from the same counter.
+    if (auto* region = dynamic_cast<regionShape*>(shape))
+      for (baseShape* point : region->getPoints()) largest = std::max(largest, point->getId());
+  }
+  return largest + 1;
+}
+
+void Actions::updateLateralPanel() {
+  fc->updateLateralPanel();
+  scrollImage->setIdDraw(nextFreeId());
+}
+
+void Actions::clearPolygonsModel() {
+  // The canvas frees the shapes and, first, every reference it keeps to
+  // them (selection, history, copied region, shapes being drawn).
+  scrollImage->polygonsClear();
+  polygonsModel.clear();
+  scrollImage->updateDraw();
+}
+
+void Actions::unselectedAllObjects() {
+  scrollImage->resetPolygonsModelSelected();
+  polygonsModel = scrollImage->getPolygonsNew();
+  for (baseShape* shape : polygonsModel)
+    if (shape != nullptr) shape->setSelected(false);
+  scrollImage->setPolygonsModel(polygonsModel);
+}
+
+void Actions::updateDrawingPreferences(Preferences* p) {
+  preferences = p;
+  scrollImage->setDrawingPreferences(p);
+}
+
+void Actions::updateDraw() { scrollImage->updateDraw(); }
+
+void Actions::showMessage(std::string m) { fc->showMessage(m); }
+
+// ---------------------------------------------------------------- view
+
+void Actions::fit() { scrollImage->fit(); }
+void Actions::reset() { scrollImage->reset(); }
+void Actions::redo() { scrollImage->redo(); }
+void Actions::undo() { scrollImage->undo(); }
+
+void Actions::setButtonCircles(bool on) { scrollImage->setButtonCircles(on); }
+void Actions::setButtonFreeHand(bool on) { scrollImage->setButtonFreeHand(on); }
+void Actions::setButtonSelectRectangle(bool on) { scrollImage->setButtonSelectRectangle(on); }
+void Actions::setButtonPoint(bool on) { scrollImage->setButtonPoint(on); }
+void Actions::setButtonLine(bool on) { scrollImage->setButtonRule(on); }
+void Actions::setButtonAngle(bool on) { scrollImage->setButtonAngle(on); }
+
+void Actions::setButtonPointDraw(bool on) {
+  scrollImage->setButtonPointDraw(on);
+  scrollImage->finishPointDraw();
+}
+
+void Actions::setButtonSelect(bool on) {
+  unselectedAllObjects();
+  scrollImage->setButtonSelect(on);
+}
+
+// ---------------------------------------------------------------- panes
+
+void Actions::setLateralPaneVisible(bool visible) {
+  panedLateral->set_visible(visible);
+  fc->subscribeUnsubscribeMiniScroll();
+}
+
+void Actions::on_buttonShowPaned_clicked() {
+  panedLateral->set_visible(!panedLateral->get_visible());
+  panedLateral->set_size_request(50, -1);
+  fc->closeTable();
+  if (panedLateral->get_visible()) fc->unselectButtons();
+  fc->subscribeUnsubscribeMiniScroll();
+}
+
+void Actions::resetProgram() {
+  fc->resetLateralPanel();
+  setLateralPaneVisible(false);
+}
+
+void Actions::resetProgramOpenLateralPanel() {
+  fc->resetLateralPanel();
+  if (!panedLateral->get_visible()) setLateralPaneVisible(true);
+}
+
+void Actions::closeTable() { fc->closeTable(); }
+
+// ---------------------------------------------------------------- program-specific use cases
+
+void Actions::aboutUs(Gtk::Window*) {}
+void Actions::saveCSV(std::string) { std::cout << "Storing CSV File: " << std::endl; }
+void Actions::saveCSVSample(PreferencesSample*) { std::cout << "Storing CSV File: " << std::endl; }
+void Actions::processDirImages(std::string, std::string, std::string, bool, int, int, int) {}
+void Actions::trainClassifier(std::vector<std::string>, std::string, std::string, int) {}
+void Actions::loadClassifier(std::string) {}
+void Actions::showTable() {}
+void Actions::fillTreeView() {}
+Gtk::TreeIter Actions::getSelectedRow() { return Gtk::TreeIter(); }
+void Actions::selectedObject(Gtk::TreeIter) {}
+void Actions::subscribe(bool) {}
+void Actions::classify(int, int) {}
+void Actions::runAlgorithm1(std::string, int, int, int, int) {}
+std::vector<baseShape*> Actions::getPolygonsAlgorithm1(std::string, int, int, int, int) { return {}; }
+void Actions::createTreeModel() {}

@@ -1,0 +1,155 @@
+#ifndef ACTIONS_H
+#define ACTIONS_H
+
+#include <gtkmm/treeiter.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FileBrowser.h"
+
+namespace Gtk {
+class Paned;
+class Statusbar;
+class Window;
+}  // namespace Gtk
+namespace Model {
+class ModelFachade;
+}
+class ControllerFachade;
+class Preferences;
+class PreferencesSample;
+class ScrollImage;
+class baseShape;
+
+// The use cases of the main window: the one object through which the menu,
+// the toolbar, the side panel and the dialogs open pictures and annotation
+// files, save, clear and reset, and start the program's own analyses.
+// The base does the work common to both programs; each program's subclass
+// fills in the analysis operations, which are empty here.
+//
+// The canvas holds the authoritative list of shapes. An operation that works
+// on the shapes re-reads that list into polygonsModel first, works on the copy
+// of pointers and hands a copy back to the canvas.
+class Actions {
+ public:
+  // Neither the canvas, the controller nor the panes are owned.
+  Actions(ScrollImage* _scrollImage, ControllerFachade* _fc, Gtk::Paned* _panedLateral, Gtk::Paned* _panedBottom);
+  // Frees no shape: the canvas's list holds them.
+  virtual ~Actions();
+  Actions(const Actions&) = delete;
+  Actions& operator=(const Actions&) = delete;
+
+  virtual void aboutUs(Gtk::Window* win);
+  // Lets the user choose a picture and shows it with an empty annotation.
+  // A picture that cannot be read is reported and changes nothing.
+  virtual void openImage();
+  // As openImage, then shows the picture's annotation file from the settings'
+  // XML folder when there is one.
+  virtual void openImageXMLFile();
+  // Lets the user choose an annotation file and shows its shapes on the
+  // picture that is open.
+  virtual void openXML();
+  // Lets the user choose a preferences file and takes its settings.
+  virtual void openPreferencesFile();
+  // Write the canvas's shapes, or the given ones, to an annotation file; a
+  // failed write is reported.
+  virtual void writePoligons(std::string filename);
+  virtual void writePoligonsXML(std::string filename, std::vector<baseShape*> pol);
+  virtual void saveCSV(std::string filename);
+  virtual void saveCSVSample(PreferencesSample* pref);
+  virtual void processDirImages(std::string imagepath, std::string xmlpath, std::string csvfile, bool subdir,
+                                int mindim, int maxdim, int type);
+  virtual void trainClassifier(std::vector<std::string> imagefiles, std::string dirXml, std::string dirImg,
+                               int problem);
+  virtual void loadClassifier(std::string text);
+  virtual void fit();
+  virtual void reset();
+  virtual void redo();
+  virtual void undo();
+  // Shows or hides the side pane; the overview follows it.
+  virtual void on_buttonShowPaned_clicked();
+  // Resets the side panel and hides the side pane.
+  virtual void resetProgram();
+  // Resets the side panel and shows the side pane.
+  virtual void resetProgramOpenLateralPanel();
+  // Refreshes the side panel; the next shape drawn takes the first id after
+  // those on the canvas.
+  virtual void updateLateralPanel();
+  // Frees every shape of the canvas; ids start again at 1.
+  virtual void clearPolygonsModel();
+  virtual void unselectedAllObjects();
+  virtual void showTable();
+  virtual void closeTable();
+  virtual void fillTreeView();
+  virtual Gtk::TreeIter getSelectedRow();
+  virtual void selectedObject(Gtk::TreeIter iter);
+  virtual void subscribe(bool flag);
+  virtual void classify(int mindim, int maxdim);
+  virtual void runAlgorithm1(std::string filename, int mindim, int maxdim, int type1, int type2);
+  virtual std::vector<baseShape*> getPolygonsAlgorithm1(std::string filename, int mindim, int maxdim, int type1,
+                                                        int type2);
+  virtual void createTreeModel();
+
+  void setStatusBar(Gtk::Statusbar* _status) { statusbar = _status; }
+  ScrollImage* getScrollImage() { return scrollImage; }
+  Preferences* getPreferences() { return preferences; }
+  // Takes `p` as the settings in use and redraws the canvas with its styles.
+  void updateDrawingPreferences(Preferences* p);
+  void updateDraw();
+
+  // The toolbar's tool toggles.
+  void setButtonCircles(bool on);
+  void setButtonPointDraw(bool on);
+  void setButtonFreeHand(bool on);
+  void setButtonSelect(bool on);
+  void setButtonSelectRectangle(bool on);
+  void setButtonPoint(bool on);
+  void setButtonLine(bool on);
+  void setButtonAngle(bool on);
+
+  void setHistogramStep(int _step) { step = _step; }
+  // A modal information box over the main window.
+  void showMessage(std::string m);
+
+  // The annotation file of a picture: the XML folder, "/", the picture's file
+  // name without folder and without its last extension, ".xml".
+  static std::string annotationFileFor(const std::string& xmlFolder, const std::string& imagePath);
+
+ protected:
+  // The shapes of an annotation file, read into the open picture; none for
+  // an empty name.
+  std::vector<baseShape*> openXMLFile(std::string filename);
+  // The first id that no shape on the canvas (nor a point inside a region)
+  // uses.
+  int nextFreeId();
+
+  ControllerFachade* fc;
+  ScrollImage* scrollImage;
+  Model::ModelFachade* model;
+  Preferences* preferences;
+  Gtk::Paned* panedLateral;
+  Gtk::Paned* panedbottom;
+  Gtk::Statusbar* statusbar = nullptr;
+  std::unique_ptr<FileBrowser> fileBrowser;
+  // Bin width of the diameter histogram of a results export.
+  int step = 100;
+  // The selected species, -1 for none.
+  int problem = -1;
+  std::vector<baseShape*> polygonsModel;
+
+ private:
+  // Asks the chooser for a file of the given kind; empty when nothing was
+  // chosen.
+  std::string chooseFile(FileBrowser::Mode mode);
+  // Asks for a picture and, when it can be read, resets the program and
+  // shows it. Answers the path, or empty when nothing was opened.
+  std::string chooseAndLoadImage();
+  void recordImage(const std::string& path);
+  void showImageStatus(const std::string& path);
+  void writeShapes(const std::string& filename, const std::vector<baseShape*>& shapes);
+  void setLateralPaneVisible(bool visible);
+};
+
+#endif
