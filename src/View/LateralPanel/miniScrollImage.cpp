@@ -1,0 +1,157 @@
+#include "miniScrollImage.h"
+
+#include <gdkmm/general.h>
+#include <glibmm/fileutils.h>
+
+#include <algorithm>
+#include <iostream>
+
+#include "NotifyCode.h"
+#include "ScrollImage.h"
+
+miniScrollImage::miniScrollImage(std::string filename, ScrollImage* _scrollImage) : scrollImage(_scrollImage) {
+  // Scroll events are taken but left unhandled: the wheel does nothing here.
+  add_events(Gdk::BUTTON_PRESS_MASK | Gdk::BUTTON_RELEASE_MASK | Gdk::SCROLL_MASK | Gdk::SMOOTH_SCROLL_MASK |
+             Gdk::POINTER_MOTION_MASK);
+  set_can_focus(true);
+  loadImage(filename);
+  set_image_from_file();
+}
+
+miniScrollImage::~miniScrollImage() { unsubscribe(); }
+
+void miniScrollImage::subscribe() {
+  scrollImage->subscribe(this);
+  update(ImageLoaded);
+}
+
+void miniScrollImage::unsubscribe() { scrollImage->unsubscribe(this); }
+
+void miniScrollImage::update(int code) {
+  if (code != ViewChanged && code != ImageLoaded) return;
+  if (code == ImageLoaded) image = scrollImage->getImageRef();
+  set_image_from_file();
+  queue_draw();
+}
+
+void miniScrollImage::loadImage(std::string filename) {
+  try {
+    image = Gdk::Pixbuf::create_from_file(filename);
+  } catch (const Glib::FileError& error) {
+    std::cerr << "FileError: " << error.what() << std::endl;
+  } catch (const Gdk::PixbufError& error) {
+    std::cerr << "PixbufError: " << error.what() << std::endl;
+  } catch (const Glib::Error& error) {
+    // Any other reading failure (an I/O error of the file system layer).
+    std::cerr << "Error: " << error.what() << std::endl;
+  }
+}
+
+void miniScrollImage::set_image_from_file() {
+  // The size comes first so that a press before the next frame already maps
+  // the pointer with the new picture's scale.
+  if (image) {
+    imgWidth = image->get_width();
+    imgHeight = image->get_height();
+  }
+  fit();
+  rectangle = scrollImage->getRectangleMiniScroll();
+  rectangle->setImageDim(imgWidth, imgHeight);
+}
+
+void miniScrollImage::fit() {
+  const double windowRatio = static_cast<double>(winWidth) / winHeight;
+  const double pictureRatio = static_cast<double>(imgWidth) / imgHeight;
+  if (windowRatio > pictureRatio)
+    scale = static_cast<double>(winHeight) / imgHeight;
+  else
+    scale = static_cast<double>(winWidth) / imgWidth;
+  imgFocusX = imgWidth / 2.0;
+  imgFocusY = imgHeight / 2.0;
+}
+
+bool miniScrollImage::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
+  const int width = get_allocated_width();
+  const int height = get_allocated_height();
+  if (!image || width < 1 || height < 1) return false;
+  winWidth = width;
+  winHeight = height;
+  imgWidth = image->get_width();
+  imgHeight = image->get_height();
+  fit();
+
+  // Transparent where the picture does not reach, so the pane's background
+  // shows there.
+  const auto scratch = Gdk::Pixbuf::create(Gdk::COLORSPACE_RGB, true, 8, winWidth, winHeight);
+  scratch->fill(0x00FF0000);
+
+  OffsetX = winWidth / 2.0 - scale * imgFocusX;
+  OffsetY = winHeight / 2.0 - scale * imgFocusY;
+  Min_X = std::max(0.0, OffsetX);
+  Min_Y = std::max(0.0, OffsetY);
+  Max_X = std::min(static_cast<double>(winWidth), (imgWidth - imgFocusX) * scale + winWidth / 2.0);
+  Max_Y = std::min(static_cast<double>(winHeight), (imgHeight - imgFocusY) * scale + winHeight / 2.0);
+  Width = Max_X - Min_X;
+  Height = Max_Y - Min_Y;
+  const int destWidth = static_cast<int>(Width);
+  const int destHeight = static_cast<int>(Height);
+  if (destWidth > 0 && destHeight > 0)
+    image->scale(scratch, static_cast<int>(Min_X), static_cast<int>(Min_Y), destWidth, destHeight, OffsetX, OffsetY,
+                 scale, scale, Gdk::INTERP_NEAREST);
+
+  Gdk::Cairo::set_source_pixbuf(cr, scratch, 0, 0);
+  cr->rectangle(0, 0, winWidth, winHeight);
+  cr->fill();
+  rectangle->draw(cr, scale, OffsetX, OffsetY);
+  return false;
+}
+
+void miniScrollImage::pointerAt(double x, double y) {
+  lastXMouse = static_cast<int>(x);
+  lastYMouse = static_cast<int>(y);
+  OffsetX = (winWidth / 2) - scale * imgFocusX;
+  OffsetY = (winHeight / 2) - scale * imgFocusY;
+  positionX = (lastXMouse - OffsetX) / (imgWidth * scale);
+  positionY = (lastYMouse - OffsetY) / (imgHeight * scale);
+}
+
+bool miniScrollImage::on_button_press_event(GdkEventButton* event) {
+  if (event->button != 1) return false;
+  grab_focus();
+  if (!image) return true;
+  pointerAt(event->x, event->y);
+  if (rectangle->inside(positionX, positionY)) {
+    leftButtonPressed = true;
+    previousX = positionX;
+    previousY = positionY;
+  }
+  return true;
+}
+
+bool miniScrollImage::on_motion_notify_event(GdkEventMotion* event) {
+  if (!leftButtonPressed) return false;
+  dragStep(event->x, event->y);
+  showBoxOnCanvas();
+  return true;
+}
+
+bool miniScrollImage::on_button_release_event(GdkEventButton* event) {
+  if (!leftButtonPressed) return false;
+  dragStep(event->x, event->y);
+  leftButtonPressed = false;
+  showBoxOnCanvas();
+  return true;
+}
+
+void miniScrollImage::dragStep(double x, double y) {
+  pointerAt(x, y);
+  rectangle->move(positionX - previousX, positionY - previousY);
+  queue_draw();
+  previousX = positionX;
+  previousY = positionY;
+}
+
+void miniScrollImage::showBoxOnCanvas() {
+  const std::vector<pointShape*>& corners = rectangle->getPoints();
+  scrollImage->setRectangleView(corners[0]->getX(), corners[0]->getY(), corners[2]->getX(), corners[2]->getY());
+}
