@@ -26,7 +26,9 @@ bool pictureReadable(const std::string& path) {
   try {
     return static_cast<bool>(Gdk::Pixbuf::create_from_file(path));
   } catch (const Glib::Error& error) {
-    std::cerr << "Picture " << path << " cannot be read: " << error.what() << std::endl;
+    // raw(): printing the text itself converts it to the locale's charset,
+    // which throws for the toolkit's quotation marks under the C locale.
+    std::cerr << "Picture " << path << " cannot be read: " << error.what().raw() << std::endl;
     return false;
   }
 }
