@@ -27,6 +27,12 @@ void fillEllipse(cv::Mat& picture, cv::Point2d centre, cv::Size2d axes, double a
               fractionBits);
 }
 
+// The offset (ex, ey) along the axes of an ellipse rotated by `angle` degrees.
+cv::Point2d along(double ex, double ey, double angle) {
+  const double theta = angle * CV_PI / 180.0;
+  return {ex * std::cos(theta) - ey * std::sin(theta), ex * std::sin(theta) + ey * std::cos(theta)};
+}
+
 cv::Size2d shrink(cv::Size2d axes, double by) {
   return {std::max(axes.width - by, 0.0), std::max(axes.height - by, 0.0)};
 }
@@ -55,7 +61,6 @@ void CellPainter::paint(cv::Mat& picture, const Cell& cell) {
     // or darker than the body by the grain contrast.
     std::uniform_real_distribution<double> unit(-1.0, 1.0);
     std::bernoulli_distribution lighter(0.5);
-    const double theta = cell.angle * CV_PI / 180.0;
     const double area = CV_PI * inner.width * inner.height;
     const int granules = static_cast<int>(area * look.grainDensity);
     for (int k = 0; k < granules; k++) {
@@ -66,8 +71,7 @@ void CellPainter::paint(cv::Mat& picture, const Cell& cell) {
       } while (u * u + v * v > 1.0);
       const double ex = u * std::max(inner.width - look.grainRadius, 0.0);
       const double ey = v * std::max(inner.height - look.grainRadius, 0.0);
-      const cv::Point2d at(cell.centre.x + ex * std::cos(theta) - ey * std::sin(theta),
-                           cell.centre.y + ex * std::sin(theta) + ey * std::cos(theta));
+      const cv::Point2d at = cell.centre + along(ex, ey, cell.angle);
       const double sign = lighter(generator) ? 1.0 : -1.0;
       fillEllipse(picture, at, {look.grainRadius, look.grainRadius}, 0, look.body + cv::Scalar::all(sign * look.grain));
     }
@@ -75,7 +79,9 @@ void CellPainter::paint(cv::Mat& picture, const Cell& cell) {
 
   if (look.nucleus) {
     const double radius = look.nucleusRatio * std::min(inner.width, inner.height);
-    fillEllipse(picture, cell.centre, {radius, radius}, 0, look.nucleusColour);
+    const cv::Point2d at =
+        cell.centre + along(look.nucleusOffset.x * inner.width, look.nucleusOffset.y * inner.height, cell.angle);
+    fillEllipse(picture, at, {radius, radius}, 0, look.nucleusColour);
   }
 }
 

@@ -19,6 +19,9 @@ struct CellLook {
   bool nucleus = false;            // a darker disc inside the cell
   double nucleusRatio = 0.25;      // nucleus radius over the cell's smaller semi-axis
   cv::Scalar nucleusColour{110, 70, 100};
+  // Nucleus centre off the cell centre, in fractions of the inner semi-axes
+  // along the cell's own axes; keep it within 1 - nucleusRatio.
+  cv::Point2d nucleusOffset{0, 0};
 };
 
 // One elliptic cell: centre and semi-axes in pixels, rotation in degrees.
