@@ -175,7 +175,7 @@ void XMLDAOPolygons::on_start_element(const Glib::ustring& name, const Attribute
       readCircle(attributes);
   } catch (const Glib::ConvertError& error) {
     std::cerr << "MySaxParser::on_start_element(): Exception caught while converting value for  std::cout: "
-              << error.what() << std::endl;
+              << error.what().raw() << std::endl;
   }
 }
 

@@ -30,14 +30,14 @@ bool ScrollImage::loadImage(std::string file) {
   try {
     picture = Gdk::Pixbuf::create_from_file(file);
   } catch (const Glib::FileError& error) {
-    std::cerr << "FileError: " << error.what() << std::endl;
+    std::cerr << "FileError: " << error.what().raw() << std::endl;
     return false;
   } catch (const Gdk::PixbufError& error) {
-    std::cerr << "PixbufError: " << error.what() << std::endl;
+    std::cerr << "PixbufError: " << error.what().raw() << std::endl;
     return false;
   } catch (const Glib::Error& error) {
     // Any other reading failure (an I/O error of the file system layer).
-    std::cerr << "Error: " << error.what() << std::endl;
+    std::cerr << "Error: " << error.what().raw() << std::endl;
     return false;
   }
   filename = file;
