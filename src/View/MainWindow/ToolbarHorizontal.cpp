@@ -1,0 +1,110 @@
+#include "ToolbarHorizontal.h"
+
+#include <initializer_list>
+#include <string>
+
+#include "Actions.h"
+#include "BuilderWidget.h"
+
+namespace {
+const char* const groupName = "toolbarHorizontal";
+}
+
+ToolbarHorizontal::ToolbarHorizontal(Glib::RefPtr<Gtk::Builder> builder, Actions* actions)
+    : fileBrowserButton(builderWidget<Gtk::ToolButton>(builder, "fileBrowserButton")),
+      zoomBestFit(builderWidget<Gtk::ToolButton>(builder, "zoomBestFit")),
+      undo(builderWidget<Gtk::ToolButton>(builder, "undo")),
+      redo(builderWidget<Gtk::ToolButton>(builder, "redo")),
+      reset(builderWidget<Gtk::ToolButton>(builder, "toolbuttonReset")),
+      viewRestore(builderWidget<Gtk::ToolButton>(builder, "viewRestore")),
+      circle{builderWidget<Gtk::ToggleToolButton>(builder, "circle"), &Actions::setButtonCircles},
+      pointDraw{builderWidget<Gtk::ToggleToolButton>(builder, "pointDraw"), &Actions::setButtonPointDraw},
+      freeHand{builderWidget<Gtk::ToggleToolButton>(builder, "freeHand"), &Actions::setButtonFreeHand},
+      select{builderWidget<Gtk::ToggleToolButton>(builder, "select"), &Actions::setButtonSelect},
+      selectRectangle{builderWidget<Gtk::ToggleToolButton>(builder, "selectRectangle"),
+                      &Actions::setButtonSelectRectangle},
+      point{builderWidget<Gtk::ToggleToolButton>(builder, "point"), &Actions::setButtonPoint},
+      line{builderWidget<Gtk::ToggleToolButton>(builder, "lineDraw"), &Actions::setButtonLine},
+      angle{builderWidget<Gtk::ToggleToolButton>(builder, "angleDraw"), &Actions::setButtonAngle},
+      tools{&circle, &pointDraw, &freeHand, &select, &selectRectangle, &point, &line, &angle},
+      showPaned(builderWidget<Gtk::ToolButton>(builder, "showPaned")),
+      refBuilder(builder),
+      window(builderWidget<Gtk::Window>(builder, "window1")),
+      actionGroup(Gio::SimpleActionGroup::create()),
+      actionsToolbar(actions) {
+  window->insert_action_group(groupName, actionGroup);
+
+  // The plain buttons run the actions' virtual operations, so the program's
+  // own use cases are what runs.
+  bind(fileBrowserButton, "fileBrowserButton", sigc::mem_fun(*actionsToolbar, &Actions::openImage));
+  bind(zoomBestFit, "zoomBestFit", sigc::mem_fun(*actionsToolbar, &Actions::fit));
+  bind(viewRestore, "viewRestore", sigc::mem_fun(*actionsToolbar, &Actions::reset));
+  bind(reset, "toolbuttonReset", sigc::mem_fun(*this, &ToolbarHorizontal::onButtonResetClicked));
+  bind(undo, "undo", sigc::mem_fun(*actionsToolbar, &Actions::undo));
+  bind(redo, "redo", sigc::mem_fun(*actionsToolbar, &Actions::redo));
+  bindTool(circle, "circle");
+  bindTool(pointDraw, "pointDraw");
+  bindTool(freeHand, "freeHand");
+  bindTool(line, "line");
+  bindTool(angle, "angle");
+  bindTool(point, "point");
+  bindTool(select, "select");
+  bindTool(selectRectangle, "selectRectangle");
+  bind(showPaned, "showPaned", sigc::mem_fun(*this, &ToolbarHorizontal::on_buttonShowPaned_clicked));
+
+  // Tools and history that this program does not offer on its toolbar; their
+  // actions stay in the group.
+  for (Gtk::ToolButton* hidden :
+       std::initializer_list<Gtk::ToolButton*>{line.button, angle.button, circle.button, point.button, redo, undo})
+    hidden->hide();
+}
+
+ToolbarHorizontal::~ToolbarHorizontal() { window->remove_action_group(groupName); }
+
+void ToolbarHorizontal::bind(Gtk::ToolButton* button, const char* name, const sigc::slot<void>& activate) {
+  const std::string detailed = std::string(groupName) + "." + name;
+  gtk_actionable_set_detailed_action_name(GTK_ACTIONABLE(button->gobj()), detailed.c_str());
+  actionGroup->add_action(name, activate);
+}
+
+void ToolbarHorizontal::bindTool(Tool& tool, const char* name) {
+  bind(tool.button, name, sigc::bind(sigc::mem_fun(*this, &ToolbarHorizontal::onToolClicked), tool.button));
+}
+
+// Switching a toggle from code runs this handler again for that toggle, with
+// its new state: a toggle switched off only passes the states on, so the
+// nested runs end after one level.
+void ToolbarHorizontal::onToolClicked(Gtk::ToggleToolButton* button) {
+  if (button->get_active()) setConmutable(button);
+  setButtons();
+}
+
+void ToolbarHorizontal::onButtonResetClicked() {
+  actionsToolbar->clearPolygonsModel();
+  actionsToolbar->closeTable();
+  actionsToolbar->updateLateralPanel();
+}
+
+void ToolbarHorizontal::on_buttonShowPaned_clicked() { actionsToolbar->on_buttonShowPaned_clicked(); }
+
+void ToolbarHorizontal::setButtons() {
+  for (const Tool* tool : tools) (actionsToolbar->*(tool->setTool))(tool->button->get_active());
+}
+
+void ToolbarHorizontal::setConmutable(Gtk::ToggleToolButton* button) {
+  for (const Tool* tool : tools)
+    if (tool->button != button) tool->button->set_active(false);
+  setButtons();
+}
+
+void ToolbarHorizontal::resetButtons() {
+  for (const Tool* tool : tools) (actionsToolbar->*(tool->setTool))(false);
+  for (const Tool* tool : tools) tool->button->set_active(false);
+}
+
+void ToolbarHorizontal::setButtonSelect() {
+  if (select.button->get_active()) return;
+  resetButtons();
+  select.button->set_active(true);
+  setButtons();
+}
