@@ -2,6 +2,7 @@
 #include <gtkmm.h>
 #include <unistd.h>
 
+#include <clocale>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -281,14 +282,28 @@ TEST_F(OverviewTest, WithoutAPictureItDrawsAndDragsNothingUntilTheCanvasGivesOne
   overview->unsubscribe();
 }
 
-TEST_F(OverviewTest, AnUnreadablePictureIsReportedAndLeavesTheOverviewEmpty) {
+TEST_F(OverviewTest, AnUnreadableStartPictureIsReportedAndLeavesTheOverviewEmpty) {
   showCanvas(200, 200);
-  const fs::path bad = folder / "bad.ppm";
-  std::ofstream(bad) << "P6\n400 200\n255\nshort";
-  testing::internal::CaptureStderr();
-  showOverview(bad, 200, 200);
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("PixbufError: "), std::string::npos);
-  EXPECT_EQ(Frame(*overview).alpha(100, 100), 0u);
+  const fs::path truncated = folder / "truncated.ppm";
+  std::ofstream(truncated) << "P6\n400 200\n255\nshort";
+  const std::pair<fs::path, const char*> cases[] = {
+      {folder / "missing.ppm", "FileError: "},
+      // The program reads its files under the C locale; the error text of a
+      // name that is not ASCII must still be printed, not thrown.
+      {folder / "c\xc3\xa9lulas.ppm", "FileError: "},
+      {truncated, "PixbufError: "},
+  };
+  const std::string locale = std::setlocale(LC_ALL, nullptr);
+  std::setlocale(LC_ALL, "C");
+  for (const auto& [file, report] : cases) {
+    SCOPED_TRACE(file.string());
+    overview.reset();
+    testing::internal::CaptureStderr();
+    showOverview(file, 200, 200);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find(report), std::string::npos);
+    EXPECT_EQ(Frame(*overview).alpha(100, 100), 0u);
+  }
+  std::setlocale(LC_ALL, locale.c_str());
 }
 
 TEST_F(OverviewTest, DestroyingASubscribedOverviewUnsubscribesIt) {

@@ -38,12 +38,12 @@ void miniScrollImage::loadImage(std::string filename) {
   try {
     image = Gdk::Pixbuf::create_from_file(filename);
   } catch (const Glib::FileError& error) {
-    std::cerr << "FileError: " << error.what() << std::endl;
+    std::cerr << "FileError: " << error.what().raw() << std::endl;
   } catch (const Gdk::PixbufError& error) {
-    std::cerr << "PixbufError: " << error.what() << std::endl;
+    std::cerr << "PixbufError: " << error.what().raw() << std::endl;
   } catch (const Glib::Error& error) {
     // Any other reading failure (an I/O error of the file system layer).
-    std::cerr << "Error: " << error.what() << std::endl;
+    std::cerr << "Error: " << error.what().raw() << std::endl;
   }
 }
 
