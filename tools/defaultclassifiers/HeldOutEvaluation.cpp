@@ -6,11 +6,15 @@
 
 #include "OpticalClassifier.h"
 #include "OpticalClassifierZelvora.h"
+#include "PreferencesDefaults.h"
 
 namespace defaultspecies {
 
-HeldOutEvaluation::HeldOutEvaluation(const std::string& speciesFolder, int minDiameter, int maxDiameter) {
-  detector.setDiameters(minDiameter, maxDiameter);
+HeldOutEvaluation::HeldOutEvaluation(const std::string& speciesFolder) {
+  // The program's detection gives the edge search one and a half times the
+  // minimum diameter of the settings.
+  const PreferencesDefaults defaults = PreferencesDefaults::lumora();
+  detector.setDiameters(defaults.minimumDiameter + defaults.minimumDiameter / 2, defaults.maximumDiameter);
   const std::string nucleusFile = "svm_nucleous.dat", stageFile = "svm_stages.dat";
   OpticalClassifier::le_media_desv(speciesFolder + "/" + OpticalClassifier::normalisationFileFor(nucleusFile),
                                    nucleusMean, nucleusDeviation);

@@ -34,9 +34,9 @@ class HeldOutEvaluation {
   static constexpr double minimumOverlap = 0.7;
 
   // Reads the nucleus and stage models with their normalisations from the
-  // species folder; the detector keeps outlines with a largest extent
-  // between the two diameters.
-  HeldOutEvaluation(const std::string& speciesFolder, int minDiameter, int maxDiameter);
+  // species folder. The detector runs as the program runs it with its
+  // default diameter settings.
+  explicit HeldOutEvaluation(const std::string& speciesFolder);
   ~HeldOutEvaluation();
   HeldOutEvaluation(const HeldOutEvaluation&) = delete;
   HeldOutEvaluation& operator=(const HeldOutEvaluation&) = delete;

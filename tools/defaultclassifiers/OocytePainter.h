@@ -30,13 +30,18 @@ class OocytePainter {
   // Semi-axis limits over all stages, in pixels.
   static constexpr double smallestRadius = 158;
   static constexpr double largestRadius = 226;
+  // Size and oocytes asked for of the start picture and of every training
+  // and held-out picture.
+  static constexpr int pictureWidth = 1600;
+  static constexpr int pictureHeight = 1200;
+  static constexpr int oocytesPerPicture = 12;
 
   explicit OocytePainter(std::uint32_t seed);
 
   // Up to `count` oocytes, the three stages in turn, that neither touch each
   // other nor come closer to the border than a tenth of the picture, fewer when
   // no room is found.
-  OocytePicture paint(cv::Size size, int count);
+  OocytePicture paint(cv::Size size = {pictureWidth, pictureHeight}, int count = oocytesPerPicture);
 
   // Closed outline of the cell (the first vertex repeated at the end).
   static std::vector<cv::Point2d> outline(const synthetic::Cell& cell, int vertices = 72);

@@ -29,13 +29,10 @@ using namespace defaultspecies;
 
 namespace {
 
-const cv::Size pictureSize{1600, 1200};
-constexpr int oocytesPerPicture = 12;
-
 struct Options {
   std::string out;
   std::uint32_t seed = 1;
-  int pictures = 60;
+  int pictures = 100;
   int evaluate = 0;
   std::string work;
 };
@@ -88,14 +85,11 @@ bool train(const AnnotatedTrainingSet& set, const std::string& speciesFolder, st
 }
 
 bool evaluate(const std::string& speciesFolder, const std::string& work, const Options& options) {
-  // Detection as the program runs it with its default diameter settings.
-  const PreferencesDefaults defaults = PreferencesDefaults::lumora();
-  const int minimum = defaults.minimumDiameter + defaults.minimumDiameter / 2;
-  HeldOutEvaluation evaluation(speciesFolder, minimum, defaults.maximumDiameter);
+  HeldOutEvaluation evaluation(speciesFolder);
   if (!evaluation.isLoaded()) return false;
   OocytePainter painter(options.seed + 1);
   for (int k = 0; k < options.evaluate; k++) {
-    const OocytePicture picture = painter.paint(pictureSize, oocytesPerPicture);
+    const OocytePicture picture = painter.paint();
     const std::string path = work + "/" + numbered("heldout-", k) + ".png";
     if (!cv::imwrite(path, picture.image) || !evaluation.add(picture, path)) return false;
   }
@@ -130,11 +124,10 @@ int main(int argc, char** argv) {
   }
 
   OocytePainter painter(options.seed);
-  bool ok = cv::imwrite(options.out + "/gonada.ppm", painter.paint(pictureSize, oocytesPerPicture).image);
+  bool ok = cv::imwrite(options.out + "/gonada.ppm", painter.paint().image);
   const PreferencesDefaults defaults = PreferencesDefaults::lumora();
   AnnotatedTrainingSet set(work, defaults.minimumDiameter, defaults.maximumDiameter);
-  for (int k = 0; ok && k < options.pictures; k++)
-    ok = set.add(painter.paint(pictureSize, oocytesPerPicture), numbered("training-", k));
+  for (int k = 0; ok && k < options.pictures; k++) ok = set.add(painter.paint(), numbered("training-", k));
   ok = ok && train(set, speciesFolder, options.seed);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (ok) std::cout << "Default data made in " << seconds << " s" << std::endl;
