@@ -69,8 +69,8 @@ class RecordingActions : public Actions {
   int statePasses = 0;
 };
 
-const char* const toolIds[] = {"circle", "pointDraw", "freeHand", "select", "selectRectangle", "point", "lineDraw",
-                               "angleDraw"};
+const char* const toolIds[] = {"circle",          "pointDraw", "freeHand", "select",
+                               "selectRectangle", "point",     "lineDraw", "angleDraw"};
 
 // The toolbar on the program's interface file, driving a canvas that shows
 // an 800 x 600 picture fitted at scale 0.5 into 400 x 300 pixels.
@@ -169,13 +169,20 @@ TEST_F(ToolbarTest, ButtonsCarryTheirActionNamesAndSixStartHidden) {
     bool shown;
   };
   const Button buttons[] = {
-      {"fileBrowserButton", "fileBrowserButton", true}, {"zoomBestFit", "zoomBestFit", true},
-      {"viewRestore", "viewRestore", true},             {"toolbuttonReset", "toolbuttonReset", true},
-      {"undo", "undo", false},                          {"redo", "redo", false},
-      {"circle", "circle", false},                      {"pointDraw", "pointDraw", true},
-      {"freeHand", "freeHand", true},                   {"lineDraw", "line", false},
-      {"angleDraw", "angle", false},                    {"point", "point", false},
-      {"select", "select", true},                       {"selectRectangle", "selectRectangle", true},
+      {"fileBrowserButton", "fileBrowserButton", true},
+      {"zoomBestFit", "zoomBestFit", true},
+      {"viewRestore", "viewRestore", true},
+      {"toolbuttonReset", "toolbuttonReset", true},
+      {"undo", "undo", false},
+      {"redo", "redo", false},
+      {"circle", "circle", false},
+      {"pointDraw", "pointDraw", true},
+      {"freeHand", "freeHand", true},
+      {"lineDraw", "line", false},
+      {"angleDraw", "angle", false},
+      {"point", "point", false},
+      {"select", "select", true},
+      {"selectRectangle", "selectRectangle", true},
       {"showPaned", "showPaned", true},
   };
   const auto group = window1->get_action_group("toolbarHorizontal");

@@ -13,9 +13,7 @@
 
 struct Colour {
   std::uint8_t red, green, blue;
-  bool operator==(const Colour& other) const {
-    return red == other.red && green == other.green && blue == other.blue;
-  }
+  bool operator==(const Colour& other) const { return red == other.red && green == other.green && blue == other.blue; }
   bool operator!=(const Colour& other) const { return !(*this == other); }
 };
 

@@ -195,11 +195,8 @@ TEST_F(OverviewTest, OnlyALeftPressStrictlyInsideTheBoxStartsADrag) {
     double x, y;
   };
   const Press presses[] = {
-      {"right button inside", 3, 100, 100},
-      {"middle button inside", 2, 100, 100},
-      {"left outside", 1, 20, 100},
-      {"left on the left border", 1, 50, 100},
-      {"left on the top border", 1, 100, 75},
+      {"right button inside", 3, 100, 100},    {"middle button inside", 2, 100, 100},  {"left outside", 1, 20, 100},
+      {"left on the left border", 1, 50, 100}, {"left on the top border", 1, 100, 75},
   };
   for (const Press& p : presses) {
     SCOPED_TRACE(p.what);

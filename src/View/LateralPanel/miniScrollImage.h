@@ -39,9 +39,6 @@ class miniScrollImage : public Gtk::DrawingArea, public Observer {
   // centre as the focus.
   void fit();
 
-  double getScale() const { return scale; }
-  bool isDragging() const { return leftButtonPressed; }
-
  protected:
   bool on_draw(const Cairo::RefPtr<Cairo::Context>& cr) override;
   bool on_button_press_event(GdkEventButton* event) override;
