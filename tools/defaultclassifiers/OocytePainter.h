@@ -27,7 +27,10 @@ struct OocytePicture {
 // tell them apart; the same seed gives the same pictures.
 class OocytePainter {
  public:
-  // Semi-axis limits over all stages, in pixels.
+  // Semi-axis limits over all stages, in pixels. Even the smallest oocyte
+  // is longer than the 300 pixels the program's detection asks of an outline
+  // under the default diameter settings, so the start picture's oocytes are
+  // found without changing them.
   static constexpr double smallestRadius = 158;
   static constexpr double largestRadius = 226;
   // Size and oocytes asked for of the start picture and of every training
