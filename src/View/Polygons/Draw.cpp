@@ -2,6 +2,8 @@
 
 #include <gdkmm/general.h>
 
+#include "OutlinePath.h"
+
 namespace {
 
 // A whole turn for the arcs of rings and circles; the few micro-radians past
@@ -172,10 +174,10 @@ void Draw::drawRegionWith(regionShape* region, const Cairo::RefPtr<Cairo::Contex
   if (!region->getLinePoints().empty()) {
     Gdk::Cairo::set_source_rgba(cr, colour);
     cr->set_line_width(lineWidthFreeHand * scale);
-    // Dash and gap follow the zoom; a zero-length pattern would put the
-    // context into an error state.
-    if (dashed && scale > 0) cr->set_dash(std::vector<double>{50 * scale, 50 * scale}, 15.0);
-    tracePolyline(cr, region->getLinePoints(), scale, OffsetX, OffsetY);
+    // Dash and gap follow the zoom, the offset does not.
+    DashPattern dash{};
+    if (dashed) dash = {50 * scale, 50 * scale, 15.0};
+    tracePolyline(cr, region->getLinePoints(), scale, OffsetX, OffsetY, dash);
   }
   cr->stroke();
   cr->restore();
@@ -231,10 +233,13 @@ void Draw::drawAngleWith(Angle* angle, const Cairo::RefPtr<Cairo::Context>& cr, 
 }
 
 void Draw::tracePolyline(const Cairo::RefPtr<Cairo::Context>& cr, const std::vector<pointShape*>& vertices,
-                         double scale, double OffsetX, double OffsetY) const {
-  cr->move_to(windowX(vertices.front()->getX(), scale, OffsetX), windowY(vertices.front()->getY(), scale, OffsetY));
+                         double scale, double OffsetX, double OffsetY, const DashPattern& dash) const {
+  OutlinePath path(cr);
+  path.setDash(dash.on, dash.off, dash.offset);
+  path.moveTo(windowX(vertices.front()->getX(), scale, OffsetX), windowY(vertices.front()->getY(), scale, OffsetY));
   for (std::size_t i = 1; i < vertices.size(); ++i)
-    cr->line_to(windowX(vertices[i]->getX(), scale, OffsetX), windowY(vertices[i]->getY(), scale, OffsetY));
+    path.lineTo(windowX(vertices[i]->getX(), scale, OffsetX), windowY(vertices[i]->getY(), scale, OffsetY));
+  path.finish();
 }
 
 double Draw::windowX(double fraction, double scale, double OffsetX) const {

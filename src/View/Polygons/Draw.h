@@ -100,9 +100,19 @@ class Draw {
   double imgHeight = 0;
 
  private:
-  // Adds a path through the vertices in order, from the first to the last.
+  // Dashes and gaps in window pixels, and how far into the pattern an outline
+  // starts; with no length (as `{}` gives) the outline is solid.
+  struct DashPattern {
+    double on;
+    double off;
+    double offset;
+  };
+
+  // Adds a path through the vertices in order, from the first to the last,
+  // through OutlinePath: vertices too close together to show are passed over.
+  // A dashed outline becomes one sub-path per dash, to be stroked solid.
   void tracePolyline(const Cairo::RefPtr<Cairo::Context>& cr, const std::vector<pointShape*>& vertices, double scale,
-                     double OffsetX, double OffsetY) const;
+                     double OffsetX, double OffsetY, const DashPattern& dash = {}) const;
   double windowX(double fraction, double scale, double OffsetX) const;
   double windowY(double fraction, double scale, double OffsetY) const;
 };

@@ -1,0 +1,190 @@
+#include "OutlinePath.h"
+
+#include <cmath>
+
+namespace {
+
+// Positive when b turns counter-clockwise from a.
+double cross(double ax, double ay, double bx, double by) { return ax * by - ay * bx; }
+
+double dot(double ax, double ay, double bx, double by) { return ax * bx + ay * by; }
+
+}  // namespace
+
+OutlinePath::OutlinePath(const Cairo::RefPtr<Cairo::Context> &cr, double tolerance) : cr(cr), tolerance(tolerance) {
+  // A join turning by t reaches w / 2 (1 / cos(t / 2) - 1) past the round
+  // edge of a line w wide; it shows once that passes the tolerance. Turns
+  // past the mitre limit end in a bevel instead; counting them sharp all the
+  // same only keeps a few more vertices.
+  const double halfWidth = cr->get_line_width() / 2;
+  if (cr->get_line_join() == Cairo::LINE_JOIN_MITER && halfWidth > 0) {
+    spanCosine = halfWidth / (halfWidth + tolerance);
+    sharpCosine = 2 * spanCosine * spanCosine - 1;
+  }
+}
+
+void OutlinePath::setDash(double on, double off, double offset) {
+  dashed = on >= 0 && off >= 0 && on + off > 0;
+  dashLengths[0] = on;
+  dashLengths[1] = off;
+  dashOffset = offset;
+}
+
+void OutlinePath::moveTo(double x, double y) {
+  current = {x, y};
+  if (!dashed) {
+    startRun(current);
+    return;
+  }
+  startDash();
+  if (dashIndex == 0) startRun(current);
+}
+
+void OutlinePath::lineTo(double x, double y) {
+  const Vector to{x, y};
+  if (!dashed) {
+    extendRun(to);
+    return;
+  }
+  const double dx = to.x - current.x;
+  const double dy = to.y - current.y;
+  const double length = std::sqrt(dx * dx + dy * dy);
+  // Every dash end that falls on this segment, then the rest of it.
+  double along = 0;
+  while (length - along > dashRemaining) {
+    along += dashRemaining;
+    const Vector end{current.x + dx * along / length, current.y + dy * along / length};
+    if (dashIndex == 0) {
+      extendRun(end);
+      endRun();
+    } else {
+      startRun(end);
+    }
+    dashIndex = 1 - dashIndex;
+    dashRemaining = dashLengths[dashIndex];
+  }
+  dashRemaining -= length - along;
+  if (dashIndex == 0) extendRun(to);
+  current = to;
+}
+
+void OutlinePath::finish() {
+  if (!dashed || dashIndex == 0) endRun();
+}
+
+void OutlinePath::startDash() {
+  // As Cairo does: the offset brought into one period, then whole dashes and
+  // gaps stepped over until the offset falls inside one.
+  const double period = dashLengths[0] + dashLengths[1];
+  double offset = std::fmod(dashOffset, period);
+  if (offset < 0) offset += period;
+  dashIndex = 0;
+  while (offset > 0 && offset >= dashLengths[dashIndex]) {
+    offset -= dashLengths[dashIndex];
+    dashIndex = 1 - dashIndex;
+  }
+  dashRemaining = dashLengths[dashIndex] - offset;
+}
+
+void OutlinePath::startRun(Vector point) {
+  cr->move_to(point.x, point.y);
+  anchor = point;
+  before = point;
+  hasHeld = false;
+  keepHeld = false;
+  hasPending = false;
+  narrowed = false;
+  reach = 0;
+}
+
+void OutlinePath::extendRun(Vector point) {
+  if (!hasHeld) {
+    held = point;
+    hasHeld = true;
+    return;
+  }
+  const bool sharp = sharpTurn({held.x - before.x, held.y - before.y}, {point.x - held.x, point.y - held.y});
+  if (sharp) {
+    // Drawn with the vertices on either side, so the mitre is the original.
+    drawPending();
+    take(held);
+    drawPending();
+  } else {
+    take(held);
+    if (keepHeld) drawPending();
+  }
+  keepHeld = sharp;
+  before = held;
+  held = point;
+}
+
+void OutlinePath::endRun() {
+  if (hasHeld) {
+    take(held);
+    drawPending();
+  }
+  hasHeld = false;
+}
+
+bool OutlinePath::sharpTurn(Vector in, Vector out) const {
+  const double lengths = std::sqrt(dot(in.x, in.y, in.x, in.y) * dot(out.x, out.y, out.x, out.y));
+  return dot(in.x, in.y, out.x, out.y) < sharpCosine * lengths;
+}
+
+void OutlinePath::take(Vector point) {
+  if (hasPending && !fitsAsEnd(point)) drawPending();
+  if (!hasPending) heading = {point.x - anchor.x, point.y - anchor.y};
+  narrowTo(point);
+  pending = point;
+  hasPending = true;
+}
+
+void OutlinePath::drawPending() {
+  if (!hasPending) return;
+  cr->line_to(pending.x, pending.y);
+  anchor = pending;
+  hasPending = false;
+  narrowed = false;
+  reach = 0;
+}
+
+bool OutlinePath::fitsAsEnd(Vector point) const {
+  // The step to the point keeps within half a sharp turn of the first step.
+  const Vector step{point.x - pending.x, point.y - pending.y};
+  const double lengths =
+      std::sqrt(dot(step.x, step.y, step.x, step.y) * dot(heading.x, heading.y, heading.x, heading.y));
+  if (dot(step.x, step.y, heading.x, heading.y) < spanCosine * lengths) return false;
+  const double dx = point.x - anchor.x;
+  const double dy = point.y - anchor.y;
+  // Every vertex passed over projects onto the segment, not beyond it.
+  if (dx * dx + dy * dy < reach) return false;
+  if (!narrowed) return true;
+  return cross(right.x, right.y, dx, dy) >= 0 && cross(dx, dy, left.x, left.y) >= 0;
+}
+
+void OutlinePath::narrowTo(Vector point) {
+  // A vertex at distance d from the anchor lies within the tolerance of any
+  // segment from the anchor whose direction is within asin(tolerance / d) of
+  // the vertex's own, and at least as long as d.
+  const double dx = point.x - anchor.x;
+  const double dy = point.y - anchor.y;
+  const double squared = dx * dx + dy * dy;
+  if (squared > reach) reach = squared;
+  if (squared <= tolerance * tolerance) return;
+  const double sine = tolerance / std::sqrt(squared);
+  const double cosine = std::sqrt(1 - sine * sine);
+  const Vector toLeft{cosine * dx - sine * dy, sine * dx + cosine * dy};
+  const Vector toRight{cosine * dx + sine * dy, cosine * dy - sine * dx};
+  if (!narrowed) {
+    left = toLeft;
+    right = toRight;
+    narrowed = true;
+    return;
+  }
+  // The vertex lies between the bounds, which are less than half a turn
+  // apart, and the new bounds within a right angle of it: each old bound is
+  // less than half a turn from its new one, so a cross product's sign orders
+  // them.
+  if (cross(left.x, left.y, toLeft.x, toLeft.y) < 0) left = toLeft;
+  if (cross(right.x, right.y, toRight.x, toRight.y) > 0) right = toRight;
+}
