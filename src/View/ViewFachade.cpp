@@ -1,40 +1,152 @@
 #include "ViewFachade.h"
 
+#include <glibmm/fileutils.h>
+#include <glibmm/markup.h>
+#include <gtkmm/builder.h>
+
+#include <iostream>
+
+#include "Actions.h"
 #include "ControllerFachade.h"
+#include "DrawClassType.h"
+#include "ImageClass.h"
 #include "Preferences.h"
+#include "ProgramProfile.h"
+#include "ScrollImage.h"
+#include "ToolbarHorizontal.h"
+#include "miniScrollImage.h"
 
 namespace View {
 
 namespace {
-const char* const applicationId = "org.stereology.lumora";
-const char* const windowTitle = "Lumora: application to stereological analysis";
-}  // namespace
+const char* const mainWindowFile = "Glade/interfaz.glade";
+}
 
 ViewFachade::ViewFachade(ControllerFachade* fc) : fc(fc) {}
 
-ViewFachade::~ViewFachade() { delete window1; }
+ViewFachade::~ViewFachade() {
+  // The parts hold pointers to one another and to the canvas: drop the
+  // users before what they use, and the window last.
+  delete toolbar;
+  delete actions;
+  delete scrollImageMini;
+  // The annotation on the canvas ends with the program.
+  if (scrollImage != nullptr) scrollImage->polygonsClear();
+  delete scrollImage;
+  delete draw;
+  delete window1;
+}
 
 int ViewFachade::startWindow(int argc, char** argv) {
-  application = Gtk::Application::create(argc, argv, applicationId);
-  buildMainWindow();
+  application = Gtk::Application::create(argc, argv, ProgramProfile::current().applicationId);
+  if (!loadGlade()) return 1;
+  startScrollImage();
+  startLateralPanel();
   fc->loadPreferences(preferences->getAlgorithm());
+  actions->loadClassifier("ViewFachada");
   return application->run(*window1);
 }
 
-void ViewFachade::buildMainWindow() {
-  preferences = fc->getPreferences();
-  window1 = new Gtk::Window();
-  window1->set_title(windowTitle);
-  window1->set_default_size(1024, 768);
+template <typename Widget>
+bool ViewFachade::lookUp(const char* id, Widget*& widget) {
+  widget = nullptr;
+  if (refBuilder2) refBuilder2->get_widget(id, widget);
+  if (widget == nullptr) std::cerr << mainWindowFile << " has no widget \"" << id << "\" of the expected type" << std::endl;
+  return widget != nullptr;
 }
 
-void ViewFachade::unselectButtonsView() {}
-void ViewFachade::selectButtonSelect() {}
+bool ViewFachade::loadGlade() {
+  refBuilder2 = Gtk::Builder::create();
+  try {
+    refBuilder2->add_from_file(mainWindowFile);
+  } catch (const Glib::FileError& ex) {
+    std::cerr << "FileError: " << ex.what().raw() << std::endl;
+  } catch (const Glib::MarkupError& ex) {
+    std::cerr << "MarkupErrorr: " << ex.what().raw() << std::endl;
+  } catch (const Gtk::BuilderError& ex) {
+    std::cerr << "BuilderError : " << ex.what().raw() << std::endl;
+  }
+  bool found = lookUp("viewportPaned", viewportPaned);
+  found = lookUp("viewportpaned2", viewportPaned2) && found;
+  found = lookUp("paned2", panedMini) && found;
+  found = lookUp("panedLateral", panedLateral) && found;
+  found = lookUp("paned1", paned1) && found;
+  found = lookUp("window1", window1) && found;
+  found = lookUp("viewport", viewport1) && found;
+  found = lookUp("menu", menu) && found;
+  found = lookUp("vBoxPaned", vBoxPaned) && found;
+  found = lookUp("statusbar", statusBar) && found;
+  return found;
+}
+
+void ViewFachade::startScrollImage() {
+  const ProgramProfile& profile = ProgramProfile::current();
+  preferences = fc->getPreferences();
+  ImageClass* image = fc->getImageClass();
+  image->setFilename(profile.startImage);
+  draw = new DrawClassType(image);
+  scrollImage = new ScrollImage(image, draw);
+  if (scrollImage->getFilename().empty())
+    std::cerr << "The start picture " << profile.startImage << " could not be shown" << std::endl;
+  scrollImageMini = new miniScrollImage(image->getFilename(), scrollImage);
+  scrollImage->setPointsInRegion(true);
+  scrollImage->setPointsOutRegion(true);
+  scrollImage->setDrawingPreferences(preferences);
+  scrollImageMini->show();
+  viewport1->add(*scrollImage);
+  scrollImage->show();
+  window1->set_title(profile.windowTitle);
+  try {
+    window1->set_icon_from_file(profile.iconFile);
+  } catch (const Glib::Error& ex) {
+    std::cerr << "The program icon " << profile.iconFile << " could not be read: " << ex.what().raw() << std::endl;
+  }
+}
+
+void ViewFachade::startLateralPanel() {
+  panedMini->show();
+  actions = new Actions(scrollImage, fc, panedLateral, paned1);
+  actions->setStatusBar(statusBar);
+  toolbar = new ToolbarHorizontal(refBuilder2, actions);
+  window1->set_focus_child(*scrollImage);
+  panedLateral->hide();
+  paned1->hide();
+  viewportPaned->add(*scrollImageMini);
+}
+
+void ViewFachade::unselectButtonsView() {
+  if (toolbar != nullptr) toolbar->resetButtons();
+}
+
+void ViewFachade::selectButtonSelect() {
+  if (toolbar != nullptr) toolbar->setButtonSelect();
+}
+
 void ViewFachade::closeTableView() {}
-void ViewFachade::resetLateralPanelView() {}
+
+void ViewFachade::resetLateralPanelView() {
+  // Resetting the side pane clears the annotation, so nothing drawn stays
+  // behind a newly opened picture or annotation file.
+  if (actions != nullptr) actions->clearPolygonsModel();
+  if (toolbar != nullptr) toolbar->resetButtons();
+}
+
 void ViewFachade::updateLateralPanelView() {}
-void ViewFachade::setCalibrationPanelView() {}
-void ViewFachade::subscribeUnsubscribeMiniScrollView() {}
-void ViewFachade::resetPreferences() {}
+
+void ViewFachade::setCalibrationPanelView() {
+  if (draw != nullptr) draw->setPreferences(preferences);
+}
+
+void ViewFachade::subscribeUnsubscribeMiniScrollView() {
+  if (scrollImageMini == nullptr || panedLateral == nullptr) return;
+  if (panedLateral->get_visible())
+    scrollImageMini->subscribe();
+  else
+    scrollImageMini->unsubscribe();
+}
+
+void ViewFachade::resetPreferences() {
+  if (draw != nullptr) draw->setPreferences(preferences);
+}
 
 }  // namespace View

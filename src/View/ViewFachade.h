@@ -2,18 +2,30 @@
 #define VIEWFACHADE_H
 
 #include <gtkmm/application.h>
+#include <gtkmm/box.h>
+#include <gtkmm/builder.h>
+#include <gtkmm/menubar.h>
+#include <gtkmm/paned.h>
+#include <gtkmm/statusbar.h>
+#include <gtkmm/viewport.h>
 #include <gtkmm/window.h>
 
-#include <memory>
+#include <string>
 
 class ControllerFachade;
 class Preferences;
+class Draw;
+class ScrollImage;
+class miniScrollImage;
+class Actions;
+class ToolbarHorizontal;
 
 namespace View {
 
 // The view side of the program: starts the GTK application, builds the main
-// window and is the one place through which the controller reaches the
-// window's parts.
+// window from its interface file with the canvas, the overview, the use-case
+// object and the toolbar, and is the one place through which the controller
+// reaches the window's parts.
 class ViewFachade {
  public:
   explicit ViewFachade(ControllerFachade* fc);
@@ -23,10 +35,22 @@ class ViewFachade {
 
   // Creates the application from the command line, builds the main window,
   // has the controller load the settings folder and runs the main loop.
-  // Returns the application's exit status.
+  // Returns the application's exit status; 1 when the interface file lacks
+  // a widget the window needs.
   int startWindow(int argc, char** argv);
 
+  // The three start-up stages, in the order startWindow runs them.
+  // loadGlade returns false when a widget is missing from the file.
+  bool loadGlade();
+  void startScrollImage();
+  void startLateralPanel();
+
   Gtk::Window* getMainWindow() { return window1; }
+  ScrollImage* getScrollImage() { return scrollImage; }
+  Actions* getActions() { return actions; }
+  ToolbarHorizontal* getToolbar() { return toolbar; }
+  miniScrollImage* getMiniScrollImage() { return scrollImageMini; }
+  Gtk::Statusbar* getStatusBar() { return statusBar; }
 
   // Refreshes of the window's parts that the controller forwards. Each acts
   // only on the parts built so far.
@@ -40,12 +64,30 @@ class ViewFachade {
   void resetPreferences();
 
  private:
-  void buildMainWindow();
+  // Looks up a widget of the main window's file; prints the id and returns
+  // false when it is missing or of another type.
+  template <typename Widget>
+  bool lookUp(const char* id, Widget*& widget);
 
   ControllerFachade* fc;
   Preferences* preferences = nullptr;
+  Draw* draw = nullptr;
+  Actions* actions = nullptr;
   Glib::RefPtr<Gtk::Application> application;
+  Glib::RefPtr<Gtk::Builder> refBuilder2;
   Gtk::Window* window1 = nullptr;
+  Gtk::Viewport* viewport1 = nullptr;
+  ScrollImage* scrollImage = nullptr;
+  Gtk::MenuBar* menu = nullptr;
+  Gtk::Statusbar* statusBar = nullptr;
+  ToolbarHorizontal* toolbar = nullptr;
+  miniScrollImage* scrollImageMini = nullptr;
+  Gtk::Viewport* viewportPaned = nullptr;
+  Gtk::Viewport* viewportPaned2 = nullptr;
+  Gtk::Box* vBoxPaned = nullptr;
+  Gtk::Paned* panedMini = nullptr;
+  Gtk::Paned* paned1 = nullptr;
+  Gtk::Paned* panedLateral = nullptr;
 };
 
 }  // namespace View

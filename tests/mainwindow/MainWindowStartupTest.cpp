@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+#include <gtkmm.h>
+
+#include <filesystem>
+#include <functional>
+#include <iostream>
+#include <string>
+
+#include "ControllerFachade.h"
+#include "ProgramProfile.h"
+#include "ScrollImage.h"
+#include "TemporaryHome.h"
+#include "circleShape.h"
+#include "regionShape.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// The widget of the running window whose interface-file id is `id`.
+Gtk::Widget* findById(Gtk::Widget* root, const std::string& id) {
+  if (root == nullptr) return nullptr;
+  const char* name = gtk_buildable_get_name(GTK_BUILDABLE(root->gobj()));
+  if (name != nullptr && id == name) return root;
+  if (auto* container = dynamic_cast<Gtk::Container*>(root)) {
+    for (Gtk::Widget* child : container->get_children())
+      if (Gtk::Widget* found = findById(child, id)) return found;
+  }
+  if (auto* item = dynamic_cast<Gtk::MenuItem*>(root))
+    if (Gtk::Widget* found = findById(item->get_submenu(), id)) return found;
+  return nullptr;
+}
+
+// Lets the toolkit handle pending events and draw a few frames.
+void settle() {
+  for (int i = 0; i < 10; ++i) {
+    while (Gtk::Main::events_pending()) Gtk::Main::iteration(false);
+    g_usleep(10000);
+  }
+}
+
+// Runs the whole program in a working folder holding the run folder's files,
+// lets `check` look at the window once it is up, then closes it.
+class MainWindowStartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::copy(LUMORA_RUN_DIR, temp.work(), fs::copy_options::recursive);
+  }
+
+  int runProgram(const std::function<void(Gtk::Window&)>& check) {
+    ControllerFachade controller;
+    Glib::signal_timeout().connect(
+        [&controller, &check] {
+          Gtk::Window* window = controller.getMainWindow();
+          if (window == nullptr || !window->get_mapped()) return true;
+          check(*window);
+          window->close();
+          return false;
+        },
+        50);
+    char name[] = "lumora";
+    char* argv[] = {name, nullptr};
+    return controller.showMainWindow(1, argv);
+  }
+
+  static ScrollImage* canvasOf(Gtk::Window& window) {
+    auto* viewport = dynamic_cast<Gtk::Viewport*>(findById(&window, "viewport"));
+    return viewport != nullptr ? dynamic_cast<ScrollImage*>(viewport->get_child()) : nullptr;
+  }
+
+  static void click(Gtk::Window& window, const std::string& id) {
+    auto* button = dynamic_cast<Gtk::ToolButton*>(findById(&window, id));
+    ASSERT_NE(button, nullptr) << id;
+    gtk_button_clicked(GTK_BUTTON(gtk_bin_get_child(GTK_BIN(button->gobj()))));
+    settle();
+  }
+
+  TemporaryHome temp;
+};
+
+TEST_F(MainWindowStartupTest, ShowsTheStartPictureWithTitleIconAndHiddenPanes) {
+  bool checked = false;
+  const int status = runProgram([&](Gtk::Window& window) {
+    checked = true;
+    EXPECT_EQ(window.get_title(), "Lumora: application to stereological analysis");
+    EXPECT_TRUE(window.get_icon());
+    ScrollImage* canvas = canvasOf(window);
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_EQ(canvas->getFilename(), "gonada.ppm");
+    EXPECT_GT(canvas->getImgWidth(), 0);
+    EXPECT_FALSE(findById(&window, "panedLateral")->get_visible());
+    EXPECT_FALSE(findById(&window, "paned1")->get_visible());
+  });
+  EXPECT_TRUE(checked);
+  EXPECT_EQ(status, 0);
+  EXPECT_TRUE(fs::is_regular_file(temp.home() / ".zelvora" / "preferences.xml"));
+  EXPECT_TRUE(fs::is_directory(temp.home() / ".zelvora" / "A"));
+}
+
+TEST_F(MainWindowStartupTest, ToolbarSwitchesToolsAndTheSidePane) {
+  runProgram([&](Gtk::Window& window) {
+    ScrollImage* canvas = canvasOf(window);
+    ASSERT_NE(canvas, nullptr);
+    settle();
+    const double fitted = canvas->getView().getScale();
+    click(window, "viewRestore");
+    EXPECT_DOUBLE_EQ(canvas->getView().getScale(), 1.0);
+    click(window, "zoomBestFit");
+    EXPECT_DOUBLE_EQ(canvas->getView().getScale(), fitted);
+    click(window, "showPaned");
+    EXPECT_TRUE(findById(&window, "panedLateral")->get_visible());
+    click(window, "showPaned");
+    EXPECT_FALSE(findById(&window, "panedLateral")->get_visible());
+  });
+}
+
+TEST_F(MainWindowStartupTest, MissingInterfaceWidgetEndsWithAnError) {
+  fs::remove(temp.work() / "Glade" / "interfaz.glade");
+  ControllerFachade controller;
+  char name[] = "lumora";
+  char* argv[] = {name, nullptr};
+  EXPECT_NE(controller.showMainWindow(1, argv), 0);
+}
+
+TEST_F(MainWindowStartupTest, MissingStartPictureAndIconStillOpenTheWindow) {
+  fs::remove(temp.work() / "gonada.ppm");
+  fs::remove(temp.work() / "Iconos" / "logoLumora.png");
+  bool checked = false;
+  EXPECT_EQ(runProgram([&](Gtk::Window& window) {
+              checked = true;
+              ScrollImage* canvas = canvasOf(window);
+              ASSERT_NE(canvas, nullptr);
+              EXPECT_EQ(canvas->getImgWidth(), 0);
+            }),
+            0);
+  EXPECT_TRUE(checked);
+}
+
+TEST_F(MainWindowStartupTest, ScreenshotOfTheRunningProgramWithShapes) {
+  runProgram([&](Gtk::Window& window) {
+    window.resize(1400, 900);
+    ScrollImage* canvas = canvasOf(window);
+    ASSERT_NE(canvas, nullptr);
+    std::vector<baseShape*> shapes;
+    shapes.push_back(new circleShape(60, 0.3, 0.4, 1, true, false, false, true, 0, 2, 2));
+    auto* region = new regionShape(2, true, false, false, true, 1, 1, 1);
+    for (int i = 0; i < 40; ++i) {
+      const double angle = i * 2 * 3.14159265358979 / 40;
+      region->addLinePoint(0.6 + 0.08 * std::cos(angle), 0.55 + 0.1 * std::sin(angle));
+    }
+    shapes.push_back(region);
+    canvas->setPolygonsModel(shapes);
+    settle();
+    auto gdkWindow = window.get_window();
+    auto shot = Gdk::Pixbuf::create(gdkWindow, 0, 0, gdkWindow->get_width(), gdkWindow->get_height());
+    ASSERT_TRUE(shot);
+    shot->save(std::string(LUMORA_ARTEFACT_DIR) + "/lumora-main-window.png", "png");
+  });
+  EXPECT_TRUE(fs::exists(std::string(LUMORA_ARTEFACT_DIR) + "/lumora-main-window.png"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  ProgramProfile::select(ProgramProfile::lumora());
+  return RUN_ALL_TESTS();
+}
