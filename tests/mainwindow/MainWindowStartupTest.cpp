@@ -47,9 +47,9 @@ class MainWindowStartupTest : public ::testing::Test {
     fs::copy(LUMORA_RUN_DIR, temp.work(), fs::copy_options::recursive);
   }
 
-  int runProgram(const std::function<void(Gtk::Window&)>& check) {
+  int runProgram(const std::function<void(Gtk::Window&)>& check, const std::string& argument = "") {
     ControllerFachade controller;
-    Glib::signal_timeout().connect(
+    sigc::connection watcher = Glib::signal_timeout().connect(
         [&controller, &check] {
           Gtk::Window* window = controller.getMainWindow();
           if (window == nullptr || !window->get_mapped()) return true;
@@ -58,9 +58,12 @@ class MainWindowStartupTest : public ::testing::Test {
           return false;
         },
         50);
-    char name[] = "lumora";
-    char* argv[] = {name, nullptr};
-    return controller.showMainWindow(1, argv);
+    std::string name = "lumora";
+    std::string extra = argument;
+    char* argv[] = {name.data(), extra.data(), nullptr};
+    const int status = controller.showMainWindow(argument.empty() ? 1 : 2, argv);
+    watcher.disconnect();
+    return status;
   }
 
   static ScrollImage* canvasOf(Gtk::Window& window) {
@@ -120,6 +123,11 @@ TEST_F(MainWindowStartupTest, MissingInterfaceWidgetEndsWithAnError) {
   char name[] = "lumora";
   char* argv[] = {name, nullptr};
   EXPECT_NE(controller.showMainWindow(1, argv), 0);
+}
+
+TEST_F(MainWindowStartupTest, AnArgumentItCannotHandleEndsWithAFailureStatus) {
+  EXPECT_NE(runProgram([](Gtk::Window&) {}, "picture.jpg"), 0);
+  EXPECT_NE(runProgram([](Gtk::Window&) {}, "--no-such-option"), 0);
 }
 
 TEST_F(MainWindowStartupTest, MissingStartPictureAndIconStillOpenTheWindow) {
