@@ -9,9 +9,17 @@ double cross(double ax, double ay, double bx, double by) { return ax * by - ay *
 
 double dot(double ax, double ay, double bx, double by) { return ax * bx + ay * by; }
 
+// Whether the angle between two vectors has a cosine below `cosine`, from
+// their dot product and the product of their squared lengths.
+bool cosineBelow(double dotProduct, double squaredLengths, double cosine) {
+  const double bound = cosine * cosine * squaredLengths;
+  if (cosine >= 0) return dotProduct < 0 || dotProduct * dotProduct < bound;
+  return dotProduct < 0 && dotProduct * dotProduct > bound;
+}
+
 }  // namespace
 
-OutlinePath::OutlinePath(const Cairo::RefPtr<Cairo::Context> &cr, double tolerance) : cr(cr), tolerance(tolerance) {
+OutlinePath::OutlinePath(const Cairo::RefPtr<Cairo::Context>& cr, double tolerance) : cr(cr), tolerance(tolerance) {
   // A join turning by t reaches w / 2 (1 / cos(t / 2) - 1) past the round
   // edge of a line w wide; it shows once that passes the tolerance. Turns
   // past the mitre limit end in a bevel instead; counting them sharp all the
@@ -127,8 +135,8 @@ void OutlinePath::endRun() {
 }
 
 bool OutlinePath::sharpTurn(Vector in, Vector out) const {
-  const double lengths = std::sqrt(dot(in.x, in.y, in.x, in.y) * dot(out.x, out.y, out.x, out.y));
-  return dot(in.x, in.y, out.x, out.y) < sharpCosine * lengths;
+  return cosineBelow(dot(in.x, in.y, out.x, out.y), dot(in.x, in.y, in.x, in.y) * dot(out.x, out.y, out.x, out.y),
+                     sharpCosine);
 }
 
 void OutlinePath::take(Vector point) {
@@ -151,9 +159,9 @@ void OutlinePath::drawPending() {
 bool OutlinePath::fitsAsEnd(Vector point) const {
   // The step to the point keeps within half a sharp turn of the first step.
   const Vector step{point.x - pending.x, point.y - pending.y};
-  const double lengths =
-      std::sqrt(dot(step.x, step.y, step.x, step.y) * dot(heading.x, heading.y, heading.x, heading.y));
-  if (dot(step.x, step.y, heading.x, heading.y) < spanCosine * lengths) return false;
+  if (cosineBelow(dot(step.x, step.y, heading.x, heading.y),
+                  dot(step.x, step.y, step.x, step.y) * dot(heading.x, heading.y, heading.x, heading.y), spanCosine))
+    return false;
   const double dx = point.x - anchor.x;
   const double dy = point.y - anchor.y;
   // Every vertex passed over projects onto the segment, not beyond it.
