@@ -42,9 +42,9 @@ struct PathCount {
   int lines = 0;
 };
 
-PathCount countPath(const Cairo::RefPtr<Cairo::Context> &cr) {
+PathCount countPath(const Cairo::RefPtr<Cairo::Context>& cr) {
   PathCount count;
-  cairo_path_t *path = cairo_copy_path(cr->cobj());
+  cairo_path_t* path = cairo_copy_path(cr->cobj());
   for (int i = 0; i < path->num_data; i += path->data[i].header.length) {
     if (path->data[i].header.type == CAIRO_PATH_MOVE_TO) ++count.moves;
     if (path->data[i].header.type == CAIRO_PATH_LINE_TO) ++count.lines;
@@ -53,7 +53,7 @@ PathCount countPath(const Cairo::RefPtr<Cairo::Context> &cr) {
   return count;
 }
 
-void traceThrough(OutlinePath &path, const std::vector<Vertex> &outline) {
+void traceThrough(OutlinePath& path, const std::vector<Vertex>& outline) {
   path.moveTo(outline.front().x, outline.front().y);
   for (std::size_t i = 1; i < outline.size(); ++i) path.lineTo(outline[i].x, outline[i].y);
   path.finish();
@@ -67,15 +67,15 @@ struct Difference {
   double overlap = 0;
 };
 
-Difference compare(const Cairo::RefPtr<Cairo::ImageSurface> &a, const Cairo::RefPtr<Cairo::ImageSurface> &b) {
+Difference compare(const Cairo::RefPtr<Cairo::ImageSurface>& a, const Cairo::RefPtr<Cairo::ImageSurface>& b) {
   a->flush();
   b->flush();
   Difference difference;
   long both = 0;
   long either = 0;
   for (int y = 0; y < a->get_height(); ++y) {
-    const unsigned char *rowA = a->get_data() + y * a->get_stride();
-    const unsigned char *rowB = b->get_data() + y * b->get_stride();
+    const unsigned char* rowA = a->get_data() + y * a->get_stride();
+    const unsigned char* rowB = b->get_data() + y * b->get_stride();
     for (int x = 0; x < a->get_width(); ++x) {
       for (int channel = 0; channel < 4; ++channel)
         difference.largest = std::max(difference.largest, std::abs(rowA[4 * x + channel] - rowB[4 * x + channel]));
@@ -108,7 +108,7 @@ TEST(OutlinePathTest, ADenseOutlineBecomesAsFewSegmentsAsItsSizeOnScreenNeeds) {
 
 TEST(OutlinePathTest, VerticesThatShowAreAllKeptAndTheEndsAlways) {
   SurfaceProbe probe(kSide, kSide);
-  const Cairo::RefPtr<Cairo::Context> &cr = probe.context();
+  const Cairo::RefPtr<Cairo::Context>& cr = probe.context();
   // A staircase of one-pixel steps, then a sharp corner made of vertices a
   // tenth of a pixel apart, ending on a vertex just past the last one kept.
   std::vector<Vertex> outline;
@@ -123,7 +123,7 @@ TEST(OutlinePathTest, VerticesThatShowAreAllKeptAndTheEndsAlways) {
   traceThrough(path, outline);
 
   std::vector<Vertex> kept;
-  cairo_path_t *traced = cairo_copy_path(cr->cobj());
+  cairo_path_t* traced = cairo_copy_path(cr->cobj());
   for (int i = 0; i < traced->num_data; i += traced->data[i].header.length)
     kept.push_back({traced->data[i + 1].point.x, traced->data[i + 1].point.y});
   cairo_path_destroy(traced);
@@ -134,7 +134,7 @@ TEST(OutlinePathTest, VerticesThatShowAreAllKeptAndTheEndsAlways) {
     EXPECT_DOUBLE_EQ(kept[i].y, outline[i].y) << i;
   }
   // The corner, or a vertex within the tolerance of it.
-  EXPECT_TRUE(std::any_of(kept.begin(), kept.end(), [](const Vertex &v) {
+  EXPECT_TRUE(std::any_of(kept.begin(), kept.end(), [](const Vertex& v) {
     return std::hypot(v.x - 120, v.y - 110) <= OutlinePath::kTolerance + 1e-9;
   }));
   // Cairo keeps coordinates in 1/256 of a pixel.
@@ -158,7 +158,7 @@ TEST(OutlinePathTest, EachDashIsASubPathOfItsOwn) {
 }
 
 TEST(OutlinePathTest, PatternsOfNoLengthLeaveTheOutlineSolid) {
-  for (const auto &[on, off] : {std::pair{0.0, 0.0}, std::pair{-5.0, 10.0}}) {
+  for (const auto& [on, off] : {std::pair{0.0, 0.0}, std::pair{-5.0, 10.0}}) {
     SurfaceProbe probe(kSide, kSide);
     OutlinePath path(probe.context());
     path.setDash(on, off, 15);
@@ -180,7 +180,7 @@ TEST(OutlinePathTest, RegionsLookAsWithEveryVertexPassedToCairo) {
   // of a pixel past a sharp turn, Cairo's dashing of the whole outline and its
   // stroking of that dash alone disagree on the mitre, every vertex kept.
   struct Case {
-    const char *name;
+    const char* name;
     int vertices;
     double wave;
     double jitter;
@@ -194,7 +194,7 @@ TEST(OutlinePathTest, RegionsLookAsWithEveryVertexPassedToCairo) {
   };
   const Palette palette;
   const auto settings = paletteSettings();
-  for (const Case &c : cases) {
+  for (const Case& c : cases) {
     for (int type : c.types) {
       for (double scale : {1.0, 0.5}) {
         SCOPED_TRACE(std::string(c.name) + (type == 0 ? ", dashed" : ", solid") + " at scale " + std::to_string(scale));
@@ -204,10 +204,10 @@ TEST(OutlinePathTest, RegionsLookAsWithEveryVertexPassedToCairo) {
         renderer.setPreferences(settings.get());
         const auto outline = roundOutline(c.vertices, 120, c.wave, c.jitter);
         std::vector<std::pair<double, double>> fractions;
-        for (const Vertex &v : outline) fractions.emplace_back(v.x / kSide, v.y / kSide);
+        for (const Vertex& v : outline) fractions.emplace_back(v.x / kSide, v.y / kSide);
         auto region = makeRegion(fractions, type);
         auto drawn = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, kSide, kSide);
-        renderer.drawNew(std::vector<baseShape *>{region.get()}, Cairo::Context::create(drawn), scale, 0, 0);
+        renderer.drawNew(std::vector<baseShape*>{region.get()}, Cairo::Context::create(drawn), scale, 0, 0);
 
         auto expected = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, kSide, kSide);
         auto cr = Cairo::Context::create(expected);
@@ -216,7 +216,7 @@ TEST(OutlinePathTest, RegionsLookAsWithEveryVertexPassedToCairo) {
         cr->set_line_cap(Cairo::LINE_CAP_ROUND);
         if (type == 0) cr->set_dash(std::vector<double>{50 * scale, 50 * scale}, 15);
         cr->move_to(outline.front().x, outline.front().y);
-        for (const Vertex &v : outline) cr->line_to(v.x, v.y);
+        for (const Vertex& v : outline) cr->line_to(v.x, v.y);
         cr->stroke();
 
         const Difference difference = compare(drawn, expected);

@@ -27,9 +27,9 @@ class OutlinePath {
   // the coverage of the pixels it crosses by about a twentieth.
   static constexpr double kTolerance = 0.05;
 
-  explicit OutlinePath(const Cairo::RefPtr<Cairo::Context> &cr, double tolerance = kTolerance);
-  OutlinePath(const OutlinePath &) = delete;
-  OutlinePath &operator=(const OutlinePath &) = delete;
+  explicit OutlinePath(const Cairo::RefPtr<Cairo::Context>& cr, double tolerance = kTolerance);
+  OutlinePath(const OutlinePath&) = delete;
+  OutlinePath& operator=(const OutlinePath&) = delete;
 
   // Dashes `on` long with gaps `off` long, the polyline starting `offset`
   // into the pattern, as cairo_set_dash takes them. Set before the first
@@ -63,7 +63,7 @@ class OutlinePath {
   // The dash pattern at the polyline's start.
   void startDash();
 
-  const Cairo::RefPtr<Cairo::Context> &cr;
+  const Cairo::RefPtr<Cairo::Context>& cr;
   const double tolerance;
   // Cosines of the turn at one vertex past which its mitre shows, and of
   // half that turn; -1 and -1 when joins are not mitred.
