@@ -6,6 +6,7 @@
 
 #include "DirTools.h"
 #include "ModelFachade.h"
+#include "ScrollImage.h"
 #include "ViewFachade.h"
 
 ControllerFachade::ControllerFachade() {
@@ -116,6 +117,16 @@ void ControllerFachade::set_xml_folder(std::string folder) { fm->set_xml_folder(
 void ControllerFachade::set_csv_folder(std::string folder) { fm->set_csv_folder(folder); }
 void ControllerFachade::setImageProperties(std::string name, double width, double height) {
   fm->setImageProperties(name, width, height);
+}
+
+double ControllerFachade::getImgWidth() {
+  ScrollImage* canvas = fv->getScrollImage();
+  return canvas != nullptr ? canvas->getImgWidth() : 0.0;
+}
+
+double ControllerFachade::getImgHeight() {
+  ScrollImage* canvas = fv->getScrollImage();
+  return canvas != nullptr ? canvas->getImgHeight() : 0.0;
 }
 
 void ControllerFachade::unselectButtons() { fv->unselectButtonsView(); }

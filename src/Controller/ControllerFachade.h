@@ -62,6 +62,9 @@ class ControllerFachade {
   void set_xml_folder(std::string folder);
   void set_csv_folder(std::string folder);
   void setImageProperties(std::string name, double width, double height);
+  // The canvas's picture size in pixels; 0 before the window is built.
+  double getImgWidth();
+  double getImgHeight();
 
   void unselectButtons();
   void selectButtonSelect();

@@ -5,6 +5,7 @@
 #include <functional>
 #include <iostream>
 #include <string>
+#include <utility>
 
 #include "ControllerFachade.h"
 #include "ProgramProfile.h"
@@ -50,9 +51,10 @@ class MainWindowStartupTest : public ::testing::Test {
   int runProgram(const std::function<void(Gtk::Window&)>& check, const std::string& argument = "") {
     ControllerFachade controller;
     sigc::connection watcher = Glib::signal_timeout().connect(
-        [&controller, &check] {
+        [this, &controller, &check] {
           Gtk::Window* window = controller.getMainWindow();
           if (window == nullptr || !window->get_mapped()) return true;
+          pictureSize = {controller.getImgWidth(), controller.getImgHeight()};
           check(*window);
           window->close();
           return false;
@@ -79,6 +81,8 @@ class MainWindowStartupTest : public ::testing::Test {
   }
 
   TemporaryHome temp;
+  // The picture size the controller reported while the window was up.
+  std::pair<double, double> pictureSize;
 };
 
 TEST_F(MainWindowStartupTest, ShowsTheStartPictureWithTitleIconAndHiddenPanes) {
@@ -96,6 +100,7 @@ TEST_F(MainWindowStartupTest, ShowsTheStartPictureWithTitleIconAndHiddenPanes) {
   });
   EXPECT_TRUE(checked);
   EXPECT_EQ(status, 0);
+  EXPECT_EQ(pictureSize, (std::pair<double, double>(1600, 1200)));
   EXPECT_TRUE(fs::is_regular_file(temp.home() / ".zelvora" / "preferences.xml"));
   EXPECT_TRUE(fs::is_directory(temp.home() / ".zelvora" / "A"));
 }
