@@ -12,6 +12,7 @@
 
 #include "Actions.h"
 #include "ControllerFachade.h"
+#include "DialogAnswerer.h"
 #include "ImageClass.h"
 #include "ModelFachade.h"
 #include "ScrollImage.h"
@@ -56,35 +57,22 @@ struct ChooserAnswer {
 // keeping the messages' texts. Gives up after a while so that no test hangs.
 class DialogDriver {
  public:
-  explicit DialogDriver(ChooserAnswer answer = {}) : answer(std::move(answer)) {
-    poll = Glib::signal_timeout().connect(sigc::mem_fun(*this, &DialogDriver::onPoll), 20);
-    watchdog = Glib::signal_timeout().connect_seconds(sigc::mem_fun(*this, &DialogDriver::onWatchdog), 20);
-  }
-  ~DialogDriver() {
-    poll.disconnect();
-    watchdog.disconnect();
-  }
-  DialogDriver(const DialogDriver&) = delete;
-  DialogDriver& operator=(const DialogDriver&) = delete;
+  explicit DialogDriver(ChooserAnswer answer = {})
+      : answer(std::move(answer)),
+        answerer(sigc::mem_fun(*this, &DialogDriver::onPoll), sigc::mem_fun(*this, &DialogDriver::onWatchdog)) {}
 
   bool chooserSeen() const { return chooserAnswered; }
   const std::vector<std::string>& messages() const { return texts; }
-  bool timedOut() const { return expired; }
+  bool timedOut() const { return answerer.timedOut(); }
 
  private:
-  template <class Dialog>
-  static Dialog* visible() {
-    for (Gtk::Window* window : Gtk::Window::list_toplevels())
-      if (auto* dialog = dynamic_cast<Dialog*>(window); dialog != nullptr && dialog->get_visible()) return dialog;
-    return nullptr;
-  }
-
   bool onPoll() {
-    if (auto* message = visible<Gtk::MessageDialog>()) {
+    if (auto* message = DialogAnswerer::visible<Gtk::MessageDialog>()) {
       texts.push_back(message->property_secondary_text().get_value());
       message->response(Gtk::RESPONSE_OK);
     }
-    if (auto* chooser = visible<Gtk::FileChooserDialog>(); chooser != nullptr && !chooserAnswered) answer_(chooser);
+    if (auto* chooser = DialogAnswerer::visible<Gtk::FileChooserDialog>(); chooser != nullptr && !chooserAnswered)
+      answer_(chooser);
     return true;
   }
 
@@ -112,19 +100,16 @@ class DialogDriver {
     chooser->response(response);
   }
 
-  bool onWatchdog() {
-    expired = true;
-    if (auto* chooser = visible<Gtk::FileChooserDialog>()) chooser->response(Gtk::RESPONSE_CANCEL);
-    return false;
+  void onWatchdog() {
+    if (auto* chooser = DialogAnswerer::visible<Gtk::FileChooserDialog>()) chooser->response(Gtk::RESPONSE_CANCEL);
   }
 
   ChooserAnswer answer;
   bool picked = false;
   bool chooserAnswered = false;
-  bool expired = false;
   std::vector<std::string> texts;
-  sigc::connection poll;
-  sigc::connection watchdog;
+  // Last, so that its timers start after and stop before the state they use.
+  DialogAnswerer answerer;
 };
 
 // ---------------------------------------------------------------- fixture
@@ -579,10 +564,3 @@ TEST_F(ActionsTest, ResetsHideOrShowTheSidePane) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  gtk_init(&argc, &argv);
-  Gtk::Main::init_gtkmm_internals();
-  return RUN_ALL_TESTS();
-}

@@ -3,17 +3,21 @@
 #include <unistd.h>
 
 #include <clocale>
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "DrawClassType.h"
+#include "EventPump.h"
+#include "Frame.h"
 #include "NotifyCode.h"
 #include "Observer.h"
+#include "QuadrantPicture.h"
 #include "ScrollImage.h"
+#include "SyntheticEvents.h"
 
 namespace {
 
@@ -26,87 +30,6 @@ class Recorder : public Observer {
   Codes codes;
 };
 
-struct Colour {
-  std::uint8_t red, green, blue;
-  bool operator==(const Colour& other) const {
-    return red == other.red && green == other.green && blue == other.blue;
-  }
-  bool operator!=(const Colour& other) const { return !(*this == other); }
-};
-
-constexpr Colour kRed{255, 0, 0};
-constexpr Colour kGreen{0, 255, 0};
-constexpr Colour kBlue{0, 0, 255};
-constexpr Colour kWhite{255, 255, 255};
-
-// A 200 x 100 picture in four coloured quadrants.
-void writeQuadrantPicture(const fs::path& file) {
-  std::ofstream out(file, std::ios::binary);
-  out << "P6\n200 100\n255\n";
-  for (int y = 0; y < 100; ++y) {
-    for (int x = 0; x < 200; ++x) {
-      const Colour c = y < 50 ? (x < 100 ? kRed : kGreen) : (x < 100 ? kBlue : kWhite);
-      out.put(static_cast<char>(c.red)).put(static_cast<char>(c.green)).put(static_cast<char>(c.blue));
-    }
-  }
-}
-
-void pumpEvents() {
-  while (Gtk::Main::events_pending()) Gtk::Main::iteration(false);
-}
-
-GdkDevice* pointerDevice() { return gdk_seat_get_pointer(gdk_display_get_default_seat(gdk_display_get_default())); }
-
-// Delivers a synthetic event to the widget as the toolkit would.
-void deliver(Gtk::Widget& widget, GdkEvent* event) {
-  gdk_event_set_device(event, pointerDevice());
-  widget.event(event);
-  gdk_event_free(event);
-  pumpEvents();
-}
-
-GdkEvent* newEvent(Gtk::Widget& widget, GdkEventType type) {
-  GdkEvent* event = gdk_event_new(type);
-  event->any.window = GDK_WINDOW(g_object_ref(widget.get_window()->gobj()));
-  return event;
-}
-
-void button(Gtk::Widget& widget, GdkEventType type, guint number, double x, double y) {
-  GdkEvent* event = newEvent(widget, type);
-  event->button.button = number;
-  event->button.x = x;
-  event->button.y = y;
-  deliver(widget, event);
-}
-
-void motion(Gtk::Widget& widget, double x, double y) {
-  GdkEvent* event = newEvent(widget, GDK_MOTION_NOTIFY);
-  event->motion.x = x;
-  event->motion.y = y;
-  deliver(widget, event);
-}
-
-void wheel(Gtk::Widget& widget, GdkScrollDirection direction, double x, double y) {
-  GdkEvent* event = newEvent(widget, GDK_SCROLL);
-  event->scroll.direction = direction;
-  event->scroll.x = x;
-  event->scroll.y = y;
-  deliver(widget, event);
-}
-
-void key(Gtk::Widget& widget, guint keyval, guint state = 0) {
-  GdkEvent* event = newEvent(widget, GDK_KEY_PRESS);
-  event->key.keyval = keyval;
-  event->key.state = state;
-  deliver(widget, event);
-}
-
-void drag(Gtk::Widget& widget, guint number, const std::vector<std::pair<double, double>>& path) {
-  button(widget, GDK_BUTTON_PRESS, number, path.front().first, path.front().second);
-  for (std::size_t i = 1; i < path.size(); ++i) motion(widget, path[i].first, path[i].second);
-  button(widget, GDK_BUTTON_RELEASE, number, path.back().first, path.back().second);
-}
-
 // A 400 x 400 window holding the canvas on the quadrant picture: the fit
 // gives scale 2 with the picture between window rows 100 and 300.
 class ScrollImageWindowTest : public ::testing::Test {
@@ -117,7 +40,7 @@ class ScrollImageWindowTest : public ::testing::Test {
         image(picture.string(), 0, 0),
         renderer(&image) {
     fs::create_directories(folder);
-    writeQuadrantPicture(picture);
+    writeQuadrantPicture(picture, 200, 100);
   }
   ~ScrollImageWindowTest() override {
     if (canvas) canvas->polygonsClear();
@@ -127,13 +50,8 @@ class ScrollImageWindowTest : public ::testing::Test {
   void showCanvas() {
     canvas = std::make_unique<ScrollImage>(&image, &renderer);
     canvas->subscribe(&recorder);
-    window.set_default_size(400, 400);
     window.add(*canvas);
-    window.show_all();
-    for (int round = 0; round < 200 && canvas->get_allocated_width() != 400; ++round) {
-      pumpEvents();
-      g_usleep(5000);
-    }
+    showAndWait(window, *canvas, 400, 400);
     ASSERT_EQ(canvas->get_allocated_width(), 400);
     ASSERT_EQ(canvas->get_allocated_height(), 400);
     paint();
@@ -141,17 +59,9 @@ class ScrollImageWindowTest : public ::testing::Test {
   }
 
   // Paints one frame into an image the test can probe.
-  void paint() {
-    frame = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, 400, 400);
-    const auto cr = Cairo::Context::create(frame);
-    gtk_widget_draw(GTK_WIDGET(canvas->gobj()), cr->cobj());
-    frame->flush();
-  }
+  void paint() { frame.emplace(*canvas); }
 
-  Colour pixel(int x, int y) const {
-    const unsigned char* p = frame->get_data() + y * frame->get_stride() + 4 * x;
-    return {p[2], p[1], p[0]};
-  }
+  Colour pixel(int x, int y) const { return frame->pixel(x, y); }
   // The codes sent, without the ViewChanged of each frame in fit mode.
   Codes shapeCodes() const {
     Codes codes;
@@ -159,7 +69,7 @@ class ScrollImageWindowTest : public ::testing::Test {
       if (code != ViewChanged) codes.push_back(code);
     return codes;
   }
-  unsigned alpha(int x, int y) const { return frame->get_data()[y * frame->get_stride() + 4 * x + 3]; }
+  unsigned alpha(int x, int y) const { return frame->alpha(x, y); }
 
   fs::path folder;
   fs::path picture;
@@ -168,7 +78,7 @@ class ScrollImageWindowTest : public ::testing::Test {
   Gtk::Window window;
   std::unique_ptr<ScrollImage> canvas;
   Recorder recorder;
-  Cairo::RefPtr<Cairo::ImageSurface> frame;
+  std::optional<Frame> frame;
 };
 
 TEST_F(ScrollImageWindowTest, LoadsAndFitsThePicture) {
@@ -190,7 +100,7 @@ TEST_F(ScrollImageWindowTest, LoadsAndFitsThePicture) {
 
 TEST_F(ScrollImageWindowTest, ZoomsAboutThePointerAndPans) {
   showCanvas();
-  wheel(*canvas, GDK_SCROLL_UP, 100, 150);
+  turnWheel(*canvas, GDK_SCROLL_UP, 100, 150);
   paint();
   const CanvasView& view = canvas->getView();
   EXPECT_DOUBLE_EQ(view.getScale(), 2.1);
@@ -228,11 +138,11 @@ TEST_F(ScrollImageWindowTest, DrawsSelectsDeletesAndUndoes) {
   canvas->setButtonSelect(true);
   drag(*canvas, 1, {{300, 250}});
   EXPECT_TRUE(circle->getSelected());
-  key(*canvas, GDK_KEY_Delete);
+  pressKey(*canvas, GDK_KEY_Delete);
   EXPECT_FALSE(circle->getVisible());
   paint();
   EXPECT_EQ(pixel(320, 250), kWhite);
-  key(*canvas, GDK_KEY_z, GDK_CONTROL_MASK);
+  pressKey(*canvas, GDK_KEY_z, GDK_CONTROL_MASK);
   EXPECT_TRUE(circle->getVisible());
   EXPECT_EQ(shapeCodes(), (Codes{ShapeAdded, ShapeSelected, ShapesDeleted}));
 }
@@ -269,7 +179,7 @@ TEST_F(ScrollImageWindowTest, AFailedLoadKeepsThePictureAndSaysSo) {
 TEST_F(ScrollImageWindowTest, WithoutAPictureTheCanvasOnlyPaintsItsBackground) {
   image.setFilename((folder / "missing.ppm").string());
   showCanvas();
-  wheel(*canvas, GDK_SCROLL_UP, 100, 100);
+  turnWheel(*canvas, GDK_SCROLL_UP, 100, 100);
   canvas->setButtonFreeHand(true);
   drag(*canvas, 1, {{100, 100}, {200, 200}});
   drag(*canvas, 3, {{100, 100}, {200, 200}});
@@ -286,9 +196,3 @@ TEST_F(ScrollImageWindowTest, WithoutAPictureTheCanvasOnlyPaintsItsBackground) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  auto application = Gtk::Application::create("org.stereology.lumora.tests.canvaswindow");
-  return RUN_ALL_TESTS();
-}

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "ControllerFachade.h"
+#include "EventPump.h"
 #include "ProgramProfile.h"
 #include "ScrollImage.h"
 #include "TemporaryHome.h"
@@ -35,7 +36,7 @@ Gtk::Widget* findById(Gtk::Widget* root, const std::string& id) {
 // Lets the toolkit handle pending events and draw a few frames.
 void settle() {
   for (int i = 0; i < 10; ++i) {
-    while (Gtk::Main::events_pending()) Gtk::Main::iteration(false);
+    pumpEvents();
     g_usleep(10000);
   }
 }
@@ -174,6 +175,8 @@ TEST_F(MainWindowStartupTest, ScreenshotOfTheRunningProgramWithShapes) {
 
 }  // namespace
 
+// Not the shared toolkit main: the program under test starts the toolkit
+// itself, with its own application, once per test.
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   ProgramProfile::select(ProgramProfile::lumora());

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ControllerFachade.h"
+#include "DialogAnswerer.h"
 #include "FileBrowser.h"
 
 namespace {
@@ -52,28 +53,15 @@ struct Answer {
 // Gives up with Cancel after a while.
 class ChooserDriver {
  public:
-  explicit ChooserDriver(Answer answer) : answer(std::move(answer)) {
-    poll = Glib::signal_timeout().connect(sigc::mem_fun(*this, &ChooserDriver::onPoll), 20);
-    watchdog = Glib::signal_timeout().connect_seconds(sigc::mem_fun(*this, &ChooserDriver::onWatchdog), 20);
-  }
-  ~ChooserDriver() {
-    poll.disconnect();
-    watchdog.disconnect();
-  }
-  ChooserDriver(const ChooserDriver&) = delete;
-  ChooserDriver& operator=(const ChooserDriver&) = delete;
+  explicit ChooserDriver(Answer answer)
+      : answer(std::move(answer)),
+        answerer(sigc::mem_fun(*this, &ChooserDriver::onPoll), sigc::mem_fun(*this, &ChooserDriver::onWatchdog)) {}
 
   const ChooserView& view() const { return seen; }
-  bool timedOut() const { return expired; }
+  bool timedOut() const { return answerer.timedOut(); }
 
  private:
-  static Gtk::FileChooserDialog* visibleChooser() {
-    for (Gtk::Window* window : Gtk::Window::list_toplevels()) {
-      auto* chooser = dynamic_cast<Gtk::FileChooserDialog*>(window);
-      if (chooser != nullptr && chooser->get_visible()) return chooser;
-    }
-    return nullptr;
-  }
+  static Gtk::FileChooserDialog* visibleChooser() { return DialogAnswerer::visible<Gtk::FileChooserDialog>(); }
 
   void record(Gtk::FileChooserDialog* dialog) {
     seen.appeared = true;
@@ -109,19 +97,16 @@ class ChooserDriver {
     return false;
   }
 
-  bool onWatchdog() {
-    expired = true;
-    poll.disconnect();
+  void onWatchdog() {
+    answerer.stopPolling();
     if (Gtk::FileChooserDialog* dialog = visibleChooser()) dialog->response(Gtk::RESPONSE_CANCEL);
-    return false;
   }
 
   Answer answer;
   bool filePicked = false;
-  bool expired = false;
   ChooserView seen;
-  sigc::connection poll;
-  sigc::connection watchdog;
+  // Last, so that its timers start after and stop before the state they use.
+  DialogAnswerer answerer;
 };
 
 bool accepts(const Glib::RefPtr<Gtk::FileFilter>& filter, const std::string& name) {
@@ -310,10 +295,3 @@ TEST_F(FileBrowserTest, UnknownModeOffersOnlyAnyFiles) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  gtk_init(&argc, &argv);
-  Gtk::Main::init_gtkmm_internals();
-  return RUN_ALL_TESTS();
-}

@@ -256,10 +256,3 @@ TEST(WindowIcon, LogoLoadsAsASquareIcon) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  gtk_init(&argc, &argv);
-  Gtk::Main::init_gtkmm_internals();
-  return RUN_ALL_TESTS();
-}

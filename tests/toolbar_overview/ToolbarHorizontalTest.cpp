@@ -12,9 +12,12 @@
 #include "Actions.h"
 #include "ControllerFachade.h"
 #include "DrawClassType.h"
+#include "EventPump.h"
+#include "Frame.h"
+#include "QuadrantPicture.h"
 #include "ScrollImage.h"
+#include "SyntheticEvents.h"
 #include "ToolbarHorizontal.h"
-#include "WidgetEvents.h"
 
 namespace {
 
@@ -372,10 +375,3 @@ TEST_F(ToolbarTest, AMissingOrMistypedWidgetEndsTheProgramNamingIt) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  gtk_init(&argc, &argv);
-  Gtk::Main::init_gtkmm_internals();
-  return RUN_ALL_TESTS();
-}

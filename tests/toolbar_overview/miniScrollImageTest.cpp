@@ -10,9 +10,12 @@
 #include <vector>
 
 #include "DrawClassType.h"
+#include "EventPump.h"
+#include "Frame.h"
 #include "NotifyCode.h"
+#include "QuadrantPicture.h"
 #include "ScrollImage.h"
-#include "WidgetEvents.h"
+#include "SyntheticEvents.h"
 #include "miniScrollImage.h"
 
 namespace {
@@ -313,10 +316,3 @@ TEST_F(OverviewTest, DestroyingASubscribedOverviewUnsubscribesIt) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  gtk_init(&argc, &argv);
-  Gtk::Main::init_gtkmm_internals();
-  return RUN_ALL_TESTS();
-}
