@@ -2,6 +2,7 @@
 // pictures: the edge search of one scale against OpenCV's GaussianBlur +
 // Canny on one thread, the colour texture features of one region, and the
 // peak memory of one scale (measured in a child process).
+#include "ImageHandle.h"
 #include "imaging.h"
 
 #include <benchmark/benchmark.h>
@@ -53,12 +54,6 @@ Image *to_gray_image(const cv::Mat &m)
     return img;
 }
 
-void release(Image *img)
-{
-    free_img(img);
-    std::free(img);
-}
-
 // Runs one scale of the search with its per-pair line kept off the
 // benchmark's output.
 int run_edge_search(const Image *img)
@@ -98,16 +93,15 @@ void BM_EdgeSearchOneScale(benchmark::State &state)
 {
     cv::setNumThreads(1);
     const cv::Mat src = synthetic_cells(picture_size(static_cast<int>(state.range(0))));
-    Image *img = to_gray_image(src);
+    ImagePtr img(to_gray_image(src));
     const double reference = opencv_seconds(src);
     int chains = 0;
     double total = 0;
     for (auto _ : state) {
         auto start = std::chrono::steady_clock::now();
-        chains = run_edge_search(img);
+        chains = run_edge_search(img.get());
         total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
-    release(img);
     state.counters["chains"] = chains;
     state.counters["ns_per_pixel"] = total / state.iterations() / src.total() * 1e9;
     state.counters["opencv_ms"] = reference * 1e3;
@@ -133,7 +127,7 @@ void BM_TextureFeaturesOneRegion(benchmark::State &state)
     const cv::Size size = picture_size(static_cast<int>(state.range(0)));
     cv::Mat grey = synthetic_cells(size), rgb;
     cv::cvtColor(grey, rgb, cv::COLOR_GRAY2RGB);
-    Image *img = alloc_img(PIX_RGB, rgb.rows, rgb.cols);
+    ImagePtr img(alloc_img(PIX_RGB, rgb.rows, rgb.cols));
     std::memcpy(img->data_1d.byte_data, rgb.data, rgb.total() * 3);
     const int n = 64;
     PointList *region = alloc_point_list(n);
@@ -143,12 +137,11 @@ void BM_TextureFeaturesOneRegion(benchmark::State &state)
     }
     region->type = GEN_VALID;
     for (auto _ : state) {
-        double *features = textureLBPColor(img, region);
+        double *features = textureLBPColor(img.get(), region);
         benchmark::DoNotOptimize(features);
         std::free(features);
     }
     delete_point_list(region, n);
-    release(img);
 }
 
 long status_kib(const char *field)
@@ -172,7 +165,7 @@ long status_kib(const char *field)
 int measure_peak_memory(int megapixels)
 {
     const cv::Mat src = synthetic_cells(picture_size(megapixels));
-    Image *img = to_gray_image(src);
+    ImagePtr img(to_gray_image(src));
     // Peak and current resident sizes are compared after resetting the
     // peak, so that building the picture does not count.
     FILE *clear = std::fopen("/proc/self/clear_refs", "w");
@@ -181,10 +174,9 @@ int measure_peak_memory(int megapixels)
         std::fclose(clear);
     }
     const long before = status_kib("VmRSS:");
-    run_edge_search(img);
+    run_edge_search(img.get());
     const long peak = status_kib("VmHWM:");
     std::printf("%.2f\n", (peak - before) * 1024.0 / src.total());
-    release(img);
     return 0;
 }
 

@@ -3,25 +3,17 @@
 // agreement with the imaging library's own edge search.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <memory>
 #include <opencv2/imgproc.hpp>
 #include <string>
 
 #include "CellPainter.h"
+#include "ImageHandle.h"
 #include "canny_edges.h"
 #include "edgesCannyGrey.h"
 #include "imageConversor.h"
 
 namespace {
 
-struct ImageRelease {
-  void operator()(Image* img) const {
-    free_img(img);
-    std::free(img);
-  }
-};
-using ImagePtr = std::unique_ptr<Image, ImageRelease>;
 using Contours = std::pair<std::vector<std::vector<int>>, std::vector<std::vector<int>>>;
 
 cv::Mat paintedCells() {

@@ -2,22 +2,13 @@
 // OpenCV's own colour conversions on a random picture.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <memory>
 #include <opencv2/imgproc.hpp>
 
+#include "ImageHandle.h"
 #include "TemporaryPicture.h"
 #include "imageConversor.h"
 
 namespace {
-
-struct ImageRelease {
-  void operator()(Image* img) const {
-    free_img(img);
-    std::free(img);
-  }
-};
-using ImagePtr = std::unique_ptr<Image, ImageRelease>;
 
 // The image's samples as a matrix of its rows and columns (1 or 3 bytes).
 cv::Mat samplesOf(const Image* img) {

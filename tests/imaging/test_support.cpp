@@ -2,12 +2,6 @@
 
 #include <cstdlib>
 
-void ImageDeleter::operator()(Image *img) const
-{
-    free_img(img);
-    std::free(img);
-}
-
 OwnedList::OwnedList(PointList *list, int slots) : list_(list), slots_(slots) {}
 
 OwnedList::OwnedList(OwnedList &&other) noexcept : list_(other.list_), slots_(other.slots_)

@@ -2,16 +2,12 @@
 // of point lists and images.
 #pragma once
 
+#include "ImageHandle.h"
 #include "imaging.h"
 
 #include <memory>
 #include <utility>
 #include <vector>
-
-struct ImageDeleter {
-    void operator()(Image *img) const;
-};
-using ImagePtr = std::unique_ptr<Image, ImageDeleter>;
 
 // Owns a point list whose slot array holds `slots` points.
 class OwnedList {

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <iostream>
+
+#include "ImageHandle.h"
 
 regionDetectorEdgesZelvora::regionDetectorEdgesZelvora() { setProgramParameters(); }
 
@@ -23,8 +24,7 @@ void regionDetectorEdgesZelvora::setProgramParameters() {
 
 void regionDetectorEdgesZelvora::releaseColourCopy() {
   if (img != nullptr) {
-    free_img(img);
-    std::free(img);
+    ImageRelease()(img);
     img = nullptr;
   }
 }

@@ -6,6 +6,7 @@
 #include <memory>
 #include <new>
 
+#include "ImageHandle.h"
 #include "canny_edges.h"
 #include "image_convert.h"
 #include "outline_builder.h"
@@ -13,14 +14,6 @@
 #include "texture.h"
 
 namespace {
-
-struct ImageRelease {
-  void operator()(Image* img) const {
-    free_img(img);
-    std::free(img);
-  }
-};
-using ImagePtr = std::unique_ptr<Image, ImageRelease>;
 
 struct ChainRelease {
   void operator()(PointList* chain) const { delete_point_list(chain, chain->num_pts); }
