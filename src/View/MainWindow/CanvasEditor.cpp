@@ -405,13 +405,7 @@ void CanvasEditor::restoreTools(bool fitting) {
   buttonArc = false;
   buttonSelectRectangle = false;
   history.disarmUndo();
-  circle = nullptr;
-  line = nullptr;
-  arcNew = nullptr;
-  freeHandRegion = nullptr;
-  pointDrawRegion = nullptr;
-  angle = nullptr;
-  selectionBox.reset();
+  dropShapesInProgress();
   polygonsModelSelected.clear();
   requestRedraw();
   notify(ViewChanged);
@@ -656,10 +650,7 @@ void CanvasEditor::dropReferences(const std::function<bool(const baseShape*)>& i
   forgetIfGone(angle, isGone);
 }
 
-void CanvasEditor::clearEditingState() {
-  polygonsModelSelected.clear();
-  history.clear();
-  freeHandPaste = nullptr;
+void CanvasEditor::dropShapesInProgress() {
   circle = nullptr;
   line = nullptr;
   arcNew = nullptr;
@@ -667,6 +658,13 @@ void CanvasEditor::clearEditingState() {
   pointDrawRegion = nullptr;
   angle = nullptr;
   selectionBox.reset();
+}
+
+void CanvasEditor::clearEditingState() {
+  polygonsModelSelected.clear();
+  history.clear();
+  freeHandPaste = nullptr;
+  dropShapesInProgress();
 }
 
 void CanvasEditor::polygonsClear() {

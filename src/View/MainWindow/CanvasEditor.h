@@ -193,6 +193,10 @@ class CanvasEditor : public Subject {
   // and its parts, gives its id back when it took the last one, and frees it.
   void discardShape(baseShape* shape);
   void dropReferences(const std::function<bool(const baseShape*)>& isGone);
+  // Leaves every tool with nothing open and no selection box dragged,
+  // without touching the shapes: they stay on the list, or the caller frees
+  // them.
+  void dropShapesInProgress();
 
   CanvasView view;
   EditHistory history;
