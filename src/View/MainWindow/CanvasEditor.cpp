@@ -642,21 +642,11 @@ void CanvasEditor::dropReferences(const std::function<bool(const baseShape*)>& i
       polygonsModelSelected.end());
   history.forget(isGone);
   forgetIfGone(freeHandPaste, isGone);
-  forgetIfGone(circle, isGone);
-  forgetIfGone(line, isGone);
-  forgetIfGone(arcNew, isGone);
-  forgetIfGone(freeHandRegion, isGone);
-  forgetIfGone(pointDrawRegion, isGone);
-  forgetIfGone(angle, isGone);
+  forEachShapeInProgress([&isGone](auto*& open) { forgetIfGone(open, isGone); });
 }
 
 void CanvasEditor::dropShapesInProgress() {
-  circle = nullptr;
-  line = nullptr;
-  arcNew = nullptr;
-  freeHandRegion = nullptr;
-  pointDrawRegion = nullptr;
-  angle = nullptr;
+  forEachShapeInProgress([](auto*& open) { open = nullptr; });
   selectionBox.reset();
 }
 

@@ -197,6 +197,17 @@ class CanvasEditor : public Subject {
   // without touching the shapes: they stay on the list, or the caller frees
   // them.
   void dropShapesInProgress();
+  // Calls `visit` on each tool's pointer to the shape it has open: the one
+  // list of them, so that no tool is missed when they are dropped.
+  template <class Visit>
+  void forEachShapeInProgress(Visit visit) {
+    visit(circle);
+    visit(line);
+    visit(arcNew);
+    visit(freeHandRegion);
+    visit(pointDrawRegion);
+    visit(angle);
+  }
 
   CanvasView view;
   EditHistory history;
