@@ -2,9 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <random>
-#include <sstream>
 
 namespace fixtures {
 
@@ -51,17 +49,6 @@ std::string libsvmLine(int label, const std::vector<double>& values) {
     line += number;
   }
   return line + "\n";
-}
-
-void writeText(const std::filesystem::path& file, const std::string& text) {
-  std::ofstream(file, std::ios::binary) << text;
-}
-
-std::string readText(const std::filesystem::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
 }
 
 std::string twoVectorModel(int firstLabel, int secondLabel) {

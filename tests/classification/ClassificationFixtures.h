@@ -27,9 +27,6 @@ std::vector<int> counts(const Training::Patterns& patterns);
 // The pattern standardised as a libsvm line: label, then "j:value" from 0.
 std::string libsvmLine(int label, const std::vector<double>& values);
 
-void writeText(const std::filesystem::path& file, const std::string& text);
-std::string readText(const std::filesystem::path& file);
-
 // A C-SVC RBF model of two support vectors, +1 and -1 on feature 0: a pattern
 // whose feature 0 is positive gets `firstLabel`, a negative one `secondLabel`.
 std::string twoVectorModel(int firstLabel, int secondLabel);

@@ -3,6 +3,7 @@
 #include <map>
 
 #include "ClassificationFixtures.h"
+#include "FileText.h"
 #include "OpticalClassifierZelvora.h"
 #include "Preferences.h"
 #include "TemporaryHome.h"
@@ -35,7 +36,7 @@ class ClassifierLoadTest : public ::testing::Test {
     for (const auto& [name, text] : replaced) files[name] = text;
     fs::create_directories(speciesFolder());
     for (const auto& [name, text] : files)
-      if (!text.empty()) fixtures::writeText(speciesFolder() / name, text);
+      if (!text.empty()) writeFileText(speciesFolder() / name, text);
   }
 
   TemporaryHome temp;

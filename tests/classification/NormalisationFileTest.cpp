@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "ClassificationFixtures.h"
+#include "FileText.h"
 #include "OpticalClassifier.h"
 #include "TemporaryHome.h"
 #include "Training.h"
@@ -32,7 +33,7 @@ TEST(NormalisationFileTest, ReadsWholeTriplesAfterTheHeader) {
   TemporaryHome temp;
   for (const ParseCase& c : cases) {
     const auto file = temp.work() / "med_desv.dat";
-    fixtures::writeText(file, c.text);
+    writeFileText(file, c.text);
     std::vector<float> means, deviations;
     OpticalClassifier::le_media_desv(file.string(), means, deviations);
     EXPECT_EQ(means, c.means) << c.name;
@@ -68,7 +69,7 @@ TEST(NormalisationFileTest, TrainingWritesFilesWithADecimalPointInAnyLocale) {
   std::setlocale(LC_ALL, "C");
   std::locale::global(previousGlobal);
 
-  std::istringstream lines(fixtures::readText(normalisation));
+  std::istringstream lines(readFileText(normalisation));
   std::string line;
   std::vector<std::string> read;
   while (std::getline(lines, line)) read.push_back(line);
@@ -76,7 +77,7 @@ TEST(NormalisationFileTest, TrainingWritesFilesWithADecimalPointInAnyLocale) {
   EXPECT_EQ(read[0], "input mean std");
   EXPECT_EQ(read[1].rfind("1 ", 0), 0u);
   EXPECT_EQ(read[2].rfind("2 ", 0), 0u);
-  EXPECT_EQ(fixtures::readText(normalisation).find(','), std::string::npos);
+  EXPECT_EQ(readFileText(normalisation).find(','), std::string::npos);
 
   std::vector<float> means, deviations;
   OpticalClassifier::le_media_desv(normalisation.string(), means, deviations);
@@ -85,7 +86,7 @@ TEST(NormalisationFileTest, TrainingWritesFilesWithADecimalPointInAnyLocale) {
     EXPECT_NEAR(means[j], training.getMeanFinal()[j], 1e-5 * std::abs(training.getMeanFinal()[j]));
     EXPECT_NEAR(deviations[j], training.getDesvFinal()[j], 1e-5 * training.getDesvFinal()[j]);
   }
-  EXPECT_EQ(fixtures::readText(model).find(','), std::string::npos);
+  EXPECT_EQ(readFileText(model).find(','), std::string::npos);
   svm_model* loaded = OpticalClassifier::crea_svm(model.string());
   EXPECT_NE(loaded, nullptr);
   svm_free_and_destroy_model(&loaded);

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "ClassificationFixtures.h"
+#include "FileText.h"
 #include "OpticalClassifier.h"
 #include "TemporaryHome.h"
 #include "Training.h"
@@ -58,7 +59,7 @@ TEST(PredictionTest, AgreesWithSvmPredictOnTheSameNormalisedPatterns) {
     }
   svm_free_and_destroy_model(&model);
   const auto input = temp.work() / "patterns.txt", output = temp.work() / "predicted.txt";
-  fixtures::writeText(input, reference);
+  writeFileText(input, reference);
   ASSERT_TRUE(fixtures::run(std::string(SVM_PREDICT_PROGRAM) + " -q " + input.string() + " " + modelFile.string() +
                             " " + output.string()));
 
@@ -78,7 +79,7 @@ TEST(PredictionTest, AgreesWithSvmPredictOnTheSameNormalisedPatterns) {
 TEST(PredictionTest, RefusesWithoutAModelOrWithAShortPattern) {
   TemporaryHome temp;
   const auto modelFile = temp.work() / "model.dat";
-  fixtures::writeText(modelFile, fixtures::twoVectorModel(1, 0));
+  writeFileText(modelFile, fixtures::twoVectorModel(1, 0));
   svm_model* model = OpticalClassifier::crea_svm(modelFile.string());
   ASSERT_NE(model, nullptr);
   const std::vector<float> media(3, 0.0f), desv(3, 1.0f);
@@ -93,7 +94,7 @@ TEST(PredictionTest, RefusesWithoutAModelOrWithAShortPattern) {
 TEST(PredictionTest, FeatureWithoutDeviationIsPassedRaw) {
   TemporaryHome temp;
   const auto modelFile = temp.work() / "model.dat";
-  fixtures::writeText(modelFile, fixtures::twoVectorModel(1, 0));
+  writeFileText(modelFile, fixtures::twoVectorModel(1, 0));
   svm_model* model = OpticalClassifier::crea_svm(modelFile.string());
   ASSERT_NE(model, nullptr);
   // Mean 5: standardised, 4 would be negative; passed raw it stays positive.

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "ClassificationFixtures.h"
+#include "FileText.h"
 #include "OpticalClassifierZelvora.h"
 #include "TemporaryHome.h"
 #include "Training.h"
@@ -67,14 +68,14 @@ TEST(TrainingTest, FinalModelEqualsSvmTrainOnTheSameProblem) {
 
   std::vector<double> mean;
   const fs::path problem = temp.work() / "final.txt";
-  fixtures::writeText(problem, finalProblemText(patterns, mean));
+  writeFileText(problem, finalProblemText(patterns, mean));
   for (int j = 0; j < features; ++j) EXPECT_DOUBLE_EQ(training.getMeanFinal()[j], mean[j]) << j;
   EXPECT_EQ(training.getDesvFinal()[constantFeature], 0.0);
 
   ASSERT_TRUE(fixtures::run(std::string(SVM_TRAIN_PROGRAM) + " -q -s 0 -t 2 -m 50 -e 0.001 -h 1 -c " +
                             number(training.getBestC()) + " -g " + number(training.getBestGamma()) + " " +
                             problem.string() + " " + theirs.string()));
-  EXPECT_EQ(fixtures::readText(ours), fixtures::readText(theirs));
+  EXPECT_EQ(readFileText(ours), readFileText(theirs));
 }
 
 TEST(TrainingTest, AmongEqualScoresTheFirstGridPointIsKept) {
@@ -101,7 +102,7 @@ TEST(TrainingTest, ParallelGridChoosesTheSequentialModel) {
                                          fixtures::counts(patterns)));
     const fs::path file = temp.work() / ("model" + std::to_string(run));
     ASSERT_TRUE(training.saveModel(file.string()));
-    models[run] = fixtures::readText(file);
+    models[run] = readFileText(file);
     kappas[run] = training.getBestKappa();
   }
   EXPECT_EQ(kappas[0], kappas[1]);
@@ -132,7 +133,7 @@ struct TrainedFolder {
   TemporaryHome temp;
   fs::path dir = temp.work() / "species";
   TrainedFolder() { fs::create_directories(dir); }
-  std::string text(const std::string& file) const { return fixtures::readText(dir / file); }
+  std::string text(const std::string& file) const { return readFileText(dir / file); }
 };
 
 TEST(TrainingTest, DropsNonFinitePatternsAndTrainsAConstantFeature) {
@@ -178,7 +179,7 @@ TEST(TrainingTest, FailuresAreReportedAndKeepThePreviousNormalisation) {
       << "model cannot be saved";
   EXPECT_FALSE(fs::exists(folder.dir / "missing" / "med_desv.dat"));
 
-  fixtures::writeText(folder.dir / "med_desv.dat", "previous");
+  writeFileText(folder.dir / "med_desv.dat", "previous");
   auto fewUsable = b;
   for (std::size_t i = 3; i < fewUsable.size(); ++i) fewUsable[i][0] = std::nanf("");
   EXPECT_FALSE(classifier.trainClassifier2(folder.dir.string(), "svm_nucleous.dat", a, fewUsable, features))

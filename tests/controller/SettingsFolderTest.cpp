@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "ControllerFachade.h"
+#include "FileText.h"
 #include "ModelFachade.h"
 #include "TemporaryHome.h"
 
@@ -45,8 +46,8 @@ TEST_F(SettingsFolderTest, FolderWithoutPreferencesIsFilledWithoutOverwritingACl
   ControllerFachade controller;
   controller.loadPreferences(10);
   EXPECT_TRUE(fs::is_regular_file(settings() / "preferences.xml"));
-  EXPECT_EQ(TemporaryHome::readFile(settings() / "A" / "svm_stages.dat"), "trained stages");
-  EXPECT_EQ(TemporaryHome::readFile(settings() / "A" / "svm_nucleous.dat"), "default nucleus");
+  EXPECT_EQ(readFileText(settings() / "A" / "svm_stages.dat"), "trained stages");
+  EXPECT_EQ(readFileText(settings() / "A" / "svm_nucleous.dat"), "default nucleus");
   EXPECT_DOUBLE_EQ(controller.getCalibration(), 0.25);
 }
 
@@ -73,7 +74,7 @@ TEST_F(SettingsFolderTest, ResetThenStartLeavesAWorkingSpeciesA) {
 
   ControllerFachade next;
   next.loadPreferences(10);
-  EXPECT_EQ(TemporaryHome::readFile(settings() / "A" / "svm_stages.dat"), "default stages");
+  EXPECT_EQ(readFileText(settings() / "A" / "svm_stages.dat"), "default stages");
   EXPECT_DOUBLE_EQ(next.getCalibration(), 0.25);
 }
 
@@ -82,7 +83,7 @@ TEST_F(SettingsFolderTest, RemovePreferencesTouchesNothingOutsideTheSettingsFold
   ControllerFachade controller;
   controller.loadPreferences(10);
   controller.removePreferences();
-  EXPECT_EQ(TemporaryHome::readFile(temp.home() / "thesis.txt"), "keep");
+  EXPECT_EQ(readFileText(temp.home() / "thesis.txt"), "keep");
 }
 
 }  // namespace

@@ -7,10 +7,9 @@
 #include <clocale>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <sstream>
 
+#include "FileText.h"
 #include "Preferences.h"
 #include "XMLDAOPreferences.h"
 
@@ -19,15 +18,6 @@ namespace fs = std::filesystem;
 namespace {
 
 const fs::path dataFolder = PREFERENCES_TEST_DATA;
-
-std::string fileText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void writeText(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 // Reads a preferences document into `p` as the model does.
 void readInto(Preferences& p, const std::string& xml) {
@@ -73,7 +63,7 @@ TEST_F(PreferencesFile, DefaultsAreWrittenByteForByte) {
   Preferences defaults;
   const fs::path file = folder / "preferences.xml";
   ASSERT_TRUE(write(defaults, file));
-  EXPECT_EQ(fileText(file), fileText(dataFolder / "defaults.xml"));
+  EXPECT_EQ(readFileText(file), readFileText(dataFolder / "defaults.xml"));
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1)
       << "no temporary file is left behind";
 }
@@ -98,7 +88,7 @@ TEST_F(PreferencesFile, ReadingTheDefaultsFileRestoresEveryWrittenSetting) {
 
   const fs::path file = folder / "again.xml";
   ASSERT_TRUE(write(p, file));
-  EXPECT_EQ(fileText(file), fileText(dataFolder / "defaults.xml"));
+  EXPECT_EQ(readFileText(file), readFileText(dataFolder / "defaults.xml"));
 }
 
 TEST_F(PreferencesFile, NonDefaultSettingsSurviveARoundTrip) {
@@ -283,7 +273,7 @@ TEST_F(PreferencesFile, AShortProblemListIsWrittenBackWithOneProblemPerKey) {
   readInto(p, document(fourClasses + problems(3, {1})));
   const fs::path file = folder / "preferences.xml";
   ASSERT_TRUE(write(p, file));
-  const std::string text = fileText(file);
+  const std::string text = readFileText(file);
   EXPECT_EQ(count(text, "<Problem "), 30u);
   EXPECT_EQ(count(text, "Active=\"true\""), 1u);
   EXPECT_NE(text.find("<Problem Clave=\"B\" Name=\"P1\" Active=\"true\"/>"), std::string::npos);
@@ -296,7 +286,7 @@ TEST_F(PreferencesFile, ATruncatedFileFailsAndLeavesConsistentSettings) {
   written.setProblemActive(20);
   const fs::path file = folder / "preferences.xml";
   ASSERT_TRUE(write(written, file));
-  const std::string whole = fileText(file);
+  const std::string whole = readFileText(file);
 
   // Cut inside the class list, and inside the problem list.
   for (const std::string& cutBefore : {std::string("<CategoryPreferences type=\"Hydrated\""),
@@ -304,7 +294,7 @@ TEST_F(PreferencesFile, ATruncatedFileFailsAndLeavesConsistentSettings) {
     SCOPED_TRACE(cutBefore);
     const size_t cut = whole.find(cutBefore);
     ASSERT_NE(cut, std::string::npos);
-    writeText(file, whole.substr(0, cut + 10));
+    writeFileText(file, whole.substr(0, cut + 10));
 
     Preferences p;
     EXPECT_THROW(readFileInto(p, file), xmlpp::exception);
@@ -322,12 +312,12 @@ TEST_F(PreferencesFile, AMissingFileRaisesTheLibraryException) {
 
 TEST_F(PreferencesFile, AFailedWriteReportsFailureAndLeavesTheOldFile) {
   const fs::path file = folder / "preferences.xml";
-  writeText(file, "old contents");
+  writeFileText(file, "old contents");
   // The temporary file beside the target cannot be created.
   fs::create_directory(folder / "preferences.xml.saving");
   Preferences p;
   EXPECT_FALSE(write(p, file));
-  EXPECT_EQ(fileText(file), "old contents");
+  EXPECT_EQ(readFileText(file), "old contents");
 
   EXPECT_FALSE(write(p, folder / "missing-folder" / "preferences.xml"));
   EXPECT_FALSE(fs::exists(folder / "missing-folder"));
@@ -364,7 +354,7 @@ TEST_F(PreferencesFile, NumbersKeepADecimalPointUnderADecimalCommaLocale) {
   written.setPointPreferences({0.25, 0.5, 0.75, 1, 2.5});
   const fs::path file = folder / "preferences.xml";
   ASSERT_TRUE(write(written, file));
-  const std::string text = fileText(file);
+  const std::string text = readFileText(file);
   EXPECT_NE(text.find("Value=\"0.500000\""), std::string::npos);
   EXPECT_NE(text.find("width=\"2.500000\""), std::string::npos);
   EXPECT_EQ(text.find(','), std::string::npos);

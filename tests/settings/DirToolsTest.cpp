@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "DirTools.h"
+#include "FileText.h"
 #include "TemporaryHome.h"
 
 namespace fs = std::filesystem;
@@ -75,11 +76,11 @@ TEST(DirToolsTest, CopyFilesFillsTheSettingsFolderAndKeepsWhatIsThere) {
   std::ofstream(settings / "A" / "svm_stages.dat") << "trained stages";
 
   EXPECT_TRUE(DirTools().copyFiles(".zelvora"));
-  EXPECT_EQ(TemporaryHome::readFile(settings / "preferences.xml"), "defaults");
-  EXPECT_EQ(TemporaryHome::readFile(settings / "A" / "med_desv.dat"), "default features");
-  EXPECT_EQ(TemporaryHome::readFile(settings / "A" / "svm_nucleous.dat"), "default nucleus");
-  EXPECT_EQ(TemporaryHome::readFile(settings / "A" / "svm_stages.dat"), "trained stages");
-  EXPECT_EQ(TemporaryHome::readFile(settings / "A" / "med_desv_stages.dat"), "stage features");
+  EXPECT_EQ(readFileText(settings / "preferences.xml"), "defaults");
+  EXPECT_EQ(readFileText(settings / "A" / "med_desv.dat"), "default features");
+  EXPECT_EQ(readFileText(settings / "A" / "svm_nucleous.dat"), "default nucleus");
+  EXPECT_EQ(readFileText(settings / "A" / "svm_stages.dat"), "trained stages");
+  EXPECT_EQ(readFileText(settings / "A" / "med_desv_stages.dat"), "stage features");
   EXPECT_FALSE(fs::exists(settings / "A" / "med_desv_nucleous.dat"));
 }
 

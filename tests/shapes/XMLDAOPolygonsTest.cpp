@@ -10,13 +10,12 @@
 #include <limits>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "Angle.h"
+#include "FileText.h"
 #include "Line.h"
 #include "PixelConversion.h"
 #include "XMLDAOPolygons.h"
@@ -30,15 +29,6 @@ namespace fs = std::filesystem;
 namespace {
 
 using ShapeList = std::vector<std::unique_ptr<baseShape>>;
-
-std::string readAll(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void writeAll(const fs::path& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 std::vector<baseShape*> raw(const ShapeList& shapes) {
   std::vector<baseShape*> list;
@@ -86,7 +76,7 @@ class AnnotationFile : public ::testing::Test {
   ReadResult readText(const std::string& xml, ImageClass& image,
                       Model::PolygonsReadOptions options = Model::PolygonsReadOptions()) {
     const fs::path path = folder / "in.xml";
-    writeAll(path, xml);
+    writeFileText(path, xml);
     return read(path, image, options);
   }
 
@@ -126,7 +116,7 @@ class AnnotationFile : public ::testing::Test {
     return image;
   }
 
-  static std::string fixtureText() { return readAll(fs::path(SHAPES_TEST_DATA) / "annotation.xml"); }
+  static std::string fixtureText() { return readFileText(fs::path(SHAPES_TEST_DATA) / "annotation.xml"); }
 
   fs::path folder;
 };
@@ -135,7 +125,7 @@ TEST_F(AnnotationFile, WritesTheFixtureByteForByte) {
   ImageClass image = fixtureImage();
   const fs::path path = folder / "out.xml";
   ASSERT_TRUE(write(path, image, 0.5, fixtureShapes()));
-  EXPECT_EQ(readAll(path), fixtureText());
+  EXPECT_EQ(readFileText(path), fixtureText());
   EXPECT_FALSE(fs::exists(path.string() + ".saving"));
 }
 
@@ -193,7 +183,7 @@ TEST_F(AnnotationFile, ReadsTheFixtureBack) {
   image.setMeasures({1.5, 2.25});
   writer.setDiameters(200, 800);
   ASSERT_TRUE(writer.writePoligonsXML(again.string(), raw(result.shapes)));
-  EXPECT_EQ(readAll(again), fixtureText());
+  EXPECT_EQ(readFileText(again), fixtureText());
 }
 
 TEST_F(AnnotationFile, RootAttributes) {
@@ -346,7 +336,7 @@ TEST_F(AnnotationFile, OpeningAndSavingDoesNotMoveVertices) {
   const fs::path path = folder / "saved.xml";
   Model::XMLDAOPolygons writer(&image, result.calibration);
   ASSERT_TRUE(writer.writePoligonsXML(path.string(), raw(result.shapes)));
-  EXPECT_EQ(readAll(path), original);
+  EXPECT_EQ(readFileText(path), original);
 }
 
 TEST_F(AnnotationFile, NumbersUseAPointUnderADecimalCommaLocale) {
@@ -361,7 +351,7 @@ TEST_F(AnnotationFile, NumbersUseAPointUnderADecimalCommaLocale) {
                                readBack);
   std::setlocale(LC_ALL, previous.c_str());
   ASSERT_TRUE(written);
-  EXPECT_EQ(readAll(path), fixtureText());
+  EXPECT_EQ(readFileText(path), fixtureText());
   ASSERT_TRUE(result.ok);
   EXPECT_EQ(result.calibration, 0.25);
   EXPECT_EQ(readBack.getMeasures(), std::vector<double>{2.5});
@@ -393,7 +383,7 @@ TEST_F(AnnotationFile, FailedSavesReportFalseAndKeepTheOldFile) {
 
   // The disk fills up halfway through a large annotation.
   const fs::path target = folder / "kept.xml";
-  writeAll(target, "old content");
+  writeFileText(target, "old content");
   ShapeList large;
   auto region = std::make_unique<regionShape>(1, true, false, false, false, 0, 0, 0);
   for (int i = 0; i < 20000; ++i) region->addLinePoint(i / 20000.0, 0.5);
@@ -410,7 +400,7 @@ TEST_F(AnnotationFile, FailedSavesReportFalseAndKeepTheOldFile) {
   waitpid(child, &status, 0);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << "the save reported success";
-  EXPECT_EQ(readAll(target), "old content");
+  EXPECT_EQ(readFileText(target), "old content");
   EXPECT_FALSE(fs::exists(target.string() + ".saving"));
 }
 

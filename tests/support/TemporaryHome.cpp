@@ -1,9 +1,9 @@
 #include "TemporaryHome.h"
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <stdexcept>
+
+#include "FileText.h"
 
 namespace fs = std::filesystem;
 
@@ -32,12 +32,5 @@ TemporaryHome::~TemporaryHome() {
 void TemporaryHome::putWorkFile(const std::string& relative, const std::string& content) const {
   const fs::path file = workFolder / relative;
   fs::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary) << content;
-}
-
-std::string TemporaryHome::readFile(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+  writeFileText(file, content);
 }

@@ -21,8 +21,6 @@ class TemporaryHome {
   // Writes `content` to `relative` inside the working folder.
   void putWorkFile(const std::string& relative, const std::string& content) const;
 
-  static std::string readFile(const std::filesystem::path& file);
-
  private:
   std::filesystem::path root;
   std::filesystem::path homeFolder;
