@@ -2,6 +2,10 @@
 
 #include <gdkmm/general.h>
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 #include "OutlinePath.h"
 
 namespace {
@@ -148,6 +152,44 @@ void Draw::drawNew(Angle* angle, const Cairo::RefPtr<Cairo::Context>& cr, double
   if (angle == nullptr) return;
   // Unselected, the arms keep the point colour set before the marks are drawn.
   drawAngleWith(angle, cr, scale, OffsetX, OffsetY, angle->getSelected() ? getOposite(colorFreeHand) : colorPoint);
+}
+
+std::optional<Draw::RowSpan> Draw::rowSpan(baseShape* shape, double scale, double OffsetY, double miterLimit) const {
+  // How far past its centre line a stroke w wide can paint: half its width,
+  // times the mitre limit or a square cap's diagonal, and the pixel its edge
+  // shades.
+  const double stretch = std::max({1.0, miterLimit, std::sqrt(2.0)});
+  const auto reach = [&](double width) { return std::abs(width * scale) / 2 * stretch + 1; };
+  const double ringReach = std::abs(3 * lineWidthPoint * scale) + reach(lineWidthPoint);
+  RowSpan span{std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+  bool finite = true;
+  const auto cover = [&](double y, double margin) {
+    finite = finite && std::isfinite(y) && std::isfinite(margin);
+    span.top = std::min(span.top, y - margin);
+    span.bottom = std::max(span.bottom, y + margin);
+  };
+
+  if (auto* point = dynamic_cast<pointShape*>(shape)) {
+    cover(windowY(point->getY(), scale, OffsetY), ringReach);
+  } else if (auto* circle = dynamic_cast<circleShape*>(shape)) {
+    // The plain renderer draws a selected circle kSelectedWidth wide.
+    const double width = std::max(static_cast<double>(lineWidthCircle), kSelectedWidth);
+    cover(windowY(circle->getY(), scale, OffsetY), std::abs(circle->getRadius() * scale) + reach(width));
+  } else if (auto* region = dynamic_cast<regionShape*>(shape)) {
+    const double outlineReach = reach(lineWidthFreeHand);
+    for (pointShape* vertex : region->getLinePoints()) cover(windowY(vertex->getY(), scale, OffsetY), outlineReach);
+    // Interior points are rings around their places.
+    for (baseShape* inner : region->getPoints()) {
+      if (inner == nullptr || !inner->getVisible()) continue;
+      auto* point = dynamic_cast<pointShape*>(inner);
+      if (point == nullptr) return std::nullopt;
+      cover(windowY(point->getY(), scale, OffsetY), ringReach);
+    }
+  } else {
+    return std::nullopt;
+  }
+  if (!finite) return std::nullopt;
+  return span;
 }
 
 Gdk::RGBA Draw::colourBySelection(const baseShape& shape, const Gdk::RGBA& kindColour) {

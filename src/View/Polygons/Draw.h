@@ -4,6 +4,7 @@
 #include <cairomm/context.h>
 #include <gdkmm/rgba.h>
 
+#include <optional>
 #include <vector>
 
 #include "Angle.h"
@@ -70,6 +71,20 @@ class Draw {
                        double OffsetY);
   virtual void drawNew(Angle* angle, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
                        double OffsetY);
+
+  // Window rows from `top` to `bottom`; empty when top > bottom.
+  struct RowSpan {
+    double top;
+    double bottom;
+  };
+  // The window rows that drawing the shape through the list drawing can
+  // paint, with room to spare: stroke widths, round and square caps, mitres
+  // up to `miterLimit` half widths and the pixel an edge shades are counted,
+  // Cairo's flattening of curves is not. Known for points, circles and
+  // regions holding nothing but points; other shapes may paint anywhere.
+  // Only reads the renderer and the shape, so it may run on several threads
+  // at once.
+  virtual std::optional<RowSpan> rowSpan(baseShape* shape, double scale, double OffsetY, double miterLimit) const;
 
  protected:
   // The kind colour, inverted when the shape is selected.
