@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "BandedRenderer.h"
 #include "CanvasEditor.h"
 #include "CanvasPainter.h"
 #include "DrawClassType.h"
@@ -47,7 +48,8 @@ Glib::RefPtr<Gdk::Pixbuf> picture(int side) {
 }
 
 // One frame of the canvas at 1920 x 1080 in fit mode: the visible part of the
-// picture, then every shape. Arguments: picture side in pixels, regions.
+// picture, then every shape in bands. Arguments: picture side in pixels,
+// regions, threads (0: as many as the canvas takes on this machine).
 void BM_FullRedraw(benchmark::State& state) {
   const int side = static_cast<int>(state.range(0));
   const Glib::RefPtr<Gdk::Pixbuf> image = picture(side);
@@ -57,20 +59,24 @@ void BM_FullRedraw(benchmark::State& state) {
   canvas.showNewPicture(side, side);
   canvas.setPolygonsModel(regionGrid(static_cast<int>(state.range(1)), 500));
   CanvasPainter painter;
+  const unsigned threads =
+      state.range(2) > 0 ? static_cast<unsigned>(state.range(2)) : BandedRenderer::defaultThreads();
+  BandedRenderer bands(threads);
+  state.counters["threads"] = threads;
   const auto surface = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, kWindowWidth, kWindowHeight);
   const auto cr = Cairo::Context::create(surface);
   for (auto _ : state) {
     canvas.prepareFrame(kWindowWidth, kWindowHeight);
     const CanvasView& view = canvas.getView();
     painter.paintPicture(cr, image, view);
-    renderer.drawNew(canvas.getPolygonsNew(), cr, view.getScale(), view.getOffsetX(), view.getOffsetY());
+    bands.draw(renderer, canvas.getPolygonsNew(), cr, view.getScale(), view.getOffsetX(), view.getOffsetY());
     surface->flush();
   }
   canvas.polygonsClear();
 }
 BENCHMARK(BM_FullRedraw)
-    ->ArgNames({"side", "regions"})
-    ->ArgsProduct({{1000, 8000}, {0, 100, 1000}})
+    ->ArgNames({"side", "regions", "threads"})
+    ->ArgsProduct({{1000, 8000}, {0, 100, 1000}, {1, 0}})
     ->Unit(benchmark::kMillisecond);
 
 // Box selection over the whole picture, then Delete, with 10,000 regions.

@@ -3,6 +3,8 @@
 // and dashed (type 0), with the image filling the window (zoom 10 = scale 1);
 // and 1,000 regions zoomed out (scale 0.1) and in (scale 2, most regions
 // outside the window). The picture under the shapes is not part of this.
+// The same in bands on as many threads as the canvas takes, over a grey
+// window.
 #include <benchmark/benchmark.h>
 #include <cairomm/context.h>
 #include <cairomm/surface.h>
@@ -11,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "BandedRenderer.h"
 #include "DrawClassType.h"
 #include "ImageClass.h"
 #include "Preferences.h"
@@ -61,7 +64,35 @@ void BM_RedrawRegions(benchmark::State& state) {
   }
 }
 
+void BM_RedrawRegionsInBands(benchmark::State& state) {
+  const int count = static_cast<int>(state.range(0));
+  const int type = static_cast<int>(state.range(1));
+  ImageClass image("", kWindowWidth, kWindowHeight);
+  DrawClassType renderer(&image);
+  Preferences settings;
+  renderer.setPreferences(&settings);
+  const auto regions = makeRegions(count, type);
+  std::vector<baseShape*> list;
+  for (const auto& region : regions) list.push_back(region.get());
+
+  auto surface = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, kWindowWidth, kWindowHeight);
+  auto cr = Cairo::Context::create(surface);
+  cr->set_source_rgb(0.5, 0.5, 0.5);
+  cr->paint();
+  BandedRenderer bands;
+  state.counters["threads"] = bands.threads();
+  for (auto _ : state) {
+    bands.draw(renderer, list, cr, 1, 0, 0);
+    surface->flush();
+  }
+}
+
 }  // namespace
+
+BENCHMARK(BM_RedrawRegionsInBands)
+    ->ArgNames({"regions", "type"})
+    ->ArgsProduct({{100, 1000}, {1, 0}})
+    ->Unit(benchmark::kMillisecond);
 
 BENCHMARK(BM_RedrawRegions)
     ->ArgNames({"regions", "type", "zoom"})

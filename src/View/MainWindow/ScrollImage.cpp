@@ -81,7 +81,7 @@ bool ScrollImage::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
   const CanvasView& view = getView();
   painter.paintPicture(cr, image, view);
   if (renderer != nullptr)
-    renderer->drawNew(getPolygonsNew(), cr, view.getScale(), view.getOffsetX(), view.getOffsetY());
+    bands.draw(*renderer, getPolygonsNew(), cr, view.getScale(), view.getOffsetX(), view.getOffsetY());
   if (const std::optional<FractionBox>& box = getSelectionBox()) {
     selectionRectangle->setImageDim(getImgWidth(), getImgHeight());
     selectionRectangle->setColor(rectangle_Color);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "BandedRenderer.h"
 #include "CanvasEditor.h"
 #include "CanvasPainter.h"
 #include "Draw.h"
@@ -67,6 +68,9 @@ class ScrollImage : public Gtk::DrawingArea, public CanvasEditor {
   Draw* renderer;
   ImageClass* imageClass;
   CanvasPainter painter;
+  // Draws the shapes on several threads where the frame is an image in
+  // memory; on a display's window surface they are drawn as one call.
+  BandedRenderer bands;
   std::unique_ptr<Rectangle> selectionRectangle;
   std::unique_ptr<Rectangle> rectangleMini;
 };
