@@ -75,9 +75,30 @@ void ScrollImage::viewBoxChanged(const FractionBox& box) { rectangleMini->setPoi
 bool ScrollImage::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
   const int width = get_allocated_width();
   const int height = get_allocated_height();
+  if (width <= 0 || height <= 0) return false;
+  if (!frame || frameWidth != width || frameHeight != height) {
+    // On a high-density display the frame keeps the display's pixels.
+    if (get_window())
+      frame = get_window()->create_similar_image_surface(Cairo::FORMAT_ARGB32, width, height, get_scale_factor());
+    else
+      frame = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, width, height);
+    frameWidth = width;
+    frameHeight = height;
+  }
+  const Cairo::RefPtr<Cairo::Context> composer = Cairo::Context::create(frame);
+  composer->set_operator(Cairo::OPERATOR_CLEAR);
+  composer->paint();
+  composer->set_operator(Cairo::OPERATOR_OVER);
+  composeFrame(composer, width, height);
+  cr->set_source(frame, 0, 0);
+  cr->paint();
+  return false;
+}
+
+void ScrollImage::composeFrame(const Cairo::RefPtr<Cairo::Context>& cr, int width, int height) {
   get_style_context()->render_background(cr, 0, 0, width, height);
   prepareFrame(width, height);
-  if (!hasPicture()) return false;
+  if (!hasPicture()) return;
   const CanvasView& view = getView();
   painter.paintPicture(cr, image, view);
   if (renderer != nullptr)
@@ -88,7 +109,6 @@ bool ScrollImage::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
     selectionRectangle->setPoints(box->x0, box->y0, box->x1, box->y1);
     selectionRectangle->draw(cr, view.getScale(), view.getOffsetX(), view.getOffsetY());
   }
-  return false;
 }
 
 bool ScrollImage::on_scroll_event(GdkEventScroll* event) {

@@ -60,6 +60,9 @@ class ScrollImage : public Gtk::DrawingArea, public CanvasEditor {
 
  private:
   void showPicture(Glib::RefPtr<Gdk::Pixbuf> img);
+  // Paints the background, the visible part of the picture, the shapes and
+  // the selection box.
+  void composeFrame(const Cairo::RefPtr<Cairo::Context>& cr, int width, int height);
 
   Glib::RefPtr<Gdk::Pixbuf> image;
   Gdk::RGBA rectangle_Color;
@@ -71,6 +74,11 @@ class ScrollImage : public Gtk::DrawingArea, public CanvasEditor {
   // Draws the shapes on several threads where the frame is an image in
   // memory; on a display's window surface they are drawn as one call.
   BandedRenderer bands;
+  // The frame is composed in memory, where the shapes can be drawn in bands
+  // on several threads, and then shown in one copy; kept between frames.
+  Cairo::RefPtr<Cairo::Surface> frame;
+  int frameWidth = 0;
+  int frameHeight = 0;
   std::unique_ptr<Rectangle> selectionRectangle;
   std::unique_ptr<Rectangle> rectangleMini;
 };
