@@ -17,13 +17,18 @@ typedef struct {
     int xmin, ymin, xmax, ymax;
 } Window;
 
-/* Edges sorted by ymax, largest first; xa is the edge's x on the current
- * scan line and dx its change per line downward. */
+/* One non-horizontal side: xa is its x on the current scan line and dx its
+ * change per line downward. */
 typedef struct {
-    int *ymax;
-    int *ymin;
-    float *xa;
-    float *dx;
+    int ymax;
+    int ymin;
+    float xa;
+    float dx;
+} Edge;
+
+/* Edges sorted by ymax, largest first. */
+typedef struct {
+    Edge *edge;
     int count;
 } EdgeTable;
 
@@ -126,26 +131,13 @@ static int clip_polygon(Polygon *poly, Window w)
     return 1;
 }
 
-static void free_edges(EdgeTable *edges)
-{
-    free(edges->ymax);
-    free(edges->ymin);
-    free(edges->xa);
-    free(edges->dx);
-}
-
 /* One edge per non-horizontal side, inserted after every edge of larger or
  * equal ymax. */
 static int load_edges(const Polygon *poly, EdgeTable *edges)
 {
-    size_t capacity = (size_t)poly->n + 1;
-    edges->ymax = alloc_array(capacity, sizeof(int));
-    edges->ymin = alloc_array(capacity, sizeof(int));
-    edges->xa = alloc_array(capacity, sizeof(float));
-    edges->dx = alloc_array(capacity, sizeof(float));
+    edges->edge = alloc_array((size_t)poly->n + 1, sizeof *edges->edge);
     edges->count = 0;
-    if (!edges->ymax || !edges->ymin || !edges->xa || !edges->dx) {
-        free_edges(edges);
+    if (edges->edge == NULL) {
         return 0;
     }
     for (int k = 0; k < poly->n; k++) {
@@ -154,18 +146,16 @@ static int load_edges(const Polygon *poly, EdgeTable *edges)
             continue;
         }
         int top = y1 > y2 ? y1 : y2;
+        Edge *edge = edges->edge;
         int pos = edges->count;
-        while (pos > 0 && edges->ymax[pos - 1] < top) {
-            edges->ymax[pos] = edges->ymax[pos - 1];
-            edges->ymin[pos] = edges->ymin[pos - 1];
-            edges->xa[pos] = edges->xa[pos - 1];
-            edges->dx[pos] = edges->dx[pos - 1];
+        while (pos > 0 && edge[pos - 1].ymax < top) {
+            edge[pos] = edge[pos - 1];
             pos--;
         }
-        edges->ymax[pos] = top;
-        edges->ymin[pos] = y1 > y2 ? y2 : y1;
-        edges->xa[pos] = (float)(y1 > y2 ? x1 : x2);
-        edges->dx[pos] = -(float)(x2 - x1) / (float)(y2 - y1);
+        edge[pos].ymax = top;
+        edge[pos].ymin = y1 > y2 ? y2 : y1;
+        edge[pos].xa = (float)(y1 > y2 ? x1 : x2);
+        edge[pos].dx = -(float)(x2 - x1) / (float)(y2 - y1);
         edges->count++;
     }
     return 1;
@@ -199,53 +189,45 @@ static void fill_span(SpanSink *sink, int y, float x_left, float x_right)
  * scan goes on while edges remain to be included: where every active edge
  * ends on the line on which the next ones begin (two vertices of equal y on
  * both sides), stopping at the empty active range would cut the polygon. */
-static void scan_edges(EdgeTable *e, SpanSink *sink)
+static void scan_edges(EdgeTable *table, SpanSink *sink)
 {
-    if (e->count < 2) {
+    Edge *e = table->edge;
+    int count = table->count;
+    if (count < 2) {
         return;
     }
     int start = 0, end = 0;
-    int y = e->ymax[0];
+    int y = e[0].ymax;
     do {
-        while (end < e->count && e->ymax[end] >= y) {
+        while (end < count && e[end].ymax >= y) {
             end++;
         }
         for (int k = start + 1; k < end; k++) {
-            int ymax = e->ymax[k], ymin = e->ymin[k];
-            float xa = e->xa[k], dx = e->dx[k];
+            Edge moving = e[k];
             int m = k;
-            while (m > start && e->xa[m - 1] > xa) {
-                e->ymax[m] = e->ymax[m - 1];
-                e->ymin[m] = e->ymin[m - 1];
-                e->xa[m] = e->xa[m - 1];
-                e->dx[m] = e->dx[m - 1];
+            while (m > start && e[m - 1].xa > moving.xa) {
+                e[m] = e[m - 1];
                 m--;
             }
-            e->ymax[m] = ymax;
-            e->ymin[m] = ymin;
-            e->xa[m] = xa;
-            e->dx[m] = dx;
+            e[m] = moving;
         }
         for (int k = start; k + 1 < end; k += 2) {
-            fill_span(sink, y, e->xa[k], e->xa[k + 1]);
+            fill_span(sink, y, e[k].xa, e[k + 1].xa);
         }
         y--;
         int first_active = start;
         for (int k = first_active; k < end; k++) {
-            if (e->ymin[k] < y) {
-                e->xa[k] += e->dx[k];
+            if (e[k].ymin < y) {
+                e[k].xa += e[k].dx;
                 continue;
             }
             /* Drop edge k by moving the edges before it up one place. */
             for (int m = k; m > start; m--) {
-                e->ymax[m] = e->ymax[m - 1];
-                e->ymin[m] = e->ymin[m - 1];
-                e->xa[m] = e->xa[m - 1];
-                e->dx[m] = e->dx[m - 1];
+                e[m] = e[m - 1];
             }
             start++;
         }
-    } while (start != end || end < e->count);
+    } while (start != end || end < count);
 }
 
 /* Clips, loads and scans one polygon; 0 when memory runs out. */
@@ -256,7 +238,7 @@ static int scan_polygon(Polygon *poly, Window window, SpanSink *sink)
         return 0;
     }
     scan_edges(&edges, sink);
-    free_edges(&edges);
+    free(edges.edge);
     return 1;
 }
 
