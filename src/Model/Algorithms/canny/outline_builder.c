@@ -124,20 +124,16 @@ static int step_along_side(Outline *out, const PointList *in, const PointList *h
     return 1;
 }
 
-static PointList *build_outline(const PointList *in, const PointList *hull, double gap, const char *function)
+/* The outline of valid lists in and hull, diameter being the hull's. */
+static PointList *build_outline(const PointList *in, const PointList *hull, double gap, double diameter,
+                                const char *function)
 {
-    if (in == NULL || in->type == GEN_INVALID || in->num_pts < 1 || hull == NULL || hull->type == GEN_INVALID ||
-        hull->num_pts < 1) {
-        report_error(function, "Invalid point list objects !");
-        return NULL;
-    }
     Outline out = { alloc_point_list(in->num_pts + 1), 0 };
     if (out.list == NULL) {
         return NULL;
     }
     out.capacity = (size_t)in->num_pts + 1;
     out.list->num_pts = 0;
-    double diameter = hull_diameter(hull);
     int ok = append(&out, hull->point[0]->row, hull->point[0]->col);
     for (int i = 0; ok && i < hull->num_pts; i++) {
         const PointFourier *a = hull->point[i], *b = hull->point[i + 1];
@@ -160,12 +156,19 @@ static PointList *build_outline(const PointList *in, const PointList *hull, doub
 
 PointList *edge_approach2(const PointList *in, const PointList *hull)
 {
-    return build_outline(in, hull, 10.0, "edge_approach2");
+    const char *function = "edge_approach2";
+    if (in == NULL || in->type == GEN_INVALID || in->num_pts < 1 || hull == NULL || hull->type == GEN_INVALID ||
+        hull->num_pts < 1) {
+        report_error(function, "Invalid point list objects !");
+        return NULL;
+    }
+    return build_outline(in, hull, 10.0, hull_diameter(hull), function);
 }
 
 PointList *edgeSortedFiltered(const PointList *in, double roundness, int minDiameter, int maxDiameter,
                               int flagRoundness, int flagDiameter)
 {
+    /* The hull refuses an invalid chain, and a hull always has a vertex. */
     PointList *hull = calc_2d_convex_hull(in);
     if (hull == NULL) {
         return NULL;
@@ -176,7 +179,7 @@ PointList *edgeSortedFiltered(const PointList *in, double roundness, int minDiam
     int rejected = (flagRoundness && computeRoundness(hull, box) > roundness) ||
                    (flagDiameter && minDiameter > diameter) || diameter > maxDiameter;
     if (!rejected) {
-        outline = build_outline(in, hull, minDiameter / 3.0, "edgeSortedFiltered");
+        outline = build_outline(in, hull, minDiameter / 3.0, diameter, "edgeSortedFiltered");
     }
     delete_point_list(hull, in->num_pts + 1);
     return outline;
