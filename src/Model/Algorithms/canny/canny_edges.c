@@ -22,6 +22,14 @@ static void set_pair_thresholds(const ModulusHistogram *hist, int t)
            high_thres_rate[t], low_thres_val[t], high_thres_val[t]);
 }
 
+/* One histogram of all moduli serves every pair. */
+static void set_all_pair_thresholds(const ModulusHistogram *hist)
+{
+    for (int t = 0; t < N_THRES; t++) {
+        set_pair_thresholds(hist, t);
+    }
+}
+
 void calc_hysteresis_thresholds_mod(const float *grad_data, long num_pixels, int threshold)
 {
     if (threshold < 0 || threshold >= MAX_THRESHOLD_PAIRS) {
@@ -40,9 +48,8 @@ osl_edgel_chain *Extract_Gradient_Maxima_2D_zelvora(const void *bufferIn, buffer
     int ok;
     osl_edgel_chain *edgels = extract_edgels(bufferIn, typeIn, bufferOutNMS, bufferDims, borderLengths, filterCoefs,
                                              filterType, &hist, "Extract_Gradient_Maxima_2D_zelvora", &ok);
-    /* One histogram of all moduli serves every pair. */
-    for (int t = 0; edgels != NULL && t < N_THRES; t++) {
-        set_pair_thresholds(&hist, t);
+    if (edgels != NULL) {
+        set_all_pair_thresholds(&hist);
     }
     return edgels;
 }
@@ -284,10 +291,7 @@ PointList **detect_edge_multiscalar_canny_sigma(const Image *in_img, double blur
         printf("Edges after Non_Maximal_Supression: %d\n", 0);
         return NULL;
     }
-    /* One histogram of all moduli serves every pair. */
-    for (int t = 0; t < N_THRES; t++) {
-        set_pair_thresholds(&hist, t);
-    }
+    set_all_pair_thresholds(&hist);
     const EdgelView view = { edgels.n, edgels.x, edgels.y, edgels.grad, edgels.row_start, rows };
     PointList **chains = follow_edgels(&view, num_edges, min_size, "HysteresisThresholding_library");
     free_edgel_positions(&edgels);
