@@ -1,10 +1,9 @@
 #include "convexHull.h"
 
 #include <cstdlib>
+#include <utility>
 
 namespace hull {
-
-Point p0{0, 0};
 
 // Products of coordinate differences are taken in 64 bits so that points
 // far apart cannot overflow them.
@@ -15,11 +14,18 @@ int orientation(Point p, Point q, Point r) {
   return val > 0 ? 1 : 2;
 }
 
+namespace {
+
+// The pivot of the running hull, read by the sort comparison; one hull is
+// computed at a time.
+Point p0{0, 0};
+
 long long distSq(Point p1, Point p2) {
   const long long dx = static_cast<long long>(p1.x) - p2.x, dy = static_cast<long long>(p1.y) - p2.y;
   return dx * dx + dy * dy;
 }
 
+// qsort comparison by angle around p0; of collinear points the nearer first.
 int compare(const void* vp1, const void* vp2) {
   const Point* p1 = static_cast<const Point*>(vp1);
   const Point* p2 = static_cast<const Point*>(vp2);
@@ -32,12 +38,7 @@ int compare(const void* vp1, const void* vp2) {
   return o == 2 ? -1 : 1;
 }
 
-void swap(Point& p1, Point& p2) {
-  const Point t = p1;
-  p1 = p2;
-  p2 = t;
-}
-
+// The element below the top; the stack is left as it was.
 Point nextToTop(std::stack<Point>& s) {
   const Point top = s.top();
   s.pop();
@@ -46,6 +47,8 @@ Point nextToTop(std::stack<Point>& s) {
   return below;
 }
 
+}  // namespace
+
 std::stack<Point> convexHull(std::vector<Point> points) {
   const size_t n = points.size();
   if (n < 3) return {};
@@ -53,7 +56,7 @@ std::stack<Point> convexHull(std::vector<Point> points) {
   for (size_t i = 1; i < n; i++) {
     if (points[i].y < points[pivot].y || (points[i].y == points[pivot].y && points[i].x < points[pivot].x)) pivot = i;
   }
-  swap(points[0], points[pivot]);
+  std::swap(points[0], points[pivot]);
   p0 = points[0];
   std::qsort(&points[1], n - 1, sizeof(Point), compare);
 

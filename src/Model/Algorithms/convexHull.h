@@ -13,19 +13,9 @@ struct Point {
   int y;
 };
 
-// The pivot of the running hull, read by the sort comparison; one hull is
-// computed at a time.
-extern Point p0;
-
 // 0 when p, q, r are collinear, 1 when they turn one way, 2 the other (the
 // turn the hull follows).
 int orientation(Point p, Point q, Point r);
-long long distSq(Point p1, Point p2);
-// qsort comparison by angle around p0; of collinear points the nearer first.
-int compare(const void* vp1, const void* vp2);
-void swap(Point& p1, Point& p2);
-// The element below the top; the stack is left as it was.
-Point nextToTop(std::stack<Point>& s);
 
 // The hull's vertices with the pivot (smallest y, then smallest x) at the
 // bottom and the others above it in angle order; of points collinear with
