@@ -21,21 +21,17 @@ void silenceLibsvm() {
   std::call_once(once, [] { svm_set_print_string_function([](const char*) {}); });
 }
 
+// What is not set stays 0: coef0, no class weights, no probability model.
 svm_parameter defaultParameters() {
   svm_parameter p{};
   p.svm_type = C_SVC;
   p.kernel_type = RBF;
   p.degree = 3;
-  p.coef0 = 0;
   p.cache_size = 50;
   p.eps = 0.001;
-  p.nr_weight = 0;
-  p.weight_label = nullptr;
-  p.weight = nullptr;
   p.nu = 0.5;
   p.p = 0.1;
   p.shrinking = 1;
-  p.probability = 0;
   return p;
 }
 
@@ -266,12 +262,11 @@ void Training::fillTrainingPatternsSvmFinal(const Patterns& patterns, int nfeatu
   for (std::size_t c = 0; c < patterns.size(); ++c)
     for (int i = 0; i < npatterns[c]; ++i) rows.push_back({static_cast<int>(c), &patterns[c][i]});
   meanAndDeviation(rows, nfeatures, meanfinal, desvfinal);
-  for (std::size_t c = 0; c < patterns.size(); ++c) {
-    for (int i = 0; i < npatterns[c]; ++i)
-      probfinal.add(labels[c], normalise(patterns[c][i], nfeatures, meanfinal, desvfinal));
+  for (const LabelledPattern& row : rows)
+    probfinal.add(labels[row.classIndex], normalise(*row.values, nfeatures, meanfinal, desvfinal));
+  for (std::size_t c = 0; c < patterns.size(); ++c)
     std::cout << "Training::fillTrainingPatternsSvmFinal() patterns: " << npatterns[c] << "  clase " << c
               << std::endl;
-  }
 }
 
 bool Training::saveMeanDesv(const std::string& filename) const {
