@@ -16,44 +16,33 @@ struct StageLook {
   synthetic::CellLook look;
 };
 
+// Every stage has the same rim width and nucleus colour.
+StageLook makeStageLook(double minRadius, double maxRadius, cv::Scalar body, double grain, double grainRadius,
+                        double grainDensity, cv::Scalar rim) {
+  StageLook s{minRadius, maxRadius, {}};
+  s.look.body = body;
+  s.look.grain = grain;
+  s.look.grainRadius = grainRadius;
+  s.look.grainDensity = grainDensity;
+  s.look.rim = rim;
+  s.look.rimWidth = 5;
+  s.look.nucleusColour = {100, 30, 60};
+  return s;
+}
+
 // Cortical alveoli: small, dense and violet with fine granules. Vitelline:
 // larger, deep pink with coarse yolk granules. Hydrated: the largest, pale
 // and nearly even.
 StageLook stageLook(int stage) {
-  StageLook s;
-  synthetic::CellLook& look = s.look;
+  // Radius range, body colour, grain contrast, radius and density, rim colour.
   switch (stage) {
     case 1:
-      s.minRadius = OocytePainter::smallestRadius;
-      s.maxRadius = 176;
-      look.body = {165, 85, 125};
-      look.grain = 10;
-      look.grainRadius = 1.5;
-      look.grainDensity = 0.04;
-      look.rim = {120, 50, 90};
-      break;
+      return makeStageLook(OocytePainter::smallestRadius, 176, {165, 85, 125}, 10, 1.5, 0.04, {120, 50, 90});
     case 2:
-      s.minRadius = 174;
-      s.maxRadius = 200;
-      look.body = {150, 110, 220};
-      look.grain = 28;
-      look.grainRadius = 3.5;
-      look.grainDensity = 0.02;
-      look.rim = {110, 60, 150};
-      break;
+      return makeStageLook(174, 200, {150, 110, 220}, 28, 3.5, 0.02, {110, 60, 150});
     default:
-      s.minRadius = 198;
-      s.maxRadius = OocytePainter::largestRadius;
-      look.body = {235, 228, 246};
-      look.grain = 4;
-      look.grainRadius = 4;
-      look.grainDensity = 0.003;
-      look.rim = {150, 110, 170};
-      break;
+      return makeStageLook(198, OocytePainter::largestRadius, {235, 228, 246}, 4, 4, 0.003, {150, 110, 170});
   }
-  look.rimWidth = 5;
-  look.nucleusColour = {100, 30, 60};
-  return s;
 }
 
 // Gap kept between neighbouring outlines, wider than the smoothing of the
