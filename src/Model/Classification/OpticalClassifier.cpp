@@ -12,8 +12,6 @@
 
 namespace {
 
-const char* const sharedNormalisationFile = "med_desv.dat";
-
 bool usable(const std::vector<float>& pattern, int nfeatures) {
   return static_cast<int>(pattern.size()) >= nfeatures &&
          std::all_of(pattern.begin(), pattern.begin() + nfeatures, [](float v) { return std::isfinite(v); });

@@ -19,6 +19,9 @@ class OpticalClassifier {
  public:
   // What saida_svm answers when it cannot predict (no model, short pattern).
   static constexpr int noPrediction = -1;
+  // The normalisation file every training also writes, read by classifier
+  // folders trained before each model kept its own.
+  static constexpr const char* sharedNormalisationFile = "med_desv.dat";
 
   OpticalClassifier(std::string image, int method);
   virtual ~OpticalClassifier() = default;

@@ -5,14 +5,11 @@
 #include <iostream>
 
 #include "DirTools.h"
+#include "PlatformFiles.h"
 #include "Preferences.h"
 #include "Training.h"
 
 namespace {
-
-const char* const sharedNormalisationFile = "med_desv.dat";
-const char* const nucleusModelFile = "svm_nucleous.dat";
-const char* const stageModelFile = "svm_stages.dat";
 
 bool speciesSelected(Preferences* pref) {
   return pref != nullptr && pref->getProblemActive() >= 0 &&
@@ -72,28 +69,27 @@ void OpticalClassifierZelvora::setPreferences(Preferences* pref) {
     std::cout << "Dir " << folder << " don't exist" << std::endl;
     throw 2;
   }
-  loadClassifiers();
+  loadClassifiersFrom(folder);
   std::cout << "OpticalClassifierZelvora::setPreferences() load the classifiers: " << key << " " << name << std::endl;
 }
 
-std::string OpticalClassifierZelvora::normalisationPath(const DirTools& dirs, const std::string& folder,
-                                                        const std::string& modelFile) {
+std::string OpticalClassifierZelvora::normalisationPath(const std::string& folder, const std::string& modelFile) {
   const std::string own = folder + "/" + normalisationFileFor(modelFile);
-  return dirs.existFile(own) ? own : folder + "/" + sharedNormalisationFile;
+  return PlatformFiles::isFile(own) ? own : folder + "/" + sharedNormalisationFile;
 }
 
-bool OpticalClassifierZelvora::loadClassifiers() {
+bool OpticalClassifierZelvora::loadClassifiers() { return loadClassifiersFrom(speciesFolder(DirTools())); }
+
+bool OpticalClassifierZelvora::loadClassifiersFrom(const std::string& folder) {
   releaseModels();
-  const DirTools dirs;
-  const std::string folder = speciesFolder(dirs);
   if (folder.empty()) return false;
   std::cout << "Dir Classifier: " << folder << std::endl;
 
   for (const char* file : {sharedNormalisationFile, nucleusModelFile, stageModelFile})
-    if (!dirs.existFile(folder + "/" + file)) return false;
+    if (!PlatformFiles::isFile(folder + "/" + file)) return false;
 
-  le_media_desv(normalisationPath(dirs, folder, stageModelFile), media, desviation);
-  le_media_desv(normalisationPath(dirs, folder, nucleusModelFile), nucleousMedia, nucleousDesviation);
+  le_media_desv(normalisationPath(folder, stageModelFile), media, desviation);
+  le_media_desv(normalisationPath(folder, nucleusModelFile), nucleousMedia, nucleousDesviation);
   const bool normalisationsComplete = media.size() == featureCount && nucleousMedia.size() == featureCount;
   if (normalisationsComplete) {
     mysvmnucleous = crea_svm(folder + "/" + nucleusModelFile);

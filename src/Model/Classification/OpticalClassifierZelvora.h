@@ -14,6 +14,9 @@ class OpticalClassifierZelvora : public OpticalClassifier {
  public:
   // Length of the colour-texture patterns the models are trained on.
   static constexpr int featureCount = 25;
+  // The model files of a species folder.
+  static constexpr const char* nucleusModelFile = "svm_nucleous.dat";
+  static constexpr const char* stageModelFile = "svm_stages.dat";
 
   OpticalClassifierZelvora(std::string image, int method);
   ~OpticalClassifierZelvora() override;
@@ -41,10 +44,13 @@ class OpticalClassifierZelvora : public OpticalClassifier {
   // the int 1 when there is no home folder, 2 when the species folder is
   // missing.
   virtual void setPreferences(Preferences* pref);
-  // Loads the species' normalisations and both models; true when loaded.
-  // Nothing stays loaded when a file is missing or unreadable, or a
-  // normalisation does not hold exactly featureCount features.
+  // Loads the selected species' normalisations and both models; true when
+  // loaded. Nothing stays loaded when no species is selected, a file is
+  // missing or unreadable, or a normalisation does not hold exactly
+  // featureCount features.
   bool loadClassifiers();
+  // The same from the classifier folder `folder`.
+  bool loadClassifiersFrom(const std::string& folder);
   bool isLoaded() const { return loadedClassifier; }
 
   // {nucleus (0 or 1), stage (1 to 3)}; empty when nothing is loaded or the
@@ -56,8 +62,7 @@ class OpticalClassifierZelvora : public OpticalClassifier {
   std::string speciesFolder(const DirTools& dirs) const;
   // The model's own normalisation file, or the shared "med_desv.dat" of a
   // folder trained before models kept their own.
-  static std::string normalisationPath(const DirTools& dirs, const std::string& folder,
-                                       const std::string& modelFile);
+  static std::string normalisationPath(const std::string& folder, const std::string& modelFile);
   void releaseModels();
 
   svm_model* mysvmstage = nullptr;
