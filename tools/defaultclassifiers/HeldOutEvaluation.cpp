@@ -4,8 +4,6 @@
 #include <chrono>
 #include <opencv2/imgproc.hpp>
 
-#include "OpticalClassifier.h"
-#include "OpticalClassifierZelvora.h"
 #include "PreferencesDefaults.h"
 
 namespace defaultspecies {
@@ -15,20 +13,7 @@ HeldOutEvaluation::HeldOutEvaluation(const std::string& speciesFolder) {
   // minimum diameter of the settings.
   const PreferencesDefaults defaults = PreferencesDefaults::lumora();
   detector.setDiameters(defaults.minimumDiameter + defaults.minimumDiameter / 2, defaults.maximumDiameter);
-  const std::string nucleusFile = "svm_nucleous.dat", stageFile = "svm_stages.dat";
-  OpticalClassifier::le_media_desv(speciesFolder + "/" + OpticalClassifier::normalisationFileFor(nucleusFile),
-                                   nucleusMean, nucleusDeviation);
-  OpticalClassifier::le_media_desv(speciesFolder + "/" + OpticalClassifier::normalisationFileFor(stageFile), stageMean,
-                                   stageDeviation);
-  const auto features = static_cast<std::size_t>(OpticalClassifierZelvora::featureCount);
-  if (nucleusMean.size() != features || stageMean.size() != features) return;
-  nucleusModel = OpticalClassifier::crea_svm(speciesFolder + "/" + nucleusFile);
-  stageModel = OpticalClassifier::crea_svm(speciesFolder + "/" + stageFile);
-}
-
-HeldOutEvaluation::~HeldOutEvaluation() {
-  svm_free_and_destroy_model(&nucleusModel);
-  svm_free_and_destroy_model(&stageModel);
+  classifier.loadClassifiersFrom(speciesFolder);
 }
 
 double HeldOutEvaluation::overlap(const synthetic::Cell& cell, const std::vector<int>& xs, const std::vector<int>& ys,
@@ -88,11 +73,12 @@ void HeldOutEvaluation::classify(const Oocyte& oocyte, const std::vector<int>& x
   for (std::size_t i = 0; i < xs.size(); i++)
     region.addLinePoint(double(xs[i]) / size.width, double(ys[i]) / size.height);
   const std::vector<float> features = detector.getColorTextureFeatures(&region, size.width, size.height);
-  if (features.empty() || !isLoaded()) return;
-  const int nucleus = OpticalClassifier::saida_svm(nucleusModel, features, nucleusMean, nucleusDeviation);
-  const int stage = OpticalClassifier::saida_svm(stageModel, features, stageMean, stageDeviation) + 1;
-  if (nucleus == (oocyte.nucleus ? 1 : 0)) result.nucleusRight++;
-  if (stage == oocyte.stage) result.stageRight++;
+  if (features.empty()) return;
+  // {nucleus, stage}; empty when nothing is loaded.
+  const std::vector<int> classes = classifier.applyClassifiersPattern(features);
+  if (classes.empty()) return;
+  if (classes[0] == (oocyte.nucleus ? 1 : 0)) result.nucleusRight++;
+  if (classes[1] == oocyte.stage) result.stageRight++;
 }
 
 }  // namespace defaultspecies

@@ -1,13 +1,12 @@
 #ifndef HELDOUTEVALUATION_H
 #define HELDOUTEVALUATION_H
 
-#include <svm.h>
-
 #include <opencv2/core.hpp>
 #include <string>
 #include <vector>
 
 #include "OocytePainter.h"
+#include "OpticalClassifierZelvora.h"
 #include "regionDetectorEdgesZelvora.h"
 
 namespace defaultspecies {
@@ -33,15 +32,11 @@ class HeldOutEvaluation {
  public:
   static constexpr double minimumOverlap = 0.7;
 
-  // Reads the nucleus and stage models with their normalisations from the
-  // species folder. The detector runs as the program runs it with its
-  // default diameter settings.
+  // Loads the species folder's classifiers as the program loads them. The
+  // detector runs as the program runs it with its default diameter settings.
   explicit HeldOutEvaluation(const std::string& speciesFolder);
-  ~HeldOutEvaluation();
-  HeldOutEvaluation(const HeldOutEvaluation&) = delete;
-  HeldOutEvaluation& operator=(const HeldOutEvaluation&) = delete;
 
-  bool isLoaded() const { return nucleusModel != nullptr && stageModel != nullptr; }
+  bool isLoaded() const { return classifier.isLoaded(); }
 
   // Detects and classifies the oocytes of `picture`, saved at picturePath.
   // False when the detector cannot read that file.
@@ -57,9 +52,7 @@ class HeldOutEvaluation {
   void classify(const Oocyte& oocyte, const std::vector<int>& xs, const std::vector<int>& ys, cv::Size size);
 
   regionDetectorEdgesZelvora detector;
-  svm_model* nucleusModel = nullptr;
-  svm_model* stageModel = nullptr;
-  std::vector<float> nucleusMean, nucleusDeviation, stageMean, stageDeviation;
+  OpticalClassifierZelvora classifier{"", 0};
   EvaluationFigures result;
 };
 

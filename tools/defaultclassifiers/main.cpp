@@ -78,10 +78,10 @@ bool train(const AnnotatedTrainingSet& set, const std::string& speciesFolder, st
   OpticalClassifierZelvora classifier("", 0);
   classifier.setShuffleSeed(seed);
   const int features = OpticalClassifierZelvora::featureCount;
-  return classifier.trainClassifier2(speciesFolder, "svm_nucleous.dat", set.nucleus(false), set.nucleus(true),
-                                     features) &&
-         classifier.trainClassifier3(speciesFolder, "svm_stages.dat", set.stage(1), set.stage(2), set.stage(3),
-                                     features);
+  return classifier.trainClassifier2(speciesFolder, OpticalClassifierZelvora::nucleusModelFile, set.nucleus(false),
+                                     set.nucleus(true), features) &&
+         classifier.trainClassifier3(speciesFolder, OpticalClassifierZelvora::stageModelFile, set.stage(1),
+                                     set.stage(2), set.stage(3), features);
 }
 
 bool evaluate(const std::string& speciesFolder, const std::string& work, const Options& options) {
