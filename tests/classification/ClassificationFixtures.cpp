@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <random>
 
+#include "OpticalClassifier.h"
+
 namespace fixtures {
 
 std::vector<std::vector<float>> gaussianClass(std::uint32_t seed, int count, const std::vector<float>& centre,
@@ -28,10 +30,8 @@ std::vector<float> centre(int features, int shifted, float value) {
 
 std::vector<std::vector<int>> quarters(const Training::Patterns& patterns) {
   std::vector<std::vector<int>> index;
-  for (const auto& c : patterns) {
-    const int n = static_cast<int>(c.size()), s = n / 4;
-    index.push_back({0, s, 2 * s, 3 * s, n});
-  }
+  for (const auto& c : patterns)
+    index.push_back(OpticalClassifier::computeIndex25Percentage(static_cast<int>(c.size())));
   return index;
 }
 

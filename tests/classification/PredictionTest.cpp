@@ -76,11 +76,17 @@ TEST(PredictionTest, AgreesWithSvmPredictOnTheSameNormalisedPatterns) {
   EXPECT_EQ(labelsSeen, (std::set<int>{0, 1, 2}));
 }
 
-TEST(PredictionTest, RefusesWithoutAModelOrWithAShortPattern) {
-  TemporaryHome temp;
+// The fixtures' two-vector model with labels 1 and 0, read back from a file
+// of `temp`.
+svm_model* twoVectorModel(const TemporaryHome& temp) {
   const auto modelFile = temp.work() / "model.dat";
   writeFileText(modelFile, fixtures::twoVectorModel(1, 0));
-  svm_model* model = OpticalClassifier::crea_svm(modelFile.string());
+  return OpticalClassifier::crea_svm(modelFile.string());
+}
+
+TEST(PredictionTest, RefusesWithoutAModelOrWithAShortPattern) {
+  TemporaryHome temp;
+  svm_model* model = twoVectorModel(temp);
   ASSERT_NE(model, nullptr);
   const std::vector<float> media(3, 0.0f), desv(3, 1.0f);
 
@@ -93,9 +99,7 @@ TEST(PredictionTest, RefusesWithoutAModelOrWithAShortPattern) {
 
 TEST(PredictionTest, FeatureWithoutDeviationIsPassedRaw) {
   TemporaryHome temp;
-  const auto modelFile = temp.work() / "model.dat";
-  writeFileText(modelFile, fixtures::twoVectorModel(1, 0));
-  svm_model* model = OpticalClassifier::crea_svm(modelFile.string());
+  svm_model* model = twoVectorModel(temp);
   ASSERT_NE(model, nullptr);
   // Mean 5: standardised, 4 would be negative; passed raw it stays positive.
   for (float deviation : {0.0f, std::nanf("")})
