@@ -46,7 +46,7 @@ static int make_chain(int num_pts, int (*cmp)(const void *, const void *), Point
 PointList *calc_2d_convex_hull(const PointList *cont)
 {
     const char *function = "calc_2d_convex_hull";
-    if (cont == NULL || cont->type == GEN_INVALID || cont->num_pts < 1) {
+    if (!is_nonempty_point_list(cont)) {
         report_error(function, "Invalid point list object !");
         return NULL;
     }

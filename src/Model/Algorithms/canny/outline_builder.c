@@ -157,8 +157,7 @@ static PointList *build_outline(const PointList *in, const PointList *hull, doub
 PointList *edge_approach2(const PointList *in, const PointList *hull)
 {
     const char *function = "edge_approach2";
-    if (in == NULL || in->type == GEN_INVALID || in->num_pts < 1 || hull == NULL || hull->type == GEN_INVALID ||
-        hull->num_pts < 1) {
+    if (!is_nonempty_point_list(in) || !is_nonempty_point_list(hull)) {
         report_error(function, "Invalid point list objects !");
         return NULL;
     }

@@ -41,14 +41,19 @@ PointList *alloc_point_list(int num_pts)
     return list;
 }
 
-static Bool is_valid_list(const PointList *list)
+Bool is_valid_point_list(const PointList *list)
 {
     return list != NULL && list->type != GEN_INVALID;
 }
 
+Bool is_nonempty_point_list(const PointList *list)
+{
+    return is_valid_point_list(list) && list->num_pts >= 1;
+}
+
 int get_num_pts(const PointList *list)
 {
-    if (!is_valid_list(list)) {
+    if (!is_valid_point_list(list)) {
         report_error("get_num_pts", "Invalid point list object !");
         return INT_MIN;
     }
@@ -57,7 +62,7 @@ int get_num_pts(const PointList *list)
 
 void free_point_list(PointList *list)
 {
-    if (!is_valid_list(list)) {
+    if (!is_valid_point_list(list)) {
         return;
     }
     for (int i = list->num_pts - 1; i >= 0; i--) {
@@ -125,7 +130,7 @@ int calc_box_area(const Box *box)
 Image *point_list_to_img(const PointList *list, int num_rows, int num_cols)
 {
     const char *function = "point_list_to_img";
-    if (!is_valid_list(list)) {
+    if (!is_valid_point_list(list)) {
         report_error(function, "Invalid point list object !");
         return NULL;
     }

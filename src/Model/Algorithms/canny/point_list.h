@@ -36,6 +36,10 @@ void free_point(PointFourier *point);
 
 /* A new GEN_INVALID list of num_pts unset slots, or null. */
 PointList *alloc_point_list(int num_pts);
+/* Whether list is a list its creator has filled; null is not. */
+Bool is_valid_point_list(const PointList *list);
+/* The same, with at least one point. */
+Bool is_nonempty_point_list(const PointList *list);
 int get_num_pts(const PointList *list);
 /* Releases the points in use; the slot array and the structure stay. */
 void free_point_list(PointList *list);

@@ -9,11 +9,6 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-static int is_valid_list(const PointList *list)
-{
-    return list != NULL && list->type != GEN_INVALID;
-}
-
 /* Crossing-number test; a point on an edge or vertex counts as inside. */
 static int inside(const PointList *list, double r, double c)
 {
@@ -150,7 +145,7 @@ static PointList *join_copies(const PointList *a, const PointList *b)
 
 PointList *unionContour(const PointList *p, const PointList *q)
 {
-    if (!is_valid_list(p) || !is_valid_list(q)) {
+    if (!is_valid_point_list(p) || !is_valid_point_list(q)) {
         return NULL;
     }
     PointList *joined = join_copies(p, q);
@@ -167,7 +162,7 @@ PointList *unionContour(const PointList *p, const PointList *q)
 
 PointList *copyPointList(const PointList *p)
 {
-    if (!is_valid_list(p)) {
+    if (!is_valid_point_list(p)) {
         printf("Invalid pointers  in copyPointList!");
         return NULL;
     }
@@ -180,7 +175,7 @@ PointList *copyPointList(const PointList *p)
 
 PointFourier *calc_obj_centroid_contour(const PointList *cont)
 {
-    if (!is_valid_list(cont) || cont->num_pts < 1) {
+    if (!is_nonempty_point_list(cont)) {
         report_error("calc_obj_centroid_contour", "Invalid point list object !");
         return NULL;
     }

@@ -242,11 +242,6 @@ static int scan_polygon(Polygon *poly, Window window, SpanSink *sink)
     return 1;
 }
 
-static int is_valid_list(const PointList *list)
-{
-    return list != NULL && list->type != GEN_INVALID && list->num_pts >= 1;
-}
-
 static int load_points(const PointList *in, Polygon *poly)
 {
     if (!alloc_polygon(poly, (size_t)in->num_pts + 1)) {
@@ -263,7 +258,7 @@ static int load_points(const PointList *in, Polygon *poly)
 
 double computeRoundness(const PointList *in, Box box)
 {
-    if (!is_valid_list(in)) {
+    if (!is_nonempty_point_list(in)) {
         report_error("computeRoundness", "Invalid point list object !");
         return 0.0;
     }
@@ -350,7 +345,7 @@ static Image *mask_image(Polygon *poly, int num_rows, int num_cols, const char *
 Image *computeBinImage(const PointList *in, int num_rows, int num_cols)
 {
     const char *function = "computeBinImage";
-    if (!is_valid_list(in)) {
+    if (!is_nonempty_point_list(in)) {
         report_error(function, "Invalid point list object !");
         return NULL;
     }

@@ -177,7 +177,7 @@ double *textureLBPColor(const Image *img, const PointList *in)
         report_error(function, "Not a color image !");
         return NULL;
     }
-    if (in == NULL || in->type == GEN_INVALID || in->num_pts < 1) {
+    if (!is_nonempty_point_list(in)) {
         report_error(function, "Invalid point list object !");
         return NULL;
     }
