@@ -5,8 +5,10 @@
 #include <gtkmm/builder.h>
 
 #include <iostream>
+#include <type_traits>
 
 #include "Actions.h"
+#include "BuilderWidget.h"
 #include "ControllerFachade.h"
 #include "DrawClassType.h"
 #include "ImageClass.h"
@@ -47,14 +49,6 @@ int ViewFachade::startWindow(int argc, char** argv) {
   return application->run(*window1);
 }
 
-template <typename Widget>
-bool ViewFachade::lookUp(const char* id, Widget*& widget) {
-  widget = nullptr;
-  if (refBuilder2) refBuilder2->get_widget(id, widget);
-  if (widget == nullptr) std::cerr << mainWindowFile << " has no widget \"" << id << "\" of the expected type" << std::endl;
-  return widget != nullptr;
-}
-
 bool ViewFachade::loadGlade() {
   refBuilder2 = Gtk::Builder::create();
   try {
@@ -66,16 +60,22 @@ bool ViewFachade::loadGlade() {
   } catch (const Gtk::BuilderError& ex) {
     std::cerr << "BuilderError : " << ex.what().raw() << std::endl;
   }
-  bool found = lookUp("viewportPaned", viewportPaned);
-  found = lookUp("viewportpaned2", viewportPaned2) && found;
-  found = lookUp("paned2", panedMini) && found;
-  found = lookUp("panedLateral", panedLateral) && found;
-  found = lookUp("paned1", paned1) && found;
-  found = lookUp("window1", window1) && found;
-  found = lookUp("viewport", viewport1) && found;
-  found = lookUp("menu", menu) && found;
-  found = lookUp("vBoxPaned", vBoxPaned) && found;
-  found = lookUp("statusbar", statusBar) && found;
+  // Every missing widget is named before start-up gives up.
+  bool found = true;
+  const auto lookUp = [&](const char* id, auto*& widget) {
+    widget = findBuilderWidget<std::remove_pointer_t<std::decay_t<decltype(widget)>>>(refBuilder2, id);
+    found = found && widget != nullptr;
+  };
+  lookUp("viewportPaned", viewportPaned);
+  lookUp("viewportpaned2", viewportPaned2);
+  lookUp("paned2", panedMini);
+  lookUp("panedLateral", panedLateral);
+  lookUp("paned1", paned1);
+  lookUp("window1", window1);
+  lookUp("viewport", viewport1);
+  lookUp("menu", menu);
+  lookUp("vBoxPaned", vBoxPaned);
+  lookUp("statusbar", statusBar);
   return found;
 }
 

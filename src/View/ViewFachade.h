@@ -64,11 +64,6 @@ class ViewFachade {
   void resetPreferences();
 
  private:
-  // Looks up a widget of the main window's file; prints the id and returns
-  // false when it is missing or of another type.
-  template <typename Widget>
-  bool lookUp(const char* id, Widget*& widget);
-
   ControllerFachade* fc;
   Preferences* preferences = nullptr;
   Draw* draw = nullptr;
