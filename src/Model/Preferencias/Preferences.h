@@ -22,75 +22,62 @@ class Preferences {
   // everyone holding a pointer to it sees the reset.
   void resetToDefaults();
 
-  int getAlgorithm() const { return algorithm; }
-  void setAlgorithm(int value) { algorithm = value; }
+  int getAlgorithm() const { return values.algorithm; }
+  void setAlgorithm(int value) { values.algorithm = value; }
 
-  double getCalibration() const { return calibration; }
+  double getCalibration() const { return values.calibration; }
   // Sets the factor and switches calibration on.
   void setCalibration(double factor);
-  bool isCalibrationActive() const { return calibrationActive; }
+  bool isCalibrationActive() const { return values.calibrationActive; }
   // Switching calibration off also resets the factor to 1.
   void setCalibrationActive(bool active);
 
   // Takes both limits only when min > 2 and max > min; otherwise keeps both.
   void setDiameters(int min, int max);
-  int getMinimumDiameter() const { return mindim; }
-  int getMaximumDiameter() const { return maxdim; }
+  int getMinimumDiameter() const { return values.minimumDiameter; }
+  int getMaximumDiameter() const { return values.maximumDiameter; }
 
-  const std::string& getImagePath() const { return image_path; }
-  const std::string& getXmlPath() const { return xml_path; }
-  const std::string& getCsvPath() const { return csv_path; }
-  void setImagePath(const std::string& path) { image_path = path; }
-  void setXmlPath(const std::string& path) { xml_path = path; }
-  void setCsvPath(const std::string& path) { csv_path = path; }
+  const std::string& getImagePath() const { return values.imagePath; }
+  const std::string& getXmlPath() const { return values.xmlPath; }
+  const std::string& getCsvPath() const { return values.csvPath; }
+  void setImagePath(const std::string& path) { values.imagePath = path; }
+  void setXmlPath(const std::string& path) { values.xmlPath = path; }
+  void setCsvPath(const std::string& path) { values.csvPath = path; }
 
-  std::vector<double>& getPointPreferences() { return pPoint; }
-  std::vector<double>& getCirclePreferences() { return pCircle; }
-  std::vector<double>& getRegionPreferences() { return pRegion; }
+  std::vector<double>& getPointPreferences() { return values.pointStyle; }
+  std::vector<double>& getCirclePreferences() { return values.circleStyle; }
+  std::vector<double>& getRegionPreferences() { return values.regionStyle; }
   // Overwrite the leading entries of a style with the given values; the style
   // keeps its length, so values beyond it are ignored.
-  void setPointPreferences(const std::vector<double>& values) { overwriteStyle(pPoint, values); }
-  void setCirclePreferences(const std::vector<double>& values) { overwriteStyle(pCircle, values); }
-  void setRegionPreferences(const std::vector<double>& values) { overwriteStyle(pRegion, values); }
+  void setPointPreferences(const std::vector<double>& style) { overwriteStyle(values.pointStyle, style); }
+  void setCirclePreferences(const std::vector<double>& style) { overwriteStyle(values.circleStyle, style); }
+  void setRegionPreferences(const std::vector<double>& style) { overwriteStyle(values.regionStyle, style); }
 
-  std::vector<std::vector<double>>& getClassPreferences() { return claseColor; }
-  void setClassPreferences(std::vector<std::vector<double>> colours) { claseColor = std::move(colours); }
-  std::vector<std::string>& getClassNamesPreferences() { return claseName; }
-  void setClassNamesPreferences(std::vector<std::string> names) { claseName = std::move(names); }
+  std::vector<std::vector<double>>& getClassPreferences() { return values.classColours; }
+  void setClassPreferences(std::vector<std::vector<double>> colours) { values.classColours = std::move(colours); }
+  std::vector<std::string>& getClassNamesPreferences() { return values.classNames; }
+  void setClassNamesPreferences(std::vector<std::string> names) { values.classNames = std::move(names); }
 
   // The problem keys this object holds.
-  std::vector<std::string>& getProblemsClaves() { return problemsClave; }
+  std::vector<std::string>& getProblemsClaves() { return values.problemKeys; }
   // The fixed table of the 30 species keys.
   static std::vector<std::string> getProblemClaves();
   std::vector<std::string>& getProblemNames() { return problemsName; }
   void setProblemNames(std::vector<std::string> names) { problemsName = std::move(names); }
   // Index into the problem keys; -1 = none selected. Not range-checked.
-  int getProblemActive() const { return problemActive; }
-  void setProblemActive(int index) { problemActive = index; }
+  int getProblemActive() const { return values.problemActive; }
+  void setProblemActive(int index) { values.problemActive = index; }
 
-  std::string getPreferencesDir() const { return dirPreferences; }
+  std::string getPreferencesDir() const { return values.settingsFolder; }
 
  private:
   void apply(const PreferencesDefaults& defaults);
-  static void overwriteStyle(std::vector<double>& style, const std::vector<double>& values);
+  static void overwriteStyle(std::vector<double>& style, const std::vector<double>& given);
 
-  std::string image_path;
-  std::string xml_path;
-  std::string csv_path;
-  int algorithm = 0;
-  double calibration = 1.0;
-  bool calibrationActive = false;
-  int mindim = 0;
-  int maxdim = 0;
-  std::vector<double> pPoint;
-  std::vector<double> pCircle;
-  std::vector<double> pRegion;
-  std::vector<std::vector<double>> claseColor;
-  std::vector<std::string> claseName;
-  std::vector<std::string> problemsClave;
+  // Everything but the problem names has the shape of the defaults it
+  // starts from.
+  PreferencesDefaults values;
   std::vector<std::string> problemsName;
-  int problemActive = -1;
-  std::string dirPreferences;
 };
 
 #endif
