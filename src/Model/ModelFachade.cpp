@@ -31,7 +31,6 @@ ModelFachade::ModelFachade() {
 }
 
 ModelFachade::~ModelFachade() {
-  poligons.clear();
   delete preferences;
   delete preferencesXML;
   delete image;
@@ -39,8 +38,8 @@ ModelFachade::~ModelFachade() {
   delete prefsample;
 }
 
-bool ModelFachade::readAnnotation(const std::string& file, ImageClass* target, std::vector<baseShape*>& shapes,
-                                  double& calibration) {
+bool ModelFachade::readAnnotation(const std::string& file, ImageClass* target, Preferences* settings,
+                                  std::vector<baseShape*>& shapes) {
   std::setlocale(LC_ALL, "C");
   XMLDAOPolygons reader(target, -1.0);
   reader.set_substitute_entities(true);
@@ -53,46 +52,34 @@ bool ModelFachade::readAnnotation(const std::string& file, ImageClass* target, s
   if (!reader.succeeded()) return false;
   reader.applyImageTo(*target);
   shapes = reader.takePoligons();
-  calibration = reader.getCalibration();
-  return true;
-}
-
-void ModelFachade::applyCalibration(Preferences* settings, double calibration) {
+  const double calibration = reader.getCalibration();
   if (calibration > 0) {
     settings->setCalibrationActive(true);
     settings->setCalibration(calibration);
   } else {
     settings->setCalibrationActive(false);
   }
+  return true;
 }
 
 std::vector<baseShape*> ModelFachade::readOnlyXML(std::string file) {
   std::vector<baseShape*> shapes;
-  double calibration = -1.0;
-  if (!readAnnotation(file, image, shapes, calibration)) return {};
-  poligons = shapes;
-  applyCalibration(preferences, calibration);
-  return poligons;
+  readAnnotation(file, image, preferences, shapes);
+  return shapes;
 }
 
 std::vector<baseShape*> ModelFachade::readXML(std::string file) {
   std::vector<baseShape*> shapes;
-  double calibration = -1.0;
-  if (!readAnnotation(file, image, shapes, calibration)) return {};
-  poligons = shapes;
-  std::cout << "ReadXML:: Tamaño poligonos " << poligons.size() << std::endl;
-  applyCalibration(preferences, calibration);
-  return poligons;
+  if (readAnnotation(file, image, preferences, shapes))
+    std::cout << "ReadXML:: Tamaño poligonos " << shapes.size() << std::endl;
+  return shapes;
 }
 
 std::vector<baseShape*> ModelFachade::readPolygonsXML(std::string file) {
   std::vector<baseShape*> shapes;
-  double calibration = -1.0;
-  if (!readAnnotation(file, imageXML, shapes, calibration)) return {};
-  poligons = shapes;
-  std::cout << "Model::ReadXML:: " << file << " No. polygons " << poligons.size() << std::endl;
-  applyCalibration(preferencesXML, calibration);
-  return poligons;
+  if (readAnnotation(file, imageXML, preferencesXML, shapes))
+    std::cout << "Model::ReadXML:: " << file << " No. polygons " << shapes.size() << std::endl;
+  return shapes;
 }
 
 bool ModelFachade::writePolygons(std::string file, std::vector<baseShape*> shapes) {

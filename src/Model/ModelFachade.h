@@ -68,13 +68,12 @@ class ModelFachade {
   double maximumDiameter(std::vector<baseShape*> shapes);
 
  private:
-  // Reads `file` into `target`; on failure returns false and leaves the
-  // target image and the shape list unchanged.
-  bool readAnnotation(const std::string& file, ImageClass* target, std::vector<baseShape*>& shapes,
-                      double& calibration);
-  static void applyCalibration(Preferences* settings, double calibration);
+  // Reads `file` into `target`, its shapes into `shapes` and its calibration
+  // into `settings` (off when the file has none); on failure returns false
+  // and leaves all three unchanged.
+  bool readAnnotation(const std::string& file, ImageClass* target, Preferences* settings,
+                      std::vector<baseShape*>& shapes);
 
-  std::vector<baseShape*> poligons;
   Preferences* preferences = nullptr;
   Preferences* preferencesXML = nullptr;
   PreferencesSample* prefsample = nullptr;
