@@ -284,6 +284,19 @@ bool XMLDAOPolygons::writeAttribute(xmlTextWriterPtr writer, const char* name, c
   return check(xmlTextWriterWriteAttribute(writer, BAD_CAST name, BAD_CAST value.c_str()), writeAttributeFailed);
 }
 
+bool XMLDAOPolygons::writePixel(xmlTextWriterPtr writer, const char* xName, const char* yName, double x, double y) {
+  return writeAttribute(writer, xName, NumberText::formatInt(PixelConversion::toPixel(x, imgWidth))) &&
+         writeAttribute(writer, yName, NumberText::formatInt(PixelConversion::toPixel(y, imgHeight)));
+}
+
+bool XMLDAOPolygons::startElement(xmlTextWriterPtr writer, const char* name) {
+  return check(xmlTextWriterStartElement(writer, BAD_CAST name), startElementFailed);
+}
+
+bool XMLDAOPolygons::endElement(xmlTextWriterPtr writer) {
+  return check(xmlTextWriterEndElement(writer), endElementFailed);
+}
+
 bool XMLDAOPolygons::writePoligonsXML(const std::string& filename, const std::vector<baseShape*>& poligonsModelWrite) {
   writeFailed = false;
   XmlFileWriter file(filename);
@@ -302,7 +315,7 @@ bool XMLDAOPolygons::writePoligonsXML(const std::string& filename, const std::ve
 }
 
 bool XMLDAOPolygons::writeRoot(xmlTextWriterPtr writer) {
-  if (!check(xmlTextWriterStartElement(writer, BAD_CAST "Poligonos"), startElementFailed)) return false;
+  if (!startElement(writer, "Poligonos")) return false;
   bool written = writeAttribute(writer, "filename", utf8FileName(image->getFilename())) &&
                  writeAttribute(writer, "calibration", NumberText::formatReal(calibration)) &&
                  writeAttribute(writer, "minDiameter", NumberText::formatInt(minDiameter)) &&
@@ -318,84 +331,69 @@ bool XMLDAOPolygons::writeRoot(xmlTextWriterPtr writer) {
 // Returns false when the document cannot be continued; a failure inside a
 // point, line or angle element only ends that element.
 bool XMLDAOPolygons::writeShape(baseShape* shape, xmlTextWriterPtr writer) {
-  if (dynamic_cast<pointShape*>(shape) != nullptr) {
-    writePoint("Point", shape, writer);
-  } else if (dynamic_cast<circleShape*>(shape) != nullptr) {
-    return writeCircle(shape, writer);
+  if (auto* point = dynamic_cast<pointShape*>(shape)) {
+    writePoint(point, writer);
+  } else if (auto* circle = dynamic_cast<circleShape*>(shape)) {
+    return writeCircle(circle, writer);
   } else if (auto* region = dynamic_cast<regionShape*>(shape)) {
     return writeFreeHand(region, writer);
-  } else if (dynamic_cast<Line*>(shape) != nullptr) {
-    writeLine("Line", shape, writer);
-  } else if (dynamic_cast<Angle*>(shape) != nullptr) {
-    writeAngle("Angle", shape, writer);
+  } else if (auto* line = dynamic_cast<Line*>(shape)) {
+    writeLine(line, writer);
+  } else if (auto* angle = dynamic_cast<Angle*>(shape)) {
+    writeAngle(angle, writer);
   }
   return true;
 }
 
-bool XMLDAOPolygons::writeCircle(baseShape* shape, xmlTextWriterPtr writer) {
-  auto* circle = static_cast<circleShape*>(shape);
-  if (!check(xmlTextWriterStartElement(writer, BAD_CAST "Circle"), startElementFailed)) return false;
-  if (!writeAttribute(writer, "x", NumberText::formatInt(PixelConversion::toPixel(circle->getX(), imgWidth))) ||
-      !writeAttribute(writer, "y", NumberText::formatInt(PixelConversion::toPixel(circle->getY(), imgHeight))) ||
+bool XMLDAOPolygons::writeCircle(circleShape* circle, xmlTextWriterPtr writer) {
+  if (!startElement(writer, "Circle")) return false;
+  if (!writePixel(writer, "x", "y", circle->getX(), circle->getY()) ||
       !writeAttribute(writer, "r", NumberText::formatInt(PixelConversion::truncateToInt(circle->getRadius()))))
     return false;
   writeAtributes(circle, writer);
-  return check(xmlTextWriterEndElement(writer), endElementFailed);
+  return endElement(writer);
 }
 
 bool XMLDAOPolygons::writeFreeHand(regionShape* region, xmlTextWriterPtr writer) {
-  if (!check(xmlTextWriterStartElement(writer, BAD_CAST "FreeHand"), startElementFailed)) return false;
+  if (!startElement(writer, "FreeHand")) return false;
   writeAtributes(region, writer);
-  writePoints("FPoint", region->getLinePoints(), writer);
-  for (baseShape* point : region->getPoints()) writePoint("Point", point, writer);
-  return check(xmlTextWriterEndElement(writer), endElementFailed);
+  writeOutline(region->getLinePoints(), writer);
+  for (baseShape* point : region->getPoints()) writePoint(point, writer);
+  return endElement(writer);
 }
 
-bool XMLDAOPolygons::writePoints(const std::string& name, const std::vector<pointShape*>& points,
-                                 xmlTextWriterPtr writer) {
-  for (pointShape* point : points) {
-    if (!check(xmlTextWriterStartElement(writer, BAD_CAST name.c_str()), startElementFailed) ||
-        !writeAttribute(writer, "x", NumberText::formatInt(PixelConversion::toPixel(point->getX(), imgWidth))) ||
-        !writeAttribute(writer, "y", NumberText::formatInt(PixelConversion::toPixel(point->getY(), imgHeight))) ||
-        !check(xmlTextWriterEndElement(writer), endElementFailed))
+bool XMLDAOPolygons::writeOutline(const std::vector<pointShape*>& vertices, xmlTextWriterPtr writer) {
+  for (pointShape* vertex : vertices) {
+    if (!startElement(writer, "FPoint") || !writePixel(writer, "x", "y", vertex->getX(), vertex->getY()) ||
+        !endElement(writer))
       return false;
   }
   return true;
 }
 
-bool XMLDAOPolygons::writePoint(const std::string& name, baseShape* point, xmlTextWriterPtr writer) {
-  if (!check(xmlTextWriterStartElement(writer, BAD_CAST name.c_str()), startElementFailed) ||
-      !writeAttribute(writer, "x", NumberText::formatInt(PixelConversion::toPixel(point->getX(), imgWidth))) ||
-      !writeAttribute(writer, "y", NumberText::formatInt(PixelConversion::toPixel(point->getY(), imgHeight))))
-    return false;
+bool XMLDAOPolygons::writePoint(baseShape* point, xmlTextWriterPtr writer) {
+  if (!startElement(writer, "Point") || !writePixel(writer, "x", "y", point->getX(), point->getY())) return false;
   writeAtributes(point, writer);
-  return check(xmlTextWriterEndElement(writer), endElementFailed);
+  return endElement(writer);
 }
 
-bool XMLDAOPolygons::writeLine(const std::string& name, baseShape* l, xmlTextWriterPtr writer) {
-  const std::vector<double> c = static_cast<Line*>(l)->getCoordinates();
-  if (!check(xmlTextWriterStartElement(writer, BAD_CAST name.c_str()), startElementFailed) ||
-      !writeAttribute(writer, "x1", NumberText::formatInt(PixelConversion::toPixel(c[0], imgWidth))) ||
-      !writeAttribute(writer, "y1", NumberText::formatInt(PixelConversion::toPixel(c[1], imgHeight))) ||
-      !writeAttribute(writer, "x2", NumberText::formatInt(PixelConversion::toPixel(c[2], imgWidth))) ||
-      !writeAttribute(writer, "y2", NumberText::formatInt(PixelConversion::toPixel(c[3], imgHeight))))
+bool XMLDAOPolygons::writeLine(Line* line, xmlTextWriterPtr writer) {
+  const std::vector<double> c = line->getCoordinates();
+  if (!startElement(writer, "Line") || !writePixel(writer, "x1", "y1", c[0], c[1]) ||
+      !writePixel(writer, "x2", "y2", c[2], c[3]))
     return false;
-  writeAtributes(l, writer);
-  return check(xmlTextWriterEndElement(writer), endElementFailed);
+  writeAtributes(line, writer);
+  return endElement(writer);
 }
 
-bool XMLDAOPolygons::writeAngle(const std::string& name, baseShape* l, xmlTextWriterPtr writer) {
-  auto* angle = static_cast<Angle*>(l);
-  if (!check(xmlTextWriterStartElement(writer, BAD_CAST name.c_str()), startElementFailed)) return false;
-  const char* const names[] = {"x1", "y1", "x2", "y2", "x3", "y3"};
-  int next = 0;
-  for (pointShape* p : {angle->getp1(), angle->getVertex(), angle->getp3()}) {
-    if (!writeAttribute(writer, names[next++], NumberText::formatInt(PixelConversion::toPixel(p->getX(), imgWidth))) ||
-        !writeAttribute(writer, names[next++], NumberText::formatInt(PixelConversion::toPixel(p->getY(), imgHeight))))
-      return false;
-  }
-  writeAtributes(l, writer);
-  return check(xmlTextWriterEndElement(writer), endElementFailed);
+bool XMLDAOPolygons::writeAngle(Angle* angle, xmlTextWriterPtr writer) {
+  if (!startElement(writer, "Angle") ||
+      !writePixel(writer, "x1", "y1", angle->getp1()->getX(), angle->getp1()->getY()) ||
+      !writePixel(writer, "x2", "y2", angle->getVertex()->getX(), angle->getVertex()->getY()) ||
+      !writePixel(writer, "x3", "y3", angle->getp3()->getX(), angle->getp3()->getY()))
+    return false;
+  writeAtributes(angle, writer);
+  return endElement(writer);
 }
 
 bool XMLDAOPolygons::writeAtributes(baseShape* p, xmlTextWriterPtr writer) {

@@ -13,18 +13,12 @@
 #include "pointShape.h"
 #include "regionShape.h"
 
+class Angle;
+class Line;
+class circleShape;
+
 namespace Model {
 
-// The annotation file of one image (root element "Poligonos"): its writer
-// (libxml2 text writer) and its event-driven reader. Coordinates are image
-// pixels in the file and fractions of the image size in memory.
-//
-// Reading: set entity substitution as wanted, call parse_file, catch
-// xmlpp::exception, and use the result only when succeeded(). Nothing read reaches the caller's image or the caller's
-// shape list before the parse has succeeded: the reader fills its own copy of
-// the image record and owns the shapes until takePoligons hands them over;
-// whatever is not taken is deleted with the reader. A root without a positive
-// width and height aborts the parse, since the coordinates cannot be scaled.
 // What the annotation reader takes from a file; the two programs read
 // different subsets of the same format.
 struct PolygonsReadOptions {
@@ -32,6 +26,17 @@ struct PolygonsReadOptions {
   bool collectMeasures = true;  // minDiameter, maxDiameter, M0..M9 into the measures list
 };
 
+// The annotation file of one image (root element "Poligonos"): its writer
+// (libxml2 text writer) and its event-driven reader. Coordinates are image
+// pixels in the file and fractions of the image size in memory.
+//
+// Reading: set entity substitution as wanted, call parse_file, catch
+// xmlpp::exception, and use the result only when succeeded(). Nothing read
+// reaches the caller's image or the caller's shape list before the parse has
+// succeeded: the reader fills its own copy of the image record and owns the
+// shapes until takePoligons hands them over; whatever is not taken is deleted
+// with the reader. A root without a positive width and height aborts the
+// parse, since the coordinates cannot be scaled.
 class XMLDAOPolygons : public xmlpp::SaxParser {
  public:
   XMLDAOPolygons(ImageClass* img, double _calibration, PolygonsReadOptions options = PolygonsReadOptions());
@@ -77,14 +82,18 @@ class XMLDAOPolygons : public xmlpp::SaxParser {
   // Writing; each returns false after printing the failure of a libxml2 call.
   bool writeRoot(xmlTextWriterPtr writer);
   bool writeShape(baseShape* shape, xmlTextWriterPtr writer);
-  bool writeCircle(baseShape* shape, xmlTextWriterPtr writer);
+  bool writeCircle(circleShape* circle, xmlTextWriterPtr writer);
   bool writeFreeHand(regionShape* region, xmlTextWriterPtr writer);
-  bool writePoints(const std::string& name, const std::vector<pointShape*>& points, xmlTextWriterPtr writer);
-  bool writePoint(const std::string& name, baseShape* point, xmlTextWriterPtr writer);
-  bool writeLine(const std::string& name, baseShape* l, xmlTextWriterPtr writer);
-  bool writeAngle(const std::string& name, baseShape* l, xmlTextWriterPtr writer);
+  bool writeOutline(const std::vector<pointShape*>& vertices, xmlTextWriterPtr writer);
+  bool writePoint(baseShape* point, xmlTextWriterPtr writer);
+  bool writeLine(Line* line, xmlTextWriterPtr writer);
+  bool writeAngle(Angle* angle, xmlTextWriterPtr writer);
   bool writeAtributes(baseShape* p, xmlTextWriterPtr writer);
   bool writeAttribute(xmlTextWriterPtr writer, const char* name, const std::string& value);
+  // The relative position (x, y) as whole image pixels under the two names.
+  bool writePixel(xmlTextWriterPtr writer, const char* xName, const char* yName, double x, double y);
+  bool startElement(xmlTextWriterPtr writer, const char* name);
+  bool endElement(xmlTextWriterPtr writer);
   bool check(int libxmlResult, const char* failureMessage);
 
   PolygonsReadOptions options;
