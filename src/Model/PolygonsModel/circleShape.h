@@ -28,7 +28,7 @@ class circleShape : public baseShape {
 
  private:
   double radius;
-  double pi = 3.1415926535;
+  static constexpr double pi = 3.1415926535;
 };
 
 #endif

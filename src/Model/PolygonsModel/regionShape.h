@@ -56,7 +56,7 @@ class regionShape : public baseShape {
   std::vector<baseShape*> points;
   long double area = 0;      // 0 = not computed
   long double diameter = 0;  // 0 = not computed
-  double pi = 3.1415926535;
+  static constexpr double pi = 3.1415926535;
 };
 
 #endif

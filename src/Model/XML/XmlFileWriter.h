@@ -24,8 +24,6 @@ class XmlFileWriter {
   // Returns false (and removes the temporary file) when anything failed.
   bool commit();
 
-  const std::string& temporaryPath() const { return temporary; }
-
  private:
   void discard();
 
