@@ -20,8 +20,7 @@ ScrollImage::ScrollImage(ImageClass* img, Draw* _draw)
   const std::string startFile = img->getFilename();
   std::cout << "Constructor scrollImage: file " << startFile << std::endl;
   loadImage(startFile);
-  set_image_from_file();
-  fit();
+  // Also fits the picture.
   restoreButtons();
 }
 
@@ -46,23 +45,10 @@ bool ScrollImage::loadImage(std::string file) {
   imageClass->setHeight(picture->get_height());
   std::cout << "load image: " << filename << " width: " << picture->get_width()
             << " height: " << picture->get_height() << std::endl;
-  showPicture(picture);
-  return true;
-}
-
-void ScrollImage::setImageNew(Glib::RefPtr<Gdk::Pixbuf> img) {
-  if (img) showPicture(img);
-}
-
-void ScrollImage::showPicture(Glib::RefPtr<Gdk::Pixbuf> img) {
-  image = img;
+  image = picture;
   if (renderer != nullptr) renderer->setImage(imageClass);
   showNewPicture(image->get_width(), image->get_height());
-}
-
-void ScrollImage::setImage(Glib::RefPtr<Gdk::Pixbuf> img) {
-  image = img;
-  queue_draw();
+  return true;
 }
 
 void ScrollImage::setDrawingPreferences(Preferences* preferences) {
@@ -105,7 +91,6 @@ void ScrollImage::composeFrame(const Cairo::RefPtr<Cairo::Context>& cr, int widt
     bands.draw(*renderer, getPolygonsNew(), cr, view.getScale(), view.getOffsetX(), view.getOffsetY());
   if (const std::optional<FractionBox>& box = getSelectionBox()) {
     selectionRectangle->setImageDim(getImgWidth(), getImgHeight());
-    selectionRectangle->setColor(rectangle_Color);
     selectionRectangle->setPoints(box->x0, box->y0, box->x1, box->y1);
     selectionRectangle->draw(cr, view.getScale(), view.getOffsetX(), view.getOffsetY());
   }

@@ -31,11 +31,6 @@ class ScrollImage : public Gtk::DrawingArea, public CanvasEditor {
   // shapes. On failure the canvas keeps its picture, shapes and file name,
   // prints the reason and returns false.
   bool loadImage(std::string file);
-  // Shows a picture already in memory as a load does, without touching the
-  // image record.
-  void setImageNew(Glib::RefPtr<Gdk::Pixbuf> img);
-  // Replaces the picture shown; nothing else changes.
-  void setImage(Glib::RefPtr<Gdk::Pixbuf> img);
 
   Glib::RefPtr<Gdk::Pixbuf> getImageRef() { return image; }
   const std::string& getFilename() const { return filename; }
@@ -59,7 +54,6 @@ class ScrollImage : public Gtk::DrawingArea, public CanvasEditor {
   void viewBoxChanged(const FractionBox& box) override;
 
  private:
-  void showPicture(Glib::RefPtr<Gdk::Pixbuf> img);
   // Paints the background, the visible part of the picture, the shapes and
   // the selection box.
   void composeFrame(const Cairo::RefPtr<Cairo::Context>& cr, int width, int height);
