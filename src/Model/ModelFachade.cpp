@@ -53,12 +53,10 @@ bool ModelFachade::readAnnotation(const std::string& file, ImageClass* target, P
   reader.applyImageTo(*target);
   shapes = reader.takePoligons();
   const double calibration = reader.getCalibration();
-  if (calibration > 0) {
-    settings->setCalibrationActive(true);
-    settings->setCalibration(calibration);
-  } else {
+  if (calibration > 0)
+    settings->setCalibration(calibration);  // also switches calibration on
+  else
     settings->setCalibrationActive(false);
-  }
   return true;
 }
 

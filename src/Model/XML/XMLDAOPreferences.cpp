@@ -186,12 +186,10 @@ void XMLDAOPreferences::readCalibration(const AttributeList& attributes) {
     else if (attribute.name == "maxDiameter")
       maxDiameter = NumberText::toInt(text);
   }
-  if (active == 1) {
-    pref->setCalibrationActive(true);
-    pref->setCalibration(value);
-  } else {
+  if (active == 1)
+    pref->setCalibration(value);  // also switches calibration on
+  else
     pref->setCalibrationActive(false);
-  }
   pref->setDiameters(minDiameter, maxDiameter);
 }
 
