@@ -58,8 +58,7 @@ void Draw::drawNew(const std::vector<baseShape*>& poligons, const Cairo::RefPtr<
   }
 }
 
-void Draw::setImage(ImageClass* newImage) {
-  image = newImage;
+void Draw::setImage(ImageClass* image) {
   imgWidth = image != nullptr ? image->getWidth() : 0;
   imgHeight = image != nullptr ? image->getHeight() : 0;
 }

@@ -35,7 +35,8 @@ class Draw {
   virtual void drawNew(const std::vector<baseShape*>& poligons, const Cairo::RefPtr<Cairo::Context>& cr, double scale,
                        double OffsetX, double OffsetY);
 
-  // Takes the image record of a newly loaded picture and its size.
+  // Takes the size of a newly loaded picture from its image record (none for
+  // a null record); the record is not kept.
   virtual void setImage(ImageClass* image);
   // Takes red, green and blue; point marks are always drawn at alpha 0.4.
   virtual void setColorPoint(Gdk::RGBA colour);
@@ -106,11 +107,9 @@ class Draw {
   Gdk::RGBA colorPoint;
   Gdk::RGBA colorFreeHand;
   Gdk::RGBA colorCircle;
-  std::vector<Gdk::RGBA> colorClass;
   float lineWidthCircle = 5.0f;
   float lineWidthPoint = 15.0f;
   float lineWidthFreeHand = 5.0f;
-  ImageClass* image = nullptr;
   double imgWidth = 0;
   double imgHeight = 0;
 

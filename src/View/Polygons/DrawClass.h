@@ -1,6 +1,8 @@
 #ifndef DRAWCLASS_H
 #define DRAWCLASS_H
 
+#include <vector>
+
 #include "Draw.h"
 
 // A renderer that shows each shape's class: a shape of class k (k >= 1) is
@@ -32,6 +34,9 @@ class DrawClass : public Draw {
   // in the colour table (none yet, or a number beyond it) keeps the kind
   // colour.
   Gdk::RGBA colourByClass(const baseShape& shape, const Gdk::RGBA& kindColour);
+
+ private:
+  std::vector<Gdk::RGBA> colorClass;
 };
 
 #endif
