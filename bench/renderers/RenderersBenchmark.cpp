@@ -44,46 +44,42 @@ std::vector<std::unique_ptr<regionShape>> makeRegions(int count, int type) {
   return regions;
 }
 
-void BM_RedrawRegions(benchmark::State& state) {
-  const int count = static_cast<int>(state.range(0));
-  const int type = static_cast<int>(state.range(1));
-  const double scale = state.range(2) / 10.0;
-  ImageClass image("", kWindowWidth, kWindowHeight);
-  DrawClassType renderer(&image);
-  Preferences settings;
-  renderer.setPreferences(&settings);
-  const auto regions = makeRegions(count, type);
-  std::vector<baseShape*> list;
-  for (const auto& region : regions) list.push_back(region.get());
+// The class-coloured renderer with the default settings over a window-sized
+// image, and `count` regions of the given type to draw into a window surface.
+struct Scene {
+  Scene(int count, int type) : regions(makeRegions(count, type)) {
+    renderer.setPreferences(&settings);
+    for (const auto& region : regions) list.push_back(region.get());
+  }
 
-  auto surface = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, kWindowWidth, kWindowHeight);
-  auto cr = Cairo::Context::create(surface);
+  ImageClass image{"", kWindowWidth, kWindowHeight};
+  DrawClassType renderer{&image};
+  Preferences settings;
+  std::vector<std::unique_ptr<regionShape>> regions;
+  std::vector<baseShape*> list;
+  Cairo::RefPtr<Cairo::ImageSurface> surface =
+      Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, kWindowWidth, kWindowHeight);
+  Cairo::RefPtr<Cairo::Context> cr = Cairo::Context::create(surface);
+};
+
+void BM_RedrawRegions(benchmark::State& state) {
+  const double scale = state.range(2) / 10.0;
+  Scene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   for (auto _ : state) {
-    renderer.drawNew(list, cr, scale, 0, 0);
-    surface->flush();
+    scene.renderer.drawNew(scene.list, scene.cr, scale, 0, 0);
+    scene.surface->flush();
   }
 }
 
 void BM_RedrawRegionsInBands(benchmark::State& state) {
-  const int count = static_cast<int>(state.range(0));
-  const int type = static_cast<int>(state.range(1));
-  ImageClass image("", kWindowWidth, kWindowHeight);
-  DrawClassType renderer(&image);
-  Preferences settings;
-  renderer.setPreferences(&settings);
-  const auto regions = makeRegions(count, type);
-  std::vector<baseShape*> list;
-  for (const auto& region : regions) list.push_back(region.get());
-
-  auto surface = Cairo::ImageSurface::create(Cairo::FORMAT_ARGB32, kWindowWidth, kWindowHeight);
-  auto cr = Cairo::Context::create(surface);
-  cr->set_source_rgb(0.5, 0.5, 0.5);
-  cr->paint();
+  Scene scene(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
+  scene.cr->set_source_rgb(0.5, 0.5, 0.5);
+  scene.cr->paint();
   BandedRenderer bands;
   state.counters["threads"] = bands.threads();
   for (auto _ : state) {
-    bands.draw(renderer, list, cr, 1, 0, 0);
-    surface->flush();
+    bands.draw(scene.renderer, scene.list, scene.cr, 1, 0, 0);
+    scene.surface->flush();
   }
 }
 
