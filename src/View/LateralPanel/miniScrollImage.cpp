@@ -1,6 +1,5 @@
 #include "miniScrollImage.h"
 
-#include <gdkmm/general.h>
 #include <glibmm/fileutils.h>
 
 #include <algorithm>
@@ -80,28 +79,16 @@ bool miniScrollImage::on_draw(const Cairo::RefPtr<Cairo::Context>& cr) {
   imgHeight = image->get_height();
   fit();
 
-  // Transparent where the picture does not reach, so the pane's background
-  // shows there.
-  const auto scratch = Gdk::Pixbuf::create(Gdk::COLORSPACE_RGB, true, 8, winWidth, winHeight);
-  scratch->fill(0x00FF0000);
-
+  // Only the part the picture covers is painted, so the pane's background
+  // shows around it.
   OffsetX = winWidth / 2.0 - scale * imgFocusX;
   OffsetY = winHeight / 2.0 - scale * imgFocusY;
-  Min_X = std::max(0.0, OffsetX);
-  Min_Y = std::max(0.0, OffsetY);
-  Max_X = std::min(static_cast<double>(winWidth), (imgWidth - imgFocusX) * scale + winWidth / 2.0);
-  Max_Y = std::min(static_cast<double>(winHeight), (imgHeight - imgFocusY) * scale + winHeight / 2.0);
-  Width = Max_X - Min_X;
-  Height = Max_Y - Min_Y;
-  const int destWidth = static_cast<int>(Width);
-  const int destHeight = static_cast<int>(Height);
-  if (destWidth > 0 && destHeight > 0)
-    image->scale(scratch, static_cast<int>(Min_X), static_cast<int>(Min_Y), destWidth, destHeight, OffsetX, OffsetY,
-                 scale, scale, Gdk::INTERP_NEAREST);
-
-  Gdk::Cairo::set_source_pixbuf(cr, scratch, 0, 0);
-  cr->rectangle(0, 0, winWidth, winHeight);
-  cr->fill();
+  const double minX = std::max(0.0, OffsetX);
+  const double minY = std::max(0.0, OffsetY);
+  const double maxX = std::min(static_cast<double>(winWidth), (imgWidth - imgFocusX) * scale + winWidth / 2.0);
+  const double maxY = std::min(static_cast<double>(winHeight), (imgHeight - imgFocusY) * scale + winHeight / 2.0);
+  painter.paintArea(cr, image, scale, OffsetX, OffsetY, static_cast<int>(minX), static_cast<int>(minY),
+                    static_cast<int>(maxX - minX), static_cast<int>(maxY - minY));
   rectangle->draw(cr, scale, OffsetX, OffsetY);
   return false;
 }

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "CanvasPainter.h"
 #include "Observer.h"
 #include "Rectangle.h"
 
@@ -55,18 +56,13 @@ class miniScrollImage : public Gtk::DrawingArea, public Observer {
   void showBoxOnCanvas();
 
   Glib::RefPtr<Gdk::Pixbuf> image;
+  CanvasPainter painter;
   int winWidth = 1;
   int winHeight = 1;
   int imgWidth = 1;
   int imgHeight = 1;
   double OffsetX = 0;
   double OffsetY = 0;
-  double Min_X = 0;
-  double Min_Y = 0;
-  double Max_X = 0;
-  double Max_Y = 0;
-  double Width = 0;
-  double Height = 0;
   double positionX = 0;
   double positionY = 0;
   int lastXMouse = 0;

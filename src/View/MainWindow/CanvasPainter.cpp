@@ -17,12 +17,15 @@ void CanvasPainter::paintPicture(const Cairo::RefPtr<Cairo::Context>& cr, const 
   const int y = static_cast<int>(area.minY);
   const int width = static_cast<int>(maxX - area.minX);
   const int height = static_cast<int>(maxY - area.minY);
-  if (width <= 0 || height <= 0) return;
+  paintArea(cr, picture, scale, view.getOffsetX(), view.getOffsetY(), x, y, width, height);
+}
 
+void CanvasPainter::paintArea(const Cairo::RefPtr<Cairo::Context>& cr, const Glib::RefPtr<Gdk::Pixbuf>& picture,
+                              double scale, double offsetX, double offsetY, int x, int y, int width, int height) {
+  if (width <= 0 || height <= 0) return;
   if (!buffer || buffer->get_width() != width || buffer->get_height() != height)
     buffer = Gdk::Pixbuf::create(Gdk::COLORSPACE_RGB, true, 8, width, height);
-  picture->scale(buffer, 0, 0, width, height, view.getOffsetX() - x, view.getOffsetY() - y, scale, scale,
-                 Gdk::INTERP_NEAREST);
+  picture->scale(buffer, 0, 0, width, height, offsetX - x, offsetY - y, scale, scale, Gdk::INTERP_NEAREST);
   Gdk::Cairo::set_source_pixbuf(cr, buffer, x, y);
   cr->rectangle(x, y, width, height);
   cr->fill();
