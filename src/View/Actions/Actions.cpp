@@ -20,16 +20,16 @@ const char* const noFile = "null";
 
 bool isChoice(const std::string& name) { return !name.empty() && name != noFile; }
 
-// Whether the toolkit can decode the whole picture; only a full decode also
-// catches a file whose header is sound but whose data is not.
-bool pictureReadable(const std::string& path) {
+// The whole picture decoded, or null when the toolkit cannot decode it; only a
+// full decode also catches a file whose header is sound but whose data is not.
+Glib::RefPtr<Gdk::Pixbuf> readPicture(const std::string& path) {
   try {
-    return static_cast<bool>(Gdk::Pixbuf::create_from_file(path));
+    return Gdk::Pixbuf::create_from_file(path);
   } catch (const Glib::Error& error) {
     // raw(): printing the text itself converts it to the locale's charset,
     // which throws for the toolkit's quotation marks under the C locale.
     std::cerr << "Picture " << path << " cannot be read: " << error.what().raw() << std::endl;
-    return false;
+    return {};
   }
 }
 
@@ -61,15 +61,13 @@ std::string Actions::chooseAndLoadImage() {
   if (path.empty()) return path;
   // The reset drops the annotation on the canvas, so it waits until the new
   // picture is known to load.
-  if (!pictureReadable(path)) {
+  const Glib::RefPtr<Gdk::Pixbuf> picture = readPicture(path);
+  if (!picture) {
     showMessage("The picture " + path + " cannot be read.");
     return std::string();
   }
   resetProgram();
-  if (!scrollImage->loadImage(path)) {
-    showMessage("The picture " + path + " cannot be read.");
-    return std::string();
-  }
+  scrollImage->showPicture(path, picture);
   return path;
 }
 

@@ -39,6 +39,11 @@ bool ScrollImage::loadImage(std::string file) {
     std::cerr << "Error: " << error.what().raw() << std::endl;
     return false;
   }
+  showPicture(file, picture);
+  return true;
+}
+
+void ScrollImage::showPicture(const std::string& file, Glib::RefPtr<Gdk::Pixbuf> picture) {
   filename = file;
   imageClass->setFilename(file);
   imageClass->setWidth(picture->get_width());
@@ -48,7 +53,6 @@ bool ScrollImage::loadImage(std::string file) {
   image = picture;
   if (renderer != nullptr) renderer->setImage(imageClass);
   showNewPicture(image->get_width(), image->get_height());
-  return true;
 }
 
 void ScrollImage::setDrawingPreferences(Preferences* preferences) {

@@ -31,6 +31,8 @@ class ScrollImage : public Gtk::DrawingArea, public CanvasEditor {
   // shapes. On failure the canvas keeps its picture, shapes and file name,
   // prints the reason and returns false.
   bool loadImage(std::string file);
+  // Shows a picture already read from `file` as a load does.
+  void showPicture(const std::string& file, Glib::RefPtr<Gdk::Pixbuf> picture);
 
   Glib::RefPtr<Gdk::Pixbuf> getImageRef() { return image; }
   const std::string& getFilename() const { return filename; }
