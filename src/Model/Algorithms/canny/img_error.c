@@ -111,6 +111,18 @@ void report_error_fmt(const char *function, const char *format, ...)
     va_end(args);
 }
 
+void report_warning_fmt(const char *function, const char *format, ...)
+{
+    if (!warn_on) {
+        return;
+    }
+    fprintf(stderr, "Warning in %s: ", function);
+    va_list args;
+    va_start(args, format);
+    write_line(format, args);
+    va_end(args);
+}
+
 void report_fatal(const char *function, const char *message)
 {
     fprintf(stderr, "Fatal error in %s: ", function);

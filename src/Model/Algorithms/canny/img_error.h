@@ -34,6 +34,9 @@ const char *error_str(int err_no);
 void report_error(const char *function, const char *message);
 /* "Error in <function>: " followed by error(format, ...) */
 void report_error_fmt(const char *function, const char *format, ...);
+/* "Warning in <function>: " followed by warning(format, ...), written only
+ * while the warning mode is on */
+void report_warning_fmt(const char *function, const char *format, ...);
 /* "Fatal error in <function>: " followed by fatal(message); never returns */
 void report_fatal(const char *function, const char *message);
 

@@ -158,3 +158,25 @@ Image *point_list_to_img(const PointList *list, int num_rows, int num_cols)
     }
     return img;
 }
+
+PointList *chain_to_point_list(const Chain *chain)
+{
+    const char *function = "chain_to_point_list";
+    if (!is_valid_chain(chain) || chain->length < 1) {
+        report_error(function, "Invalid chain code object !");
+        return NULL;
+    }
+    PointList *list = alloc_point_list(chain->length);
+    if (list == NULL) {
+        return NULL;
+    }
+    for (int i = 0; i < chain->length; i++) {
+        list->point[i] = alloc_point(chain->row[i], chain->col[i]);
+        if (list->point[i] == NULL) {
+            delete_point_list(list, i);
+            return NULL;
+        }
+    }
+    list->type = GEN_VALID;
+    return list;
+}

@@ -2,6 +2,7 @@
 #ifndef POINT_LIST_H
 #define POINT_LIST_H
 
+#include "chain.h"
 #include "image.h"
 #include "img_types.h"
 
@@ -53,6 +54,9 @@ void free_box(Box *box);
 int get_box_height(const Box *box);
 int get_box_width(const Box *box);
 int calc_box_area(const Box *box);
+
+/* A new valid list with one point per entry of a chain, or null. */
+PointList *chain_to_point_list(const Chain *chain);
 
 /* A PIX_BIN image with 1 at every point that falls inside it. */
 Image *point_list_to_img(const PointList *list, int num_rows, int num_cols);
