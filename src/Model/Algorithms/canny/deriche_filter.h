@@ -4,21 +4,11 @@
 #ifndef DERICHE_FILTER_H
 #define DERICHE_FILTER_H
 
+#include "buffer_type.h"
+
 #ifdef __cplusplus
 extern "C" {
 #endif
-
-typedef enum {
-    TYPE_UNKNOWN = 0,
-    UCHAR = 1,
-    SCHAR = 2,
-    USHORT = 3,
-    SSHORT = 4,
-    INT = 5,
-    ULINT = 6,
-    FLOAT = 7,
-    DOUBLE = 8
-} bufferType;
 
 typedef enum { UNKNOWN_FILTER = 0, ALPHA_DERICHE = 1, GAUSSIAN_DERICHE = 2 } recursiveFilterType;
 

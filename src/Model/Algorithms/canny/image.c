@@ -205,6 +205,37 @@ Image *alloc_img(PixelType pix_type, int num_rows, int num_cols)
     return img;
 }
 
+Image *alloc_const_img(PixelType pix_type, int num_rows, int num_cols, double value)
+{
+    const char *function = "alloc_const_img";
+    Bool byte_type = pix_type == PIX_BIN || pix_type == PIX_GRAY || pix_type == PIX_RGB;
+    Bool int_type = pix_type == PIX_INT_1B || pix_type == PIX_INT_3B;
+    if (byte_type && !(value >= 0.0 && value < 256.0)) {
+        report_error_fmt(function, "Value ( %f ) must be in [0, 255] range !", value);
+        return NULL;
+    }
+    if (int_type && !(value >= (double)INT_MIN && value <= (double)INT_MAX)) {
+        report_error_fmt(function, "Value ( %f ) must be in [%d, %d] range !", value, INT_MIN, INT_MAX);
+        return NULL;
+    }
+    Image *img = alloc_img(pix_type, num_rows, num_cols);
+    if (img == NULL) {
+        report_error(function, "Insufficient memory !");
+        return NULL;
+    }
+    size_t count = (size_t)img->num_bands * (size_t)num_rows * (size_t)num_cols;
+    for (size_t k = 0; k < count; k++) {
+        if (byte_type) {
+            img->data_1d.byte_data[k] = (imaging_byte)value;
+        } else if (int_type) {
+            img->data_1d.int_data[k] = (int)value;
+        } else {
+            img->data_1d.double_data[k] = value;
+        }
+    }
+    return img;
+}
+
 void free_img(Image *img)
 {
     if (!is_valid_img(img)) {

@@ -65,6 +65,10 @@ Bool img_types_agree(const Image *img_a, const Image *img_b);
 
 /* A new zeroed image owned by the caller, or null. */
 Image *alloc_img(PixelType pix_type, int num_rows, int num_cols);
+/* A new image with every sample set to value: byte types need
+ * 0 <= value < 256, int types a value within int (both stored truncated),
+ * double types take any value. Null on a refused value. */
+Image *alloc_const_img(PixelType pix_type, int num_rows, int num_cols, double value);
 /* Releases the samples and invalidates the fields; the structure itself is
  * the caller's to release afterwards. */
 void free_img(Image *img);

@@ -1,6 +1,11 @@
 #include "image_convert.h"
 
 #include "img_error.h"
+#include "img_size.h"
+
+#include <limits.h>
+#include <math.h>
+#include <stdlib.h>
 
 #include <string.h>
 
@@ -104,4 +109,150 @@ Image *threshold_img(const Image *gray_img, int threshold)
         bin[k] = gray[k] > threshold;
     }
     return bin_img;
+}
+
+Image *negate_img(const Image *in_img)
+{
+    const char *function = "negate_img";
+    if (!is_byte_img(in_img)) {
+        report_error(function, "Not a byte image !");
+        return NULL;
+    }
+    Image *out_img = alloc_img(in_img->type, in_img->num_rows, in_img->num_cols);
+    if (out_img == NULL) {
+        report_error(function, "Insufficient memory !");
+        return NULL;
+    }
+    byte top = is_bin_img(in_img) ? 1 : 255;
+    const byte *in = in_img->data_1d.byte_data;
+    byte *out = out_img->data_1d.byte_data;
+    size_t count = num_samples(in_img);
+    for (size_t k = 0; k < count; k++) {
+        out[k] = (byte)(top - in[k]);
+    }
+    return out_img;
+}
+
+static byte clamp_round_byte(double v)
+{
+    double rounded = v < 0.0 ? trunc(v - 0.5) : trunc(v + 0.5);
+    if (!(rounded > 0.0)) return 0; /* also NaN */
+    if (rounded > 255.0) return 255;
+    return (byte)rounded;
+}
+
+Image *dbl_to_byte_img(const Image *in_img)
+{
+    const char *function = "dbl_to_byte_img";
+    if (!is_dbl_img(in_img)) {
+        report_error(function, "Not a double image !");
+        return NULL;
+    }
+    Image *out_img = alloc_img(in_img->num_bands == 1 ? PIX_GRAY : PIX_RGB, in_img->num_rows, in_img->num_cols);
+    if (out_img == NULL) {
+        report_error(function, "Insufficient memory !");
+        return NULL;
+    }
+    const double *in = in_img->data_1d.double_data;
+    byte *out = out_img->data_1d.byte_data;
+    size_t count = num_samples(in_img);
+    for (size_t k = 0; k < count; k++) {
+        out[k] = clamp_round_byte(in[k]);
+    }
+    return out_img;
+}
+
+Image *byte_to_dbl_img(const Image *in_img)
+{
+    const char *function = "byte_to_dbl_img";
+    if (!is_byte_img(in_img)) {
+        report_error(function, "Not a byte image !");
+        return NULL;
+    }
+    Image *out_img = alloc_img(in_img->num_bands == 1 ? PIX_DBL_1B : PIX_DBL_3B, in_img->num_rows, in_img->num_cols);
+    if (out_img == NULL) {
+        report_error(function, "Insufficient memory !");
+        return NULL;
+    }
+    const byte *in = in_img->data_1d.byte_data;
+    double *out = out_img->data_1d.double_data;
+    size_t count = num_samples(in_img);
+    for (size_t k = 0; k < count; k++) {
+        out[k] = in[k];
+    }
+    return out_img;
+}
+
+Image *combine_rgb_bands(const Image *red_img, const Image *green_img, const Image *blue_img)
+{
+    const char *function = "combine_rgb_bands";
+    if (!is_gray_img(red_img) || !is_gray_img(green_img) || !is_gray_img(blue_img)) {
+        report_error(function, "Not a grayscale image !");
+        return NULL;
+    }
+    if (!img_dims_agree(red_img, green_img) || !img_dims_agree(red_img, blue_img)) {
+        report_error(function, "Image dimensions must agree !");
+        return NULL;
+    }
+    Image *rgb_img = alloc_img(PIX_RGB, red_img->num_rows, red_img->num_cols);
+    if (rgb_img == NULL) {
+        report_error(function, "Insufficient memory !");
+        return NULL;
+    }
+    const Image *bands[3] = { red_img, green_img, blue_img };
+    byte *rgb = rgb_img->data_1d.byte_data;
+    size_t num_pixels = num_samples(red_img);
+    for (int b = 0; b < 3; b++) {
+        const byte *band = bands[b]->data_1d.byte_data;
+        for (size_t k = 0; k < num_pixels; k++) {
+            rgb[3 * k + b] = band[k];
+        }
+    }
+    return rgb_img;
+}
+
+Bool is_equal_img(const Image *in_img_a, const Image *in_img_b)
+{
+    const char *function = "is_equal_img";
+    if (!is_byte_img(in_img_a) || !is_byte_img(in_img_b)) {
+        report_error(function, "Not a byte image !");
+        return false;
+    }
+    if (!img_dims_agree(in_img_a, in_img_b)) {
+        report_error(function, "Image dimensions must agree !");
+        return false;
+    }
+    if (!img_types_agree(in_img_a, in_img_b)) {
+        report_error(function, "Image types must agree !");
+        return false;
+    }
+    return memcmp(in_img_a->data_1d.byte_data, in_img_b->data_1d.byte_data, num_samples(in_img_a)) == 0;
+}
+
+int count_colors(const Image *img)
+{
+    const char *function = "count_colors";
+    if (!is_rgb_img(img)) {
+        report_error(function, "Not an RGB image !");
+        return INT_MIN;
+    }
+    /* One bit per possible 24-bit colour. */
+    unsigned char *seen = calloc((1u << 24) / 8, 1);
+    if (seen == NULL) {
+        report_error(function, "Insufficient memory !");
+        return INT_MIN;
+    }
+    const byte *rgb = img->data_1d.byte_data;
+    size_t num_pixels = (size_t)img->num_rows * (size_t)img->num_cols;
+    int count = 0;
+    for (size_t k = 0; k < num_pixels; k++) {
+        unsigned colour = ((unsigned)rgb[3 * k] << 16) | ((unsigned)rgb[3 * k + 1] << 8) | rgb[3 * k + 2];
+        unsigned char bit = (unsigned char)(1u << (colour & 7));
+        if (!(seen[colour >> 3] & bit)) {
+            seen[colour >> 3] |= bit;
+            count++;
+        }
+    }
+    free(seen);
+    return count;
 }
