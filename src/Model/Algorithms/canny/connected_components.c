@@ -178,7 +178,7 @@ static int label_points(const unsigned short *marks, int *labels, const int *the
                 int best = 0;
                 for (int k = 0; k < num_offsets; k++) {
                     int nx = x + offsets[k][0], ny = y + offsets[k][1], nz = z + offsets[k][2];
-                    if (nx < 0 || nx >= dimx || ny < 0 || nz < 0) {
+                    if (nx < 0 || nx >= dimx || ny < 0 || ny >= dimy || nz < 0) {
                         continue;
                     }
                     int neighbour = labels[idx + offsets[k][0] + offsets[k][1] * (ptrdiff_t)dimx + offsets[k][2] * plane];
