@@ -2,6 +2,7 @@
 
 #include "img_size.h"
 
+#include <limits.h>
 #include <math.h>
 #include <stdlib.h>
 #include <string.h>
@@ -116,6 +117,9 @@ int f_iir_tline_filter(const double *src, double *dest, int sx, int sy, const do
         return 0;
     }
     int extra = (int)ceil(reach) + 2;
+    if (sx > INT_MAX - extra) {
+        return 0;
+    }
     int width = sx + extra;
     /* Column j of the copy at row y is source column j + offset + y * tanp. */
     double offset = tanp > 0.0 ? -ceil(reach) - 1.0 : -1.0;

@@ -9,11 +9,7 @@ static void put_pixel(Image *img, long row, long col, int pix_value)
     if (row < 0 || row >= img->num_rows || col < 0 || col >= img->num_cols) {
         return;
     }
-    if (is_bin_img(img)) {
-        img->data_nd.byte_data_1b[row][col] = (byte)pix_value;
-    } else {
-        img->data_nd.int_data_1b[row][col] = pix_value;
-    }
+    set_label_pix(img, (int)row, (int)col, pix_value);
 }
 
 /* Truncates a coordinate toward zero, holding it inside long's range. */

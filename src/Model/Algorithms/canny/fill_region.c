@@ -5,20 +5,6 @@
 
 #include <stdlib.h>
 
-static int pixel_at(const Image *img, int row, int col)
-{
-    return is_bin_img(img) ? img->data_nd.byte_data_1b[row][col] : img->data_nd.int_data_1b[row][col];
-}
-
-static void set_pixel(Image *img, int row, int col, int value)
-{
-    if (is_bin_img(img)) {
-        img->data_nd.byte_data_1b[row][col] = (byte)value;
-    } else {
-        img->data_nd.int_data_1b[row][col] = value;
-    }
-}
-
 Box *calc_box(const Image *img, int label)
 {
     const char *function = "calc_box";
@@ -34,7 +20,7 @@ Box *calc_box(const Image *img, int label)
     Bool found = false;
     for (int r = 0; r < img->num_rows; r++) {
         for (int c = 0; c < img->num_cols; c++) {
-            if (pixel_at(img, r, c) == label) {
+            if (get_label_pix(img, r, c) == label) {
                 found = true;
                 if (r < box->min_row) box->min_row = r;
                 if (r > box->max_row) box->max_row = r;
@@ -115,7 +101,7 @@ void seed_fill(const Box *box, int new_val, int seed_row, int seed_col, Image *i
     if (seed_row < min_row || seed_row > max_row || seed_col < min_col || seed_col > max_col) {
         return;
     }
-    int old_val = pixel_at(img, seed_row, seed_col);
+    int old_val = get_label_pix(img, seed_row, seed_col);
     if (is_bin_img(img)) {
         new_val = (byte)new_val;
     }
@@ -131,8 +117,8 @@ void seed_fill(const Box *box, int new_val, int seed_row, int seed_col, Image *i
         /* Extend the span to the left of x1, then walk right across the
          * parent span, filling each run and queueing its neighbours. */
         int x = x1;
-        while (x >= min_col && pixel_at(img, y, x) == old_val) {
-            set_pixel(img, y, x, new_val);
+        while (x >= min_col && get_label_pix(img, y, x) == old_val) {
+            set_label_pix(img, y, x, new_val);
             x--;
         }
         int left = x + 1;
@@ -142,13 +128,13 @@ void seed_fill(const Box *box, int new_val, int seed_row, int seed_col, Image *i
         }
         x = x1 + 1;
         if (!in_run) {
-            while (x <= x2 && pixel_at(img, y, x) != old_val) x++;
+            while (x <= x2 && get_label_pix(img, y, x) != old_val) x++;
             left = x;
             in_run = x <= x2;
         }
         while (in_run) {
-            while (x <= max_col && pixel_at(img, y, x) == old_val) {
-                set_pixel(img, y, x, new_val);
+            while (x <= max_col && get_label_pix(img, y, x) == old_val) {
+                set_label_pix(img, y, x, new_val);
                 x++;
             }
             push(&stack, y, left, x - 1, dy, min_row, max_row);
@@ -156,7 +142,7 @@ void seed_fill(const Box *box, int new_val, int seed_row, int seed_col, Image *i
                 push(&stack, y, x2 + 1, x - 1, -dy, min_row, max_row);
             }
             x++;
-            while (x <= x2 && pixel_at(img, y, x) != old_val) x++;
+            while (x <= x2 && get_label_pix(img, y, x) != old_val) x++;
             left = x;
             in_run = x <= x2;
         }

@@ -163,6 +163,25 @@ Bool img_types_agree(const Image *img_a, const Image *img_b)
     return img_a->type == img_b->type;
 }
 
+size_t get_num_samples(const Image *img)
+{
+    return (size_t)img->num_bands * (size_t)img->num_rows * (size_t)img->num_cols;
+}
+
+int get_label_pix(const Image *img, int row, int col)
+{
+    return img->type == PIX_BIN ? img->data_nd.byte_data_1b[row][col] : img->data_nd.int_data_1b[row][col];
+}
+
+void set_label_pix(Image *img, int row, int col, int value)
+{
+    if (img->type == PIX_BIN) {
+        img->data_nd.byte_data_1b[row][col] = (imaging_byte)value;
+    } else {
+        img->data_nd.int_data_1b[row][col] = value;
+    }
+}
+
 Image *alloc_img(PixelType pix_type, int num_rows, int num_cols)
 {
     const char *function = "alloc_img";
@@ -223,7 +242,7 @@ Image *alloc_const_img(PixelType pix_type, int num_rows, int num_cols, double va
         report_error(function, "Insufficient memory !");
         return NULL;
     }
-    size_t count = (size_t)img->num_bands * (size_t)num_rows * (size_t)num_cols;
+    size_t count = get_num_samples(img);
     for (size_t k = 0; k < count; k++) {
         if (byte_type) {
             img->data_1d.byte_data[k] = (imaging_byte)value;

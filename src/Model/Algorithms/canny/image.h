@@ -5,6 +5,8 @@
 
 #include "img_types.h"
 
+#include <stddef.h>
+
 #ifdef __cplusplus
 extern "C" {
 #endif
@@ -62,6 +64,12 @@ void *get_img_data_1d(const Image *img);
 void *get_img_data_nd(const Image *img);
 Bool img_dims_agree(const Image *img_a, const Image *img_b);
 Bool img_types_agree(const Image *img_a, const Image *img_b);
+
+/* num_bands * num_rows * num_cols of a valid image. */
+size_t get_num_samples(const Image *img);
+/* The pixel of a binary or label image; no checks. */
+int get_label_pix(const Image *img, int row, int col);
+void set_label_pix(Image *img, int row, int col, int value);
 
 /* A new zeroed image owned by the caller, or null. */
 Image *alloc_img(PixelType pix_type, int num_rows, int num_cols);

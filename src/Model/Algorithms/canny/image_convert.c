@@ -15,11 +15,6 @@ byte rgb_pixel_to_gray(byte red, byte green, byte blue)
     return (byte)gray;
 }
 
-static size_t num_samples(const Image *img)
-{
-    return (size_t)img->num_bands * (size_t)img->num_rows * (size_t)img->num_cols;
-}
-
 Image *rgb_to_gray(const Image *rgb_img)
 {
     const char *function = "rgb_to_gray";
@@ -82,7 +77,7 @@ Image *clone_img(const Image *in_img)
         return NULL;
     }
     size_t sample_bytes = is_byte_img(in_img) ? 1 : is_int_img(in_img) ? sizeof(int) : sizeof(double);
-    memcpy(out_img->data_1d.byte_data, in_img->data_1d.byte_data, num_samples(in_img) * sample_bytes);
+    memcpy(out_img->data_1d.byte_data, in_img->data_1d.byte_data, get_num_samples(in_img) * sample_bytes);
     return out_img;
 }
 
@@ -104,7 +99,7 @@ Image *threshold_img(const Image *gray_img, int threshold)
     }
     const byte *gray = gray_img->data_1d.byte_data;
     byte *bin = bin_img->data_1d.byte_data;
-    size_t num_pixels = num_samples(gray_img);
+    size_t num_pixels = get_num_samples(gray_img);
     for (size_t k = 0; k < num_pixels; k++) {
         bin[k] = gray[k] > threshold;
     }
@@ -126,14 +121,14 @@ Image *negate_img(const Image *in_img)
     byte top = is_bin_img(in_img) ? 1 : 255;
     const byte *in = in_img->data_1d.byte_data;
     byte *out = out_img->data_1d.byte_data;
-    size_t count = num_samples(in_img);
+    size_t count = get_num_samples(in_img);
     for (size_t k = 0; k < count; k++) {
         out[k] = (byte)(top - in[k]);
     }
     return out_img;
 }
 
-static byte clamp_round_byte(double v)
+byte round_to_byte(double v)
 {
     double rounded = v < 0.0 ? trunc(v - 0.5) : trunc(v + 0.5);
     if (!(rounded > 0.0)) return 0; /* also NaN */
@@ -155,9 +150,9 @@ Image *dbl_to_byte_img(const Image *in_img)
     }
     const double *in = in_img->data_1d.double_data;
     byte *out = out_img->data_1d.byte_data;
-    size_t count = num_samples(in_img);
+    size_t count = get_num_samples(in_img);
     for (size_t k = 0; k < count; k++) {
-        out[k] = clamp_round_byte(in[k]);
+        out[k] = round_to_byte(in[k]);
     }
     return out_img;
 }
@@ -176,7 +171,7 @@ Image *byte_to_dbl_img(const Image *in_img)
     }
     const byte *in = in_img->data_1d.byte_data;
     double *out = out_img->data_1d.double_data;
-    size_t count = num_samples(in_img);
+    size_t count = get_num_samples(in_img);
     for (size_t k = 0; k < count; k++) {
         out[k] = in[k];
     }
@@ -201,7 +196,7 @@ Image *combine_rgb_bands(const Image *red_img, const Image *green_img, const Ima
     }
     const Image *bands[3] = { red_img, green_img, blue_img };
     byte *rgb = rgb_img->data_1d.byte_data;
-    size_t num_pixels = num_samples(red_img);
+    size_t num_pixels = get_num_samples(red_img);
     for (int b = 0; b < 3; b++) {
         const byte *band = bands[b]->data_1d.byte_data;
         for (size_t k = 0; k < num_pixels; k++) {
@@ -226,7 +221,7 @@ Bool is_equal_img(const Image *in_img_a, const Image *in_img_b)
         report_error(function, "Image types must agree !");
         return false;
     }
-    return memcmp(in_img_a->data_1d.byte_data, in_img_b->data_1d.byte_data, num_samples(in_img_a)) == 0;
+    return memcmp(in_img_a->data_1d.byte_data, in_img_b->data_1d.byte_data, get_num_samples(in_img_a)) == 0;
 }
 
 int count_colors(const Image *img)

@@ -13,6 +13,9 @@ extern "C" {
 /* Grey level of one colour pixel with the library's fixed coefficients. */
 imaging_byte rgb_pixel_to_gray(imaging_byte red, imaging_byte green, imaging_byte blue);
 
+/* v rounded half away from zero and limited to [0, 255]; NaN gives 0. */
+imaging_byte round_to_byte(double v);
+
 Image *rgb_to_gray(const Image *rgb_img);
 void get_rgb_bands(const Image *rgb_img, Image **red_img, Image **green_img, Image **blue_img);
 Image *clone_img(const Image *in_img);

@@ -1,5 +1,6 @@
 #include "pixel_arith.h"
 
+#include "image_convert.h"
 #include "img_error.h"
 
 #include <float.h>
@@ -20,11 +21,6 @@ static int apply_op(PixelOp op, int a, int b)
     }
 }
 
-static size_t num_samples(const Image *img)
-{
-    return (size_t)img->num_bands * (size_t)img->num_rows * (size_t)img->num_cols;
-}
-
 /* Applies op sample by sample into a new image of out_type. */
 static Image *combine(const Image *a, const Image *b, PixelOp op, PixelType out_type, const char *function)
 {
@@ -33,7 +29,7 @@ static Image *combine(const Image *a, const Image *b, PixelOp op, PixelType out_
         report_error(function, "Insufficient memory !");
         return NULL;
     }
-    size_t count = num_samples(a);
+    size_t count = get_num_samples(a);
     for (size_t k = 0; k < count; k++) {
         out_img->data_1d.byte_data[k] = (byte)apply_op(op, a->data_1d.byte_data[k], b->data_1d.byte_data[k]);
     }
@@ -97,7 +93,7 @@ static Image *set_op(const Image *a, const Image *b, Bool is_union, const char *
         report_error(function, "Insufficient memory !");
         return NULL;
     }
-    size_t count = num_samples(a);
+    size_t count = get_num_samples(a);
     for (size_t k = 0; k < count; k++) {
         /* The mask's 1 stands for 255, so max and min give the rule. */
         int m = mask->data_1d.byte_data[k] ? 255 : 0;
@@ -113,14 +109,6 @@ Image *intersect_img(const Image *in_img_a, const Image *in_img_b)
     return set_op(in_img_a, in_img_b, false, "intersect_img");
 }
 
-static byte round_clamp(double v)
-{
-    double rounded = v < 0.0 ? trunc(v - 0.5) : trunc(v + 0.5);
-    if (!(rounded > 0.0)) return 0;
-    if (rounded > 255.0) return 255;
-    return (byte)rounded;
-}
-
 /* v * factor + offset per sample into a new image of the input's type. */
 static Image *affine(const Image *in_img, double factor, double offset, const char *function)
 {
@@ -133,9 +121,9 @@ static Image *affine(const Image *in_img, double factor, double offset, const ch
         report_error(function, "Insufficient memory !");
         return NULL;
     }
-    size_t count = num_samples(in_img);
+    size_t count = get_num_samples(in_img);
     for (size_t k = 0; k < count; k++) {
-        out_img->data_1d.byte_data[k] = round_clamp(in_img->data_1d.byte_data[k] * factor + offset);
+        out_img->data_1d.byte_data[k] = round_to_byte(in_img->data_1d.byte_data[k] * factor + offset);
     }
     return out_img;
 }

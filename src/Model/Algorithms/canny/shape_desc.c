@@ -31,7 +31,7 @@ static int value_at(const Image *img, int row, int col)
     if (row < 0 || row >= img->num_rows || col < 0 || col >= img->num_cols) {
         return 0;
     }
-    return is_bin_img(img) ? img->data_nd.byte_data_1b[row][col] : img->data_nd.int_data_1b[row][col];
+    return get_label_pix(img, row, col);
 }
 
 static int count_label(const Image *img, int label)
