@@ -1,18 +1,13 @@
 #ifndef IMAGEHANDLE_H
 #define IMAGEHANDLE_H
 
-#include <cstdlib>
 #include <memory>
 
 #include "image.h"
 
-// Releases an image the imaging library allocated: free_img frees the pixel
-// planes, the header itself was malloc'ed.
+// Releases an image the imaging library allocated, samples and structure.
 struct ImageRelease {
-  void operator()(Image* img) const {
-    free_img(img);
-    std::free(img);
-  }
+  void operator()(Image* img) const { delete_img(img); }
 };
 
 // Sole owner of an image of the imaging library.

@@ -53,8 +53,7 @@ Image *detect_edge_basic(const Image *in_img, int method)
     double *magnitude = alloc_array((size_t)rows * (size_t)cols, sizeof *magnitude);
     if (edge_img == NULL || magnitude == NULL) {
         free(magnitude);
-        free_img(edge_img);
-        free(edge_img);
+        delete_img(edge_img);
         report_error(function, "Insufficient memory !");
         return NULL;
     }
@@ -143,8 +142,7 @@ Image *detect_edge_log(const Image *in_img, double sigma)
     if (mask == NULL || response == NULL || edge_img == NULL) {
         free(mask);
         free(response);
-        free_img(edge_img);
-        free(edge_img);
+        delete_img(edge_img);
         report_error(function, "Insufficient memory !");
         return NULL;
     }

@@ -67,11 +67,9 @@ Image *filter_ani_gaussian(const Image *in_img, double sigma_v, double sigma_u, 
     int done = in_dbl != NULL && out_img != NULL &&
                anigauss(in_dbl->data_1d.double_data, out_img->data_1d.double_data, in_img->num_cols,
                         in_img->num_rows, sigma_v, sigma_u, phi, order_v, order_u);
-    free_img(in_dbl);
-    free(in_dbl);
+    delete_img(in_dbl);
     if (!done) {
-        free_img(out_img);
-        free(out_img);
+        delete_img(out_img);
         report_error(function, "Insufficient memory !");
         return NULL;
     }

@@ -270,3 +270,9 @@ void free_img(Image *img)
     img->max_pix_val = INT_MIN;
     img->num_cc = INT_MIN;
 }
+
+void delete_img(Image *img)
+{
+    free_img(img);
+    free(img);
+}

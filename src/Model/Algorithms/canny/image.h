@@ -81,6 +81,10 @@ Image *alloc_const_img(PixelType pix_type, int num_rows, int num_cols, double va
  * the caller's to release afterwards. */
 void free_img(Image *img);
 
+/* Releases an image whole: its samples, then the structure. Null is
+ * ignored. */
+void delete_img(Image *img);
+
 #ifdef __cplusplus
 }
 #endif

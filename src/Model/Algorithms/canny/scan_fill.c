@@ -334,8 +334,7 @@ static Image *mask_image(Polygon *poly, int num_rows, int num_cols, const char *
     }
     SpanSink sink = { 0.0, mask->data_nd.byte_data_1b, 0, 0, num_rows, num_cols };
     if (!fill_mask(poly, num_rows, num_cols, &sink)) {
-        free_img(mask);
-        free(mask);
+        delete_img(mask);
         report_error(function, "Insufficient memory !");
         return NULL;
     }

@@ -191,8 +191,7 @@ double calc_solidity(const Image *in_img, int label, const PointList *hull)
     if (hull_img == NULL || centre == NULL) {
         report_error(function, "Insufficient memory !");
         free_point(centre);
-        free_img(hull_img);
-        free(hull_img);
+        delete_img(hull_img);
         return failed_measure;
     }
     for (int i = 0; i < hull->num_pts; i++) {
@@ -205,8 +204,7 @@ double calc_solidity(const Image *in_img, int label, const PointList *hull)
         hull_pixels = count_label(hull_img, 1);
     }
     free_point(centre);
-    free_img(hull_img);
-    free(hull_img);
+    delete_img(hull_img);
     if (hull_pixels == 0) {
         report_error(function, "Empty hull polygon !");
         return failed_measure;
