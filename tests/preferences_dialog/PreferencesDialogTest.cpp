@@ -10,6 +10,7 @@
 #include "ModelFachade.h"
 #include "Preferences.h"
 #include "PreferencesDefaults.h"
+#include "ProgramProfile.h"
 #include "TemporaryHome.h"
 
 namespace {
@@ -460,10 +461,10 @@ TEST_F(PreferencesDialogTest, AnIncompleteInterfaceFileShowsNoDialog) {
   EXPECT_EQ(settingsText(), before);
 }
 
-// The dialog opened from a running program: an application that holds its id
-// on the session bus runs the main window, and the dialog runs inside it.
+// The dialog opened from the running program: the program's application holds
+// its id on the session bus and runs the main window; the dialog runs inside.
 TEST_F(PreferencesDialogTest, RunsInsideARunningApplication) {
-  auto application = Gtk::Application::create("org.lumora.preferencestest");
+  auto application = Gtk::Application::create(ProgramProfile::lumora().applicationId);
   Gtk::Window mainWindow;
   bool returned = false;
   application->signal_activate().connect([&] {

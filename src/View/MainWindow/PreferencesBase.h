@@ -119,8 +119,8 @@ class PreferencesBase {
   std::string xmlPath;
   std::string csvPath;
   // The diameter limits being edited, in image pixels.
-  int mindim;
-  int maxdim;
+  int mindim = 0;
+  int maxdim = 0;
   Gtk::ColorButton* colourPointButton = nullptr;
   Gtk::ColorButton* colourCircleButton = nullptr;
   Gtk::ColorButton* colourFreeHandButton = nullptr;
