@@ -316,8 +316,8 @@ TEST_F(PreferencesDialogTest, ShortSettingsAreReadOnlyAsFarAsTheyGo) {
   EXPECT_EQ(settings().getProblemNames()[2], "c");
   EXPECT_EQ(settings().getProblemNames()[29], "Tuna");
   EXPECT_EQ(settings().getClassPreferences(),
-            (std::vector<std::vector<double>>{{0.5, 0.5, 0.5, 1}, defaults.classColours[1], defaults.classColours[2],
-                                              defaults.classColours[3]}));
+            (std::vector<std::vector<double>>{
+                {0.5, 0.5, 0.5, 1}, defaults.classColours[1], defaults.classColours[2], defaults.classColours[3]}));
   EXPECT_EQ(settings().getClassNamesPreferences(), defaults.classNames);
 }
 
@@ -411,11 +411,9 @@ INSTANTIATE_TEST_SUITE_P(
     Answers, PreferencesSaveTest,
     ::testing::Values(
         SaveCase{"NameWithoutExtension", Gtk::RESPONSE_OK, "settings", false, Gtk::RESPONSE_NO, false, "settings.xml"},
-        SaveCase{"NameWithExtension", Gtk::RESPONSE_OK, "settings.xml", false, Gtk::RESPONSE_NO, false,
-                 "settings.xml"},
+        SaveCase{"NameWithExtension", Gtk::RESPONSE_OK, "settings.xml", false, Gtk::RESPONSE_NO, false, "settings.xml"},
         SaveCase{"ExistingTargetKept", Gtk::RESPONSE_OK, "settings", true, Gtk::RESPONSE_NO, true, nullptr},
-        SaveCase{"ExistingTargetReplaced", Gtk::RESPONSE_OK, "settings", true, Gtk::RESPONSE_YES, true,
-                 "settings.xml"},
+        SaveCase{"ExistingTargetReplaced", Gtk::RESPONSE_OK, "settings", true, Gtk::RESPONSE_YES, true, "settings.xml"},
         SaveCase{"ChooserCancelled", Gtk::RESPONSE_CANCEL, "settings", false, Gtk::RESPONSE_NO, false, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
