@@ -50,6 +50,9 @@ const ProgramProfile& ProgramProfile::cavitra() {
     // read without them.
     p.polygonsFile.readAngles = false;
     p.polygonsFile.collectMeasures = false;
+    // A point or a line marks a place or measures a length on the picture:
+    // Cavitra never moves them.
+    p.pointsAndLinesMove = false;
     p.seedsSettingsFolder = false;
     p.keepsBatchSettings = false;
     p.batchCopiesDiameters = false;

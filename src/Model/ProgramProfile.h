@@ -35,6 +35,9 @@ class ProgramProfile {
   // The model half.
   // What the annotation reader keeps of a file.
   Model::PolygonsReadOptions polygonsFile;
+  // Whether dragging moves a point or a line (circles and regions always
+  // move).
+  bool pointsAndLinesMove = true;
   // Whether a new or emptied settings folder is seeded with the shipped
   // preferences file and the default classifiers of species "A"; otherwise
   // it stays empty and only a preferences file already there is read.

@@ -87,6 +87,24 @@ TEST_F(CavitraModel, ResetKeepsTheObjectAndRestoresCavitrasDefaults) {
   EXPECT_EQ(held->getAlgorithm(), 4);
 }
 
+// Cavitra never moves a point or a line; circles and regions move in both
+// programs, points and lines in Lumora.
+TEST_F(CavitraModel, OnlyLumoraMovesPointsAndLines) {
+  for (const ProgramProfile* profile : {&ProgramProfile::cavitra(), &ProgramProfile::lumora()}) {
+    ProgramProfile::select(*profile);
+    const bool moves = profile == &ProgramProfile::lumora();
+    std::vector<baseShape*> shapes = sampleShapes();  // circle, region, point, line
+    std::vector<double> before;
+    for (baseShape* shape : shapes) before.push_back(shape->getX());
+    for (baseShape* shape : shapes) shape->move(0.05, 0.05);
+    EXPECT_NEAR(shapes[0]->getX(), before[0] + 0.05, 1e-9) << profile->programName;
+    EXPECT_NEAR(static_cast<regionShape*>(shapes[1])->getLinePoints()[0]->getX(), 0.15, 1e-9) << profile->programName;
+    EXPECT_NEAR(shapes[2]->getX(), before[2] + (moves ? 0.05 : 0), 1e-9) << profile->programName;
+    EXPECT_NEAR(static_cast<Line*>(shapes[3])->getCoordinates()[2], moves ? 0.55 : 0.5, 1e-9) << profile->programName;
+    deleteAll(shapes);
+  }
+}
+
 // Each program reads the other's files: Cavitra drops angles and measures,
 // Lumora takes Cavitra's diameter limits as measures.
 TEST_F(CavitraModel, BothProgramsReadEachOthersFiles) {
