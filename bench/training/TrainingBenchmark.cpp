@@ -9,6 +9,7 @@
 #include <random>
 #include <sstream>
 
+#include "ProgramProfile.h"
 #include "Training.h"
 
 namespace {
@@ -39,7 +40,7 @@ void BM_TrainingProblem(benchmark::State& state) {
   std::ostringstream discarded;
   std::streambuf* console = std::cout.rdbuf(discarded.rdbuf());
   for (auto _ : state) {
-    Training training;
+    Training training(ProgramProfile::lumora().trainingCGrid);
     training.setThreads(static_cast<unsigned>(state.range(0)));
     if (!training.trainingProblem(patterns, index, features, counts)) state.SkipWithError("training failed");
     state.counters["bestC"] = training.getBestC();

@@ -5,6 +5,7 @@
 #include "DirTools.h"
 #include "MessageBox.h"
 #include "ModelFachade.h"
+#include "ProgramProfile.h"
 #include "ScrollImage.h"
 #include "ViewFachade.h"
 
@@ -40,6 +41,9 @@ void ControllerFachade::loadPreferences(int /*algorithm*/) {
   } else if (tools.createDir(dir)) {
     std::cout << "Directorio creado" << std::endl;
   }
+  // A program that ships no default settings runs on its defaults until the
+  // user saves preferences.
+  if (!ProgramProfile::current().seedsSettingsFolder) return;
   // Species "A" needs its folder before its default classifiers can go in,
   // also after a reset left the settings folder empty.
   if (!tools.existDir(dir + "/A") && tools.createDir(dir + "/A")) std::cout << "Dir A creado" << std::endl;

@@ -7,6 +7,7 @@
 #include <iostream>
 
 #include "ImageMultiple.h"
+#include "ProgramProfile.h"
 #include "XMLDAOPolygons.h"
 #include "XMLDAOPreferences.h"
 
@@ -17,10 +18,10 @@ namespace {
 constexpr int lastSingleImageAlgorithm = 100;
 }  // namespace
 
-ModelFachade::ModelFachade() {
+ModelFachade::ModelFachade() : readOptions(ProgramProfile::current().polygonsFile) {
   preferences = new Preferences();
   preferencesXML = new Preferences();
-  prefsample = new PreferencesSample(preferences);
+  if (ProgramProfile::current().keepsBatchSettings) prefsample = new PreferencesSample(preferences);
   if (preferences->getAlgorithm() <= lastSingleImageAlgorithm) {
     image = new ImageClass();
     imageXML = new ImageClass();
@@ -41,7 +42,7 @@ ModelFachade::~ModelFachade() {
 bool ModelFachade::readAnnotation(const std::string& file, ImageClass* target, Preferences* settings,
                                   std::vector<baseShape*>& shapes) {
   std::setlocale(LC_ALL, "C");
-  XMLDAOPolygons reader(target, -1.0);
+  XMLDAOPolygons reader(target, -1.0, readOptions);
   reader.set_substitute_entities(true);
   try {
     reader.parse_file(file);

@@ -6,6 +6,7 @@
 
 #include "ImageClass.h"
 #include "Preferences.h"
+#include "PolygonsReadOptions.h"
 #include "PreferencesSample.h"
 #include "baseShape.h"
 
@@ -40,6 +41,8 @@ class ModelFachade {
 
   Preferences* getPreferences() { return preferences; }
   void setPreferences(Preferences* p) { preferences = p; }
+  // The batch settings kept for the whole run; null in a program whose batch
+  // dialogs make their own.
   PreferencesSample* getPreferencesSample() { return prefsample; }
   ImageClass* getImage() { return image; }
   std::string getImageName() const { return image->getFilename(); }
@@ -74,6 +77,8 @@ class ModelFachade {
   bool readAnnotation(const std::string& file, ImageClass* target, Preferences* settings,
                       std::vector<baseShape*>& shapes);
 
+  // What the annotation files of this program are read for.
+  PolygonsReadOptions readOptions;
   Preferences* preferences = nullptr;
   Preferences* preferencesXML = nullptr;
   PreferencesSample* prefsample = nullptr;

@@ -2,8 +2,10 @@
 #define PROGRAMPROFILE_H
 
 #include <string>
+#include <vector>
 
 #include "CanvasPolicy.h"
+#include "PolygonsReadOptions.h"
 #include "PreferencesDefaults.h"
 
 // What sets one program of the tree apart from the other in the shared code:
@@ -13,8 +15,10 @@
 class ProgramProfile {
  public:
   static const ProgramProfile& lumora();
+  static const ProgramProfile& cavitra();
 
-  // The profile in force (Lumora's until another is selected).
+  // The profile in force. Using shared code before a program has selected
+  // its profile is a programming error: std::logic_error.
   static const ProgramProfile& current();
   static void select(const ProgramProfile& profile);
 
@@ -27,6 +31,30 @@ class ProgramProfile {
   std::string startImage;
   PreferencesDefaults preferences;
   CanvasPolicy canvas;
+
+  // The model half.
+  // What the annotation reader keeps of a file.
+  Model::PolygonsReadOptions polygonsFile;
+  // Whether dragging moves a point or a line (circles and regions always
+  // move).
+  bool pointsAndLinesMove = true;
+  // Whether a new or emptied settings folder is seeded with the shipped
+  // preferences file and the default classifiers of species "A"; otherwise
+  // it stays empty and only a preferences file already there is read.
+  bool seedsSettingsFolder = false;
+  // Whether the model keeps one set of batch settings for the whole run
+  // (otherwise each batch dialog makes its own).
+  bool keepsBatchSettings = false;
+  // Whether batch settings start from the diameters of the current settings;
+  // otherwise from batchMinimumDiameter and batchMaximumDiameter.
+  bool batchCopiesDiameters = false;
+  int batchMinimumDiameter = 0;
+  int batchMaximumDiameter = 0;
+  // The C values searched when a classifier is trained.
+  std::vector<float> trainingCGrid;
+  // OpenCV colour-conversion code that turns a picture, as read, into grey
+  // levels.
+  int greyConversionCode = 0;
 };
 
 #endif

@@ -8,6 +8,7 @@
 #include "FileText.h"
 #include "OpticalClassifier.h"
 #include "TemporaryHome.h"
+#include "ProgramProfile.h"
 #include "Training.h"
 
 namespace {
@@ -58,7 +59,7 @@ TEST(NormalisationFileTest, TrainingWritesFilesWithADecimalPointInAnyLocale) {
 
   const Training::Patterns patterns = {fixtures::gaussianClass(1, 12, {0.25f, 10.5f}, 0.1f),
                                        fixtures::gaussianClass(2, 12, {1.75f, 12.5f}, 0.1f)};
-  Training training;
+  Training training(ProgramProfile::lumora().trainingCGrid);
   ASSERT_TRUE(training.trainingProblem(patterns, fixtures::quarters(patterns), 2, fixtures::counts(patterns)));
   const auto normalisation = temp.work() / "med_desv.dat";
   const auto model = temp.work() / "svm.dat";

@@ -9,6 +9,7 @@
 #include "FileText.h"
 #include "OpticalClassifier.h"
 #include "TemporaryHome.h"
+#include "ProgramProfile.h"
 #include "Training.h"
 
 namespace {
@@ -28,7 +29,7 @@ TEST(PredictionTest, AgreesWithSvmPredictOnTheSameNormalisedPatterns) {
   if (std::string(SVM_PREDICT_PROGRAM).empty()) GTEST_SKIP() << "svm-predict not installed";
   TemporaryHome temp;
   const Training::Patterns patterns = overlappingClasses(10);
-  Training training;
+  Training training(ProgramProfile::lumora().trainingCGrid);
   ASSERT_TRUE(training.trainingProblem(patterns, fixtures::quarters(patterns), features, fixtures::counts(patterns)));
   const auto modelFile = temp.work() / "svm_stages.dat";
   const auto normalisationFile = temp.work() / "med_desv.dat";

@@ -8,6 +8,7 @@
 #include "FileText.h"
 #include "OpticalClassifierZelvora.h"
 #include "TemporaryHome.h"
+#include "ProgramProfile.h"
 #include "Training.h"
 
 namespace fs = std::filesystem;
@@ -61,7 +62,7 @@ TEST(TrainingTest, FinalModelEqualsSvmTrainOnTheSameProblem) {
   if (std::string(SVM_TRAIN_PROGRAM).empty()) GTEST_SKIP() << "svm-train not installed";
   TemporaryHome temp;
   const Training::Patterns patterns = overlappingClasses();
-  Training training;
+  Training training(ProgramProfile::lumora().trainingCGrid);
   ASSERT_TRUE(training.trainingProblem(patterns, fixtures::quarters(patterns), features, fixtures::counts(patterns)));
   const fs::path ours = temp.work() / "ours.model", theirs = temp.work() / "theirs.model";
   ASSERT_TRUE(training.saveModel(ours.string()));
@@ -82,7 +83,7 @@ TEST(TrainingTest, AmongEqualScoresTheFirstGridPointIsKept) {
   // Far-apart classes: every grid point validates perfectly.
   const Training::Patterns patterns = {fixtures::gaussianClass(1, 16, fixtures::centre(4, 4, 0.0f), 0.1f),
                                        fixtures::gaussianClass(2, 16, fixtures::centre(4, 4, 5.0f), 0.1f)};
-  Training training;
+  Training training(ProgramProfile::lumora().trainingCGrid);
   ASSERT_TRUE(training.trainingProblem(patterns, fixtures::quarters(patterns), 4, fixtures::counts(patterns)));
   EXPECT_EQ(training.getBestKappa(), 100);
   EXPECT_EQ(training.getBestC(), training.getC().front());
@@ -96,7 +97,7 @@ TEST(TrainingTest, ParallelGridChoosesTheSequentialModel) {
   double kappas[2];
   const unsigned threads[2] = {1, 8};
   for (int run = 0; run < 2; ++run) {
-    Training training;
+    Training training(ProgramProfile::lumora().trainingCGrid);
     training.setThreads(threads[run]);
     ASSERT_TRUE(training.trainingProblem(patterns, fixtures::quarters(patterns), features,
                                          fixtures::counts(patterns)));
@@ -121,7 +122,7 @@ TEST(TrainingTest, RefusesInconsistentInputAndAGridWhereNoPointScores) {
     EXPECT_FALSE(invalidGrid.saveModel("unused.model"));
     EXPECT_FALSE(invalidGrid.saveMeanDesv("unused.dat"));
   }
-  Training training;
+  Training training(ProgramProfile::lumora().trainingCGrid);
   EXPECT_FALSE(training.trainingProblem(patterns, index, 3, counts)) << "patterns shorter than nfeatures";
   EXPECT_FALSE(training.trainingProblem(patterns, {index[0], {0, 2, 4, 6, 9}}, 2, counts)) << "bounds past the class";
   EXPECT_FALSE(training.trainingProblem({patterns[0]}, {index[0]}, 2, {counts[0]})) << "one class";

@@ -6,6 +6,7 @@
 #include "ControllerFachade.h"
 #include "FileText.h"
 #include "ModelFachade.h"
+#include "ProfileSelection.h"
 #include "TemporaryHome.h"
 
 namespace fs = std::filesystem;
@@ -84,6 +85,53 @@ TEST_F(SettingsFolderTest, RemovePreferencesTouchesNothingOutsideTheSettingsFold
   controller.loadPreferences(10);
   controller.removePreferences();
   EXPECT_EQ(readFileText(temp.home() / "thesis.txt"), "keep");
+}
+
+// Cavitra ships no settings: its folder is made empty and a preferences file
+// is read only when the user has saved one.
+class CavitraSettingsFolderTest : public ::testing::Test, CavitraSelected {
+ protected:
+  void SetUp() override {
+    // Files of a run folder that Cavitra must not copy.
+    temp.putWorkFile("preferences.xml", "not Cavitra's");
+    temp.putWorkFile("classifier/A/med_desv.dat", "default features");
+  }
+
+  fs::path settings() const { return temp.home() / ".cavitra"; }
+
+  TemporaryHome temp;
+};
+
+TEST_F(CavitraSettingsFolderTest, FirstStartCreatesAnEmptyFolderAndKeepsTheDefaults) {
+  ControllerFachade controller;
+  controller.loadPreferences(4);
+  EXPECT_TRUE(fs::is_directory(settings()));
+  EXPECT_TRUE(fs::is_empty(settings()));
+  EXPECT_FALSE(fs::exists(temp.home() / ".zelvora"));
+  EXPECT_EQ(controller.getPreferences()->getMinimumDiameter(), 40);
+  EXPECT_FALSE(controller.isCalibrationActive());
+}
+
+TEST_F(CavitraSettingsFolderTest, SavedPreferencesAreReadAndAResetEmptiesTheFolder) {
+  fs::create_directories(settings());
+  {
+    Model::ModelFachade own;
+    own.setCalibration(2.0);
+    own.getPreferences()->setDiameters(60, 400);
+    ASSERT_TRUE(own.writePreferences((settings() / "preferences.xml").string()));
+  }
+  ControllerFachade controller;
+  controller.loadPreferences(4);
+  EXPECT_DOUBLE_EQ(controller.getCalibration(), 2.0);
+  EXPECT_EQ(controller.getPreferences()->getMinimumDiameter(), 60);
+
+  controller.removePreferences();
+  EXPECT_TRUE(fs::is_directory(settings()));
+  EXPECT_TRUE(fs::is_empty(settings()));
+  ControllerFachade next;
+  next.loadPreferences(4);
+  EXPECT_TRUE(fs::is_empty(settings()));
+  EXPECT_FALSE(next.isCalibrationActive());
 }
 
 }  // namespace

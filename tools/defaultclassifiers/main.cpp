@@ -23,6 +23,7 @@
 #include "OocytePainter.h"
 #include "OpticalClassifierZelvora.h"
 #include "PreferencesDefaults.h"
+#include "ProgramProfile.h"
 
 namespace fs = std::filesystem;
 using namespace defaultspecies;
@@ -105,6 +106,7 @@ bool evaluate(const std::string& speciesFolder, const std::string& work, const O
 }  // namespace
 
 int main(int argc, char** argv) {
+  ProgramProfile::select(ProgramProfile::lumora());
   Options options;
   if (!parse(argc, argv, options)) {
     std::cerr << "usage: make_default_species <out-folder> [--seed N] "

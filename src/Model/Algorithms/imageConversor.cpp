@@ -7,6 +7,8 @@
 #include <opencv2/imgproc.hpp>
 #include <stdexcept>
 
+#include "ProgramProfile.h"
+
 namespace {
 
 void checkColourMatrix(const cv::Mat& m) {
@@ -32,11 +34,11 @@ Image* greyMatToImage(const cv::Mat& grey) {
   return img;
 }
 
-// The one place the grey conversion is chosen: the red-green-blue weights
-// applied to the bytes in their stored order.
+// The one place the grey conversion is chosen: the program's profile says
+// in which order the weights meet the stored bytes.
 cv::Mat greyLevel(const cv::Mat& colour) {
   cv::Mat grey;
-  cv::cvtColor(colour, grey, cv::COLOR_RGB2GRAY);
+  cv::cvtColor(colour, grey, ProgramProfile::current().greyConversionCode);
   return grey;
 }
 

@@ -48,9 +48,10 @@ class ImageConversor {
 // cannot be read; OpenCV errors propagate as cv::Exception.
 cv::Mat readColourPicture(const std::string& filename);
 
-// The grey level of an 8-bit three-channel matrix, as a new grey image.
-// The conversion applies the red-green-blue weights to the bytes in their
-// stored order (the first byte weighs 0.299). Throws 4 for other types.
+// The grey level of an 8-bit three-channel matrix, as a new grey image,
+// with the program's conversion: Lumora weighs the first stored byte 0.299
+// (red-green-blue order), Cavitra the third (blue-green-red order, the
+// order of a picture as read). Throws 4 for other types.
 Image* MatRGBToImageGREY(const cv::_InputArray& src);
 // Plane c of an 8-bit three-channel matrix as a new grey image: 1 the
 // third byte (red of a picture as read), 2 the second, 3 the first; any

@@ -32,6 +32,10 @@ OpticalClassifier::OpticalClassifier(std::string image, int method) : image(std:
 
 void OpticalClassifier::le_media_desv(const std::string& file, std::vector<float>& m, std::vector<float>& desv) {
   std::ifstream in(file);
+  if (!in) {
+    std::cerr << "Exception reading file " << file << " : cannot be opened" << std::endl;
+    return;
+  }
   in.imbue(std::locale::classic());
   in.ignore(255, '\n');
   int feature;
@@ -79,6 +83,10 @@ std::string OpticalClassifier::normalisationFileFor(const std::string& modelFile
   const std::string prefix = "svm_";
   const bool prefixed = modelFile.compare(0, prefix.size(), prefix) == 0;
   return "med_desv_" + (prefixed ? modelFile.substr(prefix.size()) : modelFile);
+}
+
+std::vector<std::string> OpticalClassifier::normalisationFilesWith(const std::string& modelFile) const {
+  return {normalisationFileFor(modelFile), sharedNormalisationFile};
 }
 
 bool OpticalClassifier::trainClassifier2(const std::string&, const std::string&, std::vector<std::vector<float>>,
@@ -130,7 +138,9 @@ bool OpticalClassifier::trainAndSave(const std::string& dir, const std::string& 
   training.setLabels(labels);
   // The model is written first: when it cannot be, the normalisation files
   // that belong to the previous model stay as they were.
-  return training.trainingProblem(classes, index, nfeatures, npat) && training.saveModel(dir + "/" + filename) &&
-         training.saveMeanDesv(dir + "/" + normalisationFileFor(filename)) &&
-         training.saveMeanDesv(dir + "/" + sharedNormalisationFile);
+  if (!training.trainingProblem(classes, index, nfeatures, npat) || !training.saveModel(dir + "/" + filename))
+    return false;
+  for (const std::string& normalisation : normalisationFilesWith(filename))
+    if (!training.saveMeanDesv(dir + "/" + normalisation)) return false;
+  return true;
 }

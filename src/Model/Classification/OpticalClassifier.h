@@ -53,6 +53,9 @@ class OpticalClassifier {
   // each model keeps the normalisation it was trained with:
   // "svm_stages.dat" -> "med_desv_stages.dat".
   static std::string normalisationFileFor(const std::string& modelFile);
+  // The normalisation files a training of `modelFile` writes: its own and
+  // the shared "med_desv.dat".
+  virtual std::vector<std::string> normalisationFilesWith(const std::string& modelFile) const;
 
   virtual void resetClassifier() {}
   // Train a model from two or three classes of patterns into folder `dir`.
@@ -72,8 +75,8 @@ class OpticalClassifier {
  protected:
   // Drops patterns that are too short or hold a value that is not finite,
   // shuffles and sub-samples each class, trains with `training` and writes
-  // the model `filename`, its own normalisation file and "med_desv.dat" into
-  // `dir`. Class c is given libsvm label `labels[c]`.
+  // the model `filename` and its normalisation files (normalisationFilesWith)
+  // into `dir`. Class c is given libsvm label `labels[c]`.
   // False when a class keeps fewer than four usable patterns, training fails
   // or a file cannot be written.
   bool trainAndSave(const std::string& dir, const std::string& filename,

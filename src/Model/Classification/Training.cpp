@@ -12,8 +12,6 @@
 
 namespace {
 
-std::vector<float> lumoraCGrid() { return {16384, 4096, 1024, 256, 64, 16, 2, 1, 0.25f, 0.0625f, 0.0312f}; }
-
 // libsvm prints its progress through one process-wide hook; set it once,
 // before any training thread can read it.
 void silenceLibsvm() {
@@ -36,8 +34,6 @@ svm_parameter defaultParameters() {
 }
 
 }  // namespace
-
-Training::Training() : Training(lumoraCGrid()) {}
 
 Training::Training(std::vector<float> cValues)
     : param(defaultParameters()),

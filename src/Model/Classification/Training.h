@@ -19,9 +19,8 @@ class Training {
   // Patterns indexed by class, then pattern, then feature.
   using Patterns = std::vector<std::vector<std::vector<float>>>;
 
-  // Lumora's C grid.
-  Training();
-  // A program with its own C grid; the gamma grid is shared.
+  // The C grid is the program's own (its profile's); the gamma grid is
+  // shared.
   explicit Training(std::vector<float> cValues);
   ~Training();
   Training(const Training&) = delete;

@@ -1,4 +1,5 @@
 #include "Line.h"
+#include "ProgramProfile.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,6 +36,7 @@ bool Line::inside(double qx, double qy, int width, int height) {
 }
 
 void Line::move(double dx, double dy) {
+  if (!ProgramProfile::current().pointsAndLinesMove) return;
   rectangle.clear();
   x = std::clamp(x + dx, 0.0, 1.0);
   y = std::clamp(y + dy, 0.0, 1.0);

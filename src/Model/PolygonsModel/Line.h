@@ -19,6 +19,7 @@ class Line : public baseShape {
   bool inside(double x, double y, int width, int height) override;
   // Moves both ends; each coordinate is clamped to the image on its own, so a
   // line pushed against the border gets shorter.
+  // Does nothing in a program whose profile keeps points and lines in place.
   void move(double dx, double dy) override;
   // The length in pixels.
   double getDiameter(int width, int height) override;

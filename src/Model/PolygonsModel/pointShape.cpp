@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "PixelConversion.h"
+#include "ProgramProfile.h"
 
 namespace {
 constexpr double hitHalfSide = 20;
@@ -26,7 +27,9 @@ bool pointShape::inside(double qx, double qy, int width, int height) {
   return std::fabs(qx - width * x) < hitHalfSide && std::fabs(qy - height * y) < hitHalfSide;
 }
 
-void pointShape::move(double dx, double dy) { moveRegionPoints(dx, dy); }
+void pointShape::move(double dx, double dy) {
+  if (ProgramProfile::current().pointsAndLinesMove) moveRegionPoints(dx, dy);
+}
 
 std::vector<int> pointShape::getRectangle(int width, int height) {
   if (rectangle.size() < 4) {

@@ -17,6 +17,7 @@ class pointShape : public baseShape {
   void setY(double value) override;
   // Hit inside the 40-pixel square centred on the point.
   bool inside(double x, double y, int width, int height) override;
+  // Does nothing in a program whose profile keeps points and lines in place.
   void move(double dx, double dy) override;
   std::vector<int> getRectangle(int width, int height) override;
 

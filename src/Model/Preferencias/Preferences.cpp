@@ -6,11 +6,11 @@
 
 Preferences::Preferences() : Preferences(ProgramProfile::current().preferences) {}
 
-Preferences::Preferences(const PreferencesDefaults& defaults) { apply(defaults); }
+Preferences::Preferences(const PreferencesDefaults& defaults) : defaults(defaults) { apply(); }
 
-void Preferences::resetToDefaults() { apply(ProgramProfile::current().preferences); }
+void Preferences::resetToDefaults() { apply(); }
 
-void Preferences::apply(const PreferencesDefaults& defaults) {
+void Preferences::apply() {
   values = defaults;
   // One display name per key, none given yet.
   problemsName.assign(values.problemKeys.size(), std::string());

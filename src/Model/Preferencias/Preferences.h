@@ -18,8 +18,8 @@ class Preferences {
   explicit Preferences(const PreferencesDefaults& defaults);
   virtual ~Preferences() = default;
 
-  // Puts back the values a fresh Preferences() has, keeping this object, so
-  // everyone holding a pointer to it sees the reset.
+  // Puts back the defaults this object was made with, keeping this object,
+  // so everyone holding a pointer to it sees the reset.
   void resetToDefaults();
 
   int getAlgorithm() const { return values.algorithm; }
@@ -71,9 +71,10 @@ class Preferences {
   std::string getPreferencesDir() const { return values.settingsFolder; }
 
  private:
-  void apply(const PreferencesDefaults& defaults);
+  void apply();
   static void overwriteStyle(std::vector<double>& style, const std::vector<double>& given);
 
+  PreferencesDefaults defaults;
   // Everything but the problem names has the shape of the defaults it
   // starts from.
   PreferencesDefaults values;

@@ -30,3 +30,22 @@ void PreferencesDefaults::completeClasses(std::vector<std::vector<double>>& colo
   names.resize(colours.size());
   for (size_t i = named; i < names.size() && i < classNames.size(); ++i) names[i] = classNames[i];
 }
+
+PreferencesDefaults PreferencesDefaults::cavitra() {
+  PreferencesDefaults d;
+  d.imagePath = "/home";
+  d.xmlPath = "/home";
+  d.csvPath = "/home";
+  d.algorithm = 4;
+  d.calibration = 1.0;
+  d.calibrationActive = false;
+  d.minimumDiameter = 40;
+  d.maximumDiameter = 1000;
+  d.pointStyle = {1, 0, 0, 1, 5};
+  d.circleStyle = {1, 0, 0, 1, 5};
+  d.regionStyle = {1, 0, 0, 1, 5};
+  // No problem is listed, so none can be selected.
+  d.problemActive = -1;
+  d.settingsFolder = ".cavitra";
+  return d;
+}

@@ -34,6 +34,8 @@ struct PreferencesDefaults {
 
   // Lumora's settings: oocyte classes and the 30 species keys.
   static PreferencesDefaults lumora();
+  // Cavitra's settings: cyst limits, blue styles, no classes and no problems.
+  static PreferencesDefaults cavitra();
 };
 
 #endif

@@ -1,6 +1,9 @@
 #include "PreferencesSample.h"
 
-PreferencesSample::PreferencesSample(Preferences* preferences)
-    : preferences(preferences),
-      mindim(preferences->getMinimumDiameter()),
-      maxdim(preferences->getMaximumDiameter()) {}
+#include "ProgramProfile.h"
+
+PreferencesSample::PreferencesSample(Preferences* preferences) : preferences(preferences) {
+  const ProgramProfile& profile = ProgramProfile::current();
+  mindim = profile.batchCopiesDiameters ? preferences->getMinimumDiameter() : profile.batchMinimumDiameter;
+  maxdim = profile.batchCopiesDiameters ? preferences->getMaximumDiameter() : profile.batchMaximumDiameter;
+}

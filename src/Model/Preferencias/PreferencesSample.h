@@ -11,7 +11,8 @@
 // problem are those of the current Preferences, which it does not own.
 class PreferencesSample {
  public:
-  // Takes the diameter limits of `preferences` as they are now.
+  // Takes the diameter limits of `preferences` as they are now, or the
+  // program's fixed batch limits where its profile says so.
   explicit PreferencesSample(Preferences* preferences);
   virtual ~PreferencesSample() = default;
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "ImageClass.h"
+#include "PolygonsReadOptions.h"
 #include "baseShape.h"
 #include "pointShape.h"
 #include "regionShape.h"
@@ -18,13 +19,6 @@ class Line;
 class circleShape;
 
 namespace Model {
-
-// What the annotation reader takes from a file; the two programs read
-// different subsets of the same format.
-struct PolygonsReadOptions {
-  bool readAngles = true;       // Angle elements (ignored when false)
-  bool collectMeasures = true;  // minDiameter, maxDiameter, M0..M9 into the measures list
-};
 
 // The annotation file of one image (root element "Poligonos"): its writer
 // (libxml2 text writer) and its event-driven reader. Coordinates are image

@@ -1,0 +1,98 @@
+#include "OpticalClassifierCyst.h"
+
+#include <algorithm>
+#include <iostream>
+
+#include "ProgramProfile.h"
+#include "Training.h"
+
+namespace {
+
+constexpr int greenChannel = 2;
+
+void release(svm_model*& model) {
+  if (model != nullptr) svm_free_and_destroy_model(&model);
+  model = nullptr;
+}
+
+}  // namespace
+
+OpticalClassifierCyst::OpticalClassifierCyst(std::string imageName, int method)
+    : OpticalClassifier(imageName, method),
+      features(std::make_unique<TextureLBP>(imageName, 0)),
+      fshape(std::make_unique<ShapeFeatures>()) {
+  loadClassifiers(defaultFolder);
+}
+
+OpticalClassifierCyst::~OpticalClassifierCyst() { resetClassifier(); }
+
+void OpticalClassifierCyst::resetClassifier() {
+  release(mysvm);
+  release(mysvmShape);
+  media.clear();
+  desviation.clear();
+  medias.clear();
+  desviations.clear();
+}
+
+svm_model* OpticalClassifierCyst::loadChecked(const std::string& modelPath, const std::string& statisticsPath,
+                                              int features, std::vector<float>& mean, std::vector<float>& deviation) {
+  le_media_desv(statisticsPath, mean, deviation);
+  std::cout << "lido arquivo de medias e desviacions " << std::endl;
+  svm_model* model = crea_svm(modelPath);
+  std::cout << "Lido arquivo de modelo de svm" << std::endl;
+  const bool statisticsFit = static_cast<int>(mean.size()) == features && static_cast<int>(deviation.size()) == features;
+  if (model != nullptr && statisticsFit && svm_get_nr_class(model) == 2) return model;
+  std::cerr << "Cyst classifier not loaded: " << modelPath << " needs a two-class model and " << statisticsPath
+            << " exactly " << features << " triples (it holds " << mean.size() << ")" << std::endl;
+  release(model);
+  mean.clear();
+  deviation.clear();
+  return nullptr;
+}
+
+bool OpticalClassifierCyst::loadClassifiers(const std::string& folder) {
+  resetClassifier();
+  const std::string dir = folder + "/";
+  mysvm = loadChecked(dir + textureModelFile, dir + textureStatisticsFile, textureFeatureCount, media, desviation);
+  mysvmShape = loadChecked(dir + shapeModelFile, dir + shapeStatisticsFile, shapeFeatureCount, medias, desviations);
+  return mysvm != nullptr && mysvmShape != nullptr;
+}
+
+void OpticalClassifierCyst::setImageName(std::string name) {
+  features->setImage(name, greenChannel);
+  OpticalClassifier::setImageName(std::move(name));
+}
+
+int OpticalClassifierCyst::answer(const svm_model* model, const std::vector<float>& pattern,
+                                  const std::vector<float>& mean, const std::vector<float>& deviation) {
+  // All zeros: nothing was measured (no counted pixel, no image), so there
+  // is nothing to call a cyst.
+  if (model == nullptr || std::all_of(pattern.begin(), pattern.end(), [](float v) { return v == 0; })) return 0;
+  return saida_svm(model, pattern, mean, deviation) == cystLabel ? cystLabel : 0;
+}
+
+int OpticalClassifierCyst::applyClassifierRegion(regionShape* region) {
+  if (region == nullptr) return 0;
+  return answer(mysvm, features->computelbp54(region), media, desviation);
+}
+
+int OpticalClassifierCyst::applyClassifierRegionShape(regionShape* region) {
+  if (region == nullptr) return 0;
+  fshape->setShape(region);
+  const std::vector<double> hu = fshape->getHuMoments();
+  return answer(mysvmShape, std::vector<float>(hu.begin(), hu.end()), medias, desviations);
+}
+
+bool OpticalClassifierCyst::trainClassifier2(const std::string& dir, const std::string& filename,
+                                             std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2,
+                                             int nfeatures, std::array<int, 2> labels) {
+  Training training(ProgramProfile::cavitra().trainingCGrid);
+  return trainAndSave(dir, filename, {std::move(c1), std::move(c2)}, {labels[0], labels[1]}, nfeatures, training);
+}
+
+std::vector<std::string> OpticalClassifierCyst::normalisationFilesWith(const std::string& modelFile) const {
+  const std::string prefix = "svm_";
+  const bool prefixed = modelFile.compare(0, prefix.size(), prefix) == 0;
+  return {"mean_std_" + (prefixed ? modelFile.substr(prefix.size()) : modelFile)};
+}
