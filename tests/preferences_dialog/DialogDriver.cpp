@@ -69,8 +69,12 @@ bool ChooserAnswer::onPoll() {
       // a file's name there; the name is given again until it stays.
       if (dialog->get_filename() != path) {
         dialog->set_current_name(file.filename().string());
+        stablePolls = 0;
         return true;
       }
+      // Completion runs when the folder has been read, which on a loaded
+      // machine can be late: answer only once the name has stayed a while.
+      if (++stablePolls < requiredStablePolls) return true;
     } else {
       if (!picked) picked = dialog->set_filename(path);
       if (dialog->get_filename() != path) return true;

@@ -60,6 +60,8 @@ class ChooserAnswer {
   int response;
   std::string path;
   bool picked = false;
+  static constexpr int requiredStablePolls = 10;
+  int stablePolls = 0;
   DialogAnswerer answerer;
 };
 
