@@ -113,6 +113,8 @@ TEST(ModelFileCheck, DamagedModelsAreRefused) {
                                       "nr_sv 1 1\nSV\n1 0:1 \n-1 0:-1 \n"},
       {"a precomputed kernel", "svm_type c_svc\nkernel_type precomputed\nnr_class 2\ntotal_sv 2\nrho 0\nlabel 1 0\n"
                                "nr_sv 1 1\nSV\n1 0:900000 \n-1 0:-900000 \n"},
+      {"a class count beyond int", "svm_type c_svc\nkernel_type linear\nnr_class 508512992646\nrho 0 1 2\nSV\n"},
+      {"more classes than a classifier has", "svm_type c_svc\nkernel_type linear\nnr_class 100000\nrho 0\nSV\n"},
       {"one class", "svm_type c_svc\nkernel_type linear\nnr_class 1\ntotal_sv 1\nrho\nlabel 1\nnr_sv 1\nSV\n0:1 \n"},
       {"counts that do not add up", "svm_type c_svc\nkernel_type linear\nnr_class 2\ntotal_sv 2\nrho 0\nlabel 1 0\n"
                                     "nr_sv 5 1\nSV\n1 0:1 \n-1 0:-1 \n"},

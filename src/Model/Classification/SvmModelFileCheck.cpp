@@ -27,7 +27,8 @@ std::vector<std::string> splitOnSpaces(const std::string& text) {
   return words;
 }
 
-bool parseWhole(const std::string& word, long& value) {
+// A whole number that fits the int libsvm stores it in.
+bool parseWhole(const std::string& word, int& value) {
   const char* end = word.data() + word.size();
   const auto result = std::from_chars(word.data(), end, value);
   return result.ec == std::errc() && result.ptr == end;
@@ -57,7 +58,7 @@ class Header {
         if (position >= words.size()) return fail(problem, key + " has no value");
         names[key] = words[position++];
       } else if (key == "degree" || key == "nr_class" || key == "total_sv") {
-        long value = 0;
+        int value = 0;
         if (position >= words.size() || !parseWhole(words[position++], value))
           return fail(problem, key + " is not a whole number");
         integers[key] = value;
@@ -66,7 +67,7 @@ class Header {
         if (position >= words.size() || !parseWhole(words[position++], value))
           return fail(problem, key + " is not a number");
       } else if (key == "rho" || key == "probA" || key == "probB") {
-        if (!readReals(key, pairCount(), problem)) return false;
+        if (!readReals(key, problem)) return false;
       } else if (key == "label" || key == "nr_sv") {
         if (!readIntegers(key, problem)) return false;
       } else {
@@ -122,8 +123,10 @@ class Header {
 
   long pairCount() const { return classes() * (classes() - 1) / 2; }
 
-  bool readReals(const std::string& key, long count, std::string& problem) {
+  // The decision constants and probability pairs: one per pair of classes.
+  bool readReals(const std::string& key, std::string& problem) {
     if (!classesKnown(key, problem)) return false;
+    const long count = pairCount();
     for (long i = 0; i < count; ++i) {
       double value = 0;
       if (position >= words.size() || !parseWhole(words[position++], value))
@@ -135,7 +138,7 @@ class Header {
   bool readIntegers(const std::string& key, std::string& problem) {
     if (!classesKnown(key, problem)) return false;
     for (long i = 0; i < classes(); ++i) {
-      long value = 0;
+      int value = 0;
       if (position >= words.size() || !parseWhole(words[position++], value))
         return fail(problem, key + " needs " + std::to_string(classes()) + " whole numbers");
       if (key == "nr_sv") supportVectorsPerClass.push_back(value);
@@ -147,7 +150,7 @@ class Header {
   std::size_t position = 0;
   std::set<std::string> seen;
   std::map<std::string, std::string> names;
-  std::map<std::string, long> integers;
+  std::map<std::string, int> integers;
   std::vector<long> supportVectorsPerClass;
 };
 
@@ -197,7 +200,7 @@ std::string SvmModelFileCheck::problemIn(const std::string& text) const {
         continue;
       }
       const std::size_t colon = words[w].find(':');
-      long index = 0;
+      int index = 0;
       if (colon == std::string::npos || !parseWhole(words[w].substr(0, colon), index) ||
           !parseWhole(words[w].substr(colon + 1), value))
         return where + " has an entry that is not index:value";
