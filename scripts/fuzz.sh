@@ -39,7 +39,7 @@ for target in "${TARGETS[@]}"; do
   status=0
   "$BUILD/fuzz/fuzz_$target" "$work" "$ROOT/fuzz/corpus/$name" \
     -max_total_time="$SECONDS_PER_TARGET" -timeout=20 -rss_limit_mb=3072 -max_len=16384 \
-    -close_fd_mask=1 -artifact_prefix="$BUILD/artifacts/$target-" -print_final_stats=1 >"$log" 2>&1 || status=$?
+    -close_fd_mask=3 -artifact_prefix="$BUILD/artifacts/$target-" -print_final_stats=1 >"$log" 2>&1 || status=$?
   grep -a -E "^(#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb|==[0-9]+==ERROR|SUMMARY|invariant broken|Test unit written)" "$log" || true
   if [ "$status" -ne 0 ]; then
     echo "fuzz_$target found a fault (log $log); the input is in $BUILD/artifacts" >&2
