@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the tests need, then builds and runs the whole suite twice:
-# a normal build and one with AddressSanitizer and UndefinedBehaviorSanitizer.
+# a normal build and one with AddressSanitizer and UndefinedBehaviorSanitizer,
+# and last runs the fuzz targets briefly.
 set -euo pipefail
 ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 "$ROOT/scripts/install-deps.sh"
@@ -13,3 +14,6 @@ export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 "$ROOT/scripts/build.sh" "$ROOT/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DLUMORA_SANITIZE=ON -DLUMORA_BENCHMARKS=OFF
 (cd "$ROOT/build-sanitize" && ctest --output-on-failure --parallel "$(nproc)")
+
+# The fuzz targets over their committed corpus plus 30 s of new inputs each.
+"$ROOT/scripts/fuzz.sh" 30

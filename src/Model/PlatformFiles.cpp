@@ -17,10 +17,16 @@ std::string homeFolder(bool& fromDriveAndPath, std::string& drive, std::string& 
   const char* homeDrive = std::getenv("HOMEDRIVE");
   const char* homePath = std::getenv("HOMEPATH");
   if (homeDrive != nullptr && homePath != nullptr) {
-    fromDriveAndPath = true;
-    drive = homeDrive;
-    path = homePath;
-    return drive + path;
+    // Values left over from another system (such as "C:" and "\Users\x")
+    // would name a folder relative to the run folder: only an existing
+    // absolute folder is taken.
+    const std::string joined = std::string(homeDrive) + homePath;
+    if (!joined.empty() && joined[0] == '/' && isFolder(joined)) {
+      fromDriveAndPath = true;
+      drive = homeDrive;
+      path = homePath;
+      return joined;
+    }
   }
   const char* home = std::getenv("HOME");
   if (home != nullptr && home[0] != '\0') return home;

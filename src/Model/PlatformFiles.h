@@ -9,8 +9,8 @@
 namespace PlatformFiles {
 
 // HOMEDRIVE followed by HOMEPATH when both are set (an empty HOMEDRIVE counts
-// as set), else $HOME, else the home folder of the user's password entry,
-// else "". `fromDriveAndPath` tells whether the first rule gave the result.
+// as set) and together name an existing absolute folder, else $HOME, else
+// the home folder of the user's password entry, else "". `fromDriveAndPath` tells whether the first rule gave the result.
 std::string homeFolder(bool& fromDriveAndPath, std::string& drive, std::string& path);
 
 bool isFolder(const std::string& path);

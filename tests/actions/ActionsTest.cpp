@@ -43,6 +43,11 @@ void writeBytes(const fs::path& file, const std::string& bytes) {
   out << bytes;
 }
 
+std::string readFileBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 // ---------------------------------------------------------------- dialogs
 
 // How the next file chooser is answered.
@@ -242,6 +247,25 @@ TEST_F(ActionsTest, OpeningPicturesShowsEachRecordsItAndKeepsOneStatusMessage) {
   EXPECT_EQ(statusText(), "");
 }
 
+TEST_F(ActionsTest, AJpegCutShortIsShownAndReportedAsIncomplete) {
+  const fs::path whole = root / "whole.jpg";
+  // Varied pixels, so that the image data, not the tables, fill the file.
+  auto picture = Gdk::Pixbuf::create(Gdk::COLORSPACE_RGB, false, 8, 200, 150);
+  guint8* pixels = picture->get_pixels();
+  for (int i = 0; i < picture->get_rowstride() * 150; ++i) pixels[i] = static_cast<guint8>((i * 7919) % 251);
+  picture->save(whole.string(), "jpeg");
+  std::string bytes = readFileBytes(whole);
+  bytes.resize(bytes.size() * 3 / 4);
+  const fs::path file = pictures / "cut.jpg";
+  writeBytes(file, bytes);
+
+  const auto messages = withChooser({file.string()}, [this] { actions->openImage(); });
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages.front().find("incomplete"), std::string::npos) << messages.front();
+  EXPECT_EQ(canvas->getFilename(), file.string());
+  EXPECT_EQ(canvas->getImgWidth(), 200);
+}
+
 TEST_F(ActionsTest, OpeningAPictureHidesTheSidePaneAndDropsTheAnnotation) {
   const fs::path file = pictures / "a.png";
   writePng(file, 30, 20);
@@ -309,13 +333,9 @@ TEST_F(ActionsKeepTest, UnreadablePictureIsReportedAndChangesNothing) {
   // Reading a settings or annotation file leaves the program in the C
   // locale, where the toolkit's error texts cannot be printed as such.
   std::setlocale(LC_ALL, "C");
-  std::string truncatedPng;
-  {
-    writePng(root / "whole.png", 64, 64);
-    std::ifstream in(root / "whole.png", std::ios::binary);
-    truncatedPng.assign(std::istreambuf_iterator<char>(in), {});
-    truncatedPng.resize(truncatedPng.size() / 2);
-  }
+  writePng(root / "whole.png", 64, 64);
+  std::string truncatedPng = readFileBytes(root / "whole.png");
+  truncatedPng.resize(truncatedPng.size() / 2);
   struct Case {
     const char* name;
     std::string bytes;
@@ -325,6 +345,8 @@ TEST_F(ActionsKeepTest, UnreadablePictureIsReportedAndChangesNothing) {
       {"empty.jpg", ""},
       {"cut.png", truncatedPng},
       {"headeronly.ppm", "P6\n40 40\n255\n"},
+      // 69 bytes whose header claims 60000 x 60000 pixels: refused before decoding.
+      {"claims-huge.png", readFileBytes(fs::path(UNTRUSTED_PICTURES) / "claims-60000x60000.png")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -167,7 +167,9 @@ TEST_F(ScrollImageWindowTest, AFailedLoadKeepsThePictureAndSaysSo) {
   // The program reads its files under the C locale; the error text of a name
   // that is not ASCII must still be reported, not thrown.
   std::setlocale(LC_ALL, "C");
-  for (const fs::path& file : {folder / "missing.png", notAPicture, folder / "c\xc3\xa9lulas.png"}) {
+  // 69 bytes whose header claims 60000 x 60000 pixels: refused from the header.
+  const fs::path claimsTooMuch = fs::path(UNTRUSTED_PICTURES) / "claims-60000x60000.png";
+  for (const fs::path& file : {folder / "missing.png", notAPicture, folder / "c\xc3\xa9lulas.png", claimsTooMuch}) {
     EXPECT_FALSE(canvas->loadImage(file.string())) << file;
     EXPECT_EQ(canvas->getFilename(), picture.string());
     EXPECT_EQ(image.getFilename(), picture.string());

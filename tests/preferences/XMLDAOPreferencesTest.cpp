@@ -326,8 +326,8 @@ TEST_F(PreferencesFile, AMissingFileRaisesTheLibraryException) {
 TEST_F(PreferencesFile, AFailedWriteReportsFailureAndLeavesTheOldFile) {
   const fs::path file = folder / "preferences.xml";
   writeFileText(file, "old contents");
-  // The temporary file beside the target cannot be created.
-  fs::create_directory(folder / "preferences.xml.saving");
+  // The target is marked read-only.
+  fs::permissions(file, fs::perms::owner_read);
   Preferences p;
   EXPECT_FALSE(write(p, file));
   EXPECT_EQ(readFileText(file), "old contents");

@@ -48,15 +48,31 @@ TEST(DirToolsTest, HomePathRules) {
   TemporaryHome temp;
   EXPECT_EQ(DirTools().getHomePath(), temp.home().string());
 
-  setenv("HOMEDRIVE", "C:", 1);
-  setenv("HOMEPATH", "\\Users\\x", 1);
-  EXPECT_EQ(DirTools().getHomePath(), "C:\\Users\\x");
-
-  // Without the drive variables the home folder comes from $HOME.
-  unsetenv("HOMEDRIVE");
   const char* previousHome = std::getenv("HOME");
   const std::string savedHome = previousHome ? previousHome : "";
   setenv("HOME", "/some/home", 1);
+  // The drive variables win only when they make an existing absolute folder;
+  // otherwise they would create the settings folder relative to the run folder.
+  const std::string homeParent = temp.home().parent_path().string();
+  const struct {
+    const char* drive;
+    std::string path;
+    std::string expected;
+  } cases[] = {
+      {"", temp.home().string(), temp.home().string()},
+      {"C:", "\\Users\\x", "/some/home"},
+      {"", "relative/home", "/some/home"},
+      {"", (temp.home() / "missing").string(), "/some/home"},
+      {"/", homeParent.substr(1) + "/home", temp.home().string()},
+  };
+  for (const auto& c : cases) {
+    setenv("HOMEDRIVE", c.drive, 1);
+    setenv("HOMEPATH", c.path.c_str(), 1);
+    EXPECT_EQ(DirTools().getHomePath(), c.expected) << c.drive << c.path;
+  }
+
+  // Without the drive variables the home folder comes from $HOME.
+  unsetenv("HOMEDRIVE");
   EXPECT_EQ(DirTools().getHomePath(), "/some/home");
   // And from the password entry when $HOME is missing too: never the root.
   unsetenv("HOME");

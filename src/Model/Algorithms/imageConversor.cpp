@@ -7,6 +7,7 @@
 #include <opencv2/imgproc.hpp>
 #include <stdexcept>
 
+#include "PictureFileCheck.h"
 #include "ProgramProfile.h"
 
 namespace {
@@ -58,6 +59,17 @@ cv::Mat readForConversion(const std::string& filename) {
 }  // namespace
 
 cv::Mat readColourPicture(const std::string& filename) {
+  const std::string refusal = PictureFileCheck::sizeRefusal(filename);
+  if (!refusal.empty()) {
+    std::cout << refusal << std::endl;
+    return cv::Mat();
+  }
+  // Half a cell would be measured as a whole one, so an incomplete picture
+  // is not analysed at all.
+  if (!PictureFileCheck::isComplete(filename)) {
+    std::cout << PictureFileCheck::incompleteMessage(filename) << std::endl;
+    return cv::Mat();
+  }
   return cv::imread(filename, cv::IMREAD_COLOR | cv::IMREAD_IGNORE_ORIENTATION);
 }
 

@@ -14,7 +14,8 @@
 // its parameters and contours. Subclasses run the search.
 //
 // A picture that cannot be read leaves the detector without a picture
-// (0 x 0); the reason is thrown as an int: 2 OpenCV error, 3 nothing read,
+// (0 x 0); the reason is thrown as an int: 2 OpenCV error, 3 nothing read
+// (also a picture too large for memory, or incomplete; see readColourPicture),
 // 4 not an 8-bit colour picture.
 class regionDetectorEdges {
  public:

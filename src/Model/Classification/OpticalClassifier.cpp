@@ -8,6 +8,7 @@
 #include <numeric>
 #include <random>
 
+#include "SvmModelFileCheck.h"
 #include "Training.h"
 
 namespace {
@@ -46,7 +47,13 @@ void OpticalClassifier::le_media_desv(const std::string& file, std::vector<float
   }
 }
 
-svm_model* OpticalClassifier::crea_svm(const std::string& svmfile) {
+svm_model* OpticalClassifier::crea_svm(const std::string& svmfile, int featureCount) {
+  // libsvm's reader trusts its input, so the text is checked first.
+  const std::string problem = SvmModelFileCheck(featureCount).problemInFile(svmfile);
+  if (!problem.empty()) {
+    std::cerr << "Exception opening file " << svmfile << " : not a readable model (" << problem << ")" << std::endl;
+    return nullptr;
+  }
   // libsvm reads the numbers in the C locale and restores the caller's.
   svm_model* model = svm_load_model(svmfile.c_str());
   if (model == nullptr) std::cerr << "Exception opening file " << svmfile << " : not a readable model" << std::endl;

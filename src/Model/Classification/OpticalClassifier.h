@@ -34,9 +34,11 @@ class OpticalClassifier {
   // triples are read until the end or the first value that is not a number.
   // Read with a point as decimal separator whatever the user's locale.
   static void le_media_desv(const std::string& file, std::vector<float>& m, std::vector<float>& desv);
-  // The model of a libsvm model file, owned by the caller; null when libsvm
+  // The model of a libsvm model file, owned by the caller; null when the
+  // file is not a complete, sound model (see SvmModelFileCheck; support
+  // vector indices must lie below `featureCount` when it is not 0) or libsvm
   // cannot read it.
-  static svm_model* crea_svm(const std::string& svmfile);
+  static svm_model* crea_svm(const std::string& svmfile, int featureCount = 0);
   // The label `svm` predicts for pattern `x` standardised with `media` and
   // `desv`; a feature whose deviation is 0 (or not a number) is passed raw.
   // noPrediction without a model or for a pattern shorter than `media`.

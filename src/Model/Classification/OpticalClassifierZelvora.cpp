@@ -93,8 +93,8 @@ bool OpticalClassifierZelvora::loadClassifiersFrom(const std::string& folder) {
   le_media_desv(normalisationPath(folder, nucleusModelFile), nucleousMedia, nucleousDesviation);
   const bool normalisationsComplete = media.size() == featureCount && nucleousMedia.size() == featureCount;
   if (normalisationsComplete) {
-    mysvmnucleous = crea_svm(folder + "/" + nucleusModelFile);
-    mysvmstage = crea_svm(folder + "/" + stageModelFile);
+    mysvmnucleous = crea_svm(folder + "/" + nucleusModelFile, featureCount);
+    mysvmstage = crea_svm(folder + "/" + stageModelFile, featureCount);
   }
   if (mysvmnucleous == nullptr || mysvmstage == nullptr) {
     std::cout << "Error loading classifiers of " << folder

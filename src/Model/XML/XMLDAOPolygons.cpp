@@ -115,15 +115,13 @@ struct XMLDAOPolygons::CommonAttributes {
 };
 
 XMLDAOPolygons::XMLDAOPolygons(ImageClass* img, double _calibration, PolygonsReadOptions options)
-    : xmlpp::SaxParser(false),
+    : GuardedSaxParser(),
       options(options),
       image(img),
       parsedImage(*img),
       imgHeight(img->getHeight()),
       imgWidth(img->getWidth()),
       calibration(_calibration) {
-  // An annotation file never needs anything from the network.
-  set_parser_options(XML_PARSE_NONET);
 }
 
 XMLDAOPolygons::~XMLDAOPolygons() = default;

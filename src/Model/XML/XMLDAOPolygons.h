@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "GuardedSaxParser.h"
 #include "ImageClass.h"
 #include "PolygonsReadOptions.h"
 #include "baseShape.h"
@@ -31,7 +32,7 @@ namespace Model {
 // shapes until takePoligons hands them over; whatever is not taken is deleted
 // with the reader. A root without a positive width and height aborts the
 // parse, since the coordinates cannot be scaled.
-class XMLDAOPolygons : public xmlpp::SaxParser {
+class XMLDAOPolygons : public GuardedSaxParser {
  public:
   XMLDAOPolygons(ImageClass* img, double _calibration, PolygonsReadOptions options = PolygonsReadOptions());
   ~XMLDAOPolygons() override;

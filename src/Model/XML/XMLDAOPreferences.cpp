@@ -58,10 +58,7 @@ int colourIndex(const Glib::ustring& name) {
 
 }  // namespace
 
-XMLDAOPreferences::XMLDAOPreferences(ImageClass* /*image*/, double calibration) : calibration(calibration) {
-  // A preferences file never needs anything from the network.
-  set_parser_options(XML_PARSE_NONET);
-}
+XMLDAOPreferences::XMLDAOPreferences(ImageClass* /*image*/, double calibration) : calibration(calibration) {}
 
 bool XMLDAOPreferences::writePreferences(const std::string& file, Preferences* preferences) {
   std::printf("xmldaoPolygons: file= %s\n", file.c_str());

@@ -1,12 +1,12 @@
 #ifndef XMLDAOPREFERENCES_H
 #define XMLDAOPREFERENCES_H
 
-#include <libxml++/parsers/saxparser.h>
 #include <libxml/xmlwriter.h>
 
 #include <string>
 #include <vector>
 
+#include "GuardedSaxParser.h"
 #include "ImageClass.h"
 #include "Preferences.h"
 
@@ -15,7 +15,7 @@ namespace Model {
 // Writes Preferences to the preferences file and reads such a file back into
 // them. Reading applies each element as it starts; the class and problem lists
 // are applied together when the document ends.
-class XMLDAOPreferences : public xmlpp::SaxParser {
+class XMLDAOPreferences : public GuardedSaxParser {
  public:
   // The image is not used: the preferences file records nothing about it.
   XMLDAOPreferences(ImageClass* image, double calibration);

@@ -1,40 +1,33 @@
 #include "XmlFileWriter.h"
 
-#include <cstdio>
-#include <filesystem>
-#include <system_error>
-
 namespace Model {
 
-XmlFileWriter::XmlFileWriter(const std::string& target)
-    : target(target), temporary(target + ".saving") {
-  writer = xmlNewTextWriterFilename(temporary.c_str(), 0);
+XmlFileWriter::XmlFileWriter(const std::string& target) : file(target) {
+  if (!file.isOpen()) return;
+  buffer = xmlBufferCreate();
+  if (buffer != nullptr) writer = xmlNewTextWriterMemory(buffer, 0);
 }
 
-XmlFileWriter::~XmlFileWriter() { discard(); }
+XmlFileWriter::~XmlFileWriter() { release(); }
 
-void XmlFileWriter::discard() {
-  if (writer == nullptr) return;
-  xmlFreeTextWriter(writer);
+void XmlFileWriter::release() {
+  if (writer != nullptr) xmlFreeTextWriter(writer);
   writer = nullptr;
-  std::error_code ignored;
-  std::filesystem::remove(temporary, ignored);
+  if (buffer != nullptr) xmlBufferFree(buffer);
+  buffer = nullptr;
 }
 
 bool XmlFileWriter::commit() {
   if (writer == nullptr) return false;
-  if (xmlTextWriterFlush(writer) < 0) {
-    discard();
-    return false;
-  }
+  const bool flushed = xmlTextWriterFlush(writer) >= 0;
+  // Freeing the writer hands what it still holds to the buffer.
   xmlFreeTextWriter(writer);
   writer = nullptr;
-  if (std::rename(temporary.c_str(), target.c_str()) != 0) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return false;
-  }
-  return true;
+  const std::string document(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
+                             static_cast<size_t>(xmlBufferLength(buffer)));
+  const bool replaced = flushed && file.commit(document);
+  release();
+  return replaced;
 }
 
 }  // namespace Model

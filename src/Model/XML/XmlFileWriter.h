@@ -5,11 +5,13 @@
 
 #include <string>
 
+#include "FileReplacement.h"
+
 namespace Model {
 
-// A libxml2 text writer that writes into a temporary file beside the target
-// and renames it over the target only when the whole document was written.
-// A failed or interrupted save therefore leaves the previous file intact.
+// A libxml2 text writer that builds the document in memory and, on commit,
+// puts it in place of the target through a FileReplacement. A failed or
+// interrupted save therefore leaves the previous file intact.
 class XmlFileWriter {
  public:
   explicit XmlFileWriter(const std::string& target);
@@ -17,18 +19,19 @@ class XmlFileWriter {
   XmlFileWriter(const XmlFileWriter&) = delete;
   XmlFileWriter& operator=(const XmlFileWriter&) = delete;
 
-  // The writer, or nullptr when the temporary file could not be created.
+  // The writer, or nullptr when it could not be created, or the target
+  // cannot be replaced (see FileReplacement).
   xmlTextWriterPtr get() const { return writer; }
 
-  // Flushes and closes the temporary file and moves it over the target.
-  // Returns false (and removes the temporary file) when anything failed.
+  // Ends the document in memory and replaces the target with it.
+  // Returns false when anything failed; the old file then stays as it was.
   bool commit();
 
  private:
-  void discard();
+  void release();
 
-  std::string target;
-  std::string temporary;
+  FileReplacement file;
+  xmlBufferPtr buffer = nullptr;
   xmlTextWriterPtr writer = nullptr;
 };
 

@@ -10,6 +10,7 @@
 
 #include "ControllerFachade.h"
 #include "ModelFachade.h"
+#include "PictureFileCheck.h"
 #include "ScrollImage.h"
 #include "regionShape.h"
 
@@ -59,6 +60,13 @@ std::string Actions::chooseFile(FileBrowser::Mode mode) {
 std::string Actions::chooseAndLoadImage() {
   const std::string path = chooseFile(FileBrowser::ImageFile);
   if (path.empty()) return path;
+  // The size is read from the header first: a small file can claim a
+  // picture that does not fit in memory.
+  const std::string refusal = PictureFileCheck::sizeRefusal(path);
+  if (!refusal.empty()) {
+    showMessage(refusal);
+    return std::string();
+  }
   // The reset drops the annotation on the canvas, so it waits until the new
   // picture is known to load.
   const Glib::RefPtr<Gdk::Pixbuf> picture = readPicture(path);
@@ -68,6 +76,8 @@ std::string Actions::chooseAndLoadImage() {
   }
   resetProgram();
   scrollImage->showPicture(path, picture);
+  // Shown all the same, with its missing part grey, but the user is told.
+  if (!PictureFileCheck::isComplete(path)) showMessage(PictureFileCheck::incompleteMessage(path));
   return path;
 }
 

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "NotifyCode.h"
+#include "PictureFileCheck.h"
 #include "ScrollImage.h"
 
 miniScrollImage::miniScrollImage(std::string filename, ScrollImage* _scrollImage) : scrollImage(_scrollImage) {
@@ -34,6 +35,11 @@ void miniScrollImage::update(int code) {
 }
 
 void miniScrollImage::loadImage(std::string filename) {
+  const std::string refusal = PictureFileCheck::sizeRefusal(filename);
+  if (!refusal.empty()) {
+    std::cerr << refusal << std::endl;
+    return;
+  }
   try {
     image = Gdk::Pixbuf::create_from_file(filename);
   } catch (const Glib::FileError& error) {

@@ -4,6 +4,7 @@
 
 #include <iostream>
 
+#include "PictureFileCheck.h"
 #include "ProgramProfile.h"
 
 ScrollImage::ScrollImage(ImageClass* img, Draw* _draw)
@@ -25,6 +26,11 @@ ScrollImage::ScrollImage(ImageClass* img, Draw* _draw)
 }
 
 bool ScrollImage::loadImage(std::string file) {
+  const std::string refusal = PictureFileCheck::sizeRefusal(file);
+  if (!refusal.empty()) {
+    std::cerr << refusal << std::endl;
+    return false;
+  }
   Glib::RefPtr<Gdk::Pixbuf> picture;
   try {
     picture = Gdk::Pixbuf::create_from_file(file);

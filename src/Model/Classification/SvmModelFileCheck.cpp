@@ -1,0 +1,217 @@
+#include "SvmModelFileCheck.h"
+
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <set>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+// More classes than this is no cell classifier; it only makes libsvm allocate.
+constexpr long maximumClasses = 1000;
+
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+std::vector<std::string> splitOnSpaces(const std::string& text) {
+  std::vector<std::string> words;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    while (i < text.size() && isSpace(text[i])) ++i;
+    const std::size_t start = i;
+    while (i < text.size() && !isSpace(text[i])) ++i;
+    if (i > start) words.push_back(text.substr(start, i - start));
+  }
+  return words;
+}
+
+// A whole number that fits the int libsvm stores it in.
+bool parseWhole(const std::string& word, int& value) {
+  const char* end = word.data() + word.size();
+  const auto result = std::from_chars(word.data(), end, value);
+  return result.ec == std::errc() && result.ptr == end;
+}
+
+// A finite real written in full ("1e-3", "-0.5"; not "nan", "inf", "1x").
+bool parseWhole(const std::string& word, double& value) {
+  const char* begin = word.data();
+  if (!word.empty() && word[0] == '+') ++begin;  // printf never writes it, but strtod accepts it
+  const char* end = word.data() + word.size();
+  const auto result = std::from_chars(begin, end, value, std::chars_format::general);
+  return result.ec == std::errc() && result.ptr == end && std::isfinite(value);
+}
+
+// The header of the model, word by word, as libsvm reads it.
+class Header {
+ public:
+  explicit Header(const std::vector<std::string>& words) : words(words) {}
+
+  // Reads up to the word "SV"; fills `problem` and returns false on the first fault.
+  bool read(std::string& problem) {
+    while (position < words.size()) {
+      const std::string key = words[position++];
+      if (key == "SV") return true;
+      if (!seen.insert(key).second) return fail(problem, "the header repeats " + key);
+      if (key == "svm_type" || key == "kernel_type") {
+        if (position >= words.size()) return fail(problem, key + " has no value");
+        names[key] = words[position++];
+      } else if (key == "degree" || key == "nr_class" || key == "total_sv") {
+        int value = 0;
+        if (position >= words.size() || !parseWhole(words[position++], value))
+          return fail(problem, key + " is not a whole number");
+        integers[key] = value;
+      } else if (key == "gamma" || key == "coef0") {
+        double value = 0;
+        if (position >= words.size() || !parseWhole(words[position++], value))
+          return fail(problem, key + " is not a number");
+      } else if (key == "rho" || key == "probA" || key == "probB") {
+        if (!readReals(key, problem)) return false;
+      } else if (key == "label" || key == "nr_sv") {
+        if (!readIntegers(key, problem)) return false;
+      } else {
+        return fail(problem, "unknown header key " + key);
+      }
+    }
+    return fail(problem, "the model has no SV section");
+  }
+
+  // Checks what the keys say together; libsvm checks none of it.
+  bool consistent(std::string& problem) const {
+    static const std::set<std::string> types = {"c_svc", "nu_svc", "one_class", "epsilon_svr", "nu_svr"};
+    static const std::map<std::string, std::vector<const char*>> kernels = {
+        {"linear", {}}, {"polynomial", {"degree", "gamma", "coef0"}}, {"rbf", {"gamma"}}, {"sigmoid", {"gamma", "coef0"}}};
+    for (const char* key : {"svm_type", "kernel_type", "nr_class", "total_sv", "rho"})
+      if (seen.count(key) == 0) return fail(problem, std::string("the header lacks ") + key);
+    if (types.count(names.at("svm_type")) == 0) return fail(problem, "unknown svm_type " + names.at("svm_type"));
+    const auto kernel = kernels.find(names.at("kernel_type"));
+    if (kernel == kernels.end()) return fail(problem, "unsupported kernel_type " + names.at("kernel_type"));
+    for (const char* key : kernel->second)
+      if (seen.count(key) == 0) return fail(problem, "the kernel needs " + std::string(key));
+    const bool classifies = names.at("svm_type") == "c_svc" || names.at("svm_type") == "nu_svc";
+    if (classifies && (seen.count("label") == 0 || seen.count("nr_sv") == 0))
+      return fail(problem, "a classification model needs label and nr_sv");
+    if (!classifies && classes() != 2) return fail(problem, "this svm_type needs nr_class 2");
+    if (totalVectors() < 1) return fail(problem, "total_sv must be at least 1");
+    if (seen.count("nr_sv") != 0) {
+      long sum = 0;
+      for (long count : supportVectorsPerClass) {
+        if (count < 0) return fail(problem, "nr_sv holds a negative count");
+        sum += count;
+      }
+      if (sum != totalVectors()) return fail(problem, "nr_sv does not add up to total_sv");
+    }
+    return true;
+  }
+
+  long classes() const { return integers.count("nr_class") ? integers.at("nr_class") : 0; }
+  long totalVectors() const { return integers.count("total_sv") ? integers.at("total_sv") : 0; }
+
+ private:
+  static bool fail(std::string& problem, const std::string& why) {
+    problem = why;
+    return false;
+  }
+
+  // The counts that depend on nr_class can only be read once it is known.
+  bool classesKnown(const std::string& key, std::string& problem) const {
+    if (classes() < 2 || classes() > maximumClasses)
+      return fail(problem, key + " comes before a usable nr_class (2 to " + std::to_string(maximumClasses) + ")");
+    return true;
+  }
+
+  long pairCount() const { return classes() * (classes() - 1) / 2; }
+
+  // The decision constants and probability pairs: one per pair of classes.
+  bool readReals(const std::string& key, std::string& problem) {
+    if (!classesKnown(key, problem)) return false;
+    const long count = pairCount();
+    for (long i = 0; i < count; ++i) {
+      double value = 0;
+      if (position >= words.size() || !parseWhole(words[position++], value))
+        return fail(problem, key + " needs " + std::to_string(count) + " numbers");
+    }
+    return true;
+  }
+
+  bool readIntegers(const std::string& key, std::string& problem) {
+    if (!classesKnown(key, problem)) return false;
+    for (long i = 0; i < classes(); ++i) {
+      int value = 0;
+      if (position >= words.size() || !parseWhole(words[position++], value))
+        return fail(problem, key + " needs " + std::to_string(classes()) + " whole numbers");
+      if (key == "nr_sv") supportVectorsPerClass.push_back(value);
+    }
+    return true;
+  }
+
+  const std::vector<std::string>& words;
+  std::size_t position = 0;
+  std::set<std::string> seen;
+  std::map<std::string, std::string> names;
+  std::map<std::string, int> integers;
+  std::vector<long> supportVectorsPerClass;
+};
+
+}  // namespace
+
+std::string SvmModelFileCheck::problemInFile(const std::string& path) const {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return "the file cannot be opened";
+  std::ostringstream text;
+  text << in.rdbuf();
+  if (in.bad()) return "the file cannot be read";
+  return problemIn(text.str());
+}
+
+std::string SvmModelFileCheck::problemIn(const std::string& text) const {
+  // libsvm reads the header as words up to "SV" and skips the rest of that line.
+  std::size_t svAt = std::string::npos;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const bool startsWord = i == 0 || isSpace(text[i - 1]);
+    if (startsWord && text.compare(i, 2, "SV") == 0 && (i + 2 == text.size() || isSpace(text[i + 2]))) {
+      svAt = i;
+      break;
+    }
+  }
+  const std::vector<std::string> headerWords =
+      splitOnSpaces(svAt == std::string::npos ? text : text.substr(0, svAt + 2));
+  Header header(headerWords);
+  std::string problem;
+  if (!header.read(problem) || !header.consistent(problem)) return problem;
+
+  std::size_t lineStart = text.find('\n', svAt);
+  lineStart = lineStart == std::string::npos ? text.size() : lineStart + 1;
+  const long coefficients = header.classes() - 1;
+  for (long row = 0; row < header.totalVectors(); ++row) {
+    if (lineStart >= text.size()) return "the model ends after " + std::to_string(row) + " of its support vectors";
+    std::size_t lineEnd = text.find('\n', lineStart);
+    if (lineEnd == std::string::npos) lineEnd = text.size();
+    const std::vector<std::string> words = splitOnSpaces(text.substr(lineStart, lineEnd - lineStart));
+    lineStart = lineEnd + 1;
+    const std::string where = "support vector " + std::to_string(row + 1);
+    if (static_cast<long>(words.size()) < coefficients) return where + " lacks coefficients";
+    long previousIndex = -1;
+    for (std::size_t w = 0; w < words.size(); ++w) {
+      double value = 0;
+      if (static_cast<long>(w) < coefficients) {
+        if (!parseWhole(words[w], value)) return where + " has a coefficient that is not a number";
+        continue;
+      }
+      const std::size_t colon = words[w].find(':');
+      int index = 0;
+      if (colon == std::string::npos || !parseWhole(words[w].substr(0, colon), index) ||
+          !parseWhole(words[w].substr(colon + 1), value))
+        return where + " has an entry that is not index:value";
+      if (index <= previousIndex) return where + " has its indices out of order";
+      if (featureCount > 0 && index >= featureCount)
+        return where + " has index " + std::to_string(index) + ", beyond the " + std::to_string(featureCount) +
+               " features";
+      previousIndex = index;
+    }
+  }
+  if (lineStart < text.size() && !splitOnSpaces(text.substr(lineStart)).empty())
+    return "the model holds more lines than its total_sv";
+  return "";
+}

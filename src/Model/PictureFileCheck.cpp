@@ -1,0 +1,74 @@
+#include "PictureFileCheck.h"
+
+#include <gdk-pixbuf/gdk-pixbuf.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+#include <vector>
+
+namespace {
+
+std::string megabytes(std::uint64_t bytes) { return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB"; }
+
+// Walks the markers of a JPEG from its start marker: segments carry their
+// length, entropy-coded data runs until a marker other than a restart marker
+// or a stuffed 0xFF 0x00. True when the end-of-image marker is reached.
+bool jpegReachesItsEnd(const std::vector<unsigned char>& data) {
+  std::size_t at = 2;
+  while (at + 1 < data.size()) {
+    if (data[at] != 0xFF) {
+      ++at;  // entropy-coded data
+      continue;
+    }
+    const unsigned char marker = data[at + 1];
+    if (marker == 0xD9) return true;
+    if (marker == 0x00 || marker == 0xFF || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) {
+      at += marker == 0xFF ? 1 : 2;  // stuffing, fill bytes, restart markers carry no length
+      continue;
+    }
+    if (at + 3 >= data.size()) return false;
+    const std::size_t length = (static_cast<std::size_t>(data[at + 2]) << 8) | data[at + 3];
+    if (length < 2) return false;
+    at += 2 + length;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::uint64_t PictureFileCheck::defaultDecodedLimit() {
+  const long pages = sysconf(_SC_PHYS_PAGES);
+  const long pageSize = sysconf(_SC_PAGESIZE);
+  if (pages <= 0 || pageSize <= 0) return UINT64_MAX;
+  return static_cast<std::uint64_t>(pages) * static_cast<std::uint64_t>(pageSize) / 4;
+}
+
+bool PictureFileCheck::readSize(const std::string& path, int& width, int& height) {
+  width = height = 0;
+  return gdk_pixbuf_get_file_info(path.c_str(), &width, &height) != nullptr && width > 0 && height > 0;
+}
+
+std::string PictureFileCheck::sizeRefusal(const std::string& path, std::uint64_t limitBytes) {
+  int width = 0, height = 0;
+  if (!readSize(path, width, height)) return "";
+  const std::uint64_t decoded =
+      static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * decodedBytesPerPixel;
+  if (decoded <= limitBytes) return "";
+  return "The picture " + path + " is " + std::to_string(width) + " x " + std::to_string(height) +
+         " pixels: it would take " + megabytes(decoded) + " of memory, more than the " + megabytes(limitBytes) +
+         " a picture may use on this computer.";
+}
+
+bool PictureFileCheck::isComplete(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  unsigned char start[2] = {0, 0};
+  if (!in.read(reinterpret_cast<char*>(start), 2) || start[0] != 0xFF || start[1] != 0xD8) return true;
+  in.seekg(0);
+  const std::vector<unsigned char> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  return jpegReachesItsEnd(data);
+}
+
+std::string PictureFileCheck::incompleteMessage(const std::string& path) {
+  return "The picture " + path + " is incomplete: the file ends before the picture does.";
+}

@@ -1,0 +1,36 @@
+#ifndef PICTUREFILECHECK_H
+#define PICTUREFILECHECK_H
+
+#include <cstdint>
+#include <string>
+
+// What can be told about a picture file without decoding it. Every reader of
+// pictures asks before decoding: a file of a few bytes can claim a size whose
+// decoded form does not fit in memory, and a JPEG cut short decodes without
+// an error, its missing part grey.
+class PictureFileCheck {
+ public:
+  // Bytes per pixel of the decoded form the limit is reckoned in.
+  static constexpr std::uint64_t decodedBytesPerPixel = 4;
+
+  // A quarter of the physical memory.
+  static std::uint64_t defaultDecodedLimit();
+
+  // Reads the size from the file's header. False when the header cannot be
+  // read (no file, or no picture format the header reader knows).
+  static bool readSize(const std::string& path, int& width, int& height);
+
+  // Empty when the picture may be decoded; else a message naming the file
+  // and its size, for a picture whose decoded form (width x height x 4
+  // bytes) exceeds `limitBytes`. A file whose header cannot be read is left
+  // to the decoder, which reports it.
+  static std::string sizeRefusal(const std::string& path, std::uint64_t limitBytes = defaultDecodedLimit());
+
+  // False for a JPEG file whose data ends before its end-of-image marker;
+  // true for every other file.
+  static bool isComplete(const std::string& path);
+  // The message for a picture that isComplete refused.
+  static std::string incompleteMessage(const std::string& path);
+};
+
+#endif

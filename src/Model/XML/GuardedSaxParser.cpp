@@ -1,0 +1,83 @@
+#include "GuardedSaxParser.h"
+
+#include <libxml/parser.h>
+#include <sys/stat.h>
+
+#include <libxml++/exceptions/parse_error.h>
+
+namespace Model {
+
+namespace {
+// Deeper nesting than this is not a real document; it is treated as endless.
+constexpr int maximumNesting = 40;
+}  // namespace
+
+GuardedSaxParser::GuardedSaxParser() : xmlpp::SaxParser(true) {
+  set_parser_options(XML_PARSE_NONET, XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR | XML_PARSE_DTDVALID | XML_PARSE_XINCLUDE);
+}
+
+void GuardedSaxParser::startBudget(std::size_t documentBytes) {
+  declared.clear();
+  sizes.clear();
+  budget = documentBytes * expansionFactor;
+  substituted = 0;
+}
+
+void GuardedSaxParser::parse_file(const Glib::ustring& filename) {
+  struct stat status {};
+  // A file that cannot be examined gets no budget; the parse reports why it cannot be read.
+  startBudget(stat(filename.c_str(), &status) == 0 && S_ISREG(status.st_mode) ? status.st_size : 0);
+  xmlpp::SaxParser::parse_file(filename);
+}
+
+void GuardedSaxParser::parse_memory(const Glib::ustring& contents) {
+  startBudget(contents.bytes());
+  xmlpp::SaxParser::parse_memory(contents);
+}
+
+void GuardedSaxParser::on_entity_declaration(const Glib::ustring& name, xmlpp::XmlEntityType type,
+                                             const Glib::ustring& publicId, const Glib::ustring& systemId,
+                                             const Glib::ustring& content) {
+  if (type != xmlpp::XML_INTERNAL_GENERAL_ENTITY && type != xmlpp::XML_INTERNAL_PARAMETER_ENTITY)
+    throw xmlpp::parse_error("the document refers to an external entity, which is not read: " + name);
+  if (type == xmlpp::XML_INTERNAL_GENERAL_ENTITY) declared[name.raw()] = content.raw();
+  xmlpp::SaxParser::on_entity_declaration(name, type, publicId, systemId, content);
+}
+
+_xmlEntity* GuardedSaxParser::on_get_entity(const Glib::ustring& name) {
+  if (declared.count(name.raw()) != 0) {
+    substituted += expandedSize(name.raw(), 0);
+    if (substituted > budget)
+      throw xmlpp::parse_error("the document's entities expand far beyond its size: " + name);
+  }
+  return xmlpp::SaxParser::on_get_entity(name);
+}
+
+std::size_t GuardedSaxParser::expandedSize(const std::string& name, int depth) {
+  const auto known = sizes.find(name);
+  if (known != sizes.end()) return known->second;
+  const auto entity = declared.find(name);
+  if (entity == declared.end()) return 1;  // a predefined entity, one character
+  const std::size_t endless = budget + 1;
+  if (depth > maximumNesting) return endless;
+  sizes[name] = endless;  // a reference back to this entity while it is measured is a loop
+  const std::string& text = entity->second;
+  std::size_t total = 0;
+  std::size_t position = 0;
+  while (position < text.size() && total <= budget) {
+    const std::size_t start = text.find('&', position);
+    const std::size_t end = start == std::string::npos ? std::string::npos : text.find(';', start);
+    if (end == std::string::npos) {
+      total += text.size() - position;
+      break;
+    }
+    total += start - position;
+    total += expandedSize(text.substr(start + 1, end - start - 1), depth + 1);
+    position = end + 1;
+  }
+  if (total > budget) total = endless;
+  sizes[name] = total;
+  return total;
+}
+
+}  // namespace Model

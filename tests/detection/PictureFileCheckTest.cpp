@@ -1,0 +1,101 @@
+// Pictures are judged before they are decoded: by the size their header
+// claims, and (for JPEG) by whether the file reaches the picture's end.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <opencv2/imgcodecs.hpp>
+#include <string>
+#include <vector>
+
+#include "PictureFileCheck.h"
+#include "TemporaryPicture.h"
+#include "regionDetectorEdges.h"
+
+namespace {
+
+const std::string claimsTooMuch = std::string(UNTRUSTED_PICTURES) + "/claims-60000x60000.png";
+
+cv::Mat texturedPicture(int width, int height) {
+  cv::Mat picture(height, width, CV_8UC3);
+  cv::randu(picture, cv::Scalar::all(0), cv::Scalar::all(255));
+  return picture;
+}
+
+std::string jpegBytes(const cv::Mat& picture, bool progressive) {
+  std::vector<unsigned char> bytes;
+  cv::imencode(".jpg", picture, bytes, {cv::IMWRITE_JPEG_PROGRESSIVE, progressive ? 1 : 0, cv::IMWRITE_JPEG_RST_INTERVAL, 4});
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// Whether the detector takes the picture; it refuses with an int.
+bool detectorReads(const std::string& path) {
+  try {
+    regionDetectorEdges detector(path, 10, 50);
+    return detector.getImageWidth() > 0;
+  } catch (int) {
+    return false;
+  }
+}
+
+TEST(PictureFileCheck, TheDecodedSizeIsComparedWithTheLimitBeforeDecoding) {
+  const TemporaryPicture picture(texturedPicture(100, 50), ".png");
+  const struct {
+    std::string path;
+    std::uint64_t limit;
+    bool refused;
+  } cases[] = {
+      {picture.path(), 100 * 50 * 4, false},
+      {picture.path(), 100 * 50 * 4 - 1, true},
+      {claimsTooMuch, 60000ull * 60000 * 4 - 1, true},
+      {claimsTooMuch, 60000ull * 60000 * 4, false},
+      {"/nonexistent/picture.png", 1, false},  // left to the decoder, which reports it
+  };
+  for (const auto& c : cases) {
+    const std::string message = PictureFileCheck::sizeRefusal(c.path, c.limit);
+    EXPECT_EQ(!message.empty(), c.refused) << c.path << " " << c.limit;
+    if (c.refused) {
+      EXPECT_NE(message.find(c.path == claimsTooMuch ? "60000 x 60000" : "100 x 50"), std::string::npos);
+    }
+  }
+  int width = 0, height = 0;
+  ASSERT_TRUE(PictureFileCheck::readSize(claimsTooMuch, width, height));
+  EXPECT_EQ(width, 60000);
+  EXPECT_EQ(height, 60000);
+  EXPECT_GT(PictureFileCheck::defaultDecodedLimit(), 0u);
+}
+
+TEST(PictureFileCheck, AJpegCutShortIsIncompleteAndTheDetectorRefusesIt) {
+  const cv::Mat picture = texturedPicture(160, 120);
+  for (bool progressive : {false, true}) {
+    const std::string whole = jpegBytes(picture, progressive);
+    const struct {
+      const char* what;
+      std::string bytes;
+      bool complete;
+    } cases[] = {
+        {"whole", whole, true},
+        {"with bytes after its end", whole + std::string(100, '\0'), true},
+        {"cut in the middle", whole.substr(0, whole.size() / 2), false},
+        {"without its end marker", whole.substr(0, whole.size() - 2), false},
+        {"cut in its header", whole.substr(0, 40), false},
+    };
+    for (const auto& c : cases) {
+      const TemporaryPicture file(c.bytes, ".jpg");
+      EXPECT_EQ(PictureFileCheck::isComplete(file.path()), c.complete) << c.what << " progressive " << progressive;
+      EXPECT_EQ(detectorReads(file.path()), c.complete) << c.what << " progressive " << progressive;
+    }
+  }
+  // Other formats are complete as far as this check goes.
+  const TemporaryPicture png(picture, ".png");
+  EXPECT_TRUE(PictureFileCheck::isComplete(png.path()));
+  EXPECT_TRUE(detectorReads(png.path()));
+}
+
+TEST(PictureFileCheck, TheDetectorRefusesAPictureTooLargeForMemory) {
+  testing::internal::CaptureStdout();
+  EXPECT_FALSE(detectorReads(claimsTooMuch));
+  EXPECT_NE(testing::internal::GetCapturedStdout().find("60000 x 60000"), std::string::npos);
+}
+
+}  // namespace
