@@ -419,8 +419,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(PreferencesDialogTest, AFailedApplyIsReportedAndKeepsTheOldFile) {
   writeFileText(settingsFile(), "old settings");
-  // The writer's temporary file beside the target cannot be made.
-  fs::create_directory(settingsFile().string() + ".saving");
+  // A settings file without write permission is never replaced.
+  fs::permissions(settingsFile(), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
   MessageAnswer report(Gtk::RESPONSE_OK);
   runPreferencesDialog(model, [&](DialogView& view) {
     view.click("addButton");
