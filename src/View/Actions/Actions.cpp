@@ -234,7 +234,6 @@ void Actions::setLateralPaneVisible(bool visible) {
 
 void Actions::on_buttonShowPaned_clicked() {
   panedLateral->set_visible(!panedLateral->get_visible());
-  panedLateral->set_size_request(50, -1);
   fc->closeTable();
   if (panedLateral->get_visible()) fc->unselectButtons();
   fc->subscribeUnsubscribeMiniScroll();
