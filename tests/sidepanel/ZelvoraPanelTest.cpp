@@ -516,8 +516,14 @@ TEST_F(ZelvoraPanelTest, RegionToolsThroughThePanelWithDeleteUndoAndRedo) {
   EXPECT_EQ(canvas->getIdDraw(), 12);
   EXPECT_EQ(cell->getName(), "Split");
   EXPECT_FALSE(arc->getVisible());
+  // Redo, then a deletion that arms undo again, and undo twice: the second
+  // undo must not reach the split source.
   canvas->redo();
+  select({other});
+  canvas->pressKey(GDK_KEY_Delete, 0);
   canvas->undo();
+  canvas->undo();
+  EXPECT_TRUE(other->getVisible());
   EXPECT_FALSE(cell->getVisible()) << "undo brought back the split source";
 
   // Merge the two halves: one region above every id.
