@@ -9,6 +9,7 @@
 
 #include "ControllerFachade.h"
 #include "EventPump.h"
+#include "FileText.h"
 #include "ProgramProfile.h"
 #include "ScrollImage.h"
 #include "TemporaryHome.h"
@@ -148,6 +149,58 @@ TEST_F(MainWindowStartupTest, MissingStartPictureAndIconStillOpenTheWindow) {
             }),
             0);
   EXPECT_TRUE(checked);
+}
+
+TEST_F(MainWindowStartupTest, SidePaneOpensAtThePanelsWidthAndMeasuresWithAToolbarToolOn) {
+  runProgram([&](Gtk::Window& window) {
+    window.resize(1400, 900);
+    click(window, "showPaned");
+    Gtk::Widget* panel = findById(&window, "panedLateralZelvora");
+    ASSERT_NE(panel, nullptr);
+    int minimum = 0;
+    int natural = 0;
+    panel->get_preferred_width(minimum, natural);
+    EXPECT_GT(natural, 150);
+    EXPECT_GE(findById(&window, "panedLateral")->get_allocated_width(), natural);
+
+    // A toolbar tool is on when the measuring toggle is pressed: releasing
+    // the toolbar must not disarm the line the toggle asks for.
+    click(window, "circle");
+    auto* measure = dynamic_cast<Gtk::ToggleButton*>(findById(&window, "MinDiameter"));
+    ASSERT_NE(measure, nullptr);
+    measure->clicked();
+    settle();
+    ScrollImage* canvas = canvasOf(window);
+    ASSERT_NE(canvas, nullptr);
+    const double scale = canvas->getView().getScale();
+    const double x = canvas->get_allocated_width() / 2.0 - 100;
+    const double y = canvas->get_allocated_height() / 2.0;
+    canvas->pressButton(1, x, y);
+    canvas->movePointer(x + 300 * scale, y);
+    canvas->releaseButton(1, x + 300 * scale, y);
+    settle();
+    EXPECT_FALSE(measure->get_active());
+    auto* minimumField = dynamic_cast<Gtk::Entry*>(findById(&window, "entryMinDim"));
+    ASSERT_NE(minimumField, nullptr);
+    EXPECT_NEAR(std::stoi(minimumField->get_text()), 300, 2);
+  });
+}
+
+TEST_F(MainWindowStartupTest, SidePanelFileMissingOrLackingAnIdEndsWithAnError) {
+  const fs::path file = temp.work() / "Glade" / "panedZelvora.glade";
+  std::string content = readFileText(file);
+  const std::string id = "id=\"comboothercategories\"";
+  content.replace(content.find(id), id.size(), "id=\"otherName\"");
+  writeFileText(file, content);
+  char name[] = "lumora";
+  char* argv[] = {name, nullptr};
+  {
+    ControllerFachade controller;
+    EXPECT_NE(controller.showMainWindow(1, argv), 0);
+  }
+  fs::remove(file);
+  ControllerFachade controller;
+  EXPECT_NE(controller.showMainWindow(1, argv), 0);
 }
 
 TEST_F(MainWindowStartupTest, ScreenshotOfTheRunningProgramWithShapes) {
