@@ -226,6 +226,31 @@ TEST_F(MainWindowStartupTest, ScreenshotOfTheRunningProgramWithShapes) {
   EXPECT_TRUE(fs::exists(std::string(LUMORA_ARTEFACT_DIR) + "/lumora-main-window.png"));
 }
 
+TEST_F(MainWindowStartupTest, ScreenshotWithTheSidePanel) {
+  runProgram([&](Gtk::Window& window) {
+    window.resize(1500, 950);
+    click(window, "showPaned");
+    ScrollImage* canvas = canvasOf(window);
+    ASSERT_NE(canvas, nullptr);
+    std::vector<baseShape*> shapes;
+    for (int i = 0; i < 4; ++i) {
+      auto* region = new regionShape(i + 1, true, false, false, false, i % 2, i + 1, i + 1);
+      for (int k = 0; k < 40; ++k) {
+        const double angle = k * 2 * 3.14159265358979 / 40;
+        region->addLinePoint(0.2 + 0.2 * i + 0.07 * std::cos(angle), 0.5 + 0.09 * std::sin(angle));
+      }
+      shapes.push_back(region);
+    }
+    canvas->setPolygonsModel(shapes);
+    settle();
+    auto gdkWindow = window.get_window();
+    auto shot = Gdk::Pixbuf::create(gdkWindow, 0, 0, gdkWindow->get_width(), gdkWindow->get_height());
+    ASSERT_TRUE(shot);
+    shot->save(std::string(LUMORA_ARTEFACT_DIR) + "/lumora-side-panel.png", "png");
+  });
+  EXPECT_TRUE(fs::exists(std::string(LUMORA_ARTEFACT_DIR) + "/lumora-side-panel.png"));
+}
+
 }  // namespace
 
 // Not the shared toolkit main: the program under test starts the toolkit
