@@ -117,14 +117,12 @@ RegionTools::ArcOutcome RegionTools::applyArc(std::vector<baseShape*>& shapes, b
   return outcome;
 }
 
-regionShape* RegionTools::mergeByHull(std::vector<baseShape*>& shapes, const std::vector<baseShape*>& selected,
-                                      int width, int height) {
-  std::vector<regionShape*> sources;
+std::unique_ptr<regionShape> RegionTools::hullOf(const std::vector<baseShape*>& shapes, int width, int height,
+                                                 int id) {
   std::vector<hull::Point> points;
-  for (baseShape* shape : selected) {
+  for (baseShape* shape : shapes) {
     auto* region = dynamic_cast<regionShape*>(shape);
     if (region == nullptr) continue;
-    sources.push_back(region);
     for (pointShape* vertex : region->getLinePoints())
       points.push_back({static_cast<int>(width * vertex->getX()), static_cast<int>(height * vertex->getY())});
   }
@@ -132,11 +130,18 @@ regionShape* RegionTools::mergeByHull(std::vector<baseShape*>& shapes, const std
   if (points.size() < 3) return nullptr;
   std::stack<hull::Point> outline = hull::convexHull(points);
   if (outline.size() <= 10) return nullptr;
-
-  std::unique_ptr<regionShape> merged = newRegion(nextId(shapes));
+  std::unique_ptr<regionShape> merged = newRegion(id);
   for (; !outline.empty(); outline.pop())
     merged->addLinePoint(static_cast<double>(outline.top().x) / width, static_cast<double>(outline.top().y) / height);
-  for (regionShape* source : sources) withdraw(source, "Merge");
+  return merged;
+}
+
+regionShape* RegionTools::mergeByHull(std::vector<baseShape*>& shapes, const std::vector<baseShape*>& selected,
+                                      int width, int height) {
+  std::unique_ptr<regionShape> merged = hullOf(selected, width, height, nextId(shapes));
+  if (!merged) return nullptr;
+  for (baseShape* shape : selected)
+    if (dynamic_cast<regionShape*>(shape) != nullptr) withdraw(shape, "Merge");
   shapes.push_back(merged.get());
   return merged.release();
 }

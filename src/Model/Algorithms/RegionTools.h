@@ -61,6 +61,12 @@ class RegionTools {
   static ArcOutcome applyArc(std::vector<baseShape*>& shapes, baseShape* selected, ArcTool tool, int width,
                              int height, double minDiameter);
 
+  // The convex hull, in whole pixels, of the outlines of the regions among
+  // `shapes` (other kinds are left out), as a new hand-made region with id
+  // `id`, class and type 0; null when the hull has 10 vertices or fewer, or
+  // fewer than three points go into it.
+  static std::unique_ptr<regionShape> hullOf(const std::vector<baseShape*>& shapes, int width, int height, int id);
+
   // Joins the outlines of the selected regions (shapes of other kinds are left
   // alone) into their convex hull in pixels. When the hull has more than 10
   // vertices it becomes a new region appended to `shapes`, class and type 0,
