@@ -7,7 +7,7 @@
 #include <iostream>
 #include <type_traits>
 
-#include "Actions.h"
+#include "ActionsZelvora.h"
 #include "BuilderWidget.h"
 #include "ControllerFachade.h"
 #include "DrawClassType.h"
@@ -105,7 +105,7 @@ void ViewFachade::startScrollImage() {
 
 void ViewFachade::startLateralPanel() {
   panedMini->show();
-  actions = new Actions(scrollImage, fc, panedLateral, paned1);
+  actions = new ActionsZelvora(scrollImage, fc, panedLateral, paned1);
   actions->setStatusBar(statusBar);
   toolbar = new ToolbarHorizontal(refBuilder2, actions);
   window1->set_focus_child(*scrollImage);
