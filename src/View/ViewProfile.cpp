@@ -1,6 +1,6 @@
 #include "ViewProfile.h"
 
-#include "Actions.h"
+#include "ActionsZelvora.h"
 #include "ZelvoraPanel.h"
 
 namespace {
@@ -13,7 +13,7 @@ const ViewProfile& ViewProfile::lumora() {
     p.sidePanelFile = "Glade/panedZelvora.glade";
     p.sidePanelRoot = "panedLateralZelvora";
     p.makeActions = [](ScrollImage* canvas, ControllerFachade* fc, Gtk::Paned* sidePane, Gtk::Paned* lowerPane) {
-      return new Actions(canvas, fc, sidePane, lowerPane);
+      return new ActionsZelvora(canvas, fc, sidePane, lowerPane);
     };
     p.makePanel = [](Actions* actions, Gtk::Paned* root, Gtk::Paned* lowerPane, Glib::RefPtr<Gtk::Builder> builder,
                      ControllerFachade* fc) -> Panel* {

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "ControllerFachade.h"
+#include "DialogAnswerer.h"
 #include "EventPump.h"
 #include "FileText.h"
 #include "ProgramProfile.h"
@@ -54,6 +55,12 @@ class MainWindowStartupTest : public ::testing::Test {
     ControllerFachade controller;
     sigc::connection watcher = Glib::signal_timeout().connect(
         [this, &controller, &check] {
+          // Start-up tells the user whether the species' classifiers loaded.
+          if (auto* message = DialogAnswerer::visible<Gtk::MessageDialog>()) {
+            startupMessages.push_back(message->property_secondary_text().get_value());
+            message->response(Gtk::RESPONSE_OK);
+            return true;
+          }
           Gtk::Window* window = controller.getMainWindow();
           if (window == nullptr || !window->get_mapped()) return true;
           pictureSize = {controller.getImgWidth(), controller.getImgHeight()};
@@ -83,6 +90,7 @@ class MainWindowStartupTest : public ::testing::Test {
   }
 
   TemporaryHome temp;
+  std::vector<std::string> startupMessages;
   // The picture size the controller reported while the window was up.
   std::pair<double, double> pictureSize;
 };
@@ -105,6 +113,7 @@ TEST_F(MainWindowStartupTest, ShowsTheStartPictureWithTitleIconAndHiddenPanes) {
   EXPECT_EQ(pictureSize, (std::pair<double, double>(1600, 1200)));
   EXPECT_TRUE(fs::is_regular_file(temp.home() / ".zelvora" / "preferences.xml"));
   EXPECT_TRUE(fs::is_directory(temp.home() / ".zelvora" / "A"));
+  EXPECT_EQ(startupMessages, std::vector<std::string>{"Configuration of classifiers of species A has been loaded"});
 }
 
 TEST_F(MainWindowStartupTest, ToolbarSwitchesToolsAndTheSidePane) {
