@@ -11,6 +11,7 @@
 #include "DialogAnswerer.h"
 #include "EventPump.h"
 #include "FileText.h"
+#include "NotifyCode.h"
 #include "ProgramProfile.h"
 #include "ScrollImage.h"
 #include "TemporaryHome.h"
@@ -87,6 +88,30 @@ class MainWindowStartupTest : public ::testing::Test {
     ASSERT_NE(button, nullptr) << id;
     gtk_button_clicked(GTK_BUTTON(gtk_bin_get_child(GTK_BIN(button->gobj()))));
     settle();
+  }
+
+  static void press(Gtk::Window& window, const std::string& id) {
+    auto* button = dynamic_cast<Gtk::Button*>(findById(&window, id));
+    ASSERT_NE(button, nullptr) << id;
+    button->clicked();
+    settle();
+  }
+
+  // The results table's tree view in the lower pane; null before it is built.
+  static Gtk::TreeView* resultsTable(Gtk::Widget* root) {
+    if (auto* view = dynamic_cast<Gtk::TreeView*>(root)) return view;
+    if (auto* container = dynamic_cast<Gtk::Container*>(root))
+      for (Gtk::Widget* child : container->get_children())
+        if (Gtk::TreeView* found = resultsTable(child)) return found;
+    return nullptr;
+  }
+
+  static std::vector<regionShape*> visibleRegions(ScrollImage& canvas) {
+    std::vector<regionShape*> regions;
+    for (baseShape* shape : canvas.getPolygonsNew())
+      if (auto* region = dynamic_cast<regionShape*>(shape); region != nullptr && region->getVisible())
+        regions.push_back(region);
+    return regions;
   }
 
   TemporaryHome temp;
@@ -235,23 +260,72 @@ TEST_F(MainWindowStartupTest, ScreenshotOfTheRunningProgramWithShapes) {
   EXPECT_TRUE(fs::exists(std::string(LUMORA_ARTEFACT_DIR) + "/lumora-main-window.png"));
 }
 
-TEST_F(MainWindowStartupTest, ScreenshotWithTheSidePanel) {
+// The start picture analysed from the panel's buttons, as a biologist
+// would: detect, classify, show the table, mark, hide, calibrate.
+TEST_F(MainWindowStartupTest, DetectClassifyAndCorrectFromTheSidePanel) {
   runProgram([&](Gtk::Window& window) {
     window.resize(1500, 950);
     click(window, "showPaned");
     ScrollImage* canvas = canvasOf(window);
     ASSERT_NE(canvas, nullptr);
-    std::vector<baseShape*> shapes;
-    for (int i = 0; i < 4; ++i) {
-      auto* region = new regionShape(i + 1, true, false, false, false, i % 2, i + 1, i + 1);
-      for (int k = 0; k < 40; ++k) {
-        const double angle = k * 2 * 3.14159265358979 / 40;
-        region->addLinePoint(0.2 + 0.2 * i + 0.07 * std::cos(angle), 0.5 + 0.09 * std::sin(angle));
-      }
-      shapes.push_back(region);
-    }
-    canvas->setPolygonsModel(shapes);
+
+    press(window, "buttonRun");
+    const std::vector<regionShape*> cells = visibleRegions(*canvas);
+    ASSERT_GE(cells.size(), 3u);
+    press(window, "classifier");
+    int classified = 0;
+    for (regionShape* cell : cells) classified += cell->getClaseAutomatic() > 0;
+    EXPECT_EQ(classified, static_cast<int>(cells.size()));
+
+    press(window, "table");
+    EXPECT_TRUE(findById(&window, "paned1")->get_visible());
+    Gtk::TreeView* table = resultsTable(findById(&window, "paned1"));
+    ASSERT_NE(table, nullptr);
+    Glib::RefPtr<Gtk::TreeModel> rows = table->get_model();
+    ASSERT_EQ(rows->children().size(), cells.size());
+
+    // A row activated selects its cell on the canvas; a cell selected on the
+    // canvas selects its row.
+    Gtk::TreeModel::Path second(rows->children()[1]);
+    table->row_activated(second, *table->get_column(0));
     settle();
+    int secondId = 0;
+    rows->children()[1]->get_value(0, secondId);
+    ASSERT_EQ(canvas->getPolygonsModelSelected().size(), 1u);
+    EXPECT_EQ(canvas->getPolygonsModelSelected()[0]->getId(), secondId);
+    canvas->setPolygonsModelSelected({cells[0]});
+    canvas->notify(RegionSelected);
+    settle();
+    int selectedId = -1;
+    if (auto selectedRow = table->get_selection()->get_selected()) selectedRow->get_value(0, selectedId);
+    EXPECT_EQ(selectedId, cells[0]->getId());
+
+    // The calibration changes the units of the fields and the table.
+    double pixels = 0;
+    rows->children()[0]->get_value(1, pixels);
+    press(window, "checkboxCalibration");
+    auto* factor = dynamic_cast<Gtk::Entry*>(findById(&window, "calibration"));
+    factor->set_text("0,5");
+    press(window, "buttonOkCalibration");
+    EXPECT_EQ(dynamic_cast<Gtk::Label*>(findById(&window, "parametrosValue"))->get_text(), "micras");
+    press(window, "table");
+    press(window, "table");
+    table = resultsTable(findById(&window, "paned1"));
+    double micrometres = 0;
+    table->get_model()->children()[0]->get_value(1, micrometres);
+    EXPECT_NEAR(micrometres, pixels / 2, 1e-6);
+
+    // A stage given by hand, and hiding the cells without nucleus.
+    canvas->setPolygonsModelSelected({cells[0]});
+    press(window, "hydrated");
+    EXPECT_EQ(cells[0]->getClase(), 3);
+    press(window, "buttonHidewithout");
+    for (regionShape* cell : cells) EXPECT_EQ(cell->getVisible(), cell->getType() != 0);
+    press(window, "buttonHidewithout");
+    for (regionShape* cell : cells) EXPECT_TRUE(cell->getVisible());
+
+    press(window, "table");
+    EXPECT_EQ(resultsTable(findById(&window, "paned1"))->get_model()->children().size(), cells.size());
     auto gdkWindow = window.get_window();
     auto shot = Gdk::Pixbuf::create(gdkWindow, 0, 0, gdkWindow->get_width(), gdkWindow->get_height());
     ASSERT_TRUE(shot);

@@ -475,6 +475,22 @@ TEST_F(ZelvoraPanelTest, TableToggleAndWhatClosesIt) {
   EXPECT_FALSE(table->get_active());
   EXPECT_FALSE(lowerPane.get_visible());
   EXPECT_TRUE(shapes().empty());
+
+  // Closing the table empties the canvas's selection; the buttons that close
+  // it first still act on what was selected.
+  regionShape* cell = square(1, 0.5, 0.5, 0.1);
+  put({cell});
+  table->set_active(true);
+  select({cell});
+  click("void");
+  EXPECT_FALSE(table->get_active());
+  EXPECT_EQ(cell->getClase(), 4);
+  table->set_active(true);
+  select({cell});
+  widget<Gtk::ToggleButton>("buttonRunSplitRegion")->set_active(true);
+  EXPECT_TRUE(widget<Gtk::ToggleButton>("buttonRunSplitRegion")->get_active());
+  EXPECT_EQ(canvas->getPolygonsModelSelected(), std::vector<baseShape*>{cell});
+  widget<Gtk::ToggleButton>("buttonRunSplitRegion")->set_active(false);
 }
 
 // Split, complete and merge through the panel, with the canvas's deletion

@@ -130,8 +130,9 @@ void ZelvoraPanel::onButtonOkCalibrationPress() { onEntryCalibrationChanged(); }
 // ---------------------------------------------------------------- classes, marks, hiding, selection
 
 void ZelvoraPanel::markSelected(const std::function<void(baseShape*)>& mark) {
-  closeTable();
+  // Closing the table empties the canvas's selection: take it first.
   const std::vector<baseShape*> selected = scrollImage->getPolygonsModelSelected();
+  closeTable();
   if (selected.empty()) return;
   for (baseShape* shape : selected) {
     mark(shape);
@@ -256,9 +257,9 @@ void ZelvoraPanel::giveBack(const std::vector<baseShape*>& shapes) {
 }
 
 void ZelvoraPanel::armArcTool(Gtk::ToggleButton* toggle) {
+  std::vector<baseShape*> selected = scrollImage->getPolygonsModelSelected();
   closeTable();
   if (!toggle->get_active()) return;
-  std::vector<baseShape*> selected = scrollImage->getPolygonsModelSelected();
   if (selected.empty()) {
     toggle->set_active(false);
     return;
@@ -302,8 +303,8 @@ void ZelvoraPanel::update(int code) {
 }
 
 void ZelvoraPanel::onButtonMergeRegionsPress() {
-  closeTable();
   const std::vector<baseShape*> selected = scrollImage->getPolygonsModelSelected();
+  closeTable();
   if (selected.size() >= 2) {
     std::vector<baseShape*> shapes = scrollImage->getPolygonsNew();
     if (RegionTools::mergeByHull(shapes, selected, scrollImage->getImgWidth(), scrollImage->getImgHeight()) !=

@@ -68,9 +68,9 @@ class ZelvoraPanel : public PanelDiameters {
   static std::string activeSpeciesName(Preferences& preferences);
 
  private:
-  // Closes the table, applies `mark` to each selected shape and unselects
-  // it, then empties the selection and redraws. Nothing when nothing is
-  // selected.
+  // Closes the table, applies `mark` to each shape selected before and
+  // unselects it, then empties the selection and redraws. Nothing when
+  // nothing is selected.
   void markSelected(const std::function<void(baseShape*)>& mark);
   // Hides the shapes `touches` accepts while `toggle` is on; shows them again,
   // all but deleted ones, when it is off.
