@@ -6,6 +6,7 @@
 #include <gtkmm.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -568,6 +569,61 @@ TEST_F(ZelvoraPanelTest, RegionToolsThroughThePanelWithDeleteUndoAndRedo) {
   ASSERT_EQ(shapes().size(), 3u);
   EXPECT_EQ(open->getName(), "Complete");
   EXPECT_GT(shapes()[2]->getArea(side, side), open->getArea(side, side) / 2);
+}
+
+// Copy, split, paste, merge, delete, reset, then undo, redo and paste again:
+// ids stay unique, and nothing freed by the reset is reached afterwards (the
+// sanitizer build checks the latter).
+TEST_F(ZelvoraPanelTest, EditingSequenceAroundTheRegionTools) {
+  settings().setDiameters(20, 800);
+  panel->updateText();
+  const auto idsAreUnique = [this] {
+    std::vector<int> ids;
+    for (baseShape* shape : shapes()) ids.push_back(shape->getId());
+    std::sort(ids.begin(), ids.end());
+    return std::adjacent_find(ids.begin(), ids.end()) == ids.end();
+  };
+  const unsigned control = GDK_CONTROL_MASK;
+  regionShape* cell = square(4, 0.3, 0.3, 0.2);
+  put({cell});
+  canvas->setIdDraw(5);
+  select({cell});
+  canvas->pressKey(GDK_KEY_c, control);
+
+  select({cell});
+  widget<Gtk::ToggleButton>("buttonRunSplitRegion")->set_active(true);
+  auto* arc = new arcShape(5, true, false, false, true, 0, 0, 0);
+  arc->addLinePoint(0.3, 0.09);
+  arc->addLinePoint(0.3, 0.51);
+  put({cell, arc});
+  canvas->notify(ArcFinished);
+  ASSERT_EQ(shapes().size(), 4u);
+
+  canvas->pressKey(GDK_KEY_v, control);
+  ASSERT_EQ(shapes().size(), 5u);
+  EXPECT_TRUE(idsAreUnique());
+
+  select({shapes()[2], shapes()[4]});
+  click("buttonRunMergeRegions");
+  ASSERT_EQ(shapes().size(), 6u);
+  EXPECT_TRUE(idsAreUnique());
+
+  select({shapes()[5]});
+  click("buttonRunSuprRegions");
+  EXPECT_TRUE(shapes()[5]->getDeleted());
+  select({shapes()[3]});
+  canvas->pressKey(GDK_KEY_Delete, 0);
+
+  panel->resetPanel();
+  EXPECT_TRUE(shapes().empty());
+  canvas->pressKey(GDK_KEY_z, control);
+  canvas->pressKey(GDK_KEY_y, control);
+  canvas->pressKey(GDK_KEY_v, control);
+  click("buttonRunMergeRegions");
+  click("buttonUndo");
+  click("buttonRun2");
+  EXPECT_TRUE(shapes().empty());
+  EXPECT_TRUE(actions->smallerRuns.empty());
 }
 
 TEST_F(ZelvoraPanelTest, SmallerCellPassItsMinimumAndUndo) {
