@@ -181,13 +181,13 @@ bool ActionsZelvora::givePreferencesToClassifier() {
 
 void ActionsZelvora::noteClassifierLoaded() {
   classifierActive = myclassifier->isLoaded();
-  loadedSpecies = classifierActive ? preferences->getValidProblemActive() : -1;
+  classifierSpecies = preferences->getValidProblemActive();
 }
 
 void ActionsZelvora::classify(int, int) {
   preferences = model->getPreferences();
-  // The settings may have changed species since the models were loaded.
-  if (classifierActive && loadedSpecies != preferences->getValidProblemActive()) loadClassifier("classify");
+  // The settings may have changed species since the classifiers were loaded.
+  if (classifierSpecies != preferences->getValidProblemActive()) loadClassifier("classify");
   if (!classifierActive) {
     showMessage(noClassifierMessage);
     return;
@@ -211,8 +211,8 @@ void ActionsZelvora::classify(int, int) {
 
 void ActionsZelvora::loadClassifier(std::string) {
   classifierActive = false;
-  loadedSpecies = -1;
   preferences = model->getPreferences();
+  classifierSpecies = preferences->getValidProblemActive();
   const DirTools dirs;
   const std::string home = dirs.getHomePath();
   std::cout << "ActionsZelvora: homePath: " << home << std::endl;
@@ -252,7 +252,7 @@ void ActionsZelvora::setProblem(int p) {
   preferences = model->getPreferences();
   myclassifier->resetClassifier();
   classifierActive = false;
-  loadedSpecies = -1;
+  classifierSpecies = preferences->getValidProblemActive();
   if (givePreferencesToClassifier()) noteClassifierLoaded();
 }
 
@@ -336,9 +336,9 @@ void ActionsZelvora::trainClassifier(std::vector<std::string> imagefiles, std::s
     }
   } else {
     if (preferences->getProblemActive() != problemSelected) preferences->setProblemActive(problemSelected);
-    // Whatever was loaded no longer matches the species folder: the next
+    // What is loaded may no longer match the species folder: the next
     // classification loads the active species' files again.
-    if (outcome.nucleusTrained || outcome.stageTrained) loadedSpecies = -1;
+    classifierSpecies = notAskedFor;
     classifierActive = preferences->getValidProblemActive() >= 0;
   }
   updateLateralPanel();
