@@ -32,8 +32,7 @@ namespace {
 namespace fs = std::filesystem;
 using Texts = std::vector<std::string>;
 
-const char* const kNoClassifier =
-    "There is no classifier loaded. Select an specie and/or train first the classifiers";
+const char* const kNoClassifier = "There is no classifier loaded. Select an specie and/or train first the classifiers";
 const char* const kLoadedA = "Configuration of classifiers of species A has been loaded";
 
 regionShape* square(int id, double x0, double y0, double side, bool manual = true) {
@@ -173,8 +172,7 @@ TEST_F(ActionsZelvoraTest, DetectsClassifiesListsAndExportsTheStartPicture) {
   EXPECT_EQ(lines[0], "Image;image area;Calibration;Species;ID;Diameter;Area;Stage;Visible nucleus; Count; Measure");
   for (std::size_t i = 1; i < lines.size(); ++i) {
     EXPECT_EQ(lines[i].rfind("gonada.ppm;", 0), 0u) << lines[i];
-    EXPECT_NE(lines[i].find(";1.000000000000;A;" + std::to_string(regions[i - 1]->getId()) + ";"),
-              std::string::npos)
+    EXPECT_NE(lines[i].find(";1.000000000000;A;" + std::to_string(regions[i - 1]->getId()) + ";"), std::string::npos)
         << lines[i];
   }
 }
@@ -269,8 +267,7 @@ TEST_F(ActionsZelvoraTest, LoadingTellsWhatIsMissing) {
   const Case cases[] = {
       {"no settings folder", [this] { fs::remove_all(temp.home() / ".zelvora"); },
        "Config the species to use in the preferences panel."},
-      {"no species", [this] { preferences()->setProblemActive(-1); },
-       "There is no species defined in Lumora."},
+      {"no species", [this] { preferences()->setProblemActive(-1); }, "There is no species defined in Lumora."},
       {"a species index past the list", [this] { preferences()->setProblemActive(57); },
        "There is no species defined in Lumora."},
       {"no species folder", [this] { fs::remove_all(speciesFolder()); },

@@ -56,13 +56,18 @@ TEST(CellRegionsTest, KeepsOneRegionPerCellAndFreesTheRest) {
   };
   // A square of side 100 has a diameter of 112.8 pixels.
   const Case cases[] = {
-      {"each holds the other's centre: the earlier stays", {{100, 100, 200, 200}, {105, 105, 205, 205}}, 5, 1000,
-       {1}},
+      {"each holds the other's centre: the earlier stays", {{100, 100, 200, 200}, {105, 105, 205, 205}}, 5, 1000, {1}},
       {"only the later one holds the other's centre: it stays",
-       {{130, 130, 150, 150}, {100, 100, 220, 220}}, 5, 1000, {2}},
+       {{130, 130, 150, 150}, {100, 100, 220, 220}},
+       5,
+       1000,
+       {2}},
       {"near but neither centre inside: both stay", {{100, 100, 200, 200}, {210, 100, 310, 200}}, 5, 1000, {1, 2}},
       {"a chain of one-way containments: the last region holding the current one's centre stays",
-       {{100, 100, 120, 120}, {100, 100, 160, 160}, {100, 100, 250, 250}}, 5, 1000, {3}},
+       {{100, 100, 120, 120}, {100, 100, 160, 160}, {100, 100, 250, 250}},
+       5,
+       1000,
+       {3}},
       {"diameter truncated to the minimum is refused", {{100, 100, 200, 200}}, 112, 1000, {}},
       {"just above the minimum", {{100, 100, 200, 200}}, 111, 1000, {1}},
       {"diameter truncated to the maximum is refused", {{100, 100, 200, 200}}, 5, 112, {}},

@@ -71,12 +71,12 @@ TEST(ResultRowTest, StageNames) {
 class ResultsCsvTest : public ::testing::Test {
  protected:
   ResultsCsvTest() {
-    owned.push_back(box(3, 128, 128, 228, 228, 1, 1));     // whole, nucleus: Yes;Yes
-    owned.push_back(box(5, 0, 512, 32, 544, 4, 0));        // void on the border: No;Yes
-    owned.push_back(box(6, 2, 600, 34, 632, 2, 0));        // left border: No;No
-    owned.push_back(box(7, 1000, 700, 1020, 720, 3, 1));   // right border: Yes;No
-    owned.push_back(box(9, 400, 400, 432, 432, 7, 0));     // a class past the names
-    owned.push_back(box(10, 300, 300, 340, 340, 0, 1));    // hidden: no row
+    owned.push_back(box(3, 128, 128, 228, 228, 1, 1));    // whole, nucleus: Yes;Yes
+    owned.push_back(box(5, 0, 512, 32, 544, 4, 0));       // void on the border: No;Yes
+    owned.push_back(box(6, 2, 600, 34, 632, 2, 0));       // left border: No;No
+    owned.push_back(box(7, 1000, 700, 1020, 720, 3, 1));  // right border: Yes;No
+    owned.push_back(box(9, 400, 400, 432, 432, 7, 0));    // a class past the names
+    owned.push_back(box(10, 300, 300, 340, 340, 0, 1));   // hidden: no row
     owned.back()->setVisible(false);
     for (const auto& region : owned) shapes.push_back(region.get());
     circle = std::make_unique<circleShape>(10.0, 0.5, 0.5, 11, true, false, false, false, 0, 1, 1);
@@ -99,12 +99,12 @@ class ResultsCsvTest : public ::testing::Test {
 TEST_F(ResultsCsvTest, UncalibratedRowsHoldPixelValues) {
   const std::string head = "C:/img/a.jpg;1047552.000000000000;1.000000000000;Unknown;";
   EXPECT_EQ(write(false, 0.1, "Unknown"),
-            "Image;image area;Calibration;Species;ID;Diameter;Area;Stage;Visible nucleus; Count; Measure\n" +
-                head + "3;112.837916711164;10000.000000000000;Alveolo;Yes;Yes;Yes;\n" +
-                head + "5;36.108133347572;1024.000000000000;Void;No;No;Yes;\n" +
-                head + "6;36.108133347572;1024.000000000000;Vitelline;No;No;No;\n" +
-                head + "7;22.567583342233;400.000000000000;Hydrated;Yes;Yes;No;\n" +
-                head + "9;36.108133347572;1024.000000000000;Unknown;No;Yes;No;\n");
+            "Image;image area;Calibration;Species;ID;Diameter;Area;Stage;Visible nucleus; Count; Measure\n" + head +
+                "3;112.837916711164;10000.000000000000;Alveolo;Yes;Yes;Yes;\n" + head +
+                "5;36.108133347572;1024.000000000000;Void;No;No;Yes;\n" + head +
+                "6;36.108133347572;1024.000000000000;Vitelline;No;No;No;\n" + head +
+                "7;22.567583342233;400.000000000000;Hydrated;Yes;Yes;No;\n" + head +
+                "9;36.108133347572;1024.000000000000;Unknown;No;Yes;No;\n");
 }
 
 // The calibration is written and applied in single precision, as the files
@@ -120,13 +120,12 @@ TEST_F(ResultsCsvTest, CalibratedRowsKeepTheSinglePrecisionFactorUnderAnyLocale)
   const std::string written = write(true, 0.1, "Sardine");
   std::locale::global(previous);
   const std::string head = "C:/img/a.jpg;10475.520312194827;0.100000001490;Sardine;";
-  EXPECT_EQ(written,
-            "Image;image area;Calibration;Species;ID;Diameter;Area;Stage;Visible nucleus; Count; Measure\n" +
-                head + "3;11.283791839258;100.000002980232;Alveolo;Yes;Yes;Yes;\n" +
-                head + "5;3.610813388563;10.240000305176;Void;No;No;Yes;\n" +
-                head + "6;3.610813388563;10.240000305176;Vitelline;No;No;No;\n" +
-                head + "7;2.256758367852;4.000000119209;Hydrated;Yes;Yes;No;\n" +
-                head + "9;3.610813388563;10.240000305176;Unknown;No;Yes;No;\n");
+  EXPECT_EQ(written, "Image;image area;Calibration;Species;ID;Diameter;Area;Stage;Visible nucleus; Count; Measure\n" +
+                         head + "3;11.283791839258;100.000002980232;Alveolo;Yes;Yes;Yes;\n" + head +
+                         "5;3.610813388563;10.240000305176;Void;No;No;Yes;\n" + head +
+                         "6;3.610813388563;10.240000305176;Vitelline;No;No;No;\n" + head +
+                         "7;2.256758367852;4.000000119209;Hydrated;Yes;Yes;No;\n" + head +
+                         "9;3.610813388563;10.240000305176;Unknown;No;Yes;No;\n");
 }
 
 TEST_F(ResultsCsvTest, HalfMicronCalibrationAndTheSampleHeader) {

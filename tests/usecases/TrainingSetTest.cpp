@@ -76,20 +76,36 @@ TEST(TrainingSetTest, TrainsWhatHasEnoughPatternsAndSaysWhatHasNot) {
   };
   const std::string stages = "svm_stages.dat", nucleus = "svm_nucleous.dat";
   const Case cases[] = {
-      {"everything", 8, 8, 8, 12,
-       {{nucleus, {12, 12}, {0, 1}, 25}, {stages, {8, 8, 8}, {0, 1, 2}, 25}}, {}},
-      {"7 without a nucleus; 10, 9 and 3 by stage", 10, 9, 3, 15,
+      {"everything", 8, 8, 8, 12, {{nucleus, {12, 12}, {0, 1}, 25}, {stages, {8, 8, 8}, {0, 1, 2}, 25}}, {}},
+      {"7 without a nucleus; 10, 9 and 3 by stage",
+       10,
+       9,
+       3,
+       15,
        {{stages, {10, 9}, {0, 1}, 25}},
        {"The classifier does not train with less than 8 cells without visible nucleous",
         "The stage hydrated has less than 8 cells. The classifier is trained with only two stages"}},
-      {"too few with a nucleus; vitelline missing", 8, 2, 8, 4,
+      {"too few with a nucleus; vitelline missing",
+       8,
+       2,
+       8,
+       4,
        {{stages, {8, 8}, {0, 2}, 25}},
        {"The classifier does not train with less than 8 cells with visible nucleous",
         "The stage vitelline has less than 8 cells. The classifier is trained with only two stages"}},
-      {"alveoli missing: hydrated first, each stage keeps its own label", 0, 9, 9, 9,
+      {"alveoli missing: hydrated first, each stage keeps its own label",
+       0,
+       9,
+       9,
+       9,
        {{nucleus, {9, 9}, {0, 1}, 25}, {stages, {9, 9}, {2, 1}, 25}},
        {"The stage alveoli cortical has less than 8 cells. The classifier is trained with only two stages"}},
-      {"nothing trains", 3, 3, 3, 2, {},
+      {"nothing trains",
+       3,
+       3,
+       3,
+       2,
+       {},
        {"The classifier does not train with less than 8 cells without visible nucleous",
         "The classifier to discriminate stage can not be trained due to there is less than 8 cells of each stage"}},
   };
@@ -155,14 +171,14 @@ class TrainingRegionsTest : public ::testing::Test {
 };
 
 TEST_F(TrainingRegionsTest, OnlyLabelledRegionsWellInsideThePictureGivePatterns) {
-  add(20, 50, 1, 1);    // centre at W / 10: not used
-  add(21, 50, 2, 1);    // used: vitelline, with nucleus
-  add(179, 50, 3, 0);   // used: hydrated, without nucleus
-  add(180, 50, 3, 0);   // at W - W / 10: not used
-  add(100, 10, 1, 0);   // at H / 10: not used
-  add(100, 50, 4, 0);   // a user's class: not used
-  add(100, 50, 0, 1);   // no stage: not used
-  add(100, 50, 1, 2);   // no nucleus mark: not used
+  add(20, 50, 1, 1);          // centre at W / 10: not used
+  add(21, 50, 2, 1);          // used: vitelline, with nucleus
+  add(179, 50, 3, 0);         // used: hydrated, without nucleus
+  add(180, 50, 3, 0);         // at W - W / 10: not used
+  add(100, 10, 1, 0);         // at H / 10: not used
+  add(100, 50, 4, 0);         // a user's class: not used
+  add(100, 50, 0, 1);         // no stage: not used
+  add(100, 50, 1, 2);         // no nucleus mark: not used
   add(100, 50, 1, 0, false);  // hidden: not used
   TrainingSet set;
   set.addRegions(detector, shapes);

@@ -44,8 +44,9 @@ void TrainingSet::addPattern(int stage, bool nucleus, std::vector<float> pattern
 
 std::string TrainingSet::countsLine() const {
   std::ostringstream line;
-  line << "Total patterns: " << " cn: " << nuclei[1].size() << " sn: " << nuclei[0].size()
-       << " ac: " << stages[0].size() << " vit: " << stages[1].size() << " hid: " << stages[2].size();
+  line << "Total patterns: "
+       << " cn: " << nuclei[1].size() << " sn: " << nuclei[0].size() << " ac: " << stages[0].size()
+       << " vit: " << stages[1].size() << " hid: " << stages[2].size();
   return line.str();
 }
 

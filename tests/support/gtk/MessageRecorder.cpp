@@ -3,7 +3,8 @@
 #include <gtkmm/messagedialog.h>
 
 MessageRecorder::MessageRecorder()
-    : answerer(sigc::mem_fun(*this, &MessageRecorder::onPoll), [] {}, 3600) {}
+    : answerer(
+          sigc::mem_fun(*this, &MessageRecorder::onPoll), [] {}, 3600) {}
 
 std::vector<std::string> MessageRecorder::take() {
   std::vector<std::string> taken;
