@@ -1,7 +1,5 @@
 #include "ViewFachade.h"
 
-#include <glibmm/fileutils.h>
-#include <glibmm/markup.h>
 #include <gtkmm/builder.h>
 
 #include <iostream>
@@ -12,6 +10,8 @@
 #include "ControllerFachade.h"
 #include "DrawClassType.h"
 #include "ImageClass.h"
+#include "InterfaceFile.h"
+#include "Menu.h"
 #include "Preferences.h"
 #include "ProgramProfile.h"
 #include "ScrollImage.h"
@@ -29,6 +29,7 @@ ViewFachade::ViewFachade(ControllerFachade* fc) : fc(fc) {}
 ViewFachade::~ViewFachade() {
   // The parts hold pointers to one another and to the canvas: drop the
   // users before what they use, and the window last.
+  delete menuClass;
   delete toolbar;
   delete actions;
   delete scrollImageMini;
@@ -50,16 +51,7 @@ int ViewFachade::startWindow(int argc, char** argv) {
 }
 
 bool ViewFachade::loadGlade() {
-  refBuilder2 = Gtk::Builder::create();
-  try {
-    refBuilder2->add_from_file(mainWindowFile);
-  } catch (const Glib::FileError& ex) {
-    std::cerr << "FileError: " << ex.what().raw() << std::endl;
-  } catch (const Glib::MarkupError& ex) {
-    std::cerr << "MarkupErrorr: " << ex.what().raw() << std::endl;
-  } catch (const Gtk::BuilderError& ex) {
-    std::cerr << "BuilderError : " << ex.what().raw() << std::endl;
-  }
+  refBuilder2 = loadInterfaceFile(mainWindowFile);
   // Every missing widget is named before start-up gives up.
   bool found = true;
   const auto lookUp = [&](const char* id, auto*& widget) {
@@ -108,6 +100,7 @@ void ViewFachade::startLateralPanel() {
   actions = new Actions(scrollImage, fc, panedLateral, paned1);
   actions->setStatusBar(statusBar);
   toolbar = new ToolbarHorizontal(refBuilder2, actions);
+  menuClass = new Menu(actions, menu, refBuilder2, fc);
   window1->set_focus_child(*scrollImage);
   panedLateral->hide();
   paned1->hide();

@@ -19,6 +19,7 @@ class ScrollImage;
 class miniScrollImage;
 class Actions;
 class ToolbarHorizontal;
+class Menu;
 
 namespace View {
 
@@ -76,6 +77,7 @@ class ViewFachade {
   Gtk::MenuBar* menu = nullptr;
   Gtk::Statusbar* statusBar = nullptr;
   ToolbarHorizontal* toolbar = nullptr;
+  Menu* menuClass = nullptr;
   miniScrollImage* scrollImageMini = nullptr;
   Gtk::Viewport* viewportPaned = nullptr;
   Gtk::Viewport* viewportPaned2 = nullptr;

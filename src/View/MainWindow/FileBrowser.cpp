@@ -1,26 +1,20 @@
 #include "FileBrowser.h"
 
 #include <gtkmm/filechooserdialog.h>
-#include <gtkmm/filefilter.h>
 
-#include <initializer_list>
 #include <iostream>
 
 #include "ControllerFachade.h"
+#include "DialogChoosers.h"
 
 namespace {
 
 const char* const defaultTitle = "Please choose a file";
 const char* const noFile = "null";
 
-Glib::RefPtr<Gtk::FileFilter> makeFilter(const char* name, std::initializer_list<const char*> patterns) {
-  auto filter = Gtk::FileFilter::create();
-  filter->set_name(name);
-  for (const char* pattern : patterns) filter->add_pattern(pattern);
-  return filter;
-}
-
 }  // namespace
+
+using DialogChoosers::makeFilter;
 
 FileBrowser::FileBrowser(ControllerFachade* fc) : fc(fc), window(fc->getMainWindow()) {}
 
