@@ -1,10 +1,9 @@
 #include "ControllerFachade.h"
 
-#include <gtkmm/messagedialog.h>
-
 #include <iostream>
 
 #include "DirTools.h"
+#include "MessageBox.h"
 #include "ModelFachade.h"
 #include "ScrollImage.h"
 #include "ViewFachade.h"
@@ -66,29 +65,14 @@ void ControllerFachade::removePreferences() {
   if (tools.createDir(dir)) std::cout << "Directorio: " << dir << " creado " << std::endl;
 }
 
-namespace {
-
-int runMessageDialog(Gtk::Window* parent, const Glib::ustring& title, const std::string& text,
-                     Gtk::MessageType type, Gtk::ButtonsType buttons) {
-  Gtk::MessageDialog dialog(title, false, type, buttons, false);
-  if (parent != nullptr) dialog.set_transient_for(*parent);
-  dialog.set_secondary_text(text, false);
-  const int response = dialog.run();
-  dialog.hide();
-  return response;
-}
-
-}  // namespace
-
 void ControllerFachade::showMessage(std::string text) {
-  const int response =
-      runMessageDialog(getMainWindow(), "Information", text, Gtk::MESSAGE_INFO, Gtk::BUTTONS_OK);
+  const int response = runMessageBox(getMainWindow(), "Information", text, Gtk::MESSAGE_INFO, Gtk::BUTTONS_OK);
   if (response != Gtk::RESPONSE_OK) std::cout << "Unexpected response!" << std::endl;
 }
 
 int ControllerFachade::showMessageCancelQuit(std::string text) {
-  const int response = runMessageDialog(getMainWindow(), "Termination dialog", text, Gtk::MESSAGE_QUESTION,
-                                        Gtk::BUTTONS_OK_CANCEL);
+  const int response = runMessageBox(getMainWindow(), "Termination dialog", text, Gtk::MESSAGE_QUESTION,
+                                     Gtk::BUTTONS_OK_CANCEL);
   if (response == Gtk::RESPONSE_OK) return 1;
   if (response != Gtk::RESPONSE_CANCEL) std::cout << "Unexpected response!" << std::endl;
   return 0;

@@ -100,8 +100,9 @@ TEST_F(PreferencesFile, NonDefaultSettingsSurviveARoundTrip) {
   written.setXmlPath("/data/\"xml\"");
   written.setCsvPath("");
   written.setPointPreferences({0.1, 0.2, 0.3, 0.4, 2.5});
-  written.setClassPreferences({{0.5, 0.25, 0.125, 1}, {1, 0, 0, 0.5}});
-  written.setClassNamesPreferences({"Early", "Late"});
+  written.setClassPreferences(
+      {{0.5, 0.25, 0.125, 1}, {1, 0, 0, 0.5}, {0, 1, 0, 1}, {0, 0, 1, 1}, {0.75, 0.75, 0.75, 0.25}});
+  written.setClassNamesPreferences({"Early", "Late", "Ripe", "Empty", "Extra"});
   written.getProblemNames()[29] = "Last species";
   written.setProblemActive(29);
   const fs::path file = folder / "preferences.xml";
@@ -179,6 +180,18 @@ TEST(PreferencesFileReading, EdgeCases) {
          EXPECT_EQ(p.getProblemNames()[3], "");
          EXPECT_EQ(p.getProblemActive(), 1);
          EXPECT_EQ(p.getClassNamesPreferences(), (std::vector<std::string>{"C0", "C1", "C2", "C3"}));
+       }},
+      {"fewer classes than the fixed four keep the default classes they lack",
+       document("<CategoryPreferences type=\"C0\" blue=\"0.1\" red=\"0.1\" green=\"0.1\" alpha=\"1\"/>"
+                "<CategoryPreferences type=\"C1\" blue=\"0.2\" red=\"0.2\" green=\"0.2\" alpha=\"1\"/>" +
+                problems(30, {})),
+       [](Preferences& p) {
+         const auto defaults = PreferencesDefaults::lumora();
+         ASSERT_EQ(p.getClassPreferences().size(), 4u);
+         EXPECT_EQ(p.getClassPreferences()[1], (std::vector<double>{0.2, 0.2, 0.2, 1}));
+         EXPECT_EQ(p.getClassPreferences()[2], defaults.classColours[2]);
+         EXPECT_EQ(p.getClassPreferences()[3], defaults.classColours[3]);
+         EXPECT_EQ(p.getClassNamesPreferences(), (std::vector<std::string>{"C0", "C1", "Hydrated", "Void"}));
        }},
       {"more problems than keys are cut; a selection beyond the keys is dropped",
        document(fourClasses + problems(32, {31})),

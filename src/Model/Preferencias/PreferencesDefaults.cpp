@@ -22,3 +22,11 @@ PreferencesDefaults PreferencesDefaults::lumora() {
   d.settingsFolder = ".zelvora";
   return d;
 }
+
+void PreferencesDefaults::completeClasses(std::vector<std::vector<double>>& colours,
+                                          std::vector<std::string>& names) const {
+  for (size_t i = colours.size(); i < classColours.size(); ++i) colours.push_back(classColours[i]);
+  const size_t named = names.size();
+  names.resize(colours.size());
+  for (size_t i = named; i < names.size() && i < classNames.size(); ++i) names[i] = classNames[i];
+}

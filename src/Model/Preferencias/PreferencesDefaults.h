@@ -26,6 +26,12 @@ struct PreferencesDefaults {
   int problemActive = -1;
   std::string settingsFolder;
 
+  // Gives class lists that hold fewer classes than these defaults the default
+  // classes at the positions they lack, and every colour a name ("" beyond
+  // the defaults), so that code reading the default classes by position
+  // never reads past the lists.
+  void completeClasses(std::vector<std::vector<double>>& colours, std::vector<std::string>& names) const;
+
   // Lumora's settings: oocyte classes and the 30 species keys.
   static PreferencesDefaults lumora();
 };

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "NumberText.h"
+#include "ProgramProfile.h"
 #include "XmlFileWriter.h"
 
 namespace Model {
@@ -243,6 +244,9 @@ void XMLDAOPreferences::readProblem(const AttributeList& attributes) {
 
 void XMLDAOPreferences::on_end_document() {
   if (pref == nullptr || claseColor.empty() || claseColor.size() != claseName.size()) return;
+  // A file with fewer classes than the program's fixed ones keeps the
+  // default classes it lacks.
+  ProgramProfile::current().preferences.completeClasses(claseColor, claseName);
   pref->setClassPreferences(claseColor);
   pref->setClassNamesPreferences(claseName);
   // A file may list more or fewer problems than there are keys: the names are

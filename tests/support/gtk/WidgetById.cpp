@@ -1,0 +1,27 @@
+#include "WidgetById.h"
+
+#include <gtkmm/container.h>
+
+namespace {
+
+std::string idOf(Gtk::Widget& widget) {
+  const char* name = gtk_buildable_get_name(GTK_BUILDABLE(widget.gobj()));
+  return name != nullptr ? name : "";
+}
+
+}  // namespace
+
+Gtk::Window* visibleWindowById(const std::string& id) {
+  for (Gtk::Window* window : Gtk::Window::list_toplevels())
+    if (window->get_visible() && idOf(*window) == id) return window;
+  return nullptr;
+}
+
+Gtk::Widget* widgetById(Gtk::Widget& root, const std::string& id) {
+  if (idOf(root) == id) return &root;
+  auto* container = dynamic_cast<Gtk::Container*>(&root);
+  if (container == nullptr) return nullptr;
+  for (Gtk::Widget* child : container->get_children())
+    if (Gtk::Widget* found = widgetById(*child, id)) return found;
+  return nullptr;
+}
