@@ -18,14 +18,15 @@
 #include "ScriptedUser.h"
 #include "TemporaryHome.h"
 #include "TrainClassifierGladeZelvora.h"
+#include "WidgetById.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using Step = ScriptedUser::Step;
 
-const char* const batchTitle = "Sample CSV of annotation files";
-const char* const trainingTitle = "Train the classifiers of a species";
+const char* const batchWindow = "processSamplesXml";
+const char* const trainingWindow = "TrainClassifier";
 const char* const trainingFile = "Glade/trainClassifierZelvora.glade";
 
 // What a training request carried.
@@ -57,10 +58,10 @@ class RecordingActions : public Actions {
   std::function<void()> failure;
 };
 
-// The rows of the file list that the dialog titled `title` shows.
-std::vector<std::string> listRows(const std::string& title) {
+// The rows of the file list that the dialog `windowId` shows.
+std::vector<std::string> listRows(const std::string& windowId) {
   std::vector<std::string> rows;
-  auto* view = ScriptedUser::findWidget<Gtk::TreeView>(ScriptedUser::visibleWindow(title));
+  auto* view = ScriptedUser::findWidget<Gtk::TreeView>(visibleWindowById(windowId));
   if (view == nullptr) return {"<no list>"};
   for (const Gtk::TreeRow& row : view->get_model()->children()) {
     Glib::ustring text;
@@ -70,8 +71,9 @@ std::vector<std::string> listRows(const std::string& title) {
   return rows;
 }
 
-std::string entryText(const std::string& title, const std::string& id) {
-  auto* entry = dynamic_cast<Gtk::Entry*>(ScriptedUser::findById(ScriptedUser::visibleWindow(title), id));
+std::string entryText(const std::string& windowId, const std::string& id) {
+  Gtk::Window* window = visibleWindowById(windowId);
+  auto* entry = window != nullptr ? findById<Gtk::Entry>(*window, id) : nullptr;
   return entry != nullptr ? std::string(entry->get_text()) : "<no entry>";
 }
 
@@ -162,20 +164,20 @@ TEST_F(BatchDialogsTest, BatchChoicesReachTheSettingsAndEachExportWritesTheNamed
   std::vector<std::string> rows;
   const std::vector<std::string> chosen = {(other / "a.xml").string(), (other / "b.xml").string()};
   for (const char* name : {"a.xml", "b.xml"}) writeFileText(other / name, "<Poligonos/>");
-  playBatch({look([&] { entryAtStart = entryText(batchTitle, "xmlEntry"); }),
-             ScriptedUser::click(batchTitle, "xmlButton"),
+  playBatch({look([&] { entryAtStart = entryText(batchWindow, "xmlEntry"); }),
+             ScriptedUser::click(batchWindow, "xmlButton"),
              ScriptedUser::answerChooser("Please choose a XML files folder", {other.string()}),
-             look([&] { entryAfterFolder = entryText(batchTitle, "xmlEntry"); }),
-             ScriptedUser::click(batchTitle, "selectImagesButton"),
+             look([&] { entryAfterFolder = entryText(batchWindow, "xmlEntry"); }),
+             ScriptedUser::click(batchWindow, "selectImagesButton"),
              ScriptedUser::answerChooser("Please choose XML files", chosen),
-             look([&] { rows = listRows(batchTitle); }),
-             ScriptedUser::click(batchTitle, "ExportCSV"),
+             look([&] { rows = listRows(batchWindow); }),
+             ScriptedUser::click(batchWindow, "ExportCSV"),
              ScriptedUser::answerChooser("Save CSV as", {(csv / "sample").string()}),
              ScriptedUser::waitFor([&] { return actions->exports.size() == 1; }),
-             ScriptedUser::click(batchTitle, "ExportCSV"),
+             ScriptedUser::click(batchWindow, "ExportCSV"),
              ScriptedUser::answerChooser("Save CSV as", {(csv / "second.csv").string()}),
              ScriptedUser::waitFor([&] { return actions->exports.size() == 2; }),
-             ScriptedUser::click(batchTitle, "cancelButton")});
+             ScriptedUser::click(batchWindow, "cancelButton")});
 
   EXPECT_EQ(entryAtStart, xml.string());
   EXPECT_EQ(entryAfterFolder, other.string());
@@ -189,17 +191,17 @@ TEST_F(BatchDialogsTest, BatchChoicesReachTheSettingsAndEachExportWritesTheNamed
 
 TEST_F(BatchDialogsTest, BatchAsksAboutTheFileItWritesBeforeReplacingIt) {
   writeFileText(csv / "old.csv", "kept");
-  playBatch({ScriptedUser::click(batchTitle, "ExportCSV"),
+  playBatch({ScriptedUser::click(batchWindow, "ExportCSV"),
              // Chosen without its ending: the question names the file written.
              ScriptedUser::answerChooser("Save CSV as", {(csv / "old").string()}),
              ScriptedUser::answerQuestion("\"old.csv\" already exists", Gtk::RESPONSE_CANCEL),
              // Declining leads back to the chooser.
              ScriptedUser::answerChooser("Save CSV as", {}, Gtk::RESPONSE_CANCEL),
-             ScriptedUser::click(batchTitle, "ExportCSV"),
+             ScriptedUser::click(batchWindow, "ExportCSV"),
              ScriptedUser::answerChooser("Save CSV as", {(csv / "old").string()}),
              ScriptedUser::answerQuestion("\"old.csv\" already exists", Gtk::RESPONSE_ACCEPT),
              ScriptedUser::waitFor([&] { return !actions->exports.empty(); }),
-             ScriptedUser::click(batchTitle, "cancelButton")});
+             ScriptedUser::click(batchWindow, "cancelButton")});
   EXPECT_EQ(actions->exports, std::vector<std::string>{(csv / "old.csv").string()});
 }
 
@@ -208,22 +210,22 @@ TEST_F(BatchDialogsTest, BatchPickingReplacesTheListAndCancellingEmptiesListAndS
   std::vector<std::string> second;
   std::vector<std::string> storedSecond;
   std::vector<std::string> afterCancel;
-  playBatch({ScriptedUser::click(batchTitle, "selectImagesButton"),
+  playBatch({ScriptedUser::click(batchWindow, "selectImagesButton"),
              ScriptedUser::answerChooser("Please choose XML files", {(xml / "a.xml").string(), (xml / "b.xml").string(),
                                                                      (xml / "c.xml").string()}),
-             look([&] { first = listRows(batchTitle); }),
-             ScriptedUser::click(batchTitle, "selectImagesButton"),
+             look([&] { first = listRows(batchWindow); }),
+             ScriptedUser::click(batchWindow, "selectImagesButton"),
              ScriptedUser::answerChooser("Please choose XML files", {(xml / "c.xml").string()}),
              look([&] {
-               second = listRows(batchTitle);
+               second = listRows(batchWindow);
                storedSecond = settings->getImagesFiles();
              }),
-             ScriptedUser::click(batchTitle, "selectImagesButton"),
+             ScriptedUser::click(batchWindow, "selectImagesButton"),
              ScriptedUser::answerChooser("Please choose XML files", {}, Gtk::RESPONSE_CANCEL),
-             look([&] { afterCancel = listRows(batchTitle); }),
-             ScriptedUser::click(batchTitle, "xmlButton"),
+             look([&] { afterCancel = listRows(batchWindow); }),
+             ScriptedUser::click(batchWindow, "xmlButton"),
              ScriptedUser::answerChooser("Please choose a XML files folder", {}, Gtk::RESPONSE_CANCEL),
-             ScriptedUser::click(batchTitle, "cancelButton")});
+             ScriptedUser::click(batchWindow, "cancelButton")});
   EXPECT_EQ(first.size(), 3u);
   EXPECT_EQ(second, std::vector<std::string>{(xml / "c.xml").string()});
   EXPECT_EQ(storedSecond, second);
@@ -265,7 +267,7 @@ TEST_F(BatchDialogsTest, TrainingOfTheChosenSpeciesRunsOnceThenTheDialogCloses) 
   std::vector<std::string> rows;
   const std::vector<std::string> chosen = {(pictures / "a.png").string(), (pictures / "b.png").string()};
   playTraining({look([&] {
-                  auto* combo = ScriptedUser::findWidget<Gtk::ComboBoxText>(ScriptedUser::visibleWindow(trainingTitle));
+                  auto* combo = ScriptedUser::findWidget<Gtk::ComboBoxText>(visibleWindowById(trainingWindow));
                   for (const Gtk::TreeRow& row : combo->get_model()->children()) {
                     Glib::ustring text;
                     row.get_value(0, text);
@@ -274,10 +276,10 @@ TEST_F(BatchDialogsTest, TrainingOfTheChosenSpeciesRunsOnceThenTheDialogCloses) 
                   EXPECT_EQ(combo->get_active_row_number(), -1);
                   combo->set_active_text("Sole");
                 }),
-                ScriptedUser::click(trainingTitle, "selectImagesButton"),
+                ScriptedUser::click(trainingWindow, "selectImagesButton"),
                 ScriptedUser::answerChooser("Please choose image files", chosen),
-                look([&] { rows = listRows(trainingTitle); }),
-                ScriptedUser::click(trainingTitle, "OkButton")});
+                look([&] { rows = listRows(trainingWindow); }),
+                ScriptedUser::click(trainingWindow, "OkButton")});
   EXPECT_EQ(offered, (std::vector<std::string>{"Sole", "Hake", "Sole"}));
   EXPECT_EQ(rows, chosen);
   ASSERT_EQ(actions->trainings.size(), 1u);
@@ -301,9 +303,9 @@ TEST_F(BatchDialogsTest, TrainingIsRefusedWithAMessageWithoutASpeciesOrWhenCance
   for (const Case& c : {Case{"nothing chosen", -1, "OkButton", true}, Case{"index past the species", 30, "OkButton", true},
                         Case{"cancel", 0, "CancelButton", false}}) {
     settings->setProblemSelected(c.selected);
-    playTraining({ScriptedUser::click(trainingTitle, "selectImagesButton"),
+    playTraining({ScriptedUser::click(trainingWindow, "selectImagesButton"),
                   ScriptedUser::answerChooser("Please choose image files", {(pictures / "a.png").string()}),
-                  ScriptedUser::click(trainingTitle, c.button)});
+                  ScriptedUser::click(trainingWindow, c.button)});
     EXPECT_TRUE(actions->trainings.empty()) << c.name;
     EXPECT_EQ(messages.size(), c.message ? 1u : 0u) << c.name;
     EXPECT_TRUE(settings->getImagesFiles().empty()) << c.name;
@@ -317,9 +319,9 @@ TEST_F(BatchDialogsTest, TrainingThatThrowsIsReportedAndTheProgramGoesOn) {
                                                        [] { throw std::out_of_range("basic_string::substr"); }};
   for (const auto& failure : failures) {
     actions->failure = failure;
-    playTraining({ScriptedUser::click(trainingTitle, "selectImagesButton"),
+    playTraining({ScriptedUser::click(trainingWindow, "selectImagesButton"),
                   ScriptedUser::answerChooser("Please choose image files", {(pictures / "a.png").string()}),
-                  ScriptedUser::click(trainingTitle, "OkButton")});
+                  ScriptedUser::click(trainingWindow, "OkButton")});
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find("training stopped"), std::string::npos) << messages[0];
     EXPECT_TRUE(settings->getImagesFiles().empty());
@@ -331,19 +333,19 @@ TEST_F(BatchDialogsTest, TrainingOpenedAgainShowsTheChosenFoldersAndNoPictures) 
   std::vector<std::string> rows;
   std::string imageEntry;
   std::string xmlEntry;
-  playTraining({ScriptedUser::click(trainingTitle, "imageButton"),
+  playTraining({ScriptedUser::click(trainingWindow, "imageButton"),
                 ScriptedUser::answerChooser("Please choose a image folder", {other.string()}),
-                ScriptedUser::click(trainingTitle, "xmlButton"),
+                ScriptedUser::click(trainingWindow, "xmlButton"),
                 ScriptedUser::answerChooser("Please choose a XML files folder", {csv.string()}),
-                ScriptedUser::click(trainingTitle, "selectImagesButton"),
+                ScriptedUser::click(trainingWindow, "selectImagesButton"),
                 ScriptedUser::answerChooser("Please choose image files", {(pictures / "a.png").string()}),
-                ScriptedUser::click(trainingTitle, "CancelButton")});
+                ScriptedUser::click(trainingWindow, "CancelButton")});
   playTraining({look([&] {
-                  rows = listRows(trainingTitle);
-                  imageEntry = entryText(trainingTitle, "imageEntry");
-                  xmlEntry = entryText(trainingTitle, "xmlEntry");
+                  rows = listRows(trainingWindow);
+                  imageEntry = entryText(trainingWindow, "imageEntry");
+                  xmlEntry = entryText(trainingWindow, "xmlEntry");
                 }),
-                ScriptedUser::click(trainingTitle, "CancelButton")});
+                ScriptedUser::click(trainingWindow, "CancelButton")});
   EXPECT_TRUE(rows.empty());
   EXPECT_EQ(imageEntry, other.string());
   EXPECT_EQ(xmlEntry, csv.string());

@@ -10,12 +10,14 @@
 #include "ControllerFachade.h"
 #include "DialogChoosers.h"
 #include "ModelFachade.h"
+#include "PreferencesZelvora.h"
 #include "ProcessSamplesGladeXml.h"
 #include "TrainClassifierGladeZelvora.h"
 
 namespace {
 
 const char* const groupName = "menu";
+const char* const preferencesFile = "Glade/preferencesZelvora.glade";
 const char* const trainingFile = "Glade/trainClassifierZelvora.glade";
 const char* const resetQuestion =
     "Preferences are reset and quit the program. Every trained species is deleted with them.";
@@ -101,6 +103,7 @@ void Menu::exportCSV() {
 }
 
 void Menu::preferencesClick() {
+  { PreferencesZelvora dialog(fm, preferencesFile, window); }
   actions->updateDrawingPreferences(fm->getPreferences());
   fc->setCalibrationPanel();
 }

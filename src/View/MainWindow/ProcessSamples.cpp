@@ -42,7 +42,10 @@ ProcessSamples::ProcessSamples(PreferencesSample* preferences, Actions* actions,
   xmlEntry->set_text(preferences->getXmlPath());
 }
 
-ProcessSamples::~ProcessSamples() = default;
+ProcessSamples::~ProcessSamples() {
+  // The builder hands its top-level window to whoever looks it up.
+  delete window;
+}
 
 void ProcessSamples::run(const char* windowId) {
   window = complete ? findBuilderWidget<Gtk::Window>(refBuilder, windowId) : nullptr;
@@ -51,7 +54,7 @@ void ProcessSamples::run(const char* windowId) {
                          " is missing or incomplete.");
     return;
   }
-  runDialogLoop(*window, parent);
+  DialogLoop(*window, parent).run();
 }
 
 std::string ProcessSamples::csvFileName(const std::string& chosen) {

@@ -40,7 +40,10 @@ TrainClassifierGlade::TrainClassifierGlade(const std::string& gladeFile, Prefere
   xmlEntry->set_text(preferences->getXmlPath());
 }
 
-TrainClassifierGlade::~TrainClassifierGlade() = default;
+TrainClassifierGlade::~TrainClassifierGlade() {
+  // The builder hands its top-level window to whoever looks it up.
+  delete window;
+}
 
 void TrainClassifierGlade::run(const char* windowId) {
   window = complete ? findBuilderWidget<Gtk::Window>(refBuilder, windowId) : nullptr;
@@ -49,7 +52,7 @@ void TrainClassifierGlade::run(const char* windowId) {
                          " is missing or incomplete.");
     return;
   }
-  runDialogLoop(*window, parent);
+  DialogLoop(*window, parent).run();
 }
 
 void TrainClassifierGlade::image_button_clicked() { fileChooser(0, "Please choose a image folder"); }

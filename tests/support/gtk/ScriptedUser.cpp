@@ -2,11 +2,11 @@
 
 #include <glibmm/main.h>
 #include <glibmm/miscutils.h>
-#include <gtkmm/menu.h>
-#include <gtkmm/menuitem.h>
 
 #include <algorithm>
 #include <memory>
+
+#include "WidgetById.h"
 
 ScriptedUser::ScriptedUser(std::vector<Step> steps, unsigned seconds)
     : steps(std::move(steps)),
@@ -43,19 +43,6 @@ Gtk::Window* ScriptedUser::visibleWindow(const std::string& title) {
   return nullptr;
 }
 
-Gtk::Widget* ScriptedUser::findById(Gtk::Widget* root, const std::string& id) {
-  if (root == nullptr) return nullptr;
-  const char* name = gtk_buildable_get_name(GTK_BUILDABLE(root->gobj()));
-  if (name != nullptr && id == name) return root;
-  if (auto* container = dynamic_cast<Gtk::Container*>(root)) {
-    for (Gtk::Widget* child : container->get_children())
-      if (Gtk::Widget* found = findById(child, id)) return found;
-  }
-  if (auto* item = dynamic_cast<Gtk::MenuItem*>(root))
-    if (Gtk::Widget* found = findById(item->get_submenu(), id)) return found;
-  return nullptr;
-}
-
 ScriptedUser::Step ScriptedUser::later(std::function<void()> action) {
   return [action] {
     Glib::signal_idle().connect_once(action);
@@ -63,9 +50,10 @@ ScriptedUser::Step ScriptedUser::later(std::function<void()> action) {
   };
 }
 
-ScriptedUser::Step ScriptedUser::click(const std::string& title, const std::string& id) {
-  return [title, id] {
-    auto* button = dynamic_cast<Gtk::Button*>(findById(visibleWindow(title), id));
+ScriptedUser::Step ScriptedUser::click(const std::string& windowId, const std::string& id) {
+  return [windowId, id] {
+    Gtk::Window* window = visibleWindowById(windowId);
+    auto* button = window != nullptr ? findById<Gtk::Button>(*window, id) : nullptr;
     if (button == nullptr) return false;
     Glib::signal_idle().connect_once([button] { button->clicked(); });
     return true;

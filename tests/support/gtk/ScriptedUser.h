@@ -30,8 +30,6 @@ class ScriptedUser {
 
   // The visible top-level window with this title, or null.
   static Gtk::Window* visibleWindow(const std::string& title);
-  // The widget below `root` (menus included) whose interface-file id is `id`.
-  static Gtk::Widget* findById(Gtk::Widget* root, const std::string& id);
   // The widget of class `Widget` below `root`, or null.
   template <class Widget>
   static Widget* findWidget(Gtk::Widget* root) {
@@ -44,8 +42,8 @@ class ScriptedUser {
 
   // Steps. A click that opens another loop must leave the timer that runs the
   // steps first, so clicks go out from an idle callback.
-  // Clicks the button `id` of the visible window titled `title`.
-  static Step click(const std::string& title, const std::string& id);
+  // Clicks the button `id` of the visible window whose id is `windowId`.
+  static Step click(const std::string& windowId, const std::string& id);
   // Runs `action` from an idle callback.
   static Step later(std::function<void()> action);
   // Waits for a file chooser titled `title` and answers it: with OK after
