@@ -14,15 +14,33 @@
 #include "Menu.h"
 #include "Preferences.h"
 #include "ProgramProfile.h"
+#include "Panel.h"
 #include "ScrollImage.h"
 #include "ToolbarHorizontal.h"
+#include "ViewProfile.h"
 #include "miniScrollImage.h"
 
 namespace View {
 
 namespace {
 const char* const mainWindowFile = "Glade/interfaz.glade";
+
+// A builder with the widgets of an interface file. A file that cannot be read
+// is reported; the widgets looked up in it are then missing.
+Glib::RefPtr<Gtk::Builder> loadInterfaceFile(const std::string& file) {
+  Glib::RefPtr<Gtk::Builder> builder = Gtk::Builder::create();
+  try {
+    builder->add_from_file(file);
+  } catch (const Glib::FileError& ex) {
+    std::cerr << "FileError: " << ex.what().raw() << std::endl;
+  } catch (const Glib::MarkupError& ex) {
+    std::cerr << "MarkupErrorr: " << ex.what().raw() << std::endl;
+  } catch (const Gtk::BuilderError& ex) {
+    std::cerr << "BuilderError : " << ex.what().raw() << std::endl;
+  }
+  return builder;
 }
+}  // namespace
 
 ViewFachade::ViewFachade(ControllerFachade* fc) : fc(fc) {}
 
@@ -31,6 +49,7 @@ ViewFachade::~ViewFachade() {
   // users before what they use, and the window last.
   delete menuClass;
   delete toolbar;
+  delete panel;
   delete actions;
   delete scrollImageMini;
   // The annotation on the canvas ends with the program.
@@ -44,7 +63,7 @@ int ViewFachade::startWindow(int argc, char** argv) {
   application = Gtk::Application::create(argc, argv, ProgramProfile::current().applicationId);
   if (!loadGlade()) return 1;
   startScrollImage();
-  startLateralPanel();
+  if (!startLateralPanel()) return 1;
   fc->loadPreferences(preferences->getAlgorithm());
   actions->loadClassifier("ViewFachada");
   return application->run(*window1);
@@ -95,9 +114,16 @@ void ViewFachade::startScrollImage() {
   }
 }
 
-void ViewFachade::startLateralPanel() {
+bool ViewFachade::startLateralPanel() {
+  const ViewProfile& profile = ViewProfile::current();
   panedMini->show();
-  actions = new Actions(scrollImage, fc, panedLateral, paned1);
+  refBuilderPanedLateral = loadInterfaceFile(profile.sidePanelFile);
+  paned = findBuilderWidget<Gtk::Paned>(refBuilderPanedLateral, profile.sidePanelRoot.c_str());
+  if (paned == nullptr) return false;
+  viewportPaned2->add(*paned);
+  actions = profile.makeActions(scrollImage, fc, panedLateral, paned1);
+  panel = profile.makePanel(actions, paned, paned1, refBuilderPanedLateral, fc);
+  if (!panel->hasAllWidgets()) return false;
   actions->setStatusBar(statusBar);
   toolbar = new ToolbarHorizontal(refBuilder2, actions);
   menuClass = new Menu(actions, menu, refBuilder2, fc);
@@ -105,6 +131,7 @@ void ViewFachade::startLateralPanel() {
   panedLateral->hide();
   paned1->hide();
   viewportPaned->add(*scrollImageMini);
+  return true;
 }
 
 void ViewFachade::unselectButtonsView() {
@@ -115,18 +142,21 @@ void ViewFachade::selectButtonSelect() {
   if (toolbar != nullptr) toolbar->setButtonSelect();
 }
 
-void ViewFachade::closeTableView() {}
+void ViewFachade::closeTableView() {
+  if (panel != nullptr) panel->closeTable();
+}
 
 void ViewFachade::resetLateralPanelView() {
-  // Resetting the side pane clears the annotation, so nothing drawn stays
-  // behind a newly opened picture or annotation file.
-  if (actions != nullptr) actions->clearPolygonsModel();
+  if (panel != nullptr) panel->resetPanel();
   if (toolbar != nullptr) toolbar->resetButtons();
 }
 
-void ViewFachade::updateLateralPanelView() {}
+void ViewFachade::updateLateralPanelView() {
+  if (panel != nullptr) panel->updatePanel();
+}
 
 void ViewFachade::setCalibrationPanelView() {
+  if (panel != nullptr) panel->setCalibration();
   if (draw != nullptr) draw->setPreferences(preferences);
 }
 
@@ -140,6 +170,7 @@ void ViewFachade::subscribeUnsubscribeMiniScrollView() {
 
 void ViewFachade::resetPreferences() {
   if (draw != nullptr) draw->setPreferences(preferences);
+  if (panel != nullptr) panel->resetPreferences();
 }
 
 }  // namespace View

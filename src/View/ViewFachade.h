@@ -18,6 +18,7 @@ class Draw;
 class ScrollImage;
 class miniScrollImage;
 class Actions;
+class Panel;
 class ToolbarHorizontal;
 class Menu;
 
@@ -36,19 +37,23 @@ class ViewFachade {
 
   // Creates the application from the command line, builds the main window,
   // has the controller load the settings folder and runs the main loop.
-  // Returns the application's exit status; 1 when the interface file lacks
-  // a widget the window needs.
+  // Returns the application's exit status; 1 when an interface file lacks
+  // a widget the window or the side panel needs.
   int startWindow(int argc, char** argv);
 
   // The three start-up stages, in the order startWindow runs them.
-  // loadGlade returns false when a widget is missing from the file.
+  // loadGlade and startLateralPanel return false when a widget is missing
+  // from their interface file.
   bool loadGlade();
   void startScrollImage();
-  void startLateralPanel();
+  // Puts the program's use cases, side panel and toolbar into the window,
+  // with the side pane and the lower pane hidden.
+  bool startLateralPanel();
 
   Gtk::Window* getMainWindow() { return window1; }
   ScrollImage* getScrollImage() { return scrollImage; }
   Actions* getActions() { return actions; }
+  Panel* getPanel() { return panel; }
   ToolbarHorizontal* getToolbar() { return toolbar; }
   miniScrollImage* getMiniScrollImage() { return scrollImageMini; }
   Gtk::Statusbar* getStatusBar() { return statusBar; }
@@ -69,8 +74,11 @@ class ViewFachade {
   Preferences* preferences = nullptr;
   Draw* draw = nullptr;
   Actions* actions = nullptr;
+  Panel* panel = nullptr;
   Glib::RefPtr<Gtk::Application> application;
   Glib::RefPtr<Gtk::Builder> refBuilder2;
+  Glib::RefPtr<Gtk::Builder> refBuilderPanedLateral;
+  Gtk::Paned* paned = nullptr;
   Gtk::Window* window1 = nullptr;
   Gtk::Viewport* viewport1 = nullptr;
   ScrollImage* scrollImage = nullptr;

@@ -2,9 +2,11 @@
 
 #include "ControllerFachade.h"
 #include "ProgramProfile.h"
+#include "ViewProfile.h"
 
 int main(int argc, char** argv) {
   ProgramProfile::select(ProgramProfile::lumora());
+  ViewProfile::select(ViewProfile::lumora());
   ControllerFachade controller;
   std::cout << "Starting program..." << std::endl;
   return controller.showMainWindow(argc, argv);

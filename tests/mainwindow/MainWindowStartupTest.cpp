@@ -8,7 +8,10 @@
 #include <utility>
 
 #include "ControllerFachade.h"
+#include "DialogAnswerer.h"
 #include "EventPump.h"
+#include "FileText.h"
+#include "NotifyCode.h"
 #include "ProgramProfile.h"
 #include "ScrollImage.h"
 #include "TemporaryHome.h"
@@ -53,6 +56,12 @@ class MainWindowStartupTest : public ::testing::Test {
     ControllerFachade controller;
     sigc::connection watcher = Glib::signal_timeout().connect(
         [this, &controller, &check] {
+          // Start-up tells the user whether the species' classifiers loaded.
+          if (auto* message = DialogAnswerer::visible<Gtk::MessageDialog>()) {
+            startupMessages.push_back(message->property_secondary_text().get_value());
+            message->response(Gtk::RESPONSE_OK);
+            return true;
+          }
           Gtk::Window* window = controller.getMainWindow();
           if (window == nullptr || !window->get_mapped()) return true;
           pictureSize = {controller.getImgWidth(), controller.getImgHeight()};
@@ -81,7 +90,32 @@ class MainWindowStartupTest : public ::testing::Test {
     settle();
   }
 
+  static void press(Gtk::Window& window, const std::string& id) {
+    auto* button = dynamic_cast<Gtk::Button*>(findById(&window, id));
+    ASSERT_NE(button, nullptr) << id;
+    button->clicked();
+    settle();
+  }
+
+  // The results table's tree view in the lower pane; null before it is built.
+  static Gtk::TreeView* resultsTable(Gtk::Widget* root) {
+    if (auto* view = dynamic_cast<Gtk::TreeView*>(root)) return view;
+    if (auto* container = dynamic_cast<Gtk::Container*>(root))
+      for (Gtk::Widget* child : container->get_children())
+        if (Gtk::TreeView* found = resultsTable(child)) return found;
+    return nullptr;
+  }
+
+  static std::vector<regionShape*> visibleRegions(ScrollImage& canvas) {
+    std::vector<regionShape*> regions;
+    for (baseShape* shape : canvas.getPolygonsNew())
+      if (auto* region = dynamic_cast<regionShape*>(shape); region != nullptr && region->getVisible())
+        regions.push_back(region);
+    return regions;
+  }
+
   TemporaryHome temp;
+  std::vector<std::string> startupMessages;
   // The picture size the controller reported while the window was up.
   std::pair<double, double> pictureSize;
 };
@@ -104,6 +138,7 @@ TEST_F(MainWindowStartupTest, ShowsTheStartPictureWithTitleIconAndHiddenPanes) {
   EXPECT_EQ(pictureSize, (std::pair<double, double>(1600, 1200)));
   EXPECT_TRUE(fs::is_regular_file(temp.home() / ".zelvora" / "preferences.xml"));
   EXPECT_TRUE(fs::is_directory(temp.home() / ".zelvora" / "A"));
+  EXPECT_EQ(startupMessages, std::vector<std::string>{"Configuration of classifiers of species A has been loaded"});
 }
 
 TEST_F(MainWindowStartupTest, ToolbarSwitchesToolsAndTheSidePane) {
@@ -150,6 +185,58 @@ TEST_F(MainWindowStartupTest, MissingStartPictureAndIconStillOpenTheWindow) {
   EXPECT_TRUE(checked);
 }
 
+TEST_F(MainWindowStartupTest, SidePaneOpensAtThePanelsWidthAndMeasuresWithAToolbarToolOn) {
+  runProgram([&](Gtk::Window& window) {
+    window.resize(1400, 900);
+    click(window, "showPaned");
+    Gtk::Widget* panel = findById(&window, "panedLateralZelvora");
+    ASSERT_NE(panel, nullptr);
+    int minimum = 0;
+    int natural = 0;
+    panel->get_preferred_width(minimum, natural);
+    EXPECT_GT(natural, 150);
+    EXPECT_GE(findById(&window, "panedLateral")->get_allocated_width(), natural);
+
+    // A toolbar tool is on when the measuring toggle is pressed: releasing
+    // the toolbar must not disarm the line the toggle asks for.
+    click(window, "circle");
+    auto* measure = dynamic_cast<Gtk::ToggleButton*>(findById(&window, "MinDiameter"));
+    ASSERT_NE(measure, nullptr);
+    measure->clicked();
+    settle();
+    ScrollImage* canvas = canvasOf(window);
+    ASSERT_NE(canvas, nullptr);
+    const double scale = canvas->getView().getScale();
+    const double x = canvas->get_allocated_width() / 2.0 - 100;
+    const double y = canvas->get_allocated_height() / 2.0;
+    canvas->pressButton(1, x, y);
+    canvas->movePointer(x + 300 * scale, y);
+    canvas->releaseButton(1, x + 300 * scale, y);
+    settle();
+    EXPECT_FALSE(measure->get_active());
+    auto* minimumField = dynamic_cast<Gtk::Entry*>(findById(&window, "entryMinDim"));
+    ASSERT_NE(minimumField, nullptr);
+    EXPECT_NEAR(std::stoi(minimumField->get_text()), 300, 2);
+  });
+}
+
+TEST_F(MainWindowStartupTest, SidePanelFileMissingOrLackingAnIdEndsWithAnError) {
+  const fs::path file = temp.work() / "Glade" / "panedZelvora.glade";
+  std::string content = readFileText(file);
+  const std::string id = "id=\"comboothercategories\"";
+  content.replace(content.find(id), id.size(), "id=\"otherName\"");
+  writeFileText(file, content);
+  char name[] = "lumora";
+  char* argv[] = {name, nullptr};
+  {
+    ControllerFachade controller;
+    EXPECT_NE(controller.showMainWindow(1, argv), 0);
+  }
+  fs::remove(file);
+  ControllerFachade controller;
+  EXPECT_NE(controller.showMainWindow(1, argv), 0);
+}
+
 TEST_F(MainWindowStartupTest, ScreenshotOfTheRunningProgramWithShapes) {
   runProgram([&](Gtk::Window& window) {
     window.resize(1400, 900);
@@ -171,6 +258,80 @@ TEST_F(MainWindowStartupTest, ScreenshotOfTheRunningProgramWithShapes) {
     shot->save(std::string(LUMORA_ARTEFACT_DIR) + "/lumora-main-window.png", "png");
   });
   EXPECT_TRUE(fs::exists(std::string(LUMORA_ARTEFACT_DIR) + "/lumora-main-window.png"));
+}
+
+// The start picture analysed from the panel's buttons, as a biologist
+// would: detect, classify, show the table, mark, hide, calibrate.
+TEST_F(MainWindowStartupTest, DetectClassifyAndCorrectFromTheSidePanel) {
+  runProgram([&](Gtk::Window& window) {
+    window.resize(1500, 950);
+    click(window, "showPaned");
+    ScrollImage* canvas = canvasOf(window);
+    ASSERT_NE(canvas, nullptr);
+
+    press(window, "buttonRun");
+    const std::vector<regionShape*> cells = visibleRegions(*canvas);
+    ASSERT_GE(cells.size(), 3u);
+    press(window, "classifier");
+    int classified = 0;
+    for (regionShape* cell : cells) classified += cell->getClaseAutomatic() > 0;
+    EXPECT_EQ(classified, static_cast<int>(cells.size()));
+
+    press(window, "table");
+    EXPECT_TRUE(findById(&window, "paned1")->get_visible());
+    Gtk::TreeView* table = resultsTable(findById(&window, "paned1"));
+    ASSERT_NE(table, nullptr);
+    Glib::RefPtr<Gtk::TreeModel> rows = table->get_model();
+    ASSERT_EQ(rows->children().size(), cells.size());
+
+    // A row activated selects its cell on the canvas; a cell selected on the
+    // canvas selects its row.
+    Gtk::TreeModel::Path second(rows->children()[1]);
+    table->row_activated(second, *table->get_column(0));
+    settle();
+    int secondId = 0;
+    rows->children()[1]->get_value(0, secondId);
+    ASSERT_EQ(canvas->getPolygonsModelSelected().size(), 1u);
+    EXPECT_EQ(canvas->getPolygonsModelSelected()[0]->getId(), secondId);
+    canvas->setPolygonsModelSelected({cells[0]});
+    canvas->notify(RegionSelected);
+    settle();
+    int selectedId = -1;
+    if (auto selectedRow = table->get_selection()->get_selected()) selectedRow->get_value(0, selectedId);
+    EXPECT_EQ(selectedId, cells[0]->getId());
+
+    // The calibration changes the units of the fields and the table.
+    double pixels = 0;
+    rows->children()[0]->get_value(1, pixels);
+    press(window, "checkboxCalibration");
+    auto* factor = dynamic_cast<Gtk::Entry*>(findById(&window, "calibration"));
+    factor->set_text("0,5");
+    press(window, "buttonOkCalibration");
+    EXPECT_EQ(dynamic_cast<Gtk::Label*>(findById(&window, "parametrosValue"))->get_text(), "micras");
+    press(window, "table");
+    press(window, "table");
+    table = resultsTable(findById(&window, "paned1"));
+    double micrometres = 0;
+    table->get_model()->children()[0]->get_value(1, micrometres);
+    EXPECT_NEAR(micrometres, pixels / 2, 1e-6);
+
+    // A stage given by hand, and hiding the cells without nucleus.
+    canvas->setPolygonsModelSelected({cells[0]});
+    press(window, "hydrated");
+    EXPECT_EQ(cells[0]->getClase(), 3);
+    press(window, "buttonHidewithout");
+    for (regionShape* cell : cells) EXPECT_EQ(cell->getVisible(), cell->getType() != 0);
+    press(window, "buttonHidewithout");
+    for (regionShape* cell : cells) EXPECT_TRUE(cell->getVisible());
+
+    press(window, "table");
+    EXPECT_EQ(resultsTable(findById(&window, "paned1"))->get_model()->children().size(), cells.size());
+    auto gdkWindow = window.get_window();
+    auto shot = Gdk::Pixbuf::create(gdkWindow, 0, 0, gdkWindow->get_width(), gdkWindow->get_height());
+    ASSERT_TRUE(shot);
+    shot->save(std::string(LUMORA_ARTEFACT_DIR) + "/lumora-side-panel.png", "png");
+  });
+  EXPECT_TRUE(fs::exists(std::string(LUMORA_ARTEFACT_DIR) + "/lumora-side-panel.png"));
 }
 
 }  // namespace

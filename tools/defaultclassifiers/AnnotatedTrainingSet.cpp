@@ -36,31 +36,16 @@ bool AnnotatedTrainingSet::writeAnnotation(const OocytePicture& picture, const s
 }
 
 bool AnnotatedTrainingSet::gatherPatterns(const std::string& picturePath, const std::string& annotationPath) {
-  std::vector<std::unique_ptr<baseShape>> shapes;
-  for (baseShape* shape : model.readPolygonsXML(annotationPath)) shapes.emplace_back(shape);
+  const std::vector<baseShape*> shapes = model.readPolygonsXML(annotationPath);
+  std::vector<std::unique_ptr<baseShape>> owned(shapes.begin(), shapes.end());
   if (shapes.empty()) return false;
-  const ImageClass* image = model.readImagePropertiesXML();
-  const int width = image->getWidth(), height = image->getHeight();
   try {
     detector.setFilename(picturePath);
   } catch (int) {
     return false;
   }
-  // As in a user's training: visible regions well inside the picture, with
-  // a stage and a nucleus mark.
-  const int marginX = width / 10, marginY = height / 10;
-  for (const std::unique_ptr<baseShape>& shape : shapes) {
-    auto* region = dynamic_cast<regionShape*>(shape.get());
-    if (region == nullptr || !region->getVisible()) continue;
-    const int cx = static_cast<int>(width * region->getX()), cy = static_cast<int>(height * region->getY());
-    const int stage = region->getClase(), type = region->getType();
-    if (cx <= marginX || cx >= width - marginX || cy <= marginY || cy >= height - marginY) continue;
-    if (stage < 1 || stage > 3 || type < 0 || type > 1) continue;
-    std::vector<float> features = detector.getColorTextureFeatures(region, width, height);
-    if (features.empty()) continue;
-    stages[stage - 1].push_back(features);
-    nuclei[type].push_back(std::move(features));
-  }
+  // As in a user's training.
+  patterns.addRegions(detector, shapes);
   return true;
 }
 

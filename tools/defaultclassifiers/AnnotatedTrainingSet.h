@@ -7,6 +7,7 @@
 
 #include "ModelFachade.h"
 #include "OocytePainter.h"
+#include "TrainingSet.h"
 #include "regionDetectorEdgesZelvora.h"
 
 namespace defaultspecies {
@@ -29,9 +30,9 @@ class AnnotatedTrainingSet {
   bool add(const OocytePicture& picture, const std::string& name);
 
   // Patterns of stage 1, 2 or 3.
-  const Patterns& stage(int s) const { return stages.at(s - 1); }
+  const Patterns& stage(int s) const { return patterns.stage(s); }
   // Patterns of the cells without (false) or with (true) a visible nucleus.
-  const Patterns& nucleus(bool visible) const { return nuclei[visible ? 1 : 0]; }
+  const Patterns& nucleus(bool visible) const { return patterns.nucleus(visible); }
 
  private:
   bool writeAnnotation(const OocytePicture& picture, const std::string& picturePath,
@@ -43,8 +44,7 @@ class AnnotatedTrainingSet {
   int maxDiameter;
   Model::ModelFachade model;
   regionDetectorEdgesZelvora detector;
-  std::array<Patterns, 3> stages;
-  std::array<Patterns, 2> nuclei;
+  TrainingSet patterns;
 };
 
 }  // namespace defaultspecies

@@ -67,6 +67,14 @@ class Preferences {
   // Index into the problem keys; -1 = none selected. Not range-checked.
   int getProblemActive() const { return values.problemActive; }
   void setProblemActive(int index) { values.problemActive = index; }
+  // The selected species, or -1 when none is selected or the index lies
+  // outside the key or the name list: what every user of the index reads.
+  int getValidProblemActive() const {
+    const int active = values.problemActive;
+    const bool inside = active >= 0 && active < static_cast<int>(values.problemKeys.size()) &&
+                        active < static_cast<int>(problemsName.size());
+    return inside ? active : -1;
+  }
 
   std::string getPreferencesDir() const { return values.settingsFolder; }
 

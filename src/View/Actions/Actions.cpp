@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <iostream>
 
+#include "AnnotationPath.h"
 #include "ControllerFachade.h"
 #include "ModelFachade.h"
 #include "ScrollImage.h"
@@ -91,11 +92,7 @@ void Actions::openImage() {
 }
 
 std::string Actions::annotationFileFor(const std::string& xmlFolder, const std::string& imagePath) {
-  const std::size_t separator = imagePath.find_last_of("/\\");
-  std::string base = separator == std::string::npos ? imagePath : imagePath.substr(separator + 1);
-  const std::size_t dot = base.rfind('.');
-  if (dot != std::string::npos) base.erase(dot);
-  return xmlFolder + "/" + base + ".xml";
+  return AnnotationPath::forPicture(xmlFolder, imagePath);
 }
 
 void Actions::openImageXMLFile() {
@@ -234,7 +231,6 @@ void Actions::setLateralPaneVisible(bool visible) {
 
 void Actions::on_buttonShowPaned_clicked() {
   panedLateral->set_visible(!panedLateral->get_visible());
-  panedLateral->set_size_request(50, -1);
   fc->closeTable();
   if (panedLateral->get_visible()) fc->unselectButtons();
   fc->subscribeUnsubscribeMiniScroll();

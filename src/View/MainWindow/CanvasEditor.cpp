@@ -636,6 +636,12 @@ void CanvasEditor::setPolygonsModel(std::vector<baseShape*> poligons) {
   requestRedraw();
 }
 
+void CanvasEditor::forgetHistoryOf(const std::vector<baseShape*>& replaced) {
+  history.forget([&replaced](const baseShape* item) {
+    return std::find(replaced.begin(), replaced.end(), item) != replaced.end();
+  });
+}
+
 void CanvasEditor::dropReferences(const std::function<bool(const baseShape*)>& isGone) {
   polygonsModelSelected.erase(
       std::remove_if(polygonsModelSelected.begin(), polygonsModelSelected.end(), isGone),

@@ -149,6 +149,9 @@ class CanvasEditor : public Subject {
   void unSelect();
   void undo();
   void redo();
+  // Forgets the given shapes in the deletion history, so that undo and redo
+  // never bring back or hide again a shape a region tool has replaced.
+  void forgetHistoryOf(const std::vector<baseShape*>& replaced);
   void setIdDraw(int id) { idDraw = id; }
   int getIdDraw() const { return idDraw; }
   const EditHistory& getHistory() const { return history; }

@@ -1,0 +1,91 @@
+#include "TrainingSet.h"
+
+#include <cmath>
+#include <iostream>
+#include <sstream>
+
+#include "OpticalClassifierZelvora.h"
+#include "regionDetectorEdgesZelvora.h"
+#include "regionShape.h"
+
+namespace {
+
+bool finite(const std::vector<float>& pattern) {
+  for (float value : pattern)
+    if (!std::isfinite(value)) return false;
+  return true;
+}
+
+}  // namespace
+
+void TrainingSet::addRegions(regionDetectorEdgesZelvora& detector, const std::vector<baseShape*>& shapes) {
+  const int width = detector.getImageWidth(), height = detector.getImageHeight();
+  const int marginX = width / 10, marginY = height / 10;
+  for (baseShape* shape : shapes) {
+    auto* region = dynamic_cast<regionShape*>(shape);
+    if (region == nullptr || !region->getVisible()) continue;
+    const int cx = static_cast<int>(width * region->getX()), cy = static_cast<int>(height * region->getY());
+    if (!(marginX < cx && cx < width - marginX && marginY < cy && cy < height - marginY)) continue;
+    const int stage = region->getClase(), type = region->getType();
+    if (stage < 1 || stage > 3 || type < 0 || type > 1) continue;
+    std::vector<float> features = detector.getColorTextureFeatures(region, width, height);
+    if (features.empty() || !finite(features)) {
+      std::cout << "Training: region " << region->getId() << " gives no usable pattern" << std::endl;
+      continue;
+    }
+    stages[stage - 1].push_back(features);
+    nuclei[type].push_back(std::move(features));
+  }
+}
+
+std::string TrainingSet::countsLine() const {
+  std::ostringstream line;
+  line << "Total patterns: " << " cn: " << nuclei[1].size() << " sn: " << nuclei[0].size()
+       << " ac: " << stages[0].size() << " vit: " << stages[1].size() << " hid: " << stages[2].size();
+  return line.str();
+}
+
+TrainingSet::Outcome TrainingSet::train(OpticalClassifier& classifier, const std::string& folder) const {
+  constexpr int features = OpticalClassifierZelvora::featureCount;
+  const char* const nucleusFile = OpticalClassifierZelvora::nucleusModelFile;
+  const char* const stageFile = OpticalClassifierZelvora::stageModelFile;
+  Outcome outcome;
+  // A training that ran but wrote no model is reported, not passed off as done.
+  bool failed = false;
+
+  if (nuclei[0].size() >= minimumPatterns && nuclei[1].size() >= minimumPatterns) {
+    outcome.nucleusTrained = classifier.trainClassifier2(folder, nucleusFile, nuclei[0], nuclei[1], features);
+    failed = !outcome.nucleusTrained;
+  } else if (nuclei[0].size() < minimumPatterns) {
+    outcome.messages.push_back("The classifier does not train with less than 8 cells without visible nucleous");
+  } else {
+    outcome.messages.push_back("The classifier does not train with less than 8 cells with visible nucleous");
+  }
+
+  const bool enough[3] = {stages[0].size() >= minimumPatterns, stages[1].size() >= minimumPatterns,
+                          stages[2].size() >= minimumPatterns};
+  // Two stages: each class is labelled with its stage - 1, as in a model of
+  // three, so the stage a model answers is always the right one.
+  const auto trainTwo = [&](int first, int second, const char* missing) {
+    outcome.stageTrained = classifier.trainClassifier2(folder, stageFile, stages[first - 1], stages[second - 1],
+                                                       features, {first - 1, second - 1});
+    failed = failed || !outcome.stageTrained;
+    outcome.messages.push_back(std::string("The stage ") + missing +
+                               " has less than 8 cells. The classifier is trained with only two stages");
+  };
+  if (enough[0] && enough[1] && enough[2]) {
+    outcome.stageTrained = classifier.trainClassifier3(folder, stageFile, stages[0], stages[1], stages[2], features);
+    failed = failed || !outcome.stageTrained;
+  } else if (enough[0] && enough[1]) {
+    trainTwo(1, 2, "hydrated");
+  } else if (enough[0] && enough[2]) {
+    trainTwo(1, 3, "vitelline");
+  } else if (enough[2] && enough[1]) {
+    trainTwo(3, 2, "alveoli cortical");
+  } else {
+    outcome.messages.push_back(
+        "The classifier to discriminate stage can not be trained due to there is less than 8 cells of each stage");
+  }
+  if (failed) outcome.messages.push_back("The classifiers could not be trained into " + folder);
+  return outcome;
+}

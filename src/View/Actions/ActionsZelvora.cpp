@@ -1,0 +1,496 @@
+#include "ActionsZelvora.h"
+
+#include <gtkmm/aboutdialog.h>
+#include <gtkmm/paned.h>
+
+#include <exception>
+#include <fstream>
+#include <iostream>
+
+#include "AnnotationPath.h"
+#include "CellRegions.h"
+#include "ControllerFachade.h"
+#include "DirTools.h"
+#include "ImageClass.h"
+#include "ModelFachade.h"
+#include "OpticalClassifierZelvora.h"
+#include "PanedBottom.h"
+#include "PreferencesSample.h"
+#include "ResultRow.h"
+#include "ResultsCsv.h"
+#include "ScrollImage.h"
+#include "TrainingSet.h"
+#include "regionDetectorEdgesZelvora.h"
+#include "regionShape.h"
+
+namespace {
+
+const char* const noClassifierMessage =
+    "There is no classifier loaded. Select an specie and/or train first the classifiers";
+
+const char* yesNo(bool value) { return value ? "Yes" : "No"; }
+
+// The shapes of an annotation file, freed when it goes.
+class ReadShapes {
+ public:
+  explicit ReadShapes(std::vector<baseShape*> shapes) : shapes(std::move(shapes)) {}
+  ~ReadShapes() {
+    for (baseShape* shape : shapes) delete shape;
+  }
+  ReadShapes(const ReadShapes&) = delete;
+  ReadShapes& operator=(const ReadShapes&) = delete;
+  const std::vector<baseShape*>& get() const { return shapes; }
+
+ private:
+  std::vector<baseShape*> shapes;
+};
+
+}  // namespace
+
+ActionsZelvora::ModelColumns::ModelColumns() {
+  add(id);
+  add(diameter);
+  add(area);
+  add(stage);
+  add(type);
+  add(count);
+  add(measure);
+}
+
+ActionsZelvora::ActionsZelvora(ScrollImage* _scrollImage, ControllerFachade* _fc, Gtk::Paned* _panedLateral,
+                               Gtk::Paned* _panedBottom)
+    : Actions(_scrollImage, _fc, _panedLateral, _panedBottom),
+      myedgesdetector(std::make_unique<regionDetectorEdgesZelvora>()),
+      myclassifier(std::make_unique<OpticalClassifierZelvora>(preferences->getImagePath(), 0)) {
+  loadDetectorPicture();
+  givePreferencesToClassifier();
+  problem = preferences->getProblemActive();
+  classifierActive = false;
+}
+
+ActionsZelvora::~ActionsZelvora() {
+  // The pane's widgets leave the lower pane with it; it must not be called
+  // by the canvas any more.
+  if (bottom) bottom->unsubscribe();
+}
+
+// ---------------------------------------------------------------- picture
+
+bool ActionsZelvora::loadDetectorPicture() {
+  const std::string name = model->getImageName();
+  if (name == detectorPicture) return true;
+  detectorPicture.clear();
+  try {
+    myedgesdetector->setFilename(name);
+  } catch (int code) {
+    std::cerr << "The picture " << name << " cannot be read for detection (error " << code << ")" << std::endl;
+    return false;
+  }
+  detectorPicture = name;
+  return true;
+}
+
+bool ActionsZelvora::detectorReady() {
+  if (loadDetectorPicture() && myedgesdetector->getImageWidth() > 0) return true;
+  showMessage("The picture " + model->getImageName() +
+              " cannot be read: cells can be neither detected nor classified on it.");
+  return false;
+}
+
+void ActionsZelvora::openImage() {
+  Actions::openImage();
+  loadDetectorPicture();
+}
+
+void ActionsZelvora::openImageXMLFile() {
+  Actions::openImageXMLFile();
+  loadDetectorPicture();
+}
+
+void ActionsZelvora::resetProgram() { resetProgramOpenLateralPanel(); }
+
+// ---------------------------------------------------------------- detection
+
+std::vector<baseShape*> ActionsZelvora::overlappingTest(std::vector<baseShape*> aux, int mindim, int maxdim) {
+  return CellRegions::overlappingTest(std::move(aux), mindim, maxdim, scrollImage->getImgWidth(),
+                                      scrollImage->getImgHeight());
+}
+
+std::vector<baseShape*> ActionsZelvora::detectRegions(int edgeMin, int keepMin, int maxdim, int& contours) {
+  myedgesdetector->setDiameters(edgeMin, maxdim);
+  myedgesdetector->processImage(0);
+  const std::vector<std::vector<int>> xs = myedgesdetector->getXCoordinates();
+  const std::vector<std::vector<int>> ys = myedgesdetector->getYCoordinates();
+  std::cout << "Main function: no. of objects: " << xs.size() << std::endl;
+  contours = static_cast<int>(xs.size());
+  return overlappingTest(CellRegions::fromContours(xs, ys, myedgesdetector->getImageWidth(),
+                                                   myedgesdetector->getImageHeight()),
+                         keepMin, maxdim);
+}
+
+void ActionsZelvora::runAlgorithm1(std::string, int mindim, int maxdim, int, int) {
+  if (!detectorReady()) return;
+  std::vector<baseShape*> kept;
+  int contours = 0;
+  try {
+    kept = detectRegions(mindim, preferences->getMinimumDiameter(), maxdim, contours);
+  } catch (int code) {
+    std::cout << "Error processing Canny filter " << code << std::endl;
+    return;
+  } catch (const std::exception& error) {
+    std::cout << "Error processing Canny filter " << error.what() << std::endl;
+    return;
+  }
+  // The shapes shown before are replaced: freed, with every reference to them.
+  scrollImage->polygonsClear();
+  polygonsModel = kept;
+  scrollImage->setPolygonsModel(polygonsModel);
+  // Ids count every outline found, so the next shape drawn follows them all.
+  scrollImage->setIdDraw(contours + 1);
+  scrollImage->updateDraw();
+}
+
+std::vector<baseShape*> ActionsZelvora::getPolygonsAlgorithm1(std::string, int mindim, int maxdim, int, int) {
+  // The working copy would otherwise point at candidates the filter frees.
+  polygonsModel.clear();
+  if (!detectorReady()) return {};
+  int contours = 0;
+  try {
+    return detectRegions(mindim, mindim, maxdim, contours);
+  } catch (int code) {
+    std::cout << "Error processing Canny filter " << code << std::endl;
+  } catch (const std::exception& error) {
+    std::cout << "Error processing Canny filter " << error.what() << std::endl;
+  }
+  return {};
+}
+
+// ---------------------------------------------------------------- classification
+
+bool ActionsZelvora::givePreferencesToClassifier() {
+  try {
+    myclassifier->setPreferences(preferences);
+    return true;
+  } catch (int code) {
+    std::cout << " Error " << code << " in ActionsLumora::setProblem(int p)" << std::endl;
+  } catch (const std::exception& error) {
+    std::cout << "Error setting preferences in classifier " << error.what() << std::endl;
+  }
+  return false;
+}
+
+void ActionsZelvora::noteClassifierLoaded() {
+  classifierActive = myclassifier->isLoaded();
+  loadedSpecies = classifierActive ? preferences->getValidProblemActive() : -1;
+}
+
+void ActionsZelvora::classify(int, int) {
+  preferences = model->getPreferences();
+  // The settings may have changed species since the models were loaded.
+  if (classifierActive && loadedSpecies != preferences->getValidProblemActive()) loadClassifier("classify");
+  if (!classifierActive) {
+    showMessage(noClassifierMessage);
+    return;
+  }
+  if (!detectorReady()) return;
+  polygonsModel = scrollImage->getPolygonsNew();
+  const int width = myedgesdetector->getImageWidth(), height = myedgesdetector->getImageHeight();
+  for (baseShape* shape : polygonsModel) {
+    auto* region = dynamic_cast<regionShape*>(shape);
+    if (region == nullptr || !region->getVisible()) continue;
+    const std::vector<int> result =
+        myclassifier->applyClassifiersPattern(myedgesdetector->getColorTextureFeatures(region, width, height));
+    if (result.size() != 2) continue;
+    region->setClase(result[1]);
+    region->setClaseAutomatic(result[1]);
+    region->setType(result[0]);
+    region->setName(std::to_string(result[0]));
+  }
+  scrollImage->updateDraw();
+}
+
+void ActionsZelvora::loadClassifier(std::string) {
+  classifierActive = false;
+  loadedSpecies = -1;
+  preferences = model->getPreferences();
+  const DirTools dirs;
+  const std::string home = dirs.getHomePath();
+  std::cout << "ActionsZelvora: homePath: " << home << std::endl;
+  const std::string dir = home + "/" + preferences->getPreferencesDir();
+  if (!dirs.existDir(dir)) {
+    showMessage("Config the species to use in the preferences panel.");
+    return;
+  }
+  std::cout << " Directory: " << dir << std::endl;
+  const int active = preferences->getValidProblemActive();
+  if (active < 0) {
+    showMessage("There is no species defined in Lumora.");
+    return;
+  }
+  const std::string name = preferences->getProblemNames()[active];
+  const std::string cdir = dir + "/" + preferences->getProblemsClaves()[active];
+  if (!dirs.existDir(cdir)) {
+    showMessage("There is no trained classifiers. Train first the classifiers");
+    return;
+  }
+  std::cout << "Dir classifier: " << cdir << std::endl;
+  bool filesInPlace = true;
+  for (const char* file : {OpticalClassifier::sharedNormalisationFile, OpticalClassifierZelvora::nucleusModelFile,
+                           OpticalClassifierZelvora::stageModelFile})
+    filesInPlace = filesInPlace && dirs.existFile(cdir + "/" + file);
+  // setPreferences loads the species' files; a file libsvm cannot read, or a
+  // normalisation of the wrong length, leaves the classifier unloaded.
+  if (filesInPlace && givePreferencesToClassifier()) noteClassifierLoaded();
+  if (classifierActive)
+    showMessage("Configuration of classifiers of species " + name + " has been loaded");
+  else
+    showMessage("Error loading classifiers of specie " + name + ". Maybe you need to train the classifiers");
+}
+
+void ActionsZelvora::setProblem(int p) {
+  problem = p;
+  preferences = model->getPreferences();
+  myclassifier->resetClassifier();
+  classifierActive = false;
+  loadedSpecies = -1;
+  if (givePreferencesToClassifier()) noteClassifierLoaded();
+}
+
+// ---------------------------------------------------------------- training
+
+void ActionsZelvora::gatherTrainingSet(const std::vector<std::string>& imagefiles, const std::string& dirXml,
+                                       const std::string& dirImg, TrainingSet& set) {
+  const DirTools dirs;
+  for (std::size_t i = 0; i < imagefiles.size(); ++i) {
+    const std::string xmlfile = AnnotationPath::mirrored(dirXml, dirImg, imagefiles[i]);
+    std::cout << "i= " << i << " xmlfile= " << xmlfile << std::endl;
+    if (!dirs.existFile(xmlfile)) continue;
+    const ReadShapes shapes(model->readPolygonsXML(xmlfile));
+    try {
+      myedgesdetector->setFilename(imagefiles[i]);
+      detectorPicture.clear();
+      set.addRegions(*myedgesdetector, shapes.get());
+    } catch (int code) {
+      std::cout << "Training: the picture " << imagefiles[i] << " cannot be read (error " << code << ")"
+                << std::endl;
+    } catch (const std::exception& error) {
+      std::cout << "Training: the picture " << imagefiles[i] << " is skipped: " << error.what() << std::endl;
+    }
+  }
+  // Detection and classification go on with the picture that is open.
+  loadDetectorPicture();
+}
+
+std::string ActionsZelvora::trainingFolder() {
+  const DirTools dirs;
+  const std::string settings = dirs.getHomePath() + "/" + preferences->getPreferencesDir();
+  if (!dirs.existDir(settings) && !dirs.createDir(settings)) {
+    showMessage("The settings folder " + settings + " cannot be made.");
+    return "";
+  }
+  const int active = preferences->getValidProblemActive();
+  if (active < 0) {
+    showMessage("There is no species defined in Lumora.");
+    return "";
+  }
+  const std::string folder = settings + "/" + preferences->getProblemsClaves()[active];
+  std::cout << "Dir trained classifier: " << folder << std::endl;
+  if (!dirs.existDir(folder) && !dirs.createDir(folder)) {
+    showMessage("The species folder " + folder + " cannot be made.");
+    return "";
+  }
+  return folder;
+}
+
+void ActionsZelvora::trainClassifier(std::vector<std::string> imagefiles, std::string dirXml, std::string dirImg,
+                                     int problemSelected) {
+  preferences = model->getPreferences();
+  std::cout << "ActionsZelvora::trainClassifier()" << std::endl;
+  std::cout << "Xml folder: " << dirXml << std::endl;
+  std::cout << "Image folder: " << dirImg << std::endl;
+  std::cout << "No. of images: " << imagefiles.size() << " problem: " << preferences->getProblemActive()
+            << std::endl;
+  showMessage(
+      "This training process need various minutes.  In the meantime, do not work with the program and wait the "
+      "signal of the process finished.");
+  if (imagefiles.empty()) return;
+
+  TrainingSet set;
+  gatherTrainingSet(imagefiles, dirXml, dirImg, set);
+  std::cout << set.countsLine() << std::endl;
+  const std::string folder = trainingFolder();
+  if (folder.empty()) return;
+
+  const TrainingSet::Outcome outcome = set.train(*myclassifier, folder);
+  for (const std::string& message : outcome.messages) showMessage(message);
+
+  if (outcome.nucleusTrained && outcome.stageTrained) {
+    preferences = model->getPreferences();
+    if (givePreferencesToClassifier()) noteClassifierLoaded();
+    if (classifierActive) {
+      std::cout << "Training classifier: Configuration of classifier has been loaded" << std::endl;
+      showMessage("Configuration of classifier has been loaded");
+    } else {
+      std::cout << "Training classifier: Error loading classfiers" << std::endl;
+      showMessage("Error loading classifiers");
+    }
+  } else {
+    if (preferences->getProblemActive() != problemSelected) preferences->setProblemActive(problemSelected);
+    // Whatever was loaded no longer matches the species folder: the next
+    // classification loads the active species' files again.
+    if (outcome.nucleusTrained || outcome.stageTrained) loadedSpecies = -1;
+    classifierActive = preferences->getValidProblemActive() >= 0;
+  }
+  updateLateralPanel();
+}
+
+// ---------------------------------------------------------------- results table
+
+void ActionsZelvora::createTreeModel() {
+  refTreeModel = Gtk::ListStore::create(myColumns);
+  myTreeView->set_model(refTreeModel);
+  myTreeView->append_column("Id", myColumns.id);
+  myTreeView->append_column_numeric("Diameter", myColumns.diameter, "%15.2f");
+  myTreeView->append_column_numeric("Area", myColumns.area, "%20.2f");
+  myTreeView->append_column("Stage", myColumns.stage);
+  myTreeView->append_column("Visible nucleus", myColumns.type);
+  myTreeView->append_column("Count", myColumns.count);
+  myTreeView->append_column("Measure", myColumns.measure);
+  namesClass = preferences->getClassNamesPreferences();
+}
+
+void ActionsZelvora::showTable() {
+  if (!bottom) {
+    bottom = std::make_unique<PanedBottom>(panedbottom, this);
+    myTreeView = bottom->getTreeView();
+    createTreeModel();
+    panelinferior = true;
+  }
+  myTreeView = bottom->getTreeView();
+  unselectedAllObjects();
+  fillTreeView();
+  panedbottom->show();
+}
+
+void ActionsZelvora::fillTreeView() {
+  polygonsModel = scrollImage->getPolygonsNew();
+  if (!panelinferior) return;
+  const double scale = preferences->isCalibrationActive() ? preferences->getCalibration() : 1.0;
+  const std::vector<ResultRow> rows = ResultRow::rowsOf(polygonsModel, scrollImage->getImgWidth(),
+                                                        scrollImage->getImgHeight(), scale, namesClass);
+  // Filled detached from the view, which would otherwise update per row.
+  myTreeView->unset_model();
+  refTreeModel->clear();
+  for (const ResultRow& result : rows) {
+    Gtk::TreeModel::Row row = *refTreeModel->append();
+    row[myColumns.id] = result.id;
+    row[myColumns.diameter] = result.diameter;
+    row[myColumns.area] = result.area;
+    row[myColumns.stage] = result.stage;
+    row[myColumns.type] = yesNo(result.nucleus);
+    row[myColumns.count] = yesNo(result.count);
+    row[myColumns.measure] = yesNo(result.measure);
+  }
+  myTreeView->set_model(refTreeModel);
+}
+
+Gtk::TreeIter ActionsZelvora::getSelectedRow() {
+  poligonsSelected = scrollImage->getPolygonsModelSelected();
+  if (poligonsSelected.empty() || !refTreeModel) return {};
+  const int id = poligonsSelected.front()->getId();
+  for (const Gtk::TreeIter& row : refTreeModel->children())
+    if ((*row)[myColumns.id] == id) return row;
+  return {};
+}
+
+void ActionsZelvora::selectedObject(Gtk::TreeIter iter) {
+  if (!iter) return;
+  const int id = (*iter)[myColumns.id];
+  unselectedAllObjects();
+  polygonsModel = scrollImage->getPolygonsNew();
+  for (baseShape* shape : polygonsModel) {
+    if (shape == nullptr || !shape->getVisible() || shape->getId() != id) continue;
+    shape->setSelected(true);
+    scrollImage->setPolygonsModelSelected({shape});
+    scrollImage->setFocus(shape->getX(), shape->getY());
+    break;
+  }
+  scrollImage->setPolygonsModel(polygonsModel);
+}
+
+void ActionsZelvora::subscribe(bool flag) {
+  if (!bottom) return;
+  if (flag)
+    bottom->subscribe();
+  else
+    bottom->unsubscribe();
+}
+
+// ---------------------------------------------------------------- CSV files
+
+std::string ActionsZelvora::speciesName() {
+  const int active = preferences->getValidProblemActive();
+  return active < 0 ? "Unknown" : preferences->getProblemNames()[active];
+}
+
+void ActionsZelvora::savePolygonsVectorCSV(std::ostream& myfile, std::vector<baseShape*> mypol, int width,
+                                           int height, std::string imagename, Preferences* pref) {
+  ResultsCsv::Picture picture;
+  picture.imageName = std::move(imagename);
+  picture.width = width;
+  picture.height = height;
+  picture.calibrationActive = pref->isCalibrationActive();
+  picture.calibration = pref->getCalibration();
+  ResultsCsv::writeRows(myfile, mypol, picture, speciesName(), preferences->getClassNamesPreferences());
+}
+
+void ActionsZelvora::saveCSV(std::string filename) {
+  preferences = model->getPreferences();
+  std::ofstream file(filename, std::ios::out | std::ios::trunc);
+  if (file) {
+    ResultsCsv::writeHeader(file, ResultsCsv::resultsHeader);
+    polygonsModel = scrollImage->getPolygonsNew();
+    savePolygonsVectorCSV(file, polygonsModel, scrollImage->getImgWidth(), scrollImage->getImgHeight(),
+                          scrollImage->getFilename(), preferences);
+    file.close();
+  }
+  if (!file) showMessage("The results could not be written to " + filename + ".");
+}
+
+void ActionsZelvora::saveCSVSample(PreferencesSample* pref) {
+  preferences = model->getPreferences();
+  const std::string filename = pref->getCSVFile();
+  std::ofstream file(filename, std::ios::out | std::ios::trunc);
+  if (file) {
+    ResultsCsv::writeHeader(file, ResultsCsv::sampleHeader);
+    const std::vector<std::string> entries = pref->getImagesFiles();
+    for (const std::string& entry : entries) {
+      if (entry.empty()) continue;
+      // One file's shapes at a time; a file that fails to parse gives none.
+      const ReadShapes shapes(model->readPolygonsXML(entry));
+      if (shapes.get().empty()) continue;
+      const ImageClass* image = model->readImagePropertiesXML();
+      savePolygonsVectorCSV(file, shapes.get(), image->getWidth(), image->getHeight(), image->getFilename(),
+                            model->readPreferencesXML());
+    }
+    file.close();
+  }
+  if (!file) showMessage("The results could not be written to " + filename + ".");
+}
+
+// ---------------------------------------------------------------- about
+
+void ActionsZelvora::aboutUs(Gtk::Window* win) {
+  Gtk::AboutDialog dialog;
+  if (win != nullptr) dialog.set_transient_for(*win);
+  dialog.set_program_name("Lumora: stereological analysis application");
+  dialog.set_version("1.0.0");
+  dialog.set_website_label("Lumora website");
+  dialog.set_comments("Detection, classification and measurement of oocytes in histological sections.");
+  dialog.set_authors({"The Lumora team"});
+  const int response = dialog.run();
+  if (response == Gtk::RESPONSE_CLOSE || response == Gtk::RESPONSE_CANCEL || response == Gtk::RESPONSE_DELETE_EVENT)
+    dialog.hide();
+  else
+    std::cout << "Unexpected response!" << std::endl;
+}

@@ -1,0 +1,150 @@
+#ifndef ACTIONSZELVORA_H
+#define ACTIONSZELVORA_H
+
+#include <gtkmm/liststore.h>
+#include <gtkmm/treemodelcolumn.h>
+#include <gtkmm/treeview.h>
+
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "Actions.h"
+
+class OpticalClassifierZelvora;
+class PanedBottom;
+class TrainingSet;
+class regionDetectorEdgesZelvora;
+
+// The oocyte analysis of the open picture: detection of the cells' outlines,
+// their classification by the selected species' classifiers (visible nucleus,
+// stage), the training of those classifiers from annotated pictures, the
+// results table in the lower pane and the results and sample CSV files.
+//
+// The detector always holds the picture open on the canvas; while it cannot
+// read that picture, detection and classification are refused with a message.
+class ActionsZelvora : public Actions {
+ public:
+  // The results table's columns.
+  class ModelColumns : public Gtk::TreeModelColumnRecord {
+   public:
+    ModelColumns();
+    Gtk::TreeModelColumn<int> id;
+    Gtk::TreeModelColumn<double> diameter;
+    Gtk::TreeModelColumn<double> area;
+    Gtk::TreeModelColumn<std::string> stage;
+    Gtk::TreeModelColumn<std::string> type;
+    Gtk::TreeModelColumn<std::string> count;
+    Gtk::TreeModelColumn<std::string> measure;
+  };
+
+  ActionsZelvora(ScrollImage* _scrollImage, ControllerFachade* _fc, Gtk::Paned* _panedLateral,
+                 Gtk::Paned* _panedBottom);
+  ~ActionsZelvora() override;
+
+  void aboutUs(Gtk::Window* win) override;
+  // As the base, then the detector reads the picture that is open.
+  void openImage() override;
+  void openImageXMLFile() override;
+  // Resets the side panel and shows the side pane.
+  void resetProgram() override;
+
+  // Detects the cells of the open picture and shows one region per cell in
+  // place of the canvas's shapes. The edge search looks for outlines between
+  // `mindim` and `maxdim`; the regions kept are those between the settings'
+  // minimum diameter and `maxdim`. `filename`, `type1` and `type2` are unused.
+  void runAlgorithm1(std::string filename, int mindim, int maxdim, int type1, int type2) override;
+  // The same detection, kept between `mindim` and `maxdim`, returned (owned
+  // by the caller) instead of shown; the canvas is not touched.
+  std::vector<baseShape*> getPolygonsAlgorithm1(std::string filename, int mindim, int maxdim, int type1,
+                                                int type2) override;
+  // One region per cell out of `aux`, sized on the canvas's picture; deletes
+  // the others.
+  std::vector<baseShape*> overlappingTest(std::vector<baseShape*> aux, int mindim, int maxdim);
+
+  // Sets stage and nucleus of every visible region with the active species'
+  // classifiers, loading them first when another species' are loaded. The
+  // arguments are unused.
+  void classify(int mindim, int maxdim) override;
+  // Loads the active species' classifiers and tells the user the outcome.
+  // `text` names the caller and is unused.
+  void loadClassifier(std::string text) override;
+  // Reloads the classifier with the settings' active species; `p` is
+  // remembered as the selected species.
+  void setProblem(int p);
+  bool isClassifierActive() const { return classifierActive; }
+
+  // Trains the active species' classifiers from the annotation files of
+  // `imagefiles` (kept under `dirXml` as the pictures are under `dirImg`),
+  // writes them into the species folder and loads them when both were
+  // trained. `problem` becomes the active species when they were not.
+  void trainClassifier(std::vector<std::string> imagefiles, std::string dirXml, std::string dirImg,
+                       int problem) override;
+
+  // The results table: built in the lower pane on first show, refilled from
+  // the canvas's visible regions on every show.
+  void createTreeModel() override;
+  void showTable() override;
+  void fillTreeView() override;
+  // The row of the canvas's first selected shape; invalid when none.
+  Gtk::TreeIter getSelectedRow() override;
+  // Selects and centres on the canvas the first visible shape of the row's id.
+  void selectedObject(Gtk::TreeIter iter) override;
+  // Whether the table follows the canvas's selection.
+  void subscribe(bool flag) override;
+  Gtk::TreeView* getTreeView() { return myTreeView; }
+
+  // The results of the open picture; a file that cannot be written is
+  // reported.
+  void saveCSV(std::string filename) override;
+  // The results of every annotation file of the batch under one header.
+  void saveCSVSample(PreferencesSample* pref) override;
+  // Writes the rows of the visible regions of `mypol`, on a picture of the
+  // given size and name, calibrated as `pref` says; species and stage names
+  // come from the settings in use.
+  void savePolygonsVectorCSV(std::ostream& myfile, std::vector<baseShape*> mypol, int width, int height,
+                             std::string imagename, Preferences* pref);
+
+ private:
+  // Gives the detector the model's picture unless it already holds it; false,
+  // after printing why, when it cannot read it.
+  bool loadDetectorPicture();
+  // Whether the detector holds a picture; tells the user when it does not.
+  bool detectorReady();
+  // Edge search between `edgeMin` and `maxdim`, regions kept between
+  // `keepMin` and `maxdim`; `contours` receives the number of outlines found.
+  // Throws what the detector throws.
+  std::vector<baseShape*> detectRegions(int edgeMin, int keepMin, int maxdim, int& contours);
+  // Gives the classifier the settings in use; false, after printing why, when
+  // that throws.
+  bool givePreferencesToClassifier();
+  // Ends a load: the classifier is active only when its models are loaded.
+  void noteClassifierLoaded();
+  std::string speciesName();
+  // Reads the annotated pictures into `set`; the detector is back on the open
+  // picture afterwards.
+  void gatherTrainingSet(const std::vector<std::string>& imagefiles, const std::string& dirXml,
+                         const std::string& dirImg, TrainingSet& set);
+  // The active species' folder, made when missing; empty, after telling the
+  // user, when it cannot be.
+  std::string trainingFolder();
+
+  ModelColumns myColumns;
+  std::unique_ptr<regionDetectorEdgesZelvora> myedgesdetector;
+  std::unique_ptr<OpticalClassifierZelvora> myclassifier;
+  std::vector<std::string> namesClass;
+  bool classifierActive = false;
+  // The species whose models the classifier holds; -1 for none.
+  int loadedSpecies = -1;
+  // The picture the detector holds, empty for none.
+  std::string detectorPicture;
+
+  std::unique_ptr<PanedBottom> bottom;
+  Gtk::TreeView* myTreeView = nullptr;
+  Glib::RefPtr<Gtk::ListStore> refTreeModel;
+  bool panelinferior = false;
+  std::vector<baseShape*> poligonsSelected;
+};
+
+#endif

@@ -1,0 +1,353 @@
+// The region corrections without widgets: cutting along an arc in both
+// directions, split and complete on a shape list, merge by convex hull and
+// the smaller-cell pass with its undo. Every list is freed at the end, so the
+// sanitizer build catches a piece or candidate that is lost or freed twice.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "RegionTools.h"
+#include "circleShape.h"
+#include "pointShape.h"
+
+namespace {
+
+using Vertices = std::vector<std::pair<double, double>>;
+
+// 1024 pixels: the fractions used below are exact in binary, so areas of
+// mirrored pieces compare equal.
+constexpr int side = 1024;
+
+// Owns the shapes of a list, as the canvas does.
+struct ShapeList {
+  std::vector<baseShape*> shapes;
+  ~ShapeList() {
+    for (baseShape* shape : shapes) delete shape;
+  }
+  template <class T>
+  T* add(T* shape) {
+    shapes.push_back(shape);
+    return shape;
+  }
+};
+
+regionShape* makeRegion(int id, const Vertices& outline) {
+  auto* region = new regionShape(id, true, false, false, false, 0, 0, 0);
+  for (const auto& [x, y] : outline) region->addLinePoint(x, y);
+  return region;
+}
+
+arcShape* makeArc(int id, const Vertices& points) {
+  auto* arc = new arcShape(id, true, false, false, true, 0, 0, 0);
+  for (const auto& [x, y] : points) arc->addLinePoint(x, y);
+  return arc;
+}
+
+Vertices verticesOf(regionShape& region) {
+  Vertices out;
+  for (pointShape* p : region.getLinePoints()) out.emplace_back(p->getX(), p->getY());
+  return out;
+}
+
+Vertices circleOutline(int count, double cx, double cy, double r) {
+  Vertices out;
+  for (int i = 0; i < count; ++i) {
+    const double a = 2 * M_PI * i / count;
+    out.emplace_back(cx + r * std::cos(a), cy + r * std::sin(a));
+  }
+  return out;
+}
+
+// [from, to) of `v`, or backwards from `from` down to `to` (exclusive) when
+// from > to.
+Vertices run(const Vertices& v, int from, int to) {
+  Vertices out;
+  if (from <= to)
+    for (int i = from; i < to; ++i) out.push_back(v[i]);
+  else
+    for (int i = from; i > to; --i) out.push_back(v[i]);
+  return out;
+}
+
+Vertices join(std::initializer_list<Vertices> parts) {
+  Vertices out;
+  for (const Vertices& part : parts) out.insert(out.end(), part.begin(), part.end());
+  return out;
+}
+
+// A square from x 0.25 to 0.75 and y 0.25 to 0.75 with outline vertices at
+// x = cut on its top (index 1) and bottom (index 4) edges, and the straight
+// arc from the top one to the bottom one.
+Vertices squareWithCut(double cut) {
+  return {{0.25, 0.25}, {cut, 0.25}, {0.75, 0.25}, {0.75, 0.75}, {cut, 0.75}, {0.25, 0.75}};
+}
+Vertices cutArc(double cut) { return {{cut, 0.25}, {cut, 0.5}, {cut, 0.75}}; }
+
+// A region of 100 vertices cut by an arc whose ends lie nearest to vertices
+// 20 and 60, drawn either way. The first piece holds the outline before the
+// nearer vertex and from the farther one on, the second the outline in
+// between; each is closed by the arc in the direction that joins its ends.
+TEST(RegionCut, HundredVertexRegionInBothDirections) {
+  const Vertices outline = circleOutline(100, 0.5, 0.5, 0.3);
+  const Vertices forwards = {{outline[20].first + 0.001, outline[20].second},
+                             {0.5, 0.55},
+                             {0.5, 0.5},
+                             {0.45, 0.5},
+                             {outline[60].first, outline[60].second - 0.001}};
+  const Vertices backwards = run(forwards, 4, -1);
+
+  struct Case {
+    const char* name;
+    Vertices arc;
+    Vertices first;
+    Vertices second;
+  };
+  const std::vector<Case> cases = {
+      {"start near 20, end near 60", forwards,
+       join({run(outline, 0, 20), forwards, run(outline, 60, 100)}),
+       join({run(outline, 20, 60), run(forwards, 4, 0)})},
+      {"start near 60, end near 20", backwards,
+       join({run(outline, 0, 20), run(backwards, 4, 0), run(outline, 60, 100)}),
+       join({run(outline, 20, 60), backwards})},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<regionShape> region(makeRegion(1, outline));
+    std::unique_ptr<arcShape> arc(makeArc(2, c.arc));
+    RegionTools::Pieces pieces = RegionTools::cutAlongArc(*region, *arc, 7);
+    ASSERT_TRUE(pieces.first && pieces.second);
+    EXPECT_EQ(verticesOf(*pieces.first), c.first);
+    EXPECT_EQ(verticesOf(*pieces.second), c.second);
+    EXPECT_EQ(pieces.first->getId(), 7);
+    EXPECT_EQ(pieces.second->getId(), 8);
+    EXPECT_TRUE(pieces.first->getManual());
+    EXPECT_TRUE(pieces.first->getVisible());
+  }
+}
+
+TEST(RegionCut, ArcStartingAndEndingAtOneVertexMakesALoopPiece) {
+  const Vertices outline = squareWithCut(0.375);
+  const Vertices loop = {{0.375, 0.25}, {0.5, 0.5}, {0.4, 0.26}};
+  std::unique_ptr<regionShape> region(makeRegion(1, outline));
+  std::unique_ptr<arcShape> arc(makeArc(2, loop));
+  RegionTools::Pieces pieces = RegionTools::cutAlongArc(*region, *arc, 3);
+  ASSERT_TRUE(pieces.first && pieces.second);
+  EXPECT_EQ(verticesOf(*pieces.first), join({run(outline, 0, 1), run(loop, 2, 0), run(outline, 1, 6)}));
+  EXPECT_EQ(verticesOf(*pieces.second), loop);
+}
+
+TEST(RegionCut, NoVertexOnEitherSideCutsNothing) {
+  std::unique_ptr<regionShape> empty(makeRegion(1, {}));
+  std::unique_ptr<regionShape> square(makeRegion(2, squareWithCut(0.5)));
+  std::unique_ptr<arcShape> arc(makeArc(3, cutArc(0.5)));
+  std::unique_ptr<arcShape> noArc(makeArc(4, {}));
+  EXPECT_FALSE(RegionTools::cutAlongArc(*empty, *arc, 5).first);
+  EXPECT_FALSE(RegionTools::cutAlongArc(*square, *noArc, 5).first);
+}
+
+TEST(RegionTools, NextIdIsOneAboveTheLargest) {
+  ShapeList list;
+  EXPECT_EQ(RegionTools::nextId(list.shapes), 1);
+  list.add(makeRegion(3, {}));
+  list.add(makeRegion(17, {}));
+  list.add(makeRegion(5, {}));
+  EXPECT_EQ(RegionTools::nextId(list.shapes), 18);
+}
+
+// Split and complete on a list that holds just the region and the arc, the
+// region numbered with a gap below the arc. The square is cut at x = 0.375
+// into a narrow left piece (diameter about 289 px) and a wide right one
+// (about 500 px), or at 0.5 into two equal halves.
+TEST(RegionTools, SplitAndCompleteAlongAnArc) {
+  struct Case {
+    const char* name;
+    RegionTools::ArcTool tool;
+    double cut;
+    double minDiameter;
+    // Smallest x and id of each kept piece, in order; the first piece takes
+    // the id above the arc's, the second the next.
+    std::vector<std::pair<double, int>> kept;
+  };
+  using Tool = RegionTools::ArcTool;
+  const std::vector<Case> cases = {
+      {"split keeps both pieces above the minimum", Tool::Split, 0.375, 200, {{0.25, 10}, {0.375, 11}}},
+      {"split drops the piece at or below the minimum", Tool::Split, 0.375, 300, {{0.375, 11}}},
+      {"split with both pieces too small adds none", Tool::Split, 0.375, 600, {}},
+      {"complete keeps the larger piece", Tool::Complete, 0.375, 200, {{0.375, 11}}},
+      {"complete keeps the second piece on equal areas", Tool::Complete, 0.5, 200, {{0.5, 11}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ShapeList list;
+    regionShape* source = list.add(makeRegion(4, squareWithCut(c.cut)));
+    source->setType(1);
+    source->setClase(3);
+    source->setClaseAutomatic(2);
+    source->setSelected(true);
+    arcShape* arc = list.add(makeArc(9, cutArc(c.cut)));
+
+    RegionTools::ArcOutcome outcome =
+        RegionTools::applyArc(list.shapes, source, c.tool, side, side, c.minDiameter);
+
+    EXPECT_TRUE(outcome.arcTaken);
+    EXPECT_EQ(outcome.source, source);
+    EXPECT_FALSE(arc->getVisible());
+    EXPECT_TRUE(arc->getDeleted());
+    EXPECT_FALSE(source->getVisible());
+    EXPECT_FALSE(source->getSelected());
+    EXPECT_TRUE(source->getDeleted());
+    EXPECT_EQ(source->getName(), c.tool == Tool::Split ? "Split" : "Complete");
+    ASSERT_EQ(list.shapes.size(), 2 + c.kept.size());
+    ASSERT_EQ(outcome.added.size(), c.kept.size());
+    for (std::size_t i = 0; i < c.kept.size(); ++i) {
+      auto* piece = static_cast<regionShape*>(list.shapes[2 + i]);
+      EXPECT_EQ(outcome.added[i], piece);
+      EXPECT_DOUBLE_EQ(piece->getMin().getX(), c.kept[i].first);
+      EXPECT_EQ(piece->getId(), c.kept[i].second);
+      EXPECT_EQ(piece->getType(), 1);
+      EXPECT_EQ(piece->getClase(), 3);
+      EXPECT_EQ(piece->getClaseAutomatic(), 0);
+      EXPECT_TRUE(piece->getVisible());
+    }
+  }
+}
+
+TEST(RegionTools, ArcWithoutARegionToCut) {
+  struct Case {
+    const char* name;
+    bool endsWithArc;
+    bool selectCircle;
+    bool expectArcTaken;
+  };
+  const std::vector<Case> cases = {
+      {"nothing selected: the arc is withdrawn, nothing cut", true, false, true},
+      {"a circle selected: the arc is withdrawn, nothing cut", true, true, true},
+      {"the list does not end with an arc: nothing changes", false, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ShapeList list;
+    regionShape* region = list.add(makeRegion(1, squareWithCut(0.5)));
+    baseShape* circle = list.add(new circleShape(20, 0.1, 0.1, 2, true, false, false, true, 0, 0, 0));
+    arcShape* arc = list.add(makeArc(3, cutArc(0.5)));
+    if (!c.endsWithArc) std::swap(list.shapes[1], list.shapes[2]);
+
+    RegionTools::ArcOutcome outcome = RegionTools::applyArc(list.shapes, c.selectCircle ? circle : nullptr,
+                                                            RegionTools::ArcTool::Split, side, side, 10);
+    EXPECT_EQ(outcome.arcTaken, c.expectArcTaken);
+    EXPECT_EQ(outcome.source, nullptr);
+    EXPECT_EQ(list.shapes.size(), 3u);
+    EXPECT_EQ(arc->getVisible(), !c.expectArcTaken);
+    EXPECT_TRUE(region->getVisible());
+    EXPECT_FALSE(region->getDeleted());
+    EXPECT_TRUE(circle->getVisible());
+  }
+}
+
+TEST(RegionTools, MergeJoinsRegionsIntoTheirHull) {
+  ShapeList list;
+  regionShape* left = list.add(makeRegion(1, circleOutline(12, 0.3, 0.5, 0.1)));
+  regionShape* right = list.add(makeRegion(6, circleOutline(12, 0.6, 0.5, 0.1)));
+  baseShape* circle = list.add(new circleShape(20, 0.9, 0.9, 3, true, true, false, true, 0, 0, 0));
+  left->setClase(2);
+  left->setType(1);
+
+  regionShape* merged = RegionTools::mergeByHull(list.shapes, {left, circle, right}, side, side);
+
+  ASSERT_NE(merged, nullptr);
+  ASSERT_EQ(list.shapes.size(), 4u);
+  EXPECT_EQ(list.shapes.back(), merged);
+  EXPECT_EQ(merged->getId(), 7);
+  EXPECT_EQ(merged->getClase(), 0);
+  EXPECT_EQ(merged->getType(), 0);
+  EXPECT_GT(merged->getLinePoints().size(), 10u);
+  // The hull spans both discs, in pixels truncated and back to fractions.
+  EXPECT_NEAR(merged->getMin().getX(), 0.2, 2.0 / side);
+  EXPECT_NEAR(merged->getMax().getX(), 0.7, 2.0 / side);
+  for (regionShape* source : {left, right}) {
+    EXPECT_FALSE(source->getVisible());
+    EXPECT_TRUE(source->getDeleted());
+    EXPECT_EQ(source->getName(), "Merge");
+  }
+  EXPECT_TRUE(circle->getVisible());
+  EXPECT_FALSE(circle->getDeleted());
+}
+
+// A merge that makes no region leaves its sources as they were, and fewer
+// than three points never reach the hull.
+TEST(RegionTools, MergeThatMakesNoRegionChangesNothing) {
+  struct Case {
+    const char* name;
+    std::vector<Vertices> regions;
+    int points;
+  };
+  const std::vector<Case> cases = {
+      {"two triangles, a hull of 6 points", {{{0.1, 0.1}, {0.2, 0.1}, {0.15, 0.2}}, {{0.5, 0.5}, {0.6, 0.5}, {0.55, 0.6}}}, 0},
+      {"two points and no region", {}, 2},
+      {"nothing selected", {}, 0},
+      {"one region of two vertices", {{{0.1, 0.1}, {0.2, 0.2}}}, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ShapeList list;
+    std::vector<baseShape*> selected;
+    for (const Vertices& outline : c.regions) selected.push_back(list.add(makeRegion(list.shapes.size() + 1, outline)));
+    for (int i = 0; i < c.points; ++i)
+      selected.push_back(list.add(new pointShape(0.1 * i, 0.1, 30 + i, true, true, false, true, 0, 0, 0)));
+
+    EXPECT_EQ(RegionTools::mergeByHull(list.shapes, selected, side, side), nullptr);
+    EXPECT_EQ(list.shapes.size(), selected.size());
+    for (baseShape* shape : list.shapes) {
+      EXPECT_TRUE(shape->getVisible());
+      EXPECT_FALSE(shape->getDeleted());
+      EXPECT_NE(shape->getName(), "Merge");
+    }
+  }
+}
+
+// Forty regions on a row of small squares, one of them hidden; candidates
+// outside every region, inside the hidden one and inside a visible one.
+TEST(RegionTools, SmallerCellPassAndItsUndo) {
+  ShapeList list;
+  for (int i = 0; i < 40; ++i) {
+    const double x = 0.02 + 0.024 * i;
+    list.add(makeRegion(i + 1, {{x, 0.1}, {x + 0.02, 0.1}, {x + 0.02, 0.12}, {x, 0.12}}));
+  }
+  list.shapes[5]->setVisible(false);
+  const double hiddenX = 0.02 + 0.024 * 5 + 0.01;
+  const double visibleX = 0.02 + 0.024 * 9 + 0.01;
+  const std::vector<baseShape*> candidates = {
+      makeRegion(0, circleOutline(8, 0.5, 0.5, 0.01)),
+      makeRegion(0, circleOutline(8, visibleX, 0.11, 0.005)),
+      makeRegion(0, circleOutline(8, hiddenX, 0.11, 0.005)),
+      makeRegion(0, circleOutline(8, 0.7, 0.7, 0.01)),
+  };
+
+  EXPECT_EQ(RegionTools::addSmallerCells(list.shapes, candidates, side, side), 3);
+
+  ASSERT_EQ(list.shapes.size(), 43u);
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(list.shapes[40 + i]->getId(), 41 + i);
+    EXPECT_EQ(list.shapes[40 + i]->getSmallerCell(), 1);
+  }
+  EXPECT_EQ(list.shapes[40], candidates[0]);
+  EXPECT_EQ(list.shapes[41], candidates[2]);
+  EXPECT_EQ(list.shapes[42], candidates[3]);
+  EXPECT_EQ(RegionTools::nextId(list.shapes), 44);
+
+  EXPECT_EQ(RegionTools::withdrawSmallerCells(list.shapes).size(), 3u);
+  for (int i = 40; i < 43; ++i) {
+    EXPECT_FALSE(list.shapes[i]->getVisible());
+    EXPECT_TRUE(list.shapes[i]->getDeleted());
+    EXPECT_EQ(list.shapes[i]->getName(), "Smaller");
+    EXPECT_EQ(list.shapes[i]->getSmallerCell(), 1);
+  }
+  EXPECT_TRUE(RegionTools::withdrawSmallerCells(list.shapes).empty());
+  EXPECT_EQ(list.shapes.size(), 43u);
+  for (int i = 0; i < 40; ++i) EXPECT_FALSE(list.shapes[i]->getDeleted());
+}
+
+}  // namespace
