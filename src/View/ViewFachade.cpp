@@ -13,8 +13,8 @@
 #include "InterfaceFile.h"
 #include "Menu.h"
 #include "Preferences.h"
-#include "ProgramProfile.h"
 #include "Panel.h"
+#include "ProgramProfile.h"
 #include "ScrollImage.h"
 #include "ToolbarHorizontal.h"
 #include "ViewProfile.h"
@@ -24,22 +24,6 @@ namespace View {
 
 namespace {
 const char* const mainWindowFile = "Glade/interfaz.glade";
-
-// A builder with the widgets of an interface file. A file that cannot be read
-// is reported; the widgets looked up in it are then missing.
-Glib::RefPtr<Gtk::Builder> loadInterfaceFile(const std::string& file) {
-  Glib::RefPtr<Gtk::Builder> builder = Gtk::Builder::create();
-  try {
-    builder->add_from_file(file);
-  } catch (const Glib::FileError& ex) {
-    std::cerr << "FileError: " << ex.what().raw() << std::endl;
-  } catch (const Glib::MarkupError& ex) {
-    std::cerr << "MarkupErrorr: " << ex.what().raw() << std::endl;
-  } catch (const Gtk::BuilderError& ex) {
-    std::cerr << "BuilderError : " << ex.what().raw() << std::endl;
-  }
-  return builder;
-}
 }  // namespace
 
 ViewFachade::ViewFachade(ControllerFachade* fc) : fc(fc) {}
