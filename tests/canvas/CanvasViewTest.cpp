@@ -185,6 +185,17 @@ TEST(CanvasViewTest, ResetSetFocusAndRectangleView) {
   EXPECT_DOUBLE_EQ(view.getViewBox().x0, -0.2);
 }
 
+TEST(CanvasViewTest, RefittingAnUnchangedViewReportsNoChange) {
+  CanvasView view(ProgramProfile::lumora().canvas);
+  view.setImgWidth(1000);
+  view.setImgHeight(800);
+  ASSERT_TRUE(view.fitImage(500, 400, 1000, 800));
+  EXPECT_FALSE(view.fitImage(500, 400, 1000, 800));
+  EXPECT_TRUE(view.fitImage(400, 400, 1000, 800));
+  ASSERT_TRUE(view.zoom(kNotchUp, 10, 10, 400, 400));
+  EXPECT_TRUE(view.fitImage(400, 400, 1000, 800));
+}
+
 TEST(CanvasViewTest, WithoutAPictureNothingMoves) {
   CanvasView view(ProgramProfile::lumora().canvas);
   view.prepareFrame(500, 500);

@@ -93,9 +93,33 @@ TEST_F(ScrollImageWindowTest, LoadsAndFitsThePicture) {
   EXPECT_EQ(pixel(300, 250), kWhite);
   EXPECT_EQ(alpha(200, 50), 0u);  // above the picture nothing is painted
   EXPECT_EQ(alpha(200, 350), 0u);
-  // Each frame in fit mode refits and tells the observers.
+  // A frame that finds the fit unchanged tells nobody.
   paint();
-  EXPECT_EQ(recorder.codes, Codes{ViewChanged});
+  EXPECT_EQ(recorder.codes, Codes{});
+}
+
+TEST_F(ScrollImageWindowTest, AnIdleWindowInFitModeDrawsNoFrame) {
+  showCanvas();
+  pumpEvents();
+  int frames = 0;
+  canvas->signal_draw().connect(
+      [&frames](const Cairo::RefPtr<Cairo::Context>&) {
+        ++frames;
+        return false;
+      },
+      false);
+  const gint64 end = g_get_monotonic_time() + 5 * G_USEC_PER_SEC;
+  while (g_get_monotonic_time() < end) {
+    pumpEvents();
+    g_usleep(20000);
+  }
+  EXPECT_EQ(frames, 0);
+  // A real change still asks for a frame.
+  canvas->fit();
+  pumpEvents();
+  g_usleep(100000);
+  pumpEvents();
+  EXPECT_GT(frames, 0);
 }
 
 TEST_F(ScrollImageWindowTest, ZoomsAboutThePointerAndPans) {

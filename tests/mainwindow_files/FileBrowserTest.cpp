@@ -181,9 +181,9 @@ TEST_P(FileBrowserModeTest, OpensInTheKindsFolderWithItsFilterActive) {
 INSTANTIATE_TEST_SUITE_P(
     Modes, FileBrowserModeTest,
     ::testing::Values(ModeCase{FileBrowser::ImageFile, "images", "Images",
-                               {"a.jpeg", "a.jpg", "a.ppm", "a.png", "a.tif"},
+                               {"a.jpeg", "a.jpg", "a.ppm", "a.png", "a.tif", "A.JPG", "B.TIF", "c.Png"},
                                {"a.xml", "a.csv", "a.tiff", "a.bmp", "a.png.txt"}},
-                      ModeCase{FileBrowser::XmlFile, "xml", "xml", {"a.xml", "b.c.xml"}, {"a.png", "a.csv", "a.xmlx"}},
+                      ModeCase{FileBrowser::XmlFile, "xml", "xml", {"a.xml", "b.c.xml", "D.XML"}, {"a.png", "a.csv", "a.xmlx"}},
                       ModeCase{FileBrowser::CsvFile, "csv", "csv", {"a.csv"}, {"a.xml", "a.png", "a.csv.bak"}}),
     [](const auto& info) { return std::string(info.param.filter); });
 

@@ -41,8 +41,7 @@ std::vector<baseShape*> overlappingTest(std::vector<baseShape*> candidates, int 
       const double ox = width * other->getX(), oy = height * other->getY();
       if (std::fabs(cx - ox) > reach || std::fabs(cy - oy) > reach) continue;
       const bool currentHoldsOther = current->inside(ox, oy, width, height);
-      const bool otherHoldsCurrent =
-          other->inside(width * current->getX(), height * current->getY(), width, height);
+      const bool otherHoldsCurrent = other->inside(width * current->getX(), height * current->getY(), width, height);
       if (currentHoldsOther) {
         processed.insert(other);
       } else if (otherHoldsCurrent) {

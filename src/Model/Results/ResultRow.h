@@ -35,8 +35,8 @@ struct ResultRow {
 
   // The rows of the visible regions of `shapes`, in list order, on a picture
   // of width x height pixels: diameters times `scale`, areas times scale².
-  static std::vector<ResultRow> rowsOf(const std::vector<baseShape*>& shapes, int width, int height,
-                                       double scale, const std::vector<std::string>& classNames);
+  static std::vector<ResultRow> rowsOf(const std::vector<baseShape*>& shapes, int width, int height, double scale,
+                                       const std::vector<std::string>& classNames);
 };
 
 #endif

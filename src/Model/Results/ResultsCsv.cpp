@@ -40,8 +40,8 @@ void ResultsCsv::writeRows(std::ostream& out, const std::vector<baseShape*>& sha
   }
   out << std::fixed << std::setprecision(12);
   for (const ResultRow& row : ResultRow::rowsOf(shapes, picture.width, picture.height, factor, classNames)) {
-    out << picture.imageName << ";" << area << ";" << factor << ";" << species << ";" << row.id << ";"
-        << row.diameter << ";" << row.area << ";" << row.stage << ";" << yesNo(row.nucleus) << ";"
-        << yesNo(row.count) << ";" << yesNo(row.measure) << ";\n";
+    out << picture.imageName << ";" << area << ";" << factor << ";" << species << ";" << row.id << ";" << row.diameter
+        << ";" << row.area << ";" << row.stage << ";" << yesNo(row.nucleus) << ";" << yesNo(row.count) << ";"
+        << yesNo(row.measure) << ";\n";
   }
 }

@@ -33,15 +33,20 @@ void TrainingSet::addRegions(regionDetectorEdgesZelvora& detector, const std::ve
       std::cout << "Training: region " << region->getId() << " gives no usable pattern" << std::endl;
       continue;
     }
-    stages[stage - 1].push_back(features);
-    nuclei[type].push_back(std::move(features));
+    addPattern(stage, type == 1, std::move(features));
   }
+}
+
+void TrainingSet::addPattern(int stage, bool nucleus, std::vector<float> pattern) {
+  stages.at(stage - 1).push_back(pattern);
+  nuclei[nucleus ? 1 : 0].push_back(std::move(pattern));
 }
 
 std::string TrainingSet::countsLine() const {
   std::ostringstream line;
-  line << "Total patterns: " << " cn: " << nuclei[1].size() << " sn: " << nuclei[0].size()
-       << " ac: " << stages[0].size() << " vit: " << stages[1].size() << " hid: " << stages[2].size();
+  line << "Total patterns: "
+       << " cn: " << nuclei[1].size() << " sn: " << nuclei[0].size() << " ac: " << stages[0].size()
+       << " vit: " << stages[1].size() << " hid: " << stages[2].size();
   return line.str();
 }
 

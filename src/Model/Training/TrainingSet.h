@@ -32,6 +32,9 @@ class TrainingSet {
   // that cannot be computed or hold a value that is not finite are skipped.
   void addRegions(regionDetectorEdgesZelvora& detector, const std::vector<baseShape*>& shapes);
 
+  // Adds one pattern to the set of `stage` (1 to 3) and to the nucleus set.
+  void addPattern(int stage, bool nucleus, std::vector<float> pattern);
+
   const Patterns& stage(int s) const { return stages.at(s - 1); }
   const Patterns& nucleus(bool visible) const { return nuclei[visible ? 1 : 0]; }
   // "Total patterns:  cn: <with> sn: <without> ac: .. vit: .. hid: .."

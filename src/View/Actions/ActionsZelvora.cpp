@@ -123,9 +123,9 @@ std::vector<baseShape*> ActionsZelvora::detectRegions(int edgeMin, int keepMin, 
   const std::vector<std::vector<int>> ys = myedgesdetector->getYCoordinates();
   std::cout << "Main function: no. of objects: " << xs.size() << std::endl;
   contours = static_cast<int>(xs.size());
-  return overlappingTest(CellRegions::fromContours(xs, ys, myedgesdetector->getImageWidth(),
-                                                   myedgesdetector->getImageHeight()),
-                         keepMin, maxdim);
+  return overlappingTest(
+      CellRegions::fromContours(xs, ys, myedgesdetector->getImageWidth(), myedgesdetector->getImageHeight()), keepMin,
+      maxdim);
 }
 
 void ActionsZelvora::runAlgorithm1(std::string, int mindim, int maxdim, int, int) {
@@ -181,13 +181,13 @@ bool ActionsZelvora::givePreferencesToClassifier() {
 
 void ActionsZelvora::noteClassifierLoaded() {
   classifierActive = myclassifier->isLoaded();
-  loadedSpecies = classifierActive ? preferences->getValidProblemActive() : -1;
+  classifierSpecies = preferences->getValidProblemActive();
 }
 
 void ActionsZelvora::classify(int, int) {
   preferences = model->getPreferences();
-  // The settings may have changed species since the models were loaded.
-  if (classifierActive && loadedSpecies != preferences->getValidProblemActive()) loadClassifier("classify");
+  // The settings may have changed species since the classifiers were loaded.
+  if (classifierSpecies != preferences->getValidProblemActive()) loadClassifier("classify");
   if (!classifierActive) {
     showMessage(noClassifierMessage);
     return;
@@ -211,8 +211,8 @@ void ActionsZelvora::classify(int, int) {
 
 void ActionsZelvora::loadClassifier(std::string) {
   classifierActive = false;
-  loadedSpecies = -1;
   preferences = model->getPreferences();
+  classifierSpecies = preferences->getValidProblemActive();
   const DirTools dirs;
   const std::string home = dirs.getHomePath();
   std::cout << "ActionsZelvora: homePath: " << home << std::endl;
@@ -252,7 +252,7 @@ void ActionsZelvora::setProblem(int p) {
   preferences = model->getPreferences();
   myclassifier->resetClassifier();
   classifierActive = false;
-  loadedSpecies = -1;
+  classifierSpecies = preferences->getValidProblemActive();
   if (givePreferencesToClassifier()) noteClassifierLoaded();
 }
 
@@ -271,8 +271,7 @@ void ActionsZelvora::gatherTrainingSet(const std::vector<std::string>& imagefile
       detectorPicture.clear();
       set.addRegions(*myedgesdetector, shapes.get());
     } catch (int code) {
-      std::cout << "Training: the picture " << imagefiles[i] << " cannot be read (error " << code << ")"
-                << std::endl;
+      std::cout << "Training: the picture " << imagefiles[i] << " cannot be read (error " << code << ")" << std::endl;
     } catch (const std::exception& error) {
       std::cout << "Training: the picture " << imagefiles[i] << " is skipped: " << error.what() << std::endl;
     }
@@ -308,8 +307,7 @@ void ActionsZelvora::trainClassifier(std::vector<std::string> imagefiles, std::s
   std::cout << "ActionsZelvora::trainClassifier()" << std::endl;
   std::cout << "Xml folder: " << dirXml << std::endl;
   std::cout << "Image folder: " << dirImg << std::endl;
-  std::cout << "No. of images: " << imagefiles.size() << " problem: " << preferences->getProblemActive()
-            << std::endl;
+  std::cout << "No. of images: " << imagefiles.size() << " problem: " << preferences->getProblemActive() << std::endl;
   showMessage(
       "This training process need various minutes.  In the meantime, do not work with the program and wait the "
       "signal of the process finished.");
@@ -336,9 +334,9 @@ void ActionsZelvora::trainClassifier(std::vector<std::string> imagefiles, std::s
     }
   } else {
     if (preferences->getProblemActive() != problemSelected) preferences->setProblemActive(problemSelected);
-    // Whatever was loaded no longer matches the species folder: the next
+    // What is loaded may no longer match the species folder: the next
     // classification loads the active species' files again.
-    if (outcome.nucleusTrained || outcome.stageTrained) loadedSpecies = -1;
+    classifierSpecies = notAskedFor;
     classifierActive = preferences->getValidProblemActive() >= 0;
   }
   updateLateralPanel();
@@ -376,8 +374,8 @@ void ActionsZelvora::fillTreeView() {
   polygonsModel = scrollImage->getPolygonsNew();
   if (!panelinferior) return;
   const double scale = preferences->isCalibrationActive() ? preferences->getCalibration() : 1.0;
-  const std::vector<ResultRow> rows = ResultRow::rowsOf(polygonsModel, scrollImage->getImgWidth(),
-                                                        scrollImage->getImgHeight(), scale, namesClass);
+  const std::vector<ResultRow> rows =
+      ResultRow::rowsOf(polygonsModel, scrollImage->getImgWidth(), scrollImage->getImgHeight(), scale, namesClass);
   // Filled detached from the view, which would otherwise update per row.
   myTreeView->unset_model();
   refTreeModel->clear();
@@ -433,8 +431,8 @@ std::string ActionsZelvora::speciesName() {
   return active < 0 ? "Unknown" : preferences->getProblemNames()[active];
 }
 
-void ActionsZelvora::savePolygonsVectorCSV(std::ostream& myfile, std::vector<baseShape*> mypol, int width,
-                                           int height, std::string imagename, Preferences* pref) {
+void ActionsZelvora::savePolygonsVectorCSV(std::ostream& myfile, std::vector<baseShape*> mypol, int width, int height,
+                                           std::string imagename, Preferences* pref) {
   ResultsCsv::Picture picture;
   picture.imageName = std::move(imagename);
   picture.width = width;

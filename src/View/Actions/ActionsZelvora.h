@@ -119,7 +119,8 @@ class ActionsZelvora : public Actions {
   // Gives the classifier the settings in use; false, after printing why, when
   // that throws.
   bool givePreferencesToClassifier();
-  // Ends a load: the classifier is active only when its models are loaded.
+  // Ends a load of the active species' classifiers: active only when their
+  // models are loaded.
   void noteClassifierLoaded();
   std::string speciesName();
   // Reads the annotated pictures into `set`; the detector is back on the open
@@ -135,8 +136,10 @@ class ActionsZelvora : public Actions {
   std::unique_ptr<OpticalClassifierZelvora> myclassifier;
   std::vector<std::string> namesClass;
   bool classifierActive = false;
-  // The species whose models the classifier holds; -1 for none.
-  int loadedSpecies = -1;
+  // The species whose classifiers were last loaded or asked for;
+  // notAskedFor before any.
+  static constexpr int notAskedFor = -2;
+  int classifierSpecies = notAskedFor;
   // The picture the detector holds, empty for none.
   std::string detectorPicture;
 

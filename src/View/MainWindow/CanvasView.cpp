@@ -69,12 +69,19 @@ bool CanvasView::fitImage(int windowWidth, int windowHeight, int pictureWidth, i
   if (windowWidth <= 0 || windowHeight <= 0 || pictureWidth <= 0 || pictureHeight <= 0) return false;
   const double windowRatio = static_cast<double>(windowWidth) / windowHeight;
   const double pictureRatio = static_cast<double>(pictureWidth) / pictureHeight;
-  scale = windowRatio > pictureRatio ? static_cast<double>(windowHeight) / pictureHeight
-                                     : static_cast<double>(windowWidth) / pictureWidth;
-  focusX = pictureWidth / 2.0;
-  focusY = pictureHeight / 2.0;
-  viewBox = {0, 0, 1, 1};
-  return true;
+  const double fittedScale = windowRatio > pictureRatio ? static_cast<double>(windowHeight) / pictureHeight
+                                                        : static_cast<double>(windowWidth) / pictureWidth;
+  const double centreX = pictureWidth / 2.0, centreY = pictureHeight / 2.0;
+  const FractionBox whole{0, 0, 1, 1};
+  // Fit mode refits on every frame: only a real change may ask for another
+  // frame, or an idle window would redraw without end.
+  const bool changed = scale != fittedScale || focusX != centreX || focusY != centreY || viewBox.x0 != whole.x0 ||
+                       viewBox.y0 != whole.y0 || viewBox.x1 != whole.x1 || viewBox.y1 != whole.y1;
+  scale = fittedScale;
+  focusX = centreX;
+  focusY = centreY;
+  viewBox = whole;
+  return changed;
 }
 
 bool CanvasView::zoom(double step, double pointerX, double pointerY, int allocatedWidth, int allocatedHeight) {

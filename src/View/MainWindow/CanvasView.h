@@ -69,7 +69,7 @@ class CanvasView {
   // Each returns false, changing nothing, when there is no picture or the
   // arguments give nothing to show.
   // Scales the picture to fit the window and centres it; the view box
-  // becomes the whole picture.
+  // becomes the whole picture. False also when the view was already so.
   bool fitImage(int windowWidth, int windowHeight, int pictureWidth, int pictureHeight);
   // Scales by (1 - step) within the zoom limits, keeping the image point under
   // the pointer in place, then moves the picture against the window's edge

@@ -4,6 +4,7 @@
 #include <glibmm/miscutils.h>
 #include <gtkmm/messagedialog.h>
 
+#include <cctype>
 #include <iostream>
 
 namespace DialogChoosers {
@@ -31,12 +32,27 @@ Answer answerOf(int response) {
   return Answer::Other;
 }
 
+// The pattern with every letter matching either case ("*.jpg" ->
+// "*.[jJ][pP][gG]"): file names such as "SCAN.JPG" are as common as lower-case
+// ones.
+std::string caseBlind(const char* pattern) {
+  std::string blind;
+  for (const char* c = pattern; *c != '\0'; ++c) {
+    const unsigned char letter = static_cast<unsigned char>(*c);
+    if (std::isalpha(letter))
+      blind += std::string("[") + static_cast<char>(std::tolower(letter)) + static_cast<char>(std::toupper(letter)) + "]";
+    else
+      blind += *c;
+  }
+  return blind;
+}
+
 }  // namespace
 
 Glib::RefPtr<Gtk::FileFilter> makeFilter(const char* name, std::initializer_list<const char*> patterns) {
   auto filter = Gtk::FileFilter::create();
   filter->set_name(name);
-  for (const char* pattern : patterns) filter->add_pattern(pattern);
+  for (const char* pattern : patterns) filter->add_pattern(caseBlind(pattern));
   return filter;
 }
 

@@ -26,7 +26,8 @@ struct FilesChoice {
   std::vector<std::string> files;
 };
 
-// A file filter with its name and patterns, in that order.
+// A file filter with its name and patterns, in that order; the patterns'
+// letters match in either case.
 Glib::RefPtr<Gtk::FileFilter> makeFilter(const char* name, std::initializer_list<const char*> patterns);
 
 // A folder, with the buttons "_Cancel" and "Select". The chooser starts in the

@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
+#include <string>
+#include <vector>
+
+#include "OpticalClassifier.h"
+#include "TrainingSet.h"
+#include "regionDetectorEdgesZelvora.h"
+#include "regionShape.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Records what training asks of the classifier instead of training.
+class RecordingClassifier : public OpticalClassifier {
+ public:
+  struct Call {
+    std::string file;
+    std::vector<std::size_t> sizes;
+    std::vector<int> labels;
+    int features;
+  };
+
+  RecordingClassifier() : OpticalClassifier("", 0) {}
+
+  bool trainClassifier2(const std::string& dir, const std::string& filename, std::vector<std::vector<float>> c1,
+                        std::vector<std::vector<float>> c2, int nfeatures, std::array<int, 2> labels) override {
+    folder = dir;
+    calls.push_back({filename, {c1.size(), c2.size()}, {labels[0], labels[1]}, nfeatures});
+    return succeed;
+  }
+  bool trainClassifier3(const std::string& dir, const std::string& filename, std::vector<std::vector<float>> c1,
+                        std::vector<std::vector<float>> c2, std::vector<std::vector<float>> c3,
+                        int nfeatures) override {
+    folder = dir;
+    calls.push_back({filename, {c1.size(), c2.size(), c3.size()}, {0, 1, 2}, nfeatures});
+    return succeed;
+  }
+
+  std::vector<Call> calls;
+  std::string folder;
+  bool succeed = true;
+};
+
+// Patterns by stage (alveoli cortical, vitelline, hydrated), each with a
+// visible nucleus or not.
+TrainingSet setOf(int alveoli, int vitelline, int hydrated, int withNucleus, int withoutNucleus) {
+  TrainingSet set;
+  const int counts[3] = {alveoli, vitelline, hydrated};
+  int nucleus = withNucleus, none = withoutNucleus;
+  for (int stage = 1; stage <= 3; ++stage) {
+    for (int i = 0; i < counts[stage - 1]; ++i) {
+      const bool visible = nucleus > 0;
+      if (visible)
+        --nucleus;
+      else
+        --none;
+      set.addPattern(stage, visible, std::vector<float>(25, static_cast<float>(stage)));
+    }
+  }
+  return set;
+}
+
+TEST(TrainingSetTest, TrainsWhatHasEnoughPatternsAndSaysWhatHasNot) {
+  using Call = RecordingClassifier::Call;
+  struct Case {
+    const char* what;
+    int alveoli, vitelline, hydrated, withNucleus;
+    std::vector<Call> calls;
+    std::vector<std::string> messages;
+  };
+  const std::string stages = "svm_stages.dat", nucleus = "svm_nucleous.dat";
+  const Case cases[] = {
+      {"everything", 8, 8, 8, 12, {{nucleus, {12, 12}, {0, 1}, 25}, {stages, {8, 8, 8}, {0, 1, 2}, 25}}, {}},
+      {"7 without a nucleus; 10, 9 and 3 by stage",
+       10,
+       9,
+       3,
+       15,
+       {{stages, {10, 9}, {0, 1}, 25}},
+       {"The classifier does not train with less than 8 cells without visible nucleous",
+        "The stage hydrated has less than 8 cells. The classifier is trained with only two stages"}},
+      {"too few with a nucleus; vitelline missing",
+       8,
+       2,
+       8,
+       4,
+       {{stages, {8, 8}, {0, 2}, 25}},
+       {"The classifier does not train with less than 8 cells with visible nucleous",
+        "The stage vitelline has less than 8 cells. The classifier is trained with only two stages"}},
+      {"alveoli missing: hydrated first, each stage keeps its own label",
+       0,
+       9,
+       9,
+       9,
+       {{nucleus, {9, 9}, {0, 1}, 25}, {stages, {9, 9}, {2, 1}, 25}},
+       {"The stage alveoli cortical has less than 8 cells. The classifier is trained with only two stages"}},
+      {"nothing trains",
+       3,
+       3,
+       3,
+       2,
+       {},
+       {"The classifier does not train with less than 8 cells without visible nucleous",
+        "The classifier to discriminate stage can not be trained due to there is less than 8 cells of each stage"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const int total = c.alveoli + c.vitelline + c.hydrated;
+    const TrainingSet set = setOf(c.alveoli, c.vitelline, c.hydrated, c.withNucleus, total - c.withNucleus);
+    RecordingClassifier classifier;
+    const TrainingSet::Outcome outcome = set.train(classifier, "/species/A");
+    ASSERT_EQ(classifier.calls.size(), c.calls.size());
+    for (std::size_t i = 0; i < c.calls.size(); ++i) {
+      EXPECT_EQ(classifier.calls[i].file, c.calls[i].file);
+      EXPECT_EQ(classifier.calls[i].sizes, c.calls[i].sizes);
+      EXPECT_EQ(classifier.calls[i].labels, c.calls[i].labels);
+      EXPECT_EQ(classifier.calls[i].features, 25);
+    }
+    if (!c.calls.empty()) {
+      EXPECT_EQ(classifier.folder, "/species/A");
+    }
+    EXPECT_EQ(outcome.messages, c.messages);
+    const bool nucleusAsked = !c.calls.empty() && c.calls.front().file == nucleus;
+    EXPECT_EQ(outcome.nucleusTrained, nucleusAsked);
+    EXPECT_EQ(outcome.stageTrained, !c.calls.empty() && c.calls.back().file == stages);
+  }
+}
+
+TEST(TrainingSetTest, AFailedTrainingIsNotReportedAsDone) {
+  const TrainingSet set = setOf(8, 8, 8, 12, 12);
+  RecordingClassifier classifier;
+  classifier.succeed = false;
+  const TrainingSet::Outcome outcome = set.train(classifier, "/species/A");
+  EXPECT_FALSE(outcome.nucleusTrained);
+  EXPECT_FALSE(outcome.stageTrained);
+  EXPECT_EQ(outcome.messages, std::vector<std::string>{"The classifiers could not be trained into /species/A"});
+}
+
+// A textured picture and square regions on it: which regions give patterns.
+class TrainingRegionsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    picture = fs::temp_directory_path() / ("training-regions-" + std::to_string(::getpid()) + ".png");
+    cv::Mat image(100, 200, CV_8UC3);
+    cv::randu(image, cv::Scalar::all(30), cv::Scalar::all(220));
+    ASSERT_TRUE(cv::imwrite(picture.string(), image));
+    detector.setFilename(picture.string());
+  }
+  void TearDown() override {
+    for (baseShape* shape : shapes) delete shape;
+    fs::remove(picture);
+  }
+
+  // A square of side 10 whose vertex mean is the pixel (cx, cy).
+  void add(int cx, int cy, int clase, int type, bool visible = true) {
+    auto* region = new regionShape(static_cast<int>(shapes.size()) + 1, visible, false, false, true, type, clase, 0);
+    for (const auto& [dx, dy] : {std::pair{-5, -5}, {5, -5}, {5, 5}, {-5, 5}})
+      region->addLinePoint((cx + dx) / 200.0, (cy + dy) / 100.0);
+    shapes.push_back(region);
+  }
+
+  fs::path picture;
+  regionDetectorEdgesZelvora detector;
+  std::vector<baseShape*> shapes;
+};
+
+TEST_F(TrainingRegionsTest, OnlyLabelledRegionsWellInsideThePictureGivePatterns) {
+  add(20, 50, 1, 1);          // centre at W / 10: not used
+  add(21, 50, 2, 1);          // used: vitelline, with nucleus
+  add(179, 50, 3, 0);         // used: hydrated, without nucleus
+  add(180, 50, 3, 0);         // at W - W / 10: not used
+  add(100, 10, 1, 0);         // at H / 10: not used
+  add(100, 50, 4, 0);         // a user's class: not used
+  add(100, 50, 0, 1);         // no stage: not used
+  add(100, 50, 1, 2);         // no nucleus mark: not used
+  add(100, 50, 1, 0, false);  // hidden: not used
+  TrainingSet set;
+  set.addRegions(detector, shapes);
+  EXPECT_EQ(set.stage(1).size(), 0u);
+  EXPECT_EQ(set.stage(2).size(), 1u);
+  EXPECT_EQ(set.stage(3).size(), 1u);
+  EXPECT_EQ(set.nucleus(true).size(), 1u);
+  EXPECT_EQ(set.nucleus(false).size(), 1u);
+  EXPECT_EQ(set.stage(2).front().size(), 25u);
+  EXPECT_EQ(set.countsLine(), "Total patterns:  cn: 1 sn: 1 ac: 0 vit: 1 hid: 1");
+}
+
+}  // namespace
