@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <gtkmm.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <iostream>
@@ -323,6 +324,15 @@ TEST_F(MainWindowStartupTest, DetectClassifyAndCorrectFromTheSidePanel) {
     for (regionShape* cell : cells) EXPECT_EQ(cell->getVisible(), cell->getType() != 0);
     press(window, "buttonHidewithout");
     for (regionShape* cell : cells) EXPECT_TRUE(cell->getVisible());
+
+    // The smaller-cell pass on the real detector, and its undo.
+    press(window, "buttonRun2");
+    std::vector<baseShape*> smaller;
+    for (baseShape* shape : canvas->getPolygonsNew())
+      if (shape->getSmallerCell() == 1) smaller.push_back(shape);
+    for (baseShape* shape : smaller) EXPECT_EQ(std::count(cells.begin(), cells.end(), shape), 0);
+    press(window, "buttonUndo");
+    for (baseShape* shape : smaller) EXPECT_FALSE(shape->getVisible());
 
     press(window, "table");
     EXPECT_EQ(resultsTable(findById(&window, "paned1"))->get_model()->children().size(), cells.size());

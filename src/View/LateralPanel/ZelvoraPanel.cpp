@@ -85,14 +85,8 @@ ZelvoraPanel::ZelvoraPanel(Actions* actions, Gtk::Paned* paned, Gtk::Paned* pane
 
 ZelvoraPanel::~ZelvoraPanel() { scrollImage->unsubscribe(this); }
 
-int ZelvoraPanel::activeSpecies(Preferences& preferences) {
-  const int active = preferences.getProblemActive();
-  const std::size_t count = preferences.getProblemNames().size();
-  return active >= 0 && static_cast<std::size_t>(active) < count ? active : -1;
-}
-
 std::string ZelvoraPanel::activeSpeciesName(Preferences& preferences) {
-  const int active = activeSpecies(preferences);
+  const int active = preferences.getValidProblemActive();
   return active < 0 ? "" : preferences.getProblemNames()[active];
 }
 
@@ -116,7 +110,7 @@ void ZelvoraPanel::onButtonRunPress() {
 }
 
 void ZelvoraPanel::onButtonRunClassifierPress() {
-  if (activeSpecies(*preferences) < 0) {
+  if (preferences->getValidProblemActive() < 0) {
     fc->showMessage(
         "There is not any species selected. Go to preference submenu and select a species or incorporate a new "
         "species on the system");

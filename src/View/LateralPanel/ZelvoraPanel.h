@@ -61,10 +61,8 @@ class ZelvoraPanel : public PanelDiameters {
   void onButtonUndoSmallerCellsPress();
   void onMinDiameterSmallerChanged();
 
-  // The index of the active species; -1 when none is active or the index
+  // The name of the active species; empty when none is active or the index
   // lies outside the list of species.
-  static int activeSpecies(Preferences& preferences);
-  // The name of the active species; empty when there is none.
   static std::string activeSpeciesName(Preferences& preferences);
 
  private:
