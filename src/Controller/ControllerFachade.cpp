@@ -71,8 +71,8 @@ void ControllerFachade::showMessage(std::string text) {
 }
 
 int ControllerFachade::showMessageCancelQuit(std::string text) {
-  const int response = runMessageBox(getMainWindow(), "Termination dialog", text, Gtk::MESSAGE_QUESTION,
-                                     Gtk::BUTTONS_OK_CANCEL);
+  const int response =
+      runMessageBox(getMainWindow(), "Termination dialog", text, Gtk::MESSAGE_QUESTION, Gtk::BUTTONS_OK_CANCEL);
   if (response == Gtk::RESPONSE_OK) return 1;
   if (response != Gtk::RESPONSE_CANCEL) std::cout << "Unexpected response!" << std::endl;
   return 0;

@@ -23,8 +23,8 @@ void runPreferencesDialog(Model::ModelFachade& model, const std::function<void(D
   runPreferencesDialog(model, act, parent, shippedInterfaceFile());
 }
 
-void runPreferencesDialog(Model::ModelFachade& model, const std::function<void(DialogView&)>& act,
-                          Gtk::Window* parent, const std::string& interfaceFile) {
+void runPreferencesDialog(Model::ModelFachade& model, const std::function<void(DialogView&)>& act, Gtk::Window* parent,
+                          const std::string& interfaceFile) {
   DialogAnswerer answerer(
       [&act] {
         Gtk::Window* window = visibleWindowById("windowPreferences");
@@ -50,9 +50,7 @@ void runPreferencesDialog(Model::ModelFachade& model, const std::function<void(D
 }
 
 ChooserAnswer::ChooserAnswer(int response, std::string path)
-    : response(response),
-      path(std::move(path)),
-      answerer(sigc::mem_fun(*this, &ChooserAnswer::onPoll), [] {
+    : response(response), path(std::move(path)), answerer(sigc::mem_fun(*this, &ChooserAnswer::onPoll), [] {
         if (auto* dialog = DialogAnswerer::visible<Gtk::FileChooserDialog>()) dialog->response(Gtk::RESPONSE_CANCEL);
       }) {}
 

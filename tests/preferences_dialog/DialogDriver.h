@@ -38,8 +38,8 @@ class DialogView {
 void runPreferencesDialog(Model::ModelFachade& model, const std::function<void(DialogView&)>& act,
                           Gtk::Window* parent = nullptr);
 // The same with another interface file.
-void runPreferencesDialog(Model::ModelFachade& model, const std::function<void(DialogView&)>& act,
-                          Gtk::Window* parent, const std::string& interfaceFile);
+void runPreferencesDialog(Model::ModelFachade& model, const std::function<void(DialogView&)>& act, Gtk::Window* parent,
+                          const std::string& interfaceFile);
 
 // The interface file the program ships.
 std::string shippedInterfaceFile();

@@ -10,6 +10,7 @@
 #include "ModelFachade.h"
 #include "Preferences.h"
 #include "PreferencesDefaults.h"
+#include "ProgramProfile.h"
 #include "TemporaryHome.h"
 
 namespace {
@@ -315,8 +316,8 @@ TEST_F(PreferencesDialogTest, ShortSettingsAreReadOnlyAsFarAsTheyGo) {
   EXPECT_EQ(settings().getProblemNames()[2], "c");
   EXPECT_EQ(settings().getProblemNames()[29], "Tuna");
   EXPECT_EQ(settings().getClassPreferences(),
-            (std::vector<std::vector<double>>{{0.5, 0.5, 0.5, 1}, defaults.classColours[1], defaults.classColours[2],
-                                              defaults.classColours[3]}));
+            (std::vector<std::vector<double>>{
+                {0.5, 0.5, 0.5, 1}, defaults.classColours[1], defaults.classColours[2], defaults.classColours[3]}));
   EXPECT_EQ(settings().getClassNamesPreferences(), defaults.classNames);
 }
 
@@ -410,11 +411,9 @@ INSTANTIATE_TEST_SUITE_P(
     Answers, PreferencesSaveTest,
     ::testing::Values(
         SaveCase{"NameWithoutExtension", Gtk::RESPONSE_OK, "settings", false, Gtk::RESPONSE_NO, false, "settings.xml"},
-        SaveCase{"NameWithExtension", Gtk::RESPONSE_OK, "settings.xml", false, Gtk::RESPONSE_NO, false,
-                 "settings.xml"},
+        SaveCase{"NameWithExtension", Gtk::RESPONSE_OK, "settings.xml", false, Gtk::RESPONSE_NO, false, "settings.xml"},
         SaveCase{"ExistingTargetKept", Gtk::RESPONSE_OK, "settings", true, Gtk::RESPONSE_NO, true, nullptr},
-        SaveCase{"ExistingTargetReplaced", Gtk::RESPONSE_OK, "settings", true, Gtk::RESPONSE_YES, true,
-                 "settings.xml"},
+        SaveCase{"ExistingTargetReplaced", Gtk::RESPONSE_OK, "settings", true, Gtk::RESPONSE_YES, true, "settings.xml"},
         SaveCase{"ChooserCancelled", Gtk::RESPONSE_CANCEL, "settings", false, Gtk::RESPONSE_NO, false, nullptr}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -460,10 +459,10 @@ TEST_F(PreferencesDialogTest, AnIncompleteInterfaceFileShowsNoDialog) {
   EXPECT_EQ(settingsText(), before);
 }
 
-// The dialog opened from a running program: an application that holds its id
-// on the session bus runs the main window, and the dialog runs inside it.
+// The dialog opened from the running program: the program's application holds
+// its id on the session bus and runs the main window; the dialog runs inside.
 TEST_F(PreferencesDialogTest, RunsInsideARunningApplication) {
-  auto application = Gtk::Application::create("org.lumora.preferencestest");
+  auto application = Gtk::Application::create(ProgramProfile::lumora().applicationId);
   Gtk::Window mainWindow;
   bool returned = false;
   application->signal_activate().connect([&] {

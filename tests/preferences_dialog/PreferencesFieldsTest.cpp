@@ -46,8 +46,8 @@ TEST(PreferencesCalibration, TypedFactor) {
   const struct {
     const char* text;
     std::optional<double> factor;
-  } cases[] = {{"2,5", 2.5},          {"2.5", 2.5},          {"0.5abc", 0.5},      {" 3", 3.0},
-               {"0", std::nullopt},   {"-1,5", std::nullopt}, {"x", std::nullopt},  {"", std::nullopt},
+  } cases[] = {{"2,5", 2.5},          {"2.5", 2.5},           {"0.5abc", 0.5},     {" 3", 3.0},
+               {"0", std::nullopt},   {"-1,5", std::nullopt}, {"x", std::nullopt}, {"", std::nullopt},
                {"nan", std::nullopt}, {"inf", std::nullopt}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -76,14 +76,21 @@ TEST(PreferencesDiameters, MinimumWithinItsLimits) {
     double factor;
     std::optional<int> pixels;
   } cases[] = {
-      {"797", 1, 797},          {"798", 1, std::nullopt}, {"3", 1, 3},  {"2", 1, std::nullopt},
-      {"3.9", 1, 3},            {"abc", 1, std::nullopt}, {"-5", 1, std::nullopt},
+      {"797", 1, 797},
+      {"798", 1, std::nullopt},
+      {"3", 1, 3},
+      {"2", 1, std::nullopt},
+      {"3.9", 1, 3},
+      {"abc", 1, std::nullopt},
+      {"-5", 1, std::nullopt},
       // A comma ends the number.
       {"3,9", 1, 3},
       // With calibration, typed micrometres become pixels.
-      {"100", 0.5, 200},        {"1", 0.25, 4},
+      {"100", 0.5, 200},
+      {"1", 0.25, 4},
       // A factor of 0 read from a file gives no pixel value at all.
-      {"100", 0, std::nullopt}, {"1e300", 1, std::nullopt},
+      {"100", 0, std::nullopt},
+      {"1e300", 1, std::nullopt},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.text) + " factor " + std::to_string(c.factor));
@@ -104,9 +111,9 @@ TEST(PreferencesSaveName, XmlIsAppendedOnlyWhenMissing) {
   const struct {
     const char* chosen;
     const char* file;
-  } cases[] = {{"/d/settings", "/d/settings.xml"},      {"/d/settings.xml", "/d/settings.xml"},
-               {"/d/settings.XML", "/d/settings.XML"},  {"/d/settings.xml.bak", "/d/settings.xml.bak.xml"},
-               {"/d/x.xmlx", "/d/x.xmlx.xml"},          {"/d/xml", "/d/xml.xml"}};
+  } cases[] = {{"/d/settings", "/d/settings.xml"},     {"/d/settings.xml", "/d/settings.xml"},
+               {"/d/settings.XML", "/d/settings.XML"}, {"/d/settings.xml.bak", "/d/settings.xml.bak.xml"},
+               {"/d/x.xmlx", "/d/x.xmlx.xml"},         {"/d/xml", "/d/xml.xml"}};
   for (const auto& c : cases) EXPECT_EQ(withXmlExtension(c.chosen), c.file) << c.chosen;
 }
 

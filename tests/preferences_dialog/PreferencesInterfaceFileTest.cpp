@@ -50,11 +50,11 @@ std::vector<std::pair<std::string, std::string>> expectedWidgets() {
   for (const char* id : {"imageButton", "xmlButton", "csvButton", "applyButton", "cancelButton", "saveButton",
                          "okButton", "okcalibration", "okmindiameter", "okmaxdiameter", "addButtonSpecie", "addButton"})
     widgets.emplace_back(id, "GtkButton");
-  for (const char* id : {"calibrationEntry", "entryMinDim", "entryMaxDim", "imageEntry", "xmlEntry", "csvEntry",
-                         "spiceEntry"})
+  for (const char* id :
+       {"calibrationEntry", "entryMinDim", "entryMaxDim", "imageEntry", "xmlEntry", "csvEntry", "spiceEntry"})
     widgets.emplace_back(id, "GtkEntry");
-  for (const char* id : {"colourPoint", "colourCircle", "colourFreeHand", "colourGreen", "colourRed", "colourMerge",
-                         "colourVoid"})
+  for (const char* id :
+       {"colourPoint", "colourCircle", "colourFreeHand", "colourGreen", "colourRed", "colourMerge", "colourVoid"})
     widgets.emplace_back(id, "GtkColorButton");
   for (const char* id : {"comboboxPoint", "comboboxCircle", "comboboxRegion"})
     widgets.emplace_back(id, "GtkComboBoxText");

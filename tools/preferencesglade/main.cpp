@@ -172,9 +172,7 @@ GladeObject speciesPage(const std::vector<std::string>& keys) {
   return page;
 }
 
-std::string numberedId(const std::string& stem, int index) {
-  return index == 0 ? stem : stem + std::to_string(index);
-}
+std::string numberedId(const std::string& stem, int index) { return index == 0 ? stem : stem + std::to_string(index); }
 
 // The fixed classes, the rows of added classes and the add button.
 GladeObject classesPage(const std::vector<std::string>& fixedNames) {
@@ -201,8 +199,7 @@ GladeObject classesPage(const std::vector<std::string>& fixedNames) {
 }
 
 GladeObject dialogButtons() {
-  GladeObject buttons("GtkButtonBox", "buttonBoxDialog",
-                      plus(shown(), {{"spacing", "6"}, {"layout_style", "end"}}));
+  GladeObject buttons("GtkButtonBox", "buttonBoxDialog", plus(shown(), {{"spacing", "6"}, {"layout_style", "end"}}));
   for (const auto& [id, text] : std::vector<std::pair<std::string, std::string>>{
            {"cancelButton", "Cancel"}, {"saveButton", "Save"}, {"applyButton", "Apply"}, {"okButton", "OK"}})
     buttons.add(button(id, text), boxPacking());

@@ -89,9 +89,8 @@ void PreferencesBase::showValues() {
   colourFreeHandButton->set_title("Choose color to the regions");
   const std::vector<std::pair<Gtk::ColorButton*, Gtk::ComboBoxText*>> styleWidgets = {
       {colourPointButton, mComboPoint}, {colourCircleButton, mComboCircle}, {colourFreeHandButton, mComboFreeHand}};
-  const std::vector<std::vector<double>> styles = {preferences->getPointPreferences(),
-                                                   preferences->getCirclePreferences(),
-                                                   preferences->getRegionPreferences()};
+  const std::vector<std::vector<double>> styles = {
+      preferences->getPointPreferences(), preferences->getCirclePreferences(), preferences->getRegionPreferences()};
   for (size_t i = 0; i < styles.size(); ++i) {
     styleWidgets[i].first->set_rgba(colourOf(styles[i]));
     // A width no row shows leaves the combo without an active row.
@@ -251,11 +250,16 @@ void PreferencesBase::onMaxDiameterChanged() {
   entrymax->set_text(diameterText(pixels));
 }
 
-void PreferencesBase::apply_button_clicked() {
+std::vector<double> PreferencesBase::shownStyle(const Gtk::ColorButton& colour, const Gtk::ComboBoxText& widths,
+                                                const std::vector<double>& stored) {
   using namespace PreferencesFields;
+  return styleOf(colour.get_rgba(), widthOfRow(widths.get_active_row_number(), widthOf(stored)));
+}
+
+void PreferencesBase::apply_button_clicked() {
   useDecimalPoint();
   const bool calibrationOn = boxCalibration->get_active();
-  const auto factor = calibrationOn ? typedFactor(entryCalibration->get_text()) : std::nullopt;
+  const auto factor = calibrationOn ? PreferencesFields::typedFactor(entryCalibration->get_text()) : std::nullopt;
   preferences->setCalibration(factor ? *factor : 1.0);
   preferences->setDiameters(mindim, maxdim);
   // setCalibration switched calibration on; this leaves it as the box says.
@@ -265,15 +269,11 @@ void PreferencesBase::apply_button_clicked() {
   if (!xmlPath.empty()) preferences->setXmlPath(xmlPath);
   if (!csvPath.empty()) preferences->setCsvPath(csvPath);
 
-  preferences->setPointPreferences(styleOf(colourPointButton->get_rgba(),
-                                           widthOfRow(mComboPoint->get_active_row_number(),
-                                                      widthOf(preferences->getPointPreferences()))));
-  preferences->setCirclePreferences(styleOf(colourCircleButton->get_rgba(),
-                                            widthOfRow(mComboCircle->get_active_row_number(),
-                                                       widthOf(preferences->getCirclePreferences()))));
-  preferences->setRegionPreferences(styleOf(colourFreeHandButton->get_rgba(),
-                                            widthOfRow(mComboFreeHand->get_active_row_number(),
-                                                       widthOf(preferences->getRegionPreferences()))));
+  preferences->setPointPreferences(shownStyle(*colourPointButton, *mComboPoint, preferences->getPointPreferences()));
+  preferences->setCirclePreferences(
+      shownStyle(*colourCircleButton, *mComboCircle, preferences->getCirclePreferences()));
+  preferences->setRegionPreferences(
+      shownStyle(*colourFreeHandButton, *mComboFreeHand, preferences->getRegionPreferences()));
   fm->setPreferences(preferences);
 }
 

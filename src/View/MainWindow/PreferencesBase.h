@@ -119,8 +119,8 @@ class PreferencesBase {
   std::string xmlPath;
   std::string csvPath;
   // The diameter limits being edited, in image pixels.
-  int mindim;
-  int maxdim;
+  int mindim = 0;
+  int maxdim = 0;
   Gtk::ColorButton* colourPointButton = nullptr;
   Gtk::ColorButton* colourCircleButton = nullptr;
   Gtk::ColorButton* colourFreeHandButton = nullptr;
@@ -145,6 +145,10 @@ class PreferencesBase {
   // The factor that turns typed diameters into pixels: 1 when calibration
   // is off.
   double factorInUse() const;
+  // The style a colour button and its width list show; the stored width
+  // where no row is active.
+  static std::vector<double> shownStyle(const Gtk::ColorButton& colour, const Gtk::ComboBoxText& widths,
+                                        const std::vector<double>& stored);
   // Asks whether to replace the existing `file`; true to replace it.
   bool confirmReplace(const std::string& file);
   // The folder the dialog holds for a folder-chooser param, with its entry;

@@ -64,11 +64,10 @@ bool acceptsMaximum(int maximum, int minimum) { return static_cast<long>(maximum
 
 std::string withXmlExtension(const std::string& chosen) {
   const std::string extension = ".xml";
-  const bool hasIt = chosen.size() >= extension.size() &&
-                     std::equal(extension.begin(), extension.end(), chosen.end() - extension.size(),
-                                [](char wanted, char given) {
-                                  return wanted == std::tolower(static_cast<unsigned char>(given));
-                                });
+  const bool hasIt =
+      chosen.size() >= extension.size() &&
+      std::equal(extension.begin(), extension.end(), chosen.end() - extension.size(),
+                 [](char wanted, char given) { return wanted == std::tolower(static_cast<unsigned char>(given)); });
   return hasIt ? chosen : chosen + extension;
 }
 

@@ -19,9 +19,7 @@ const PreferencesDefaults& fixedClasses() {
 }
 
 // The ids of the widgets numbered from 0: the first has no number.
-std::string numberedId(const std::string& stem, int index) {
-  return index == 0 ? stem : stem + std::to_string(index);
-}
+std::string numberedId(const std::string& stem, int index) { return index == 0 ? stem : stem + std::to_string(index); }
 
 }  // namespace
 

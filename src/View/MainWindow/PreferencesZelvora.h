@@ -25,12 +25,6 @@ class PreferencesZelvora : public PreferencesBase {
   PreferencesZelvora(Model::ModelFachade* _fm, std::string file, Gtk::Window* parent);
   ~PreferencesZelvora() override = default;
 
-  // One problem button per problem index, and the most classes a dialog
-  // holds: the fixed ones and the rows of added classes.
-  static constexpr int problemCount = 30;
-  static constexpr int fixedClassCount = 4;
-  static constexpr int addedClassCount = 10;
-
  protected:
   void apply_button_clicked() override;
   void cancel_button_clicked() override;
@@ -44,6 +38,12 @@ class PreferencesZelvora : public PreferencesBase {
   virtual void onNameProblemChange();
 
  private:
+  // One problem button per problem index, and the most classes the dialog
+  // holds: the fixed ones and the rows of added classes.
+  static constexpr int problemCount = 30;
+  static constexpr int fixedClassCount = 4;
+  static constexpr int addedClassCount = 10;
+
   // The widgets of one added class.
   struct AddedClassRow {
     Gtk::Box* box;
