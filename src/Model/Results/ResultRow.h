@@ -29,6 +29,9 @@ struct ResultRow {
   // but not measured; a whole one is measured when its nucleus is visible.
   void judgeBorders(int clase, const std::vector<int>& box, int width, int height);
 
+  // How the table and the files write a judgement.
+  static const char* yesNo(bool value) { return value ? "Yes" : "No"; }
+
   // "Without stage" for class 0, "Unknown" past the names, else the name of
   // the class (class i is name i - 1).
   static std::string stageName(int clase, const std::vector<std::string>& classNames);

@@ -7,12 +7,6 @@
 #include "ResultRow.h"
 #include "regionShape.h"
 
-namespace {
-
-const char* yesNo(bool value) { return value ? "Yes" : "No"; }
-
-}  // namespace
-
 void ResultsCsv::writeHeader(std::ostream& out, const char* header) {
   out.imbue(std::locale::classic());
   out << header << "\n";
@@ -41,7 +35,7 @@ void ResultsCsv::writeRows(std::ostream& out, const std::vector<baseShape*>& sha
   out << std::fixed << std::setprecision(12);
   for (const ResultRow& row : ResultRow::rowsOf(shapes, picture.width, picture.height, factor, classNames)) {
     out << picture.imageName << ";" << area << ";" << factor << ";" << species << ";" << row.id << ";" << row.diameter
-        << ";" << row.area << ";" << row.stage << ";" << yesNo(row.nucleus) << ";" << yesNo(row.count) << ";"
-        << yesNo(row.measure) << ";\n";
+        << ";" << row.area << ";" << row.stage << ";" << ResultRow::yesNo(row.nucleus) << ";"
+        << ResultRow::yesNo(row.count) << ";" << ResultRow::yesNo(row.measure) << ";\n";
   }
 }

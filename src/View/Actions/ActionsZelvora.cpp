@@ -6,6 +6,7 @@
 #include <exception>
 #include <fstream>
 #include <iostream>
+#include <memory>
 
 #include "AnnotationPath.h"
 #include "CellRegions.h"
@@ -27,23 +28,6 @@ namespace {
 
 const char* const noClassifierMessage =
     "There is no classifier loaded. Select an specie and/or train first the classifiers";
-
-const char* yesNo(bool value) { return value ? "Yes" : "No"; }
-
-// The shapes of an annotation file, freed when it goes.
-class ReadShapes {
- public:
-  explicit ReadShapes(std::vector<baseShape*> shapes) : shapes(std::move(shapes)) {}
-  ~ReadShapes() {
-    for (baseShape* shape : shapes) delete shape;
-  }
-  ReadShapes(const ReadShapes&) = delete;
-  ReadShapes& operator=(const ReadShapes&) = delete;
-  const std::vector<baseShape*>& get() const { return shapes; }
-
- private:
-  std::vector<baseShape*> shapes;
-};
 
 }  // namespace
 
@@ -265,11 +249,12 @@ void ActionsZelvora::gatherTrainingSet(const std::vector<std::string>& imagefile
     const std::string xmlfile = AnnotationPath::mirrored(dirXml, dirImg, imagefiles[i]);
     std::cout << "i= " << i << " xmlfile= " << xmlfile << std::endl;
     if (!dirs.existFile(xmlfile)) continue;
-    const ReadShapes shapes(model->readPolygonsXML(xmlfile));
+    const std::vector<baseShape*> shapes = model->readPolygonsXML(xmlfile);
+    const std::vector<std::unique_ptr<baseShape>> owned(shapes.begin(), shapes.end());
     try {
       myedgesdetector->setFilename(imagefiles[i]);
       detectorPicture.clear();
-      set.addRegions(*myedgesdetector, shapes.get());
+      set.addRegions(*myedgesdetector, shapes);
     } catch (int code) {
       std::cout << "Training: the picture " << imagefiles[i] << " cannot be read (error " << code << ")" << std::endl;
     } catch (const std::exception& error) {
@@ -385,9 +370,9 @@ void ActionsZelvora::fillTreeView() {
     row[myColumns.diameter] = result.diameter;
     row[myColumns.area] = result.area;
     row[myColumns.stage] = result.stage;
-    row[myColumns.type] = yesNo(result.nucleus);
-    row[myColumns.count] = yesNo(result.count);
-    row[myColumns.measure] = yesNo(result.measure);
+    row[myColumns.type] = ResultRow::yesNo(result.nucleus);
+    row[myColumns.count] = ResultRow::yesNo(result.count);
+    row[myColumns.measure] = ResultRow::yesNo(result.measure);
   }
   myTreeView->set_model(refTreeModel);
 }
@@ -465,10 +450,11 @@ void ActionsZelvora::saveCSVSample(PreferencesSample* pref) {
     for (const std::string& entry : entries) {
       if (entry.empty()) continue;
       // One file's shapes at a time; a file that fails to parse gives none.
-      const ReadShapes shapes(model->readPolygonsXML(entry));
-      if (shapes.get().empty()) continue;
+      const std::vector<baseShape*> shapes = model->readPolygonsXML(entry);
+      const std::vector<std::unique_ptr<baseShape>> owned(shapes.begin(), shapes.end());
+      if (shapes.empty()) continue;
       const ImageClass* image = model->readImagePropertiesXML();
-      savePolygonsVectorCSV(file, shapes.get(), image->getWidth(), image->getHeight(), image->getFilename(),
+      savePolygonsVectorCSV(file, shapes, image->getWidth(), image->getHeight(), image->getFilename(),
                             model->readPreferencesXML());
     }
     file.close();
