@@ -292,7 +292,7 @@ TEST_F(BatchDialogsTest, TrainingOfTheChosenSpeciesRunsOnceThenTheDialogCloses) 
   EXPECT_TRUE(settings->getImagesFiles().empty());
 }
 
-TEST_F(BatchDialogsTest, TrainingIsRefusedWithAMessageWithoutASpeciesOrWhenCancelled) {
+TEST_F(BatchDialogsTest, TrainingIsRefusedWithAMessageWithoutSpeciesOrPicturesAndNeverRunsOnCancel) {
   nameSpecies({"Sole"});
   struct Case {
     const char* name;
@@ -300,12 +300,16 @@ TEST_F(BatchDialogsTest, TrainingIsRefusedWithAMessageWithoutASpeciesOrWhenCance
     const char* button;
     bool message;
   };
-  for (const Case& c : {Case{"nothing chosen", -1, "OkButton", true}, Case{"index past the species", 30, "OkButton", true},
+  for (const Case& c : {Case{"no species chosen", -1, "OkButton", true},
+                        Case{"index past the species", 30, "OkButton", true}, Case{"no pictures", 0, "OkButton", true},
                         Case{"cancel", 0, "CancelButton", false}}) {
     settings->setProblemSelected(c.selected);
-    playTraining({ScriptedUser::click(trainingWindow, "selectImagesButton"),
-                  ScriptedUser::answerChooser("Please choose image files", {(pictures / "a.png").string()}),
-                  ScriptedUser::click(trainingWindow, c.button)});
+    std::vector<Step> steps;
+    if (std::string(c.name) != "no pictures")
+      steps = {ScriptedUser::click(trainingWindow, "selectImagesButton"),
+               ScriptedUser::answerChooser("Please choose image files", {(pictures / "a.png").string()})};
+    steps.push_back(ScriptedUser::click(trainingWindow, c.button));
+    playTraining(steps);
     EXPECT_TRUE(actions->trainings.empty()) << c.name;
     EXPECT_EQ(messages.size(), c.message ? 1u : 0u) << c.name;
     EXPECT_TRUE(settings->getImagesFiles().empty()) << c.name;

@@ -40,11 +40,13 @@ void TrainClassifierGladeZelvora::ok_button_clicked() {
   const int index = preferences->getProblemSelected();
   // The settings may hold an index the list never set: only one that names a
   // species is trained.
-  if (index >= 0 && static_cast<std::size_t>(index) < names.size()) {
+  if (index < 0 || static_cast<std::size_t>(index) >= names.size()) {
+    actions->showMessage("No species is selected: choose the species to train in the list.");
+  } else if (preferences->getImagesFiles().empty()) {
+    actions->showMessage("No pictures are chosen: choose the annotated pictures to train on.");
+  } else {
     std::cout << "Species selected: " << index << "  " << names[index] << std::endl;
     train(index);
-  } else {
-    actions->showMessage("No species is selected: choose the species to train in the list.");
   }
   finish();
 }

@@ -21,8 +21,8 @@ class TrainClassifierGladeZelvora : public TrainClassifierGlade {
 
  protected:
   // Trains the selected species on the chosen pictures when the selection
-  // names one of the species, and says so when it does not; then empties the
-  // chosen pictures and closes.
+  // names one of the species and pictures are chosen, and says what is
+  // missing otherwise; then empties the chosen pictures and closes.
   void ok_button_clicked() override;
   // Makes the species chosen in the list the settings' selected species.
   void onSpeciesChanged();
