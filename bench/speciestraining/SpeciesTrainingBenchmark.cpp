@@ -41,7 +41,8 @@ const fs::path& trainingFolder() {
     fs::create_directories(path);
     defaultspecies::AnnotatedTrainingSet set(path.string(), 10, 800);
     defaultspecies::OocytePainter painter(2024);
-    for (int i = 0; i < pictureCount; ++i) set.add(painter.paint(pictureSize, cellsPerPicture), "section" + std::to_string(i));
+    for (int i = 0; i < pictureCount; ++i)
+      set.add(painter.paint(pictureSize, cellsPerPicture), "section" + std::to_string(i));
     return path;
   }();
   return folder;

@@ -14,8 +14,8 @@
 #include "ModelFachade.h"
 #include "ProcessSamples.h"
 #include "ProcessSamplesGladeXml.h"
-#include "ScrollImage.h"
 #include "ScriptedUser.h"
+#include "ScrollImage.h"
 #include "TemporaryHome.h"
 #include "TrainClassifierGladeZelvora.h"
 #include "WidgetById.h"
@@ -170,8 +170,7 @@ TEST_F(BatchDialogsTest, BatchChoicesReachTheSettingsAndEachExportWritesTheNamed
              look([&] { entryAfterFolder = entryText(batchWindow, "xmlEntry"); }),
              ScriptedUser::click(batchWindow, "selectImagesButton"),
              ScriptedUser::answerChooser("Please choose XML files", chosen),
-             look([&] { rows = listRows(batchWindow); }),
-             ScriptedUser::click(batchWindow, "ExportCSV"),
+             look([&] { rows = listRows(batchWindow); }), ScriptedUser::click(batchWindow, "ExportCSV"),
              ScriptedUser::answerChooser("Save CSV as", {(csv / "sample").string()}),
              ScriptedUser::waitFor([&] { return actions->exports.size() == 1; }),
              ScriptedUser::click(batchWindow, "ExportCSV"),
@@ -213,17 +212,14 @@ TEST_F(BatchDialogsTest, BatchPickingReplacesTheListAndCancellingEmptiesListAndS
   playBatch({ScriptedUser::click(batchWindow, "selectImagesButton"),
              ScriptedUser::answerChooser("Please choose XML files", {(xml / "a.xml").string(), (xml / "b.xml").string(),
                                                                      (xml / "c.xml").string()}),
-             look([&] { first = listRows(batchWindow); }),
-             ScriptedUser::click(batchWindow, "selectImagesButton"),
-             ScriptedUser::answerChooser("Please choose XML files", {(xml / "c.xml").string()}),
-             look([&] {
+             look([&] { first = listRows(batchWindow); }), ScriptedUser::click(batchWindow, "selectImagesButton"),
+             ScriptedUser::answerChooser("Please choose XML files", {(xml / "c.xml").string()}), look([&] {
                second = listRows(batchWindow);
                storedSecond = settings->getImagesFiles();
              }),
              ScriptedUser::click(batchWindow, "selectImagesButton"),
              ScriptedUser::answerChooser("Please choose XML files", {}, Gtk::RESPONSE_CANCEL),
-             look([&] { afterCancel = listRows(batchWindow); }),
-             ScriptedUser::click(batchWindow, "xmlButton"),
+             look([&] { afterCancel = listRows(batchWindow); }), ScriptedUser::click(batchWindow, "xmlButton"),
              ScriptedUser::answerChooser("Please choose a XML files folder", {}, Gtk::RESPONSE_CANCEL),
              ScriptedUser::click(batchWindow, "cancelButton")});
   EXPECT_EQ(first.size(), 3u);
@@ -278,8 +274,7 @@ TEST_F(BatchDialogsTest, TrainingOfTheChosenSpeciesRunsOnceThenTheDialogCloses) 
                 }),
                 ScriptedUser::click(trainingWindow, "selectImagesButton"),
                 ScriptedUser::answerChooser("Please choose image files", chosen),
-                look([&] { rows = listRows(trainingWindow); }),
-                ScriptedUser::click(trainingWindow, "OkButton")});
+                look([&] { rows = listRows(trainingWindow); }), ScriptedUser::click(trainingWindow, "OkButton")});
   EXPECT_EQ(offered, (std::vector<std::string>{"Sole", "Hake", "Sole"}));
   EXPECT_EQ(rows, chosen);
   ASSERT_EQ(actions->trainings.size(), 1u);
@@ -300,9 +295,9 @@ TEST_F(BatchDialogsTest, TrainingIsRefusedWithAMessageWithoutSpeciesOrPicturesAn
     const char* button;
     bool message;
   };
-  for (const Case& c : {Case{"no species chosen", -1, "OkButton", true},
-                        Case{"index past the species", 30, "OkButton", true}, Case{"no pictures", 0, "OkButton", true},
-                        Case{"cancel", 0, "CancelButton", false}}) {
+  for (const Case& c :
+       {Case{"no species chosen", -1, "OkButton", true}, Case{"index past the species", 30, "OkButton", true},
+        Case{"no pictures", 0, "OkButton", true}, Case{"cancel", 0, "CancelButton", false}}) {
     settings->setProblemSelected(c.selected);
     std::vector<Step> steps;
     if (std::string(c.name) != "no pictures")

@@ -13,8 +13,8 @@
 #include "ModelFachade.h"
 #include "OocytePainter.h"
 #include "ProgramProfile.h"
-#include "ScrollImage.h"
 #include "ScriptedUser.h"
+#include "ScrollImage.h"
 #include "TemporaryHome.h"
 #include "ViewProfile.h"
 #include "WidgetById.h"
@@ -51,8 +51,12 @@ regionShape* square(int id, double x0, double y0, double side) {
 
 TEST(ImageBaseName, KeepsTheFileNameUpToItsLastPoint) {
   const std::vector<std::pair<std::string, std::string>> cases = {
-      {"gonada.ppm", "gonada"},          {"C:\\data\\slide.01.tif", "slide.01"}, {"/a.b/c", "c"},
-      {"noext", "noext"},                {"/data/set/cell.png", "cell"},         {"", ""},
+      {"gonada.ppm", "gonada"},
+      {"C:\\data\\slide.01.tif", "slide.01"},
+      {"/a.b/c", "c"},
+      {"noext", "noext"},
+      {"/data/set/cell.png", "cell"},
+      {"", ""},
       {"C:/mixed\\folder/x.y.jpeg", "x.y"},
   };
   for (const auto& [path, base] : cases) EXPECT_EQ(Menu::imageBaseName(path), base) << path;
@@ -153,10 +157,27 @@ TEST_F(MenuTest, ItemsHiddenAtStartAndEveryOtherItemRunsAnAction) {
   std::vector<std::string> hidden;
   std::vector<std::string> withoutAction;
   run({look([&] {
-         for (const char* id : {"openImage", "openImageXML", "openXML", "saveXML", "exportCSV", "preferences",
-                                "resetPreferences", "draw", "exit", "undoMenu", "redoMenu", "fitImageMenu",
-                                "originalSizeMenu", "processingPanel", "resultsTable", "XML files",
-                                "menuProcessingImages", "Classify", "trainClassifier", "userManual", "aboutUs"}) {
+         for (const char* id : {"openImage",
+                                "openImageXML",
+                                "openXML",
+                                "saveXML",
+                                "exportCSV",
+                                "preferences",
+                                "resetPreferences",
+                                "draw",
+                                "exit",
+                                "undoMenu",
+                                "redoMenu",
+                                "fitImageMenu",
+                                "originalSizeMenu",
+                                "processingPanel",
+                                "resultsTable",
+                                "XML files",
+                                "menuProcessingImages",
+                                "Classify",
+                                "trainClassifier",
+                                "userManual",
+                                "aboutUs"}) {
            auto* item = findById<Gtk::MenuItem>(mainWindow(), id);
            ASSERT_NE(item, nullptr) << id;
            if (!item->get_visible()) hidden.push_back(id);
@@ -174,20 +195,20 @@ TEST_F(MenuTest, AnnotationAndResultsGoThroughTheSaveChoosersUnderThePicturesNam
   writeAnnotation(xml / "fixture.xml", 2);
   std::string xmlName, xmlFolder, csvName, csvFolder;
   std::size_t shapesShown = 0;
-  const int status = run(
-      {useTestFolders(),
-       // Before any picture is opened the choosers propose the start
-       // picture's name; cancelling writes nothing.
-       choose("saveXML"), proposal("Please choose a XML file", xmlName, xmlFolder),
-       ScriptedUser::answerChooser("Please choose a XML file", {}, Gtk::RESPONSE_CANCEL), choose("exportCSV"),
-       proposal("Please choose a CSV file", csvName, csvFolder),
-       ScriptedUser::answerChooser("Please choose a CSV file", {}, Gtk::RESPONSE_CANCEL), choose("openXML"),
-       ScriptedUser::answerChooser("Please choose a file", {(xml / "fixture.xml").string()}),
-       look([&] { shapesShown = canvas()->getPolygonsNew().size(); }), choose("saveXML"),
-       ScriptedUser::answerChooser("Please choose a XML file", {(xml / "saved.xml").string()}),
-       ScriptedUser::waitFor([&] { return fs::exists(xml / "saved.xml"); }), choose("exportCSV"),
-       ScriptedUser::answerChooser("Please choose a CSV file", {(csv / "results.csv").string()}),
-       ScriptedUser::waitFor([&] { return fs::exists(csv / "results.csv"); }), choose("exit")});
+  const int status =
+      run({useTestFolders(),
+           // Before any picture is opened the choosers propose the start
+           // picture's name; cancelling writes nothing.
+           choose("saveXML"), proposal("Please choose a XML file", xmlName, xmlFolder),
+           ScriptedUser::answerChooser("Please choose a XML file", {}, Gtk::RESPONSE_CANCEL), choose("exportCSV"),
+           proposal("Please choose a CSV file", csvName, csvFolder),
+           ScriptedUser::answerChooser("Please choose a CSV file", {}, Gtk::RESPONSE_CANCEL), choose("openXML"),
+           ScriptedUser::answerChooser("Please choose a file", {(xml / "fixture.xml").string()}),
+           look([&] { shapesShown = canvas()->getPolygonsNew().size(); }), choose("saveXML"),
+           ScriptedUser::answerChooser("Please choose a XML file", {(xml / "saved.xml").string()}),
+           ScriptedUser::waitFor([&] { return fs::exists(xml / "saved.xml"); }), choose("exportCSV"),
+           ScriptedUser::answerChooser("Please choose a CSV file", {(csv / "results.csv").string()}),
+           ScriptedUser::waitFor([&] { return fs::exists(csv / "results.csv"); }), choose("exit")});
   EXPECT_EQ(status, 0);
   EXPECT_EQ(shapesShown, 2u);
   EXPECT_EQ(xmlName, "gonada.xml");
@@ -204,8 +225,7 @@ TEST_F(MenuTest, AnnotationAndResultsGoThroughTheSaveChoosersUnderThePicturesNam
 
 TEST_F(MenuTest, PreferencesOpenFromTheMenuAndTheWindowFollowsTheirApply) {
   bool panelCalibrated = false;
-  run({choose("preferences"),
-       ScriptedUser::waitFor([] { return visibleWindowById("windowPreferences") != nullptr; }),
+  run({choose("preferences"), ScriptedUser::waitFor([] { return visibleWindowById("windowPreferences") != nullptr; }),
        look([] {
          Gtk::Window* dialog = visibleWindowById("windowPreferences");
          findById<Gtk::CheckButton>(*dialog, "checkboxCalibration")->set_active(true);
@@ -226,17 +246,17 @@ TEST_F(MenuTest, ResetAsksFirstThenEmptiesTheSettingsFolderAndTheNextStartMakesS
       "Preferences are reset and quit the program. Every trained species is deleted with them.";
   std::string asked;
   bool keptAfterCancel = false;
-  const int status = run({choose("resetPreferences"),
-                          [&] {
-                            auto* box = DialogAnswerer::visible<Gtk::MessageDialog>();
-                            if (box == nullptr) return false;
-                            asked = box->property_secondary_text().get_value();
-                            box->response(Gtk::RESPONSE_CANCEL);
-                            return true;
-                          },
-                          look([&] { keptAfterCancel = fs::exists(settings / "A" / "svm_stages.dat"); }),
-                          choose("resetPreferences"),
-                          ScriptedUser::answerQuestion("Termination dialog", Gtk::RESPONSE_OK)});
+  const int status =
+      run({choose("resetPreferences"),
+           [&] {
+             auto* box = DialogAnswerer::visible<Gtk::MessageDialog>();
+             if (box == nullptr) return false;
+             asked = box->property_secondary_text().get_value();
+             box->response(Gtk::RESPONSE_CANCEL);
+             return true;
+           },
+           look([&] { keptAfterCancel = fs::exists(settings / "A" / "svm_stages.dat"); }), choose("resetPreferences"),
+           ScriptedUser::answerQuestion("Termination dialog", Gtk::RESPONSE_OK)});
   EXPECT_EQ(status, 0);
   EXPECT_EQ(asked, question);
   EXPECT_TRUE(keptAfterCancel);
@@ -251,9 +271,9 @@ TEST_F(MenuTest, ResetAsksFirstThenEmptiesTheSettingsFolderAndTheNextStartMakesS
 TEST_F(MenuTest, BatchDialogWritesTheSampleCsvOfTheChosenAnnotationFiles) {
   writeAnnotation(xml / "three.xml", 3);
   writeAnnotation(xml / "none.xml", 0);
-  run({useTestFolders(), choose("XML files"),
-       ScriptedUser::click("processSamplesXml", "selectImagesButton"),
-       ScriptedUser::answerChooser("Please choose XML files", {(xml / "none.xml").string(), (xml / "three.xml").string()}),
+  run({useTestFolders(), choose("XML files"), ScriptedUser::click("processSamplesXml", "selectImagesButton"),
+       ScriptedUser::answerChooser("Please choose XML files",
+                                   {(xml / "none.xml").string(), (xml / "three.xml").string()}),
        ScriptedUser::click("processSamplesXml", "ExportCSV"),
        ScriptedUser::answerChooser("Save CSV as", {(csv / "sample").string()}),
        ScriptedUser::waitFor([&] { return fs::exists(csv / "sample.csv"); }),

@@ -1,7 +1,7 @@
 #include "DialogChoosers.h"
 
-#include <gtkmm/filechooserdialog.h>
 #include <glibmm/miscutils.h>
+#include <gtkmm/filechooserdialog.h>
 #include <gtkmm/messagedialog.h>
 
 #include <cctype>
@@ -40,7 +40,8 @@ std::string caseBlind(const char* pattern) {
   for (const char* c = pattern; *c != '\0'; ++c) {
     const unsigned char letter = static_cast<unsigned char>(*c);
     if (std::isalpha(letter))
-      blind += std::string("[") + static_cast<char>(std::tolower(letter)) + static_cast<char>(std::toupper(letter)) + "]";
+      blind +=
+          std::string("[") + static_cast<char>(std::tolower(letter)) + static_cast<char>(std::toupper(letter)) + "]";
     else
       blind += *c;
   }

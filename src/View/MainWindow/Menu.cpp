@@ -103,6 +103,8 @@ void Menu::exportCSV() {
 }
 
 void Menu::preferencesClick() {
+  // The dialog runs inside its constructor; once it is closed, the window
+  // takes the settings it left.
   { PreferencesZelvora dialog(fm, preferencesFile, window); }
   actions->updateDrawingPreferences(fm->getPreferences());
   fc->setCalibrationPanel();
@@ -133,9 +135,7 @@ void Menu::processingPanelClick() { actions->on_buttonShowPaned_clicked(); }
 void Menu::classifyClick() { actions->classify(0, 5); }
 void Menu::aboutUsClick() { actions->aboutUs(window); }
 
-void Menu::processingSamplesClick() {
-  ProcessSamplesGladeXml dialog(fm->getPreferencesSample(), actions, window);
-}
+void Menu::processingSamplesClick() { ProcessSamplesGladeXml dialog(fm->getPreferencesSample(), actions, window); }
 
 void Menu::trainClassifierClick() {
   TrainClassifierGladeZelvora dialog(trainingFile, fm->getPreferencesSample(), actions, window);

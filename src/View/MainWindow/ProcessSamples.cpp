@@ -1,7 +1,5 @@
 #include "ProcessSamples.h"
 
-#include <iostream>
-
 #include "Actions.h"
 #include "BuilderWidget.h"
 #include "DialogChoosers.h"
@@ -50,8 +48,7 @@ ProcessSamples::~ProcessSamples() {
 void ProcessSamples::run(const char* windowId) {
   window = complete ? findBuilderWidget<Gtk::Window>(refBuilder, windowId) : nullptr;
   if (window == nullptr) {
-    actions->showMessage("The dialog cannot be opened: its interface file " + gladeFile +
-                         " is missing or incomplete.");
+    actions->showMessage("The dialog cannot be opened: its interface file " + gladeFile + " is missing or incomplete.");
     return;
   }
   DialogLoop(*window, parent).run();
@@ -81,8 +78,8 @@ void ProcessSamples::onPressingSelectImagesButton() {
 
 std::string ProcessSamples::askCsvFile() {
   for (;;) {
-    const std::string chosen = DialogChoosers::chooseSaveFile(
-        window, "Save CSV as", preferences->getCSVPath(), "", {DialogChoosers::makeFilter("CSV", {"*.csv"})}, false);
+    const std::string chosen = DialogChoosers::chooseSaveFile(window, "Save CSV as", preferences->getCSVPath(), "",
+                                                              {DialogChoosers::makeFilter("CSV", {"*.csv"})}, false);
     // The question is about the file that is written, ending included.
     const std::string file = csvFileName(chosen);
     if (file.empty() || !PlatformFiles::isFile(file) || DialogChoosers::confirmReplace(window, file)) return file;

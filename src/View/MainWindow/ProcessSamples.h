@@ -26,8 +26,7 @@ class ProcessSamples {
   // standard error, and the dialog is then never shown), connects the
   // handlers and shows the settings' XML folder. Neither the settings, the
   // actions nor the parent window are owned.
-  ProcessSamples(PreferencesSample* preferences, Actions* actions, const std::string& gladeFile,
-                 Gtk::Window* parent);
+  ProcessSamples(PreferencesSample* preferences, Actions* actions, const std::string& gladeFile, Gtk::Window* parent);
   virtual ~ProcessSamples();
   ProcessSamples(const ProcessSamples&) = delete;
   ProcessSamples& operator=(const ProcessSamples&) = delete;

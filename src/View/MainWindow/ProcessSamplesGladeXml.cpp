@@ -1,7 +1,6 @@
 #include "ProcessSamplesGladeXml.h"
 
-ProcessSamplesGladeXml::ProcessSamplesGladeXml(PreferencesSample* preferences, Actions* actions,
-                                               Gtk::Window* parent)
+ProcessSamplesGladeXml::ProcessSamplesGladeXml(PreferencesSample* preferences, Actions* actions, Gtk::Window* parent)
     : ProcessSamples(preferences, actions, "Glade/processSamplesXml.glade", parent) {
   run("processSamplesXml");
 }

@@ -48,8 +48,7 @@ TrainClassifierGlade::~TrainClassifierGlade() {
 void TrainClassifierGlade::run(const char* windowId) {
   window = complete ? findBuilderWidget<Gtk::Window>(refBuilder, windowId) : nullptr;
   if (window == nullptr) {
-    actions->showMessage("The dialog cannot be opened: its interface file " + gladeFile +
-                         " is missing or incomplete.");
+    actions->showMessage("The dialog cannot be opened: its interface file " + gladeFile + " is missing or incomplete.");
     return;
   }
   DialogLoop(*window, parent).run();

@@ -6,9 +6,8 @@
 #include "BuilderWidget.h"
 #include "PreferencesSample.h"
 
-TrainClassifierGladeZelvora::TrainClassifierGladeZelvora(const std::string& gladeFile,
-                                                         PreferencesSample* preferences, Actions* actions,
-                                                         Gtk::Window* parent)
+TrainClassifierGladeZelvora::TrainClassifierGladeZelvora(const std::string& gladeFile, PreferencesSample* preferences,
+                                                         Actions* actions, Gtk::Window* parent)
     : TrainClassifierGlade(gladeFile, preferences, actions, parent),
       selectSpecies(findBuilderWidget<Gtk::ComboBoxText>(refBuilder, "ComboBoxTextSelectSpecies")),
       names(preferences->getProblemNames()) {

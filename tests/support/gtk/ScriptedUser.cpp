@@ -10,8 +10,7 @@
 
 ScriptedUser::ScriptedUser(std::vector<Step> steps, unsigned seconds)
     : steps(std::move(steps)),
-      answerer(sigc::mem_fun(*this, &ScriptedUser::onPoll), sigc::mem_fun(*this, &ScriptedUser::onWatchdog),
-               seconds) {}
+      answerer(sigc::mem_fun(*this, &ScriptedUser::onPoll), sigc::mem_fun(*this, &ScriptedUser::onWatchdog), seconds) {}
 
 bool ScriptedUser::onPoll() {
   // Information boxes are answered at once; questions are left to the steps.
@@ -100,8 +99,7 @@ bool choose(Gtk::FileChooserDialog* chooser, const std::vector<std::string>& pat
 
 }  // namespace
 
-ScriptedUser::Step ScriptedUser::answerChooser(const std::string& title, std::vector<std::string> paths,
-                                               int response) {
+ScriptedUser::Step ScriptedUser::answerChooser(const std::string& title, std::vector<std::string> paths, int response) {
   return [title, paths, response] {
     auto* chooser = dynamic_cast<Gtk::FileChooserDialog*>(visibleWindow(title));
     if (chooser == nullptr) return false;
