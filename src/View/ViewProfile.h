@@ -36,8 +36,7 @@ class ViewProfile {
   std::function<Actions*(ScrollImage*, ControllerFachade*, Gtk::Paned*, Gtk::Paned*)> makeActions;
   // The side panel, given the use cases, its top widget, the lower pane, its
   // builder and the controller; it subscribes itself to the canvas.
-  std::function<Panel*(Actions*, Gtk::Paned*, Gtk::Paned*, Glib::RefPtr<Gtk::Builder>, ControllerFachade*)>
-      makePanel;
+  std::function<Panel*(Actions*, Gtk::Paned*, Gtk::Paned*, Glib::RefPtr<Gtk::Builder>, ControllerFachade*)> makePanel;
 };
 
 #endif

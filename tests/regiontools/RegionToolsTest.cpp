@@ -106,8 +106,7 @@ TEST(RegionCut, HundredVertexRegionInBothDirections) {
     Vertices second;
   };
   const std::vector<Case> cases = {
-      {"start near 20, end near 60", forwards,
-       join({run(outline, 0, 20), forwards, run(outline, 60, 100)}),
+      {"start near 20, end near 60", forwards, join({run(outline, 0, 20), forwards, run(outline, 60, 100)}),
        join({run(outline, 20, 60), run(forwards, 4, 0)})},
       {"start near 60, end near 20", backwards,
        join({run(outline, 0, 20), run(backwards, 4, 0), run(outline, 60, 100)}),
@@ -189,8 +188,7 @@ TEST(RegionTools, SplitAndCompleteAlongAnArc) {
     source->setSelected(true);
     arcShape* arc = list.add(makeArc(9, cutArc(c.cut)));
 
-    RegionTools::ArcOutcome outcome =
-        RegionTools::applyArc(list.shapes, source, c.tool, side, side, c.minDiameter);
+    RegionTools::ArcOutcome outcome = RegionTools::applyArc(list.shapes, source, c.tool, side, side, c.minDiameter);
 
     EXPECT_TRUE(outcome.arcTaken);
     EXPECT_EQ(outcome.source, source);
@@ -285,7 +283,9 @@ TEST(RegionTools, MergeThatMakesNoRegionChangesNothing) {
     int points;
   };
   const std::vector<Case> cases = {
-      {"two triangles, a hull of 6 points", {{{0.1, 0.1}, {0.2, 0.1}, {0.15, 0.2}}, {{0.5, 0.5}, {0.6, 0.5}, {0.55, 0.6}}}, 0},
+      {"two triangles, a hull of 6 points",
+       {{{0.1, 0.1}, {0.2, 0.1}, {0.15, 0.2}}, {{0.5, 0.5}, {0.6, 0.5}, {0.55, 0.6}}},
+       0},
       {"two points and no region", {}, 2},
       {"nothing selected", {}, 0},
       {"one region of two vertices", {{{0.1, 0.1}, {0.2, 0.2}}}, 1},

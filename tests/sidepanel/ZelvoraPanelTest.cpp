@@ -171,8 +171,7 @@ TEST_F(ZelvoraPanelTest, EveryIdOfTheInterfaceFileHasItsType) {
     }
   }
   // The top widget has no parent: the program puts it into the side pane.
-  EXPECT_EQ(gtk_widget_get_parent(GTK_WIDGET(gtk_builder_get_object(builder->gobj(), "panedLateralZelvora"))),
-            nullptr);
+  EXPECT_EQ(gtk_widget_get_parent(GTK_WIDGET(gtk_builder_get_object(builder->gobj(), "panedLateralZelvora"))), nullptr);
   EXPECT_TRUE(panel->hasAllWidgets());
 }
 
@@ -196,8 +195,8 @@ TEST_F(ZelvoraPanelTest, CalibrationEntryTakesOnlyFiniteFactorsAboveZero) {
     const char* shown;
   };
   const std::vector<Case> cases = {
-      {"2,5", true, 2.5, "2.500000"}, {"0.5", true, 0.5, "0.500000"}, {"0", false, 0.5, "0"},
-      {"-3", false, 0.5, "-3"},       {"word", false, 0.5, "word"},   {"inf", false, 0.5, "inf"},
+      {"2,5", true, 2.5, "2.500000"}, {"0.5", true, 0.5, "0.500000"},     {"0", false, 0.5, "0"},
+      {"-3", false, 0.5, "-3"},       {"word", false, 0.5, "word"},       {"inf", false, 0.5, "inf"},
       {"1e400", false, 0.5, "1e400"}, {"1,5e2", true, 150, "150.000000"},
   };
   widget<Gtk::CheckButton>("checkboxCalibration")->clicked();
@@ -239,10 +238,10 @@ TEST_F(ZelvoraPanelTest, TypedDiameterLimits) {
   };
   // Each case starts from the limits 200 and 800.
   const std::vector<Case> cases = {
-      {"entryMinDim", "797", true, 797, 800},   {"entryMinDim", "798", false, 200, 800},
-      {"entryMinDim", "2", false, 200, 800},    {"entryMinDim", "3", true, 3, 800},
-      {"entryMinDim", "12,9", true, 12, 800},   {"entryMinDim", "inf", false, 200, 800},
-      {"entryMaxDim", "202", false, 200, 800},  {"entryMaxDim", "203", true, 200, 203},
+      {"entryMinDim", "797", true, 797, 800},     {"entryMinDim", "798", false, 200, 800},
+      {"entryMinDim", "2", false, 200, 800},      {"entryMinDim", "3", true, 3, 800},
+      {"entryMinDim", "12,9", true, 12, 800},     {"entryMinDim", "inf", false, 200, 800},
+      {"entryMaxDim", "202", false, 200, 800},    {"entryMaxDim", "203", true, 200, 203},
       {"entryMaxDim", "90000", true, 200, 90000}, {"entryMaxDim", "1e10", false, 200, 800},
       {"entryMaxDim", "word", false, 200, 800},
   };
@@ -279,8 +278,8 @@ TEST_F(ZelvoraPanelTest, MeasuredDiameterLimits) {
     int maxdim;
   };
   const std::vector<Case> cases = {
-      {"MinDiameter", 2.0, 200, 800},  {"MinDiameter", 150.7, 150, 800}, {"MinDiameter", 798, 200, 800},
-      {"MaxDiameter", 202, 200, 800},  {"MaxDiameter", 650.2, 200, 650}, {"MaxDiameter", 1000, 200, 800},
+      {"MinDiameter", 2.0, 200, 800}, {"MinDiameter", 150.7, 150, 800}, {"MinDiameter", 798, 200, 800},
+      {"MaxDiameter", 202, 200, 800}, {"MaxDiameter", 650.2, 200, 650}, {"MaxDiameter", 1000, 200, 800},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.toggle) + " " + std::to_string(c.lengthPixels));
@@ -639,8 +638,8 @@ TEST_F(ZelvoraPanelTest, SmallerCellPassItsMinimumAndUndo) {
     bool accepted;
     int expected;
   };
-  for (const Case& c : std::vector<Case>{{"2", false, 100}, {"200", false, 100}, {"inf", false, 100},
-                                         {"60", true, 60}, {"199", true, 100}}) {
+  for (const Case& c : std::vector<Case>{
+           {"2", false, 100}, {"200", false, 100}, {"inf", false, 100}, {"60", true, 60}, {"199", true, 100}}) {
     SCOPED_TRACE(c.typed);
     enter("entryMinDim1", "100");
     enter("entryMinDim1", c.typed);

@@ -117,8 +117,7 @@ RegionTools::ArcOutcome RegionTools::applyArc(std::vector<baseShape*>& shapes, b
   return outcome;
 }
 
-std::unique_ptr<regionShape> RegionTools::hullOf(const std::vector<baseShape*>& shapes, int width, int height,
-                                                 int id) {
+std::unique_ptr<regionShape> RegionTools::hullOf(const std::vector<baseShape*>& shapes, int width, int height, int id) {
   std::vector<hull::Point> points;
   for (baseShape* shape : shapes) {
     auto* region = dynamic_cast<regionShape*>(shape);
@@ -146,8 +145,8 @@ regionShape* RegionTools::mergeByHull(std::vector<baseShape*>& shapes, const std
   return merged.release();
 }
 
-int RegionTools::addSmallerCells(std::vector<baseShape*>& shapes, const std::vector<baseShape*>& candidates,
-                                 int width, int height) {
+int RegionTools::addSmallerCells(std::vector<baseShape*>& shapes, const std::vector<baseShape*>& candidates, int width,
+                                 int height) {
   const std::size_t before = shapes.size();
   int id = nextId(shapes);
   int added = 0;

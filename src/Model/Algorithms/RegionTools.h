@@ -58,8 +58,8 @@ class RegionTools {
   // source's type and class and are appended; the source is withdrawn and
   // named "Split" or "Complete". A list that does not end with an arc is left
   // untouched.
-  static ArcOutcome applyArc(std::vector<baseShape*>& shapes, baseShape* selected, ArcTool tool, int width,
-                             int height, double minDiameter);
+  static ArcOutcome applyArc(std::vector<baseShape*>& shapes, baseShape* selected, ArcTool tool, int width, int height,
+                             double minDiameter);
 
   // The convex hull, in whole pixels, of the outlines of the regions among
   // `shapes` (other kinds are left out), as a new hand-made region with id
@@ -72,8 +72,8 @@ class RegionTools {
   // vertices it becomes a new region appended to `shapes`, class and type 0,
   // and the regions that made it are withdrawn and named "Merge"; the new
   // region is returned. Otherwise nothing changes and null is returned.
-  static regionShape* mergeByHull(std::vector<baseShape*>& shapes, const std::vector<baseShape*>& selected,
-                                  int width, int height);
+  static regionShape* mergeByHull(std::vector<baseShape*>& shapes, const std::vector<baseShape*>& selected, int width,
+                                  int height);
 
   // The smaller-cell pass: appends each candidate whose position lies in no
   // visible region already on the list, numbered upward and marked as a

@@ -15,8 +15,15 @@ const char* const calibrationOffText = "1,0";
 
 Panel::Panel(Actions* actions, Gtk::Paned* paned, Gtk::Paned* panedbottom, Glib::RefPtr<Gtk::Builder> refBuilder,
              ControllerFachade* fc)
-    : color(), color_error(), refBuilder(refBuilder), paned(paned), panedbottom(panedbottom), actions(actions),
-      scrollImage(actions->getScrollImage()), fc(fc), preferences(fc->getPreferences()) {
+    : color(),
+      color_error(),
+      refBuilder(refBuilder),
+      paned(paned),
+      panedbottom(panedbottom),
+      actions(actions),
+      scrollImage(actions->getScrollImage()),
+      fc(fc),
+      preferences(fc->getPreferences()) {
   color_error.set_rgba(1, 0, 0, 1);
   color.set_rgba(0, 0, 0, 1);
   lookUp(boxCalibration, "checkboxCalibration");

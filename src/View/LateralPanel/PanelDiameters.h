@@ -13,8 +13,8 @@
 // the table and empties the annotation.
 class PanelDiameters : public Panel {
  public:
-  PanelDiameters(Actions* actions, Gtk::Paned* paned, Gtk::Paned* panedbottom,
-                 Glib::RefPtr<Gtk::Builder> refBuilder, ControllerFachade* fc);
+  PanelDiameters(Actions* actions, Gtk::Paned* paned, Gtk::Paned* panedbottom, Glib::RefPtr<Gtk::Builder> refBuilder,
+                 ControllerFachade* fc);
   ~PanelDiameters() override;
 
   // LineFinished with a measuring toggle on takes the line's length as that

@@ -189,17 +189,19 @@ void ZelvoraPanel::hideShapes(Gtk::ToggleButton* toggle, const std::function<boo
 }
 
 void ZelvoraPanel::onButtonHideCellsPress() {
-  hideShapes(hidecells, [](baseShape*) { return true; }, "Show all", "Hide all");
+  hideShapes(
+      hidecells, [](baseShape*) { return true; }, "Show all", "Hide all");
 }
 
 void ZelvoraPanel::onButtonHideCellsWithNucleusPress() {
-  hideShapes(hidecellswithnucleus, [](baseShape* s) { return s->getType() == 1; }, "Show with nucleus",
-             "Hide with nucleus");
+  hideShapes(
+      hidecellswithnucleus, [](baseShape* s) { return s->getType() == 1; }, "Show with nucleus", "Hide with nucleus");
 }
 
 void ZelvoraPanel::onButtonHideCellsWithoutNucleusPress() {
-  hideShapes(hidecellswithoutnucleus, [](baseShape* s) { return s->getType() == 0; }, "Show without nucleus",
-             "Hide without nucleus");
+  hideShapes(
+      hidecellswithoutnucleus, [](baseShape* s) { return s->getType() == 0; }, "Show without nucleus",
+      "Hide without nucleus");
 }
 
 void ZelvoraPanel::onButtonSelectRegionsPress() {
@@ -277,8 +279,8 @@ void ZelvoraPanel::cutAlongFinishedArc() {
   const RegionTools::ArcTool tool =
       toggle == splitRegion ? RegionTools::ArcTool::Split : RegionTools::ArcTool::Complete;
   const RegionTools::ArcOutcome outcome =
-      RegionTools::applyArc(shapes, selected.empty() ? nullptr : selected.front(), tool,
-                            scrollImage->getImgWidth(), scrollImage->getImgHeight(), mindim);
+      RegionTools::applyArc(shapes, selected.empty() ? nullptr : selected.front(), tool, scrollImage->getImgWidth(),
+                            scrollImage->getImgHeight(), mindim);
   if (outcome.source == nullptr) return;
   toggle->set_active(false);
   giveBack(shapes);
@@ -321,8 +323,7 @@ void ZelvoraPanel::onButtonRunSmallerPress() {
   if (shapes.empty()) return;
   scrollImage->setMinimumRegionSize(dimsmaller);
   closeTable();
-  const std::vector<baseShape*> candidates =
-      actions->getPolygonsAlgorithm1("", dimsmaller, mindim + mindim / 2, 0, 0);
+  const std::vector<baseShape*> candidates = actions->getPolygonsAlgorithm1("", dimsmaller, mindim + mindim / 2, 0, 0);
   RegionTools::addSmallerCells(shapes, candidates, scrollImage->getImgWidth(), scrollImage->getImgHeight());
   giveBack(shapes);
 }
