@@ -1,7 +1,5 @@
 #include "ViewFachade.h"
 
-#include <glibmm/fileutils.h>
-#include <glibmm/markup.h>
 #include <gtkmm/builder.h>
 
 #include <iostream>
@@ -12,9 +10,11 @@
 #include "ControllerFachade.h"
 #include "DrawClassType.h"
 #include "ImageClass.h"
+#include "InterfaceFile.h"
+#include "Menu.h"
 #include "Preferences.h"
-#include "ProgramProfile.h"
 #include "Panel.h"
+#include "ProgramProfile.h"
 #include "ScrollImage.h"
 #include "ToolbarHorizontal.h"
 #include "ViewProfile.h"
@@ -24,22 +24,6 @@ namespace View {
 
 namespace {
 const char* const mainWindowFile = "Glade/interfaz.glade";
-
-// A builder with the widgets of an interface file. A file that cannot be read
-// is reported; the widgets looked up in it are then missing.
-Glib::RefPtr<Gtk::Builder> loadInterfaceFile(const std::string& file) {
-  Glib::RefPtr<Gtk::Builder> builder = Gtk::Builder::create();
-  try {
-    builder->add_from_file(file);
-  } catch (const Glib::FileError& ex) {
-    std::cerr << "FileError: " << ex.what().raw() << std::endl;
-  } catch (const Glib::MarkupError& ex) {
-    std::cerr << "MarkupErrorr: " << ex.what().raw() << std::endl;
-  } catch (const Gtk::BuilderError& ex) {
-    std::cerr << "BuilderError : " << ex.what().raw() << std::endl;
-  }
-  return builder;
-}
 }  // namespace
 
 ViewFachade::ViewFachade(ControllerFachade* fc) : fc(fc) {}
@@ -47,6 +31,7 @@ ViewFachade::ViewFachade(ControllerFachade* fc) : fc(fc) {}
 ViewFachade::~ViewFachade() {
   // The parts hold pointers to one another and to the canvas: drop the
   // users before what they use, and the window last.
+  delete menuClass;
   delete toolbar;
   delete panel;
   delete actions;
@@ -125,6 +110,7 @@ bool ViewFachade::startLateralPanel() {
   if (!panel->hasAllWidgets()) return false;
   actions->setStatusBar(statusBar);
   toolbar = new ToolbarHorizontal(refBuilder2, actions);
+  menuClass = new Menu(actions, menu, refBuilder2, fc);
   window1->set_focus_child(*scrollImage);
   panedLateral->hide();
   paned1->hide();

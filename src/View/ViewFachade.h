@@ -20,6 +20,7 @@ class miniScrollImage;
 class Actions;
 class Panel;
 class ToolbarHorizontal;
+class Menu;
 
 namespace View {
 
@@ -84,6 +85,7 @@ class ViewFachade {
   Gtk::MenuBar* menu = nullptr;
   Gtk::Statusbar* statusBar = nullptr;
   ToolbarHorizontal* toolbar = nullptr;
+  Menu* menuClass = nullptr;
   miniScrollImage* scrollImageMini = nullptr;
   Gtk::Viewport* viewportPaned = nullptr;
   Gtk::Viewport* viewportPaned2 = nullptr;

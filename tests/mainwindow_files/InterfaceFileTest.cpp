@@ -6,13 +6,18 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <utility>
 
 namespace {
 
 const std::string dataDir = LUMORA_DATA_DIR;
-const std::string interfaceFile = dataDir + "/Glade/interfaz.glade";
+const char* const mainWindowFile = "interfaz.glade";
+const char* const batchSamplesFile = "processSamplesXml.glade";
+const char* const trainingFile = "trainClassifierZelvora.glade";
 
-Glib::RefPtr<Gtk::Builder> loadInterface() { return Gtk::Builder::create_from_file(interfaceFile); }
+Glib::RefPtr<Gtk::Builder> loadInterface(const std::string& file = mainWindowFile) {
+  return Gtk::Builder::create_from_file(dataDir + "/Glade/" + file);
+}
 
 GObject* objectById(const Glib::RefPtr<Gtk::Builder>& builder, const std::string& id) {
   Glib::RefPtr<Glib::Object> object = builder->get_object(id);
@@ -46,6 +51,7 @@ std::string testName(std::string id) {
 struct WidgetCase {
   const char* id;
   const char* className;
+  const char* file = mainWindowFile;
 };
 
 const WidgetCase widgetCases[] = {
@@ -100,12 +106,33 @@ const WidgetCase widgetCases[] = {
     {"Classification", "GtkMenuItem"},
 };
 
-void PrintTo(const WidgetCase& row, std::ostream* out) { *out << row.id << " " << row.className; }
+// The batch samples dialog and the training dialog, each in its own file.
+const WidgetCase dialogWidgetCases[] = {
+    {"processSamplesXml", "GtkWindow", batchSamplesFile},
+    {"xmlButton", "GtkButton", batchSamplesFile},
+    {"selectImagesButton", "GtkButton", batchSamplesFile},
+    {"cancelButton", "GtkButton", batchSamplesFile},
+    {"ExportCSV", "GtkButton", batchSamplesFile},
+    {"xmlEntry", "GtkEntry", batchSamplesFile},
+    {"paned1", "GtkPaned", batchSamplesFile},
+    {"TrainClassifier", "GtkWindow", trainingFile},
+    {"imageButton", "GtkButton", trainingFile},
+    {"xmlButton", "GtkButton", trainingFile},
+    {"selectImagesButton", "GtkButton", trainingFile},
+    {"CancelButton", "GtkButton", trainingFile},
+    {"OkButton", "GtkButton", trainingFile},
+    {"imageEntry", "GtkEntry", trainingFile},
+    {"xmlEntry", "GtkEntry", trainingFile},
+    {"paned1", "GtkPaned", trainingFile},
+    {"ComboBoxTextSelectSpecies", "GtkComboBoxText", trainingFile},
+};
+
+void PrintTo(const WidgetCase& row, std::ostream* out) { *out << row.file << ": " << row.id << " " << row.className; }
 
 class InterfaceWidgetTest : public ::testing::TestWithParam<WidgetCase> {};
 
 TEST_P(InterfaceWidgetTest, IdResolvesToItsClass) {
-  auto builder = loadInterface();
+  auto builder = loadInterface(GetParam().file);
   GObject* object = objectById(builder, GetParam().id);
   ASSERT_NE(object, nullptr) << "no object with id \"" << GetParam().id << "\"";
   EXPECT_EQ(toolkitClassName(object), GetParam().className);
@@ -113,6 +140,10 @@ TEST_P(InterfaceWidgetTest, IdResolvesToItsClass) {
 
 INSTANTIATE_TEST_SUITE_P(MainWindow, InterfaceWidgetTest, ::testing::ValuesIn(widgetCases),
                          [](const auto& info) { return testName(info.param.id); });
+INSTANTIATE_TEST_SUITE_P(Dialogs, InterfaceWidgetTest, ::testing::ValuesIn(dialogWidgetCases),
+                         [](const auto& info) {
+                           return testName(std::string(info.param.file).substr(0, 5) + "_" + info.param.id);
+                         });
 
 // Every menu action, with the item that must activate it. The program never
 // sets the items' action names, so the file has to carry them.
@@ -244,6 +275,24 @@ TEST(InterfaceStartState, ToolTogglesStartOff) {
     ASSERT_NE(toggle, nullptr) << row.id;
     EXPECT_FALSE(gtk_toggle_tool_button_get_active(GTK_TOGGLE_TOOL_BUTTON(toggle))) << row.id;
   }
+}
+
+// The dialogs add their file lists into "paned1" and show their windows once
+// the lists are in place; the training dialog fills its species list itself.
+TEST(InterfaceDialogs, ListPanesAreEmptyWindowsStartHiddenSpeciesListEmpty) {
+  for (const auto& [file, window] : {std::pair{batchSamplesFile, "processSamplesXml"},
+                                     std::pair{trainingFile, "TrainClassifier"}}) {
+    auto builder = loadInterface(file);
+    GtkWidget* pane = widgetById(builder, "paned1");
+    ASSERT_NE(pane, nullptr) << file;
+    EXPECT_EQ(gtk_paned_get_child1(GTK_PANED(pane)), nullptr) << file;
+    EXPECT_EQ(gtk_paned_get_child2(GTK_PANED(pane)), nullptr) << file;
+    EXPECT_FALSE(gtk_widget_get_visible(widgetById(builder, window))) << file;
+  }
+  auto training = loadInterface(trainingFile);
+  GtkWidget* species = widgetById(training, "ComboBoxTextSelectSpecies");
+  ASSERT_NE(species, nullptr);
+  EXPECT_EQ(gtk_tree_model_iter_n_children(gtk_combo_box_get_model(GTK_COMBO_BOX(species)), nullptr), 0);
 }
 
 TEST(WindowIcon, LogoLoadsAsASquareIcon) {

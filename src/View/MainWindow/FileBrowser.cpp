@@ -1,42 +1,20 @@
 #include "FileBrowser.h"
 
 #include <gtkmm/filechooserdialog.h>
-#include <gtkmm/filefilter.h>
 
-#include <cctype>
-#include <initializer_list>
 #include <iostream>
 
 #include "ControllerFachade.h"
+#include "DialogChoosers.h"
 
 namespace {
 
 const char* const defaultTitle = "Please choose a file";
 const char* const noFile = "null";
 
-// The pattern with every letter matching either case ("*.jpg" ->
-// "*.[jJ][pP][gG]"): file names such as "SCAN.JPG" are as common as lower-case
-// ones.
-std::string caseBlind(const char* pattern) {
-  std::string blind;
-  for (const char* c = pattern; *c != '\0'; ++c) {
-    const unsigned char letter = static_cast<unsigned char>(*c);
-    if (std::isalpha(letter))
-      blind += std::string("[") + static_cast<char>(std::tolower(letter)) + static_cast<char>(std::toupper(letter)) + "]";
-    else
-      blind += *c;
-  }
-  return blind;
-}
-
-Glib::RefPtr<Gtk::FileFilter> makeFilter(const char* name, std::initializer_list<const char*> patterns) {
-  auto filter = Gtk::FileFilter::create();
-  filter->set_name(name);
-  for (const char* pattern : patterns) filter->add_pattern(caseBlind(pattern));
-  return filter;
-}
-
 }  // namespace
+
+using DialogChoosers::makeFilter;
 
 FileBrowser::FileBrowser(ControllerFachade* fc) : fc(fc), window(fc->getMainWindow()) {}
 

@@ -1,6 +1,8 @@
 #include "WidgetById.h"
 
 #include <gtkmm/container.h>
+#include <gtkmm/menu.h>
+#include <gtkmm/menuitem.h>
 
 namespace {
 
@@ -19,6 +21,9 @@ Gtk::Window* visibleWindowById(const std::string& id) {
 
 Gtk::Widget* widgetById(Gtk::Widget& root, const std::string& id) {
   if (idOf(root) == id) return &root;
+  // A menu item's submenu is not among its children.
+  if (auto* item = dynamic_cast<Gtk::MenuItem*>(&root); item != nullptr && item->get_submenu() != nullptr)
+    if (Gtk::Widget* found = widgetById(*item->get_submenu(), id)) return found;
   auto* container = dynamic_cast<Gtk::Container*>(&root);
   if (container == nullptr) return nullptr;
   for (Gtk::Widget* child : container->get_children())

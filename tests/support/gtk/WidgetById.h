@@ -12,7 +12,8 @@
 // The visible top-level window with the id, or null.
 Gtk::Window* visibleWindowById(const std::string& id);
 
-// The widget with the id inside `root` (or `root` itself), or null.
+// The widget with the id inside `root` (or `root` itself, menus included),
+// or null.
 Gtk::Widget* widgetById(Gtk::Widget& root, const std::string& id);
 
 // The same, of the class the caller expects; null when the id is missing or

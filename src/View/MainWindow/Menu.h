@@ -1,0 +1,84 @@
+#ifndef MENU_H
+#define MENU_H
+
+#include <giomm/simpleactiongroup.h>
+#include <gtkmm/builder.h>
+#include <gtkmm/menubar.h>
+#include <gtkmm/window.h>
+
+#include <string>
+
+class Actions;
+class ControllerFachade;
+namespace Model {
+class ModelFachade;
+}
+
+// Binds the items of the main window's menu bar to the program's commands:
+// the actions of the group "menu", which the items of the main window's
+// interface file name. Most forward to the use-case object; the others run a
+// save chooser, a question or one of the program's dialogs, each modal over
+// the main window, and return when it is closed.
+class Menu {
+ public:
+  // Looks up "window1" in the main window's builder, hides the items that
+  // the settings in force at start-up leave out, and puts the actions on the
+  // main window. Neither the actions nor the controller are owned.
+  Menu(Actions* actions, Gtk::MenuBar* menu, Glib::RefPtr<Gtk::Builder> refBuilder, ControllerFachade* fc);
+  // Takes the action group off the main window.
+  virtual ~Menu();
+  Menu(const Menu&) = delete;
+  Menu& operator=(const Menu&) = delete;
+
+  // The name the save choosers propose for the open picture: its file name
+  // after the last "/" or "\", without its last extension.
+  static std::string imageBaseName(const std::string& path);
+
+  void openImageFile();
+  void openImageXMLFile();
+  void openXMLfile();
+  // Asks where to save the annotation, proposing the picture's name with
+  // ".xml" in the settings' XML folder, and saves it there as named.
+  void saveXMLfile();
+  // Asks where to save the results, proposing the picture's name with ".csv"
+  // in the settings' CSV folder, and writes the results CSV there as named.
+  void exportCSV();
+  // Runs the preferences dialog, then redraws with the settings and refreshes
+  // the side panel's calibration.
+  void preferencesClick();
+  // Asks first; on OK empties the settings folder, trained species included,
+  // and ends the program without saving.
+  void resetPreferencesClick();
+  // Reads a preferences file chosen by the user and redraws with it.
+  void drawClick();
+  // Ends the program without saving and without asking.
+  void exitClick();
+  void undoClick();
+  void redoClick();
+  void fitImageClick();
+  void originalSizeClick();
+  void processingPanelClick();
+  void resultsClick();
+  // Runs the batch dialog of the sample CSV.
+  void processingSamplesClick();
+  void processingImagesClick();
+  void classifyClick();
+  // Runs the training dialog.
+  void trainClassifierClick();
+  void userManualClick();
+  void aboutUsClick();
+
+ private:
+  // Hides the items that the algorithm number leaves out of this program.
+  void hideItems(int algorithm);
+
+  Actions* actions;
+  Gtk::MenuBar* menu;
+  Glib::RefPtr<Gtk::Builder> refBuilder;
+  Gtk::Window* window;
+  ControllerFachade* fc;
+  Model::ModelFachade* fm;
+  Glib::RefPtr<Gio::SimpleActionGroup> actionGroup;
+};
+
+#endif

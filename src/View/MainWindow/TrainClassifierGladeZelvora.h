@@ -1,0 +1,34 @@
+#ifndef TRAINCLASSIFIERGLADEZELVORA_H
+#define TRAINCLASSIFIERGLADEZELVORA_H
+
+#include <gtkmm/comboboxtext.h>
+
+#include <string>
+#include <vector>
+
+#include "TrainClassifierGlade.h"
+
+// Lumora's training dialog: the common part with the list of the species
+// named in the settings. The constructor runs the dialog and returns when it
+// is closed.
+class TrainClassifierGladeZelvora : public TrainClassifierGlade {
+ public:
+  TrainClassifierGladeZelvora(const std::string& gladeFile, PreferencesSample* preferences, Actions* actions,
+                              Gtk::Window* parent);
+
+  // The position in `names` of the last name equal to `text`; -1 when none is.
+  static int speciesIndex(const std::vector<std::string>& names, const std::string& text);
+
+ protected:
+  // Trains the selected species on the chosen pictures when the selection
+  // names one of the species and pictures are chosen, and says what is
+  // missing otherwise; then empties the chosen pictures and closes.
+  void ok_button_clicked() override;
+  // Makes the species chosen in the list the settings' selected species.
+  void onSpeciesChanged();
+
+  Gtk::ComboBoxText* selectSpecies;
+  std::vector<std::string> names;
+};
+
+#endif

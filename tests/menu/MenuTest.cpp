@@ -1,0 +1,340 @@
+#include <gtest/gtest.h>
+#include <gtkmm.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "AnnotatedTrainingSet.h"
+#include "ControllerFachade.h"
+#include "FileText.h"
+#include "Menu.h"
+#include "ModelFachade.h"
+#include "OocytePainter.h"
+#include "ProgramProfile.h"
+#include "ScriptedUser.h"
+#include "ScrollImage.h"
+#include "TemporaryHome.h"
+#include "ViewProfile.h"
+#include "WidgetById.h"
+#include "regionShape.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Step = ScriptedUser::Step;
+
+// The lines of a text, without their ends.
+std::vector<std::string> linesOf(const std::string& text) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (char c : text) {
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else {
+      line += c;
+    }
+  }
+  return lines;
+}
+
+regionShape* square(int id, double x0, double y0, double side) {
+  auto* region = new regionShape(id, true, false, false, true, 0, 1, 1);
+  region->addLinePoint(x0, y0);
+  region->addLinePoint(x0 + side, y0);
+  region->addLinePoint(x0 + side, y0 + side);
+  region->addLinePoint(x0, y0 + side);
+  return region;
+}
+
+TEST(ImageBaseName, KeepsTheFileNameUpToItsLastPoint) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"gonada.ppm", "gonada"},
+      {"C:\\data\\slide.01.tif", "slide.01"},
+      {"/a.b/c", "c"},
+      {"noext", "noext"},
+      {"/data/set/cell.png", "cell"},
+      {"", ""},
+      {"C:/mixed\\folder/x.y.jpeg", "x.y"},
+  };
+  for (const auto& [path, base] : cases) EXPECT_EQ(Menu::imageBaseName(path), base) << path;
+}
+
+// The program started as a user starts it, in a working folder that holds the
+// run folder's files, with a home folder of its own. A scripted user plays
+// the steps once the main window is up; the last step should end the program.
+class MenuTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::copy(LUMORA_RUN_DIR, temp.work(), fs::copy_options::recursive);
+    for (const fs::path& folder : {xml, csv}) fs::create_directories(folder);
+  }
+
+  // Runs the program while the user plays `steps`; returns the program's
+  // status.
+  int run(std::vector<Step> steps) {
+    ControllerFachade program;
+    controller = &program;
+    steps.insert(steps.begin(), ScriptedUser::waitFor([&program] {
+                   Gtk::Window* window = program.getMainWindow();
+                   return window != nullptr && window->get_mapped();
+                 }));
+    ScriptedUser user(std::move(steps), 300);
+    std::string name = "lumora";
+    char* argv[] = {name.data(), nullptr};
+    const int status = program.showMainWindow(1, argv);
+    EXPECT_TRUE(user.finished()) << "the program ended before every step was played";
+    EXPECT_FALSE(user.timedOut());
+    messages = user.messages();
+    controller = nullptr;
+    return status;
+  }
+
+  Gtk::Window& mainWindow() { return *controller->getMainWindow(); }
+
+  // Activates the menu item `id` as a click on it does.
+  Step choose(const std::string& id) {
+    return ScriptedUser::later([this, id] {
+      auto* item = findById<Gtk::MenuItem>(mainWindow(), id);
+      ASSERT_NE(item, nullptr) << id;
+      item->activate();
+    });
+  }
+
+  Step look(std::function<void()> observe) {
+    return [observe] {
+      observe();
+      return true;
+    };
+  }
+
+  // Settings of the running program: folders of the test's own.
+  Step useTestFolders() {
+    return look([this] {
+      Model::ModelFachade* model = controller->getModel();
+      model->set_xml_folder(xml.string());
+      model->set_csv_folder(csv.string());
+    });
+  }
+
+  // Records the name and folder that the save chooser titled `title` proposes.
+  Step proposal(const std::string& title, std::string& name, std::string& folder) {
+    return [title, &name, &folder] {
+      auto* chooser = dynamic_cast<Gtk::FileChooserDialog*>(ScriptedUser::visibleWindow(title));
+      if (chooser == nullptr || chooser->get_current_folder().empty()) return false;
+      name = chooser->get_current_name();
+      folder = chooser->get_current_folder();
+      return true;
+    };
+  }
+
+  ScrollImage* canvas() {
+    auto* viewport = findById<Gtk::Viewport>(mainWindow(), "viewport");
+    return viewport != nullptr ? dynamic_cast<ScrollImage*>(viewport->get_child()) : nullptr;
+  }
+
+  // An annotation file of the start picture's size with `count` regions.
+  void writeAnnotation(const fs::path& file, int count) {
+    Model::ModelFachade writer;
+    writer.setImageProperties("C:/img/section.png", 1600, 1200);
+    std::vector<baseShape*> shapes;
+    for (int i = 0; i < count; ++i) shapes.push_back(square(i + 1, 0.1 + 0.2 * i, 0.2, 0.1));
+    ASSERT_TRUE(writer.writePolygons(file.string(), shapes));
+    for (baseShape* shape : shapes) delete shape;
+  }
+
+  TemporaryHome temp;
+  const fs::path xml = temp.home() / "xml";
+  const fs::path csv = temp.home() / "csv";
+  const fs::path settings = temp.home() / ".zelvora";
+  ControllerFachade* controller = nullptr;
+  std::vector<std::string> messages;
+};
+
+TEST_F(MenuTest, ItemsHiddenAtStartAndEveryOtherItemRunsAnAction) {
+  std::vector<std::string> hidden;
+  std::vector<std::string> withoutAction;
+  run({look([&] {
+         for (const char* id : {"openImage",
+                                "openImageXML",
+                                "openXML",
+                                "saveXML",
+                                "exportCSV",
+                                "preferences",
+                                "resetPreferences",
+                                "draw",
+                                "exit",
+                                "undoMenu",
+                                "redoMenu",
+                                "fitImageMenu",
+                                "originalSizeMenu",
+                                "processingPanel",
+                                "resultsTable",
+                                "XML files",
+                                "menuProcessingImages",
+                                "Classify",
+                                "trainClassifier",
+                                "userManual",
+                                "aboutUs"}) {
+           auto* item = findById<Gtk::MenuItem>(mainWindow(), id);
+           ASSERT_NE(item, nullptr) << id;
+           if (!item->get_visible()) hidden.push_back(id);
+           // An item whose action is missing or disabled cannot be chosen.
+           if (!item->get_sensitive() || !gtk_widget_is_sensitive(GTK_WIDGET(item->gobj())))
+             withoutAction.push_back(id);
+         }
+       }),
+       choose("exit")});
+  EXPECT_EQ(hidden, (std::vector<std::string>{"undoMenu", "redoMenu", "resultsTable", "menuProcessingImages"}));
+  EXPECT_TRUE(withoutAction.empty()) << withoutAction.front();
+}
+
+TEST_F(MenuTest, AnnotationAndResultsGoThroughTheSaveChoosersUnderThePicturesName) {
+  writeAnnotation(xml / "fixture.xml", 2);
+  std::string xmlName, xmlFolder, csvName, csvFolder;
+  std::size_t shapesShown = 0;
+  const int status =
+      run({useTestFolders(),
+           // Before any picture is opened the choosers propose the start
+           // picture's name; cancelling writes nothing.
+           choose("saveXML"), proposal("Please choose a XML file", xmlName, xmlFolder),
+           ScriptedUser::answerChooser("Please choose a XML file", {}, Gtk::RESPONSE_CANCEL), choose("exportCSV"),
+           proposal("Please choose a CSV file", csvName, csvFolder),
+           ScriptedUser::answerChooser("Please choose a CSV file", {}, Gtk::RESPONSE_CANCEL), choose("openXML"),
+           ScriptedUser::answerChooser("Please choose a file", {(xml / "fixture.xml").string()}),
+           look([&] { shapesShown = canvas()->getPolygonsNew().size(); }), choose("saveXML"),
+           ScriptedUser::answerChooser("Please choose a XML file", {(xml / "saved.xml").string()}),
+           ScriptedUser::waitFor([&] { return fs::exists(xml / "saved.xml"); }), choose("exportCSV"),
+           ScriptedUser::answerChooser("Please choose a CSV file", {(csv / "results.csv").string()}),
+           ScriptedUser::waitFor([&] { return fs::exists(csv / "results.csv"); }), choose("exit")});
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(shapesShown, 2u);
+  EXPECT_EQ(xmlName, "gonada.xml");
+  EXPECT_EQ(xmlFolder, xml.string());
+  EXPECT_EQ(csvName, "gonada.csv");
+  EXPECT_EQ(csvFolder, csv.string());
+  EXPECT_EQ(std::distance(fs::directory_iterator(xml), fs::directory_iterator()), 2);
+  EXPECT_EQ(readFileText(xml / "saved.xml").find("<Poligonos"), readFileText(xml / "fixture.xml").find("<Poligonos"));
+  const std::vector<std::string> rows = linesOf(readFileText(csv / "results.csv"));
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].rfind("Image;image area;", 0), 0u) << rows[0];
+  for (const std::string& message : messages) EXPECT_EQ(message.find("could not"), std::string::npos) << message;
+}
+
+TEST_F(MenuTest, PreferencesOpenFromTheMenuAndTheWindowFollowsTheirApply) {
+  bool panelCalibrated = false;
+  run({choose("preferences"), ScriptedUser::waitFor([] { return visibleWindowById("windowPreferences") != nullptr; }),
+       look([] {
+         Gtk::Window* dialog = visibleWindowById("windowPreferences");
+         findById<Gtk::CheckButton>(*dialog, "checkboxCalibration")->set_active(true);
+         auto* entry = findById<Gtk::Entry>(*dialog, "calibrationEntry");
+         entry->set_text("0,5");
+         entry->activate();
+       }),
+       ScriptedUser::click("windowPreferences", "applyButton"),
+       ScriptedUser::waitFor([] { return visibleWindowById("windowPreferences") == nullptr; }),
+       look([&] { panelCalibrated = findById<Gtk::CheckButton>(mainWindow(), "checkboxCalibration")->get_active(); }),
+       choose("exit")});
+  EXPECT_TRUE(panelCalibrated);
+  EXPECT_NE(readFileText(settings / "preferences.xml").find("0.5"), std::string::npos);
+}
+
+TEST_F(MenuTest, ResetAsksFirstThenEmptiesTheSettingsFolderAndTheNextStartMakesSpeciesAAgain) {
+  const std::string question =
+      "Preferences are reset and quit the program. Every trained species is deleted with them.";
+  std::string asked;
+  bool keptAfterCancel = false;
+  const int status =
+      run({choose("resetPreferences"),
+           [&] {
+             auto* box = DialogAnswerer::visible<Gtk::MessageDialog>();
+             if (box == nullptr) return false;
+             asked = box->property_secondary_text().get_value();
+             box->response(Gtk::RESPONSE_CANCEL);
+             return true;
+           },
+           look([&] { keptAfterCancel = fs::exists(settings / "A" / "svm_stages.dat"); }), choose("resetPreferences"),
+           ScriptedUser::answerQuestion("Termination dialog", Gtk::RESPONSE_OK)});
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(asked, question);
+  EXPECT_TRUE(keptAfterCancel);
+  EXPECT_TRUE(fs::is_directory(settings));
+  EXPECT_TRUE(fs::is_empty(settings));
+
+  run({choose("exit")});
+  for (const char* file : {"preferences.xml", "A/med_desv.dat", "A/svm_nucleous.dat", "A/svm_stages.dat"})
+    EXPECT_TRUE(fs::is_regular_file(settings / file)) << file;
+}
+
+TEST_F(MenuTest, BatchDialogWritesTheSampleCsvOfTheChosenAnnotationFiles) {
+  writeAnnotation(xml / "three.xml", 3);
+  writeAnnotation(xml / "none.xml", 0);
+  run({useTestFolders(), choose("XML files"), ScriptedUser::click("processSamplesXml", "selectImagesButton"),
+       ScriptedUser::answerChooser("Please choose XML files",
+                                   {(xml / "none.xml").string(), (xml / "three.xml").string()}),
+       ScriptedUser::click("processSamplesXml", "ExportCSV"),
+       ScriptedUser::answerChooser("Save CSV as", {(csv / "sample").string()}),
+       ScriptedUser::waitFor([&] { return fs::exists(csv / "sample.csv"); }),
+       ScriptedUser::click("processSamplesXml", "cancelButton"),
+       ScriptedUser::waitFor([] { return visibleWindowById("processSamplesXml") == nullptr; }), choose("exit")});
+  const std::vector<std::string> rows = linesOf(readFileText(csv / "sample.csv"));
+  ASSERT_EQ(rows.size(), 4u);
+  EXPECT_EQ(rows[0], "Image;image area;Calibration;Species;ID;Diameter;Area;Stage;Visible nuclous; Count; Measure");
+  for (std::size_t i = 1; i < rows.size(); ++i) EXPECT_EQ(rows[i].rfind("C:/img/section.png;", 0), 0u) << rows[i];
+  for (const std::string& message : messages) EXPECT_EQ(message.find("could not"), std::string::npos) << message;
+}
+
+TEST_F(MenuTest, TrainingDialogTrainsTheChosenSpeciesAndItsClassifiersClassifyAtOnce) {
+  // Annotated pictures of the painter's cells, beside their annotation files.
+  const fs::path folder = temp.home() / "training";
+  fs::create_directories(folder);
+  defaultspecies::AnnotatedTrainingSet set(folder.string(), 10, 800);
+  defaultspecies::OocytePainter painter(77);
+  for (int i = 0; i < 7; ++i) ASSERT_TRUE(set.add(painter.paint(), "section" + std::to_string(i)));
+  std::vector<std::string> pictures;
+  for (int i = 0; i < 7; ++i) pictures.push_back((folder / ("section" + std::to_string(i) + ".png")).string());
+  std::string speciesName;
+  std::string shipped;
+  std::vector<int> classes;
+  run({look([&] {
+         shipped = readFileText(settings / "A" / "svm_stages.dat");
+         Model::ModelFachade* model = controller->getModel();
+         model->set_image_folder(folder.string());
+         model->set_xml_folder(folder.string());
+         speciesName = model->getPreferences()->getProblemNames().at(0);
+       }),
+       choose("trainClassifier"), ScriptedUser::waitFor([] { return visibleWindowById("TrainClassifier") != nullptr; }),
+       look([&] {
+         findById<Gtk::ComboBoxText>(*visibleWindowById("TrainClassifier"), "ComboBoxTextSelectSpecies")
+             ->set_active_text(speciesName);
+       }),
+       ScriptedUser::click("TrainClassifier", "selectImagesButton"),
+       ScriptedUser::answerChooser("Please choose image files", pictures),
+       ScriptedUser::click("TrainClassifier", "OkButton"),
+       ScriptedUser::waitFor([] { return visibleWindowById("TrainClassifier") == nullptr; }),
+       // The start picture's cells, detected and classified from the menu.
+       ScriptedUser::later([&] {
+         findById<Gtk::Button>(mainWindow(), "buttonRun")->clicked();
+         findById<Gtk::MenuItem>(mainWindow(), "Classify")->activate();
+         for (baseShape* shape : canvas()->getPolygonsNew())
+           if (shape->getVisible()) classes.push_back(shape->getClase());
+       }),
+       ScriptedUser::waitFor([&] { return !classes.empty(); }), choose("exit")});
+  ASSERT_FALSE(speciesName.empty());
+  EXPECT_NE(std::find(messages.begin(), messages.end(), "Configuration of classifier has been loaded"), messages.end());
+  EXPECT_NE(readFileText(settings / "A" / "svm_stages.dat"), shipped);
+  ASSERT_FALSE(classes.empty());
+  for (int clase : classes) EXPECT_GE(clase, 1);
+}
+
+}  // namespace
+
+// The program under test starts the toolkit itself, once per test.
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  ProgramProfile::select(ProgramProfile::lumora());
+  ViewProfile::select(ViewProfile::lumora());
+  return RUN_ALL_TESTS();
+}
