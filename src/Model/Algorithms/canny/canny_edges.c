@@ -142,6 +142,10 @@ static PointList *chain_to_points(const Follower *f)
     for (int k = 0; k < f->length; k++) {
         int e = f->chain[k];
         list->point[k] = alloc_point((double)f->edgels->y[e], (double)f->edgels->x[e]);
+        if (list->point[k] == NULL) {
+            delete_point_list(list, k);
+            return NULL;
+        }
     }
     list->type = GEN_VALID;
     return list;
