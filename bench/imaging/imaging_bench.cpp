@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
@@ -133,18 +134,34 @@ double median(std::vector<double> v)
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-template <typename Fn> double seconds_of(Fn fn, long *kept)
+double thread_cpu_seconds()
 {
+    timespec now;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
+}
+
+// Wall and calling-thread processor seconds of fn. On a shared machine the
+// processor time of a single-thread run is the steadier figure.
+struct Timing {
+    double wall, cpu;
+};
+
+template <typename Fn> Timing time_of(Fn fn, long *kept)
+{
+    const double cpu_start = thread_cpu_seconds();
     auto start = std::chrono::steady_clock::now();
     *kept = fn();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return { wall, thread_cpu_seconds() - cpu_start };
 }
 
 // One scale of the search (A) against OpenCV's GaussianBlur + Canny with
 // matched thresholds (B), on range(0) megapixels and range(1) threads (0:
 // every core) for both. A and B alternate within each iteration, so that a
 // change of machine load touches both; the counters are medians over the
-// iterations, and the ratio is A's median over B's.
+// iterations, and the ratios are A's median over B's, of wall time and, for
+// one thread, of the calling thread's processor time.
 void BM_EdgeSearchAgainstOpenCv(benchmark::State &state)
 {
     const int threads = static_cast<int>(state.range(1));
@@ -153,16 +170,25 @@ void BM_EdgeSearchAgainstOpenCv(benchmark::State &state)
     const cv::Mat src = synthetic_cells(picture_size(static_cast<int>(state.range(0))));
     ImagePtr img(to_gray_image(src));
     const auto thresholds = matched_thresholds(src);
-    std::vector<double> ours, theirs;
+    std::vector<double> ours, theirs, our_cpu, their_cpu;
     long our_pixels = 0, their_pixels = 0;
     for (auto _ : state) {
-        ours.push_back(seconds_of([&] { return run_edge_search(img.get()); }, &our_pixels));
-        theirs.push_back(seconds_of([&] { return run_opencv(src, thresholds); }, &their_pixels));
+        Timing a = time_of([&] { return run_edge_search(img.get()); }, &our_pixels);
+        Timing b = time_of([&] { return run_opencv(src, thresholds); }, &their_pixels);
+        ours.push_back(a.wall);
+        theirs.push_back(b.wall);
+        our_cpu.push_back(a.cpu);
+        their_cpu.push_back(b.cpu);
     }
     imaging_set_threads(0);
     state.counters["ms"] = median(ours) * 1e3;
     state.counters["opencv_ms"] = median(theirs) * 1e3;
     state.counters["ratio"] = median(ours) / median(theirs);
+    if (threads == 1) {
+        state.counters["cpu_ms"] = median(our_cpu) * 1e3;
+        state.counters["opencv_cpu_ms"] = median(their_cpu) * 1e3;
+        state.counters["cpu_ratio"] = median(our_cpu) / median(their_cpu);
+    }
     state.counters["ns_per_pixel"] = median(ours) / src.total() * 1e9;
     state.counters["edge_px"] = static_cast<double>(our_pixels);
     state.counters["opencv_edge_px"] = static_cast<double>(their_pixels);

@@ -60,10 +60,13 @@ void free_osl_edgel_chain(osl_edgel_chain *chain)
     free(chain);
 }
 
+/* The root is taken in single precision: a double root rounded to float is
+ * the correctly rounded float root, so the moduli are the same, and the
+ * float root runs several per instruction. */
 static float modulus_of(float gx, float gy)
 {
     float squares = gx * gx + gy * gy;
-    return (float)sqrt((double)squares);
+    return sqrtf(squares);
 }
 
 static float orientation_of(float gx, float gy) { return (float)(180.0 * atan2((double)gy, (double)gx) / pi); }
