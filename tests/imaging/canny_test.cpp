@@ -6,6 +6,8 @@
 #include <opencv2/imgproc.hpp>
 
 #include <cstdlib>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -159,9 +161,17 @@ TEST(CannyEdges, PictureTooLargeForMemoryIsReportedAndReturns)
     EXPECT_EQ(chains, nullptr);
     EXPECT_EQ(count, 0);
     EXPECT_EQ(detect_edge_multiscalar_canny_sigma(&huge, 2.0, &count, 5, 1, low, high), nullptr);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "Error in Extract_Gradient_Maxima_2D_zelvora: Insufficient memory !\n"
-              "Error in Extract_Gradient_Maxima_2D_zelvora: Insufficient memory !\n");
+    // An address sanitizer adds warnings of its own about the refused
+    // allocations; only the library's lines are compared.
+    std::istringstream printed(testing::internal::GetCapturedStderr());
+    std::string line, library_lines;
+    while (std::getline(printed, line)) {
+        if (line.rfind("==", 0) != 0) {
+            library_lines += line + "\n";
+        }
+    }
+    EXPECT_EQ(library_lines, "Error in Extract_Gradient_Maxima_2D_zelvora: Insufficient memory !\n"
+                             "Error in Extract_Gradient_Maxima_2D_zelvora: Insufficient memory !\n");
 
     // Refused arguments are failures too, told apart from a search that
     // found nothing.
