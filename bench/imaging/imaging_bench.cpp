@@ -234,10 +234,12 @@ long status_kib(const char *field)
     return value;
 }
 
-// Child mode: the peak memory added by one scale of the search, in bytes
-// per pixel of the picture (the picture itself excluded).
-int measure_peak_memory(int megapixels)
+// Child mode: the peak memory added by one scale of the search on
+// `threads` threads (0: every core), in bytes per pixel of the picture (the
+// picture itself excluded).
+int measure_peak_memory(int megapixels, int threads)
 {
+    imaging_set_threads(threads);
     const cv::Mat src = synthetic_cells(picture_size(megapixels));
     ImagePtr img(to_gray_image(src));
     // Peak and current resident sizes are compared after resetting the
@@ -263,7 +265,8 @@ void BM_PeakMemoryOneScale(benchmark::State &state)
             state.SkipWithError("cannot find the benchmark program");
             break;
         }
-        std::string command = std::string(self) + " --peak-memory " + std::to_string(state.range(0));
+        std::string command = std::string(self) + " --peak-memory " + std::to_string(state.range(0)) + " " +
+                              std::to_string(state.range(1));
         FILE *child = popen(command.c_str(), "r");
         if (child == nullptr || std::fscanf(child, "%lf", &bytes_per_pixel) != 1) {
             state.SkipWithError("child measurement failed");
@@ -282,14 +285,14 @@ BENCHMARK(BM_EdgeSearchAgainstOpenCv)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
 BENCHMARK(BM_TextureFeaturesOneRegion)->Arg(1)->Arg(4)->Arg(12)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_PeakMemoryOneScale)->Arg(1)->Arg(12)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PeakMemoryOneScale)->ArgsProduct({ { 1, 12 }, { 1, 0 } })->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc == 3 && std::strcmp(argv[1], "--peak-memory") == 0) {
-        return measure_peak_memory(std::atoi(argv[2]));
+    if (argc == 4 && std::strcmp(argv[1], "--peak-memory") == 0) {
+        return measure_peak_memory(std::atoi(argv[2]), std::atoi(argv[3]));
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -249,11 +249,26 @@ static int link_band(long band, void *job_ptr)
     const LinkJob *job = job_ptr;
     long first, end;
     imaging_band(job->num_rows, job->bands, band, &first, &end);
-    LinkPairs *pairs = &job->band_pairs[band];
-    /* About one link per edgel on the edges of a picture. */
-    size_t edgels = (size_t)(job->rows[end] - job->rows[first]);
-    return grow_array((void **)&pairs->ends, &pairs->capacity, 2 * edgels + 2, sizeof *pairs->ends) &&
-           link_pairs(job->col, job->rows, job->num_rows, (int)first, (int)end, job->filter, pairs);
+    return link_pairs(job->col, job->rows, job->num_rows, (int)first, (int)end, job->filter,
+                      &job->band_pairs[band]);
+}
+
+/* Room for about one link per edgel of each band, as on the edges of a
+ * picture. It is taken on the calling thread: memory a worker thread takes
+ * stays with that thread's allocator when freed, where the calling thread's
+ * later allocations could not reuse it. */
+static int reserve_band_pairs(const LinkJob *job)
+{
+    for (long band = 0; band < job->bands; band++) {
+        long first, end;
+        imaging_band(job->num_rows, job->bands, band, &first, &end);
+        size_t edgels = (size_t)(job->rows[end] - job->rows[first]);
+        LinkPairs *pairs = &job->band_pairs[band];
+        if (!grow_array((void **)&pairs->ends, &pairs->capacity, 2 * edgels + 2, sizeof *pairs->ends)) {
+            return 0;
+        }
+    }
+    return 1;
 }
 
 int link_edgels_flat(const int *col, const int *rows, int num_rows, const float *grad, double min_modulus,
@@ -266,7 +281,8 @@ int link_edgels_flat(const int *col, const int *rows, int num_rows, const float 
     const PairFilter viable = { grad, min_modulus };
     LinkJob job = { col, rows, num_rows, &viable, imaging_band_count(num_rows, 16), NULL };
     job.band_pairs = calloc((size_t)job.bands, sizeof *job.band_pairs);
-    int ok = adj->first != NULL && job.band_pairs != NULL && imaging_parallel(job.bands, link_band, &job);
+    int ok = adj->first != NULL && job.band_pairs != NULL && reserve_band_pairs(&job) &&
+             imaging_parallel(job.bands, link_band, &job);
     size_t count = 0;
     for (long b = 0; ok && b < job.bands; b++) {
         count += job.band_pairs[b].count;
