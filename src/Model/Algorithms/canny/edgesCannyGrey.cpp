@@ -78,13 +78,18 @@ std::vector<ScaleSearch> searchScales(const Image* plane, const std::vector<doub
   return found;
 }
 
-// The grey plane searched: a copy of a grey image, or the grey level or one
-// colour band of a colour image. Null when the image has no such plane.
+// Whether the image has a plane to search: any grey image, and a colour
+// image through its grey level (channel 0) or one of its bands (1..3).
+bool hasPlane(const Image* img, int channel) {
+  return is_gray_img(img) || (is_rgb_img(img) && channel >= 0 && channel <= 3);
+}
+
+// The grey plane searched of an image that has one: a copy of a grey image,
+// or the grey level or one colour band of a colour image. Null when memory
+// runs out.
 ImagePtr workingPlane(const Image* img, int channel) {
   if (is_gray_img(img)) return ImagePtr(clone_img(img));
-  if (!is_rgb_img(img)) return nullptr;
   if (channel == 0) return ImagePtr(rgb_to_gray(img));
-  if (channel < 1 || channel > 3) return nullptr;
   Image* raw[3];
   get_rgb_bands(img, &raw[0], &raw[1], &raw[2]);
   ImagePtr bands[3] = {ImagePtr(raw[0]), ImagePtr(raw[1]), ImagePtr(raw[2])};
@@ -143,10 +148,9 @@ void edgesCannyGrey::compute(Image* img, bool flagRoundness, bool flagDiameter, 
 
 void edgesCannyGrey::searchAllScales(Image* img, bool flagRoundness, bool flagDiameter, bool flagOverlapTest) {
   try {
-    // An image the search does not handle is not searched; a plane that
-    // cannot be made for one it handles is a failure.
-    const bool searchable = is_gray_img(img) || (is_rgb_img(img) && flagChannel >= 0 && flagChannel <= 3);
-    if (!searchable) return;
+    // An image without a plane to search is not searched; a plane that
+    // cannot be made is a failure.
+    if (!hasPlane(img, flagChannel)) return;
     ImagePtr plane = workingPlane(img, flagChannel);
     if (!plane) throw std::bad_alloc();
     const bool filtered = flagRoundness || flagDiameter || flagOverlapTest;
