@@ -37,7 +37,9 @@ int canny_edge_search(const Image *in_img, double blur_factor, int min_size, int
                       const double *high, PointList ***chains, int *num_edges);
 
 /* Gradient, suppression into bufferOutNMS (dimx x dimy floats), the edgel
- * list, and the thresholds of every rate pair in use. */
+ * list, and the thresholds of every rate pair in use. The rate pairs in use
+ * are those of the last search started on the calling thread; these
+ * step-by-step entry points keep them, and the thresholds, per thread. */
 osl_edgel_chain *Extract_Gradient_Maxima_2D_zelvora(const void *bufferIn, bufferType typeIn, float *bufferOutNMS,
                                                     const int *bufferDims, const int *borderLengths,
                                                     const float *filterCoefs, recursiveFilterType filterType);
