@@ -1,7 +1,8 @@
 // Benchmarks of the imaging library on synthetic 1, 4 and 12 megapixel
 // pictures: the edge search of one scale against OpenCV's GaussianBlur +
-// Canny on one thread, the colour texture features of one region, and the
-// peak memory of one scale (measured in a child process).
+// Canny with matched thresholds, on one thread and on every core, the
+// colour texture features of one region, and the peak memory of one scale
+// (measured in a child process).
 #include "ImageHandle.h"
 #include "imaging.h"
 
@@ -9,14 +10,18 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <string>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -54,70 +59,139 @@ Image *to_gray_image(const cv::Mat &m)
     return img;
 }
 
-// Runs one scale of the search with its per-pair line kept off the
-// benchmark's output.
-int run_edge_search(const Image *img)
+// Runs fn with standard output (the search's per-pair lines) discarded.
+template <typename Fn> auto quietly(Fn fn)
 {
-    double low[] = { 0.4 }, high[] = { 0.6 };
-    int count = 0;
     std::fflush(stdout);
     int saved = dup(STDOUT_FILENO);
     int null_fd = open("/dev/null", O_WRONLY);
     dup2(null_fd, STDOUT_FILENO);
-    PointList **chains = detect_edge_multiscalar_canny_sigma(img, sigma, &count, 10, 1, low, high);
+    auto result = fn();
     std::fflush(stdout);
     dup2(saved, STDOUT_FILENO);
     close(saved);
     close(null_fd);
+    return result;
+}
+
+const double low_rate = 0.4, high_rate = 0.6;
+
+// Runs one scale of the search with one rate pair; returns the number of
+// edge pixels kept (points of all chains).
+long run_edge_search(const Image *img)
+{
+    double low[] = { low_rate }, high[] = { high_rate };
+    int count = 0;
+    PointList **chains =
+        quietly([&] { return detect_edge_multiscalar_canny_sigma(img, sigma, &count, 10, 1, low, high); });
+    long points = 0;
     for (int i = 0; i < count; i++) {
+        points += chains[i]->num_pts;
         delete_point_list(chains[i], chains[i]->num_pts);
     }
     std::free(chains);
-    return count;
+    return points;
 }
 
-double opencv_seconds(const cv::Mat &src)
+// OpenCV's thresholds by the search's own rule, applied to the L2 gradient
+// Canny computes (3x3 Sobel of the blurred picture): high is the high rate's
+// quantile of the non-zero moduli, low the low rate times high. Both
+// pipelines then keep a similar number of edge pixels.
+std::pair<double, double> matched_thresholds(const cv::Mat &src)
+{
+    cv::Mat blurred, dx, dy, modulus;
+    cv::GaussianBlur(src, blurred, { 0, 0 }, sigma);
+    cv::Sobel(blurred, dx, CV_32F, 1, 0, 3);
+    cv::Sobel(blurred, dy, CV_32F, 0, 1, 3);
+    cv::magnitude(dx, dy, modulus);
+    std::vector<float> moduli;
+    moduli.reserve(modulus.total());
+    for (auto it = modulus.begin<float>(); it != modulus.end<float>(); ++it) {
+        if (*it > 0.0f) {
+            moduli.push_back(*it);
+        }
+    }
+    if (moduli.empty()) {
+        return { 0.0, 0.0 };
+    }
+    auto at = moduli.begin() + static_cast<long>(high_rate * (moduli.size() - 1));
+    std::nth_element(moduli.begin(), at, moduli.end());
+    return { low_rate * *at, *at };
+}
+
+long run_opencv(const cv::Mat &src, std::pair<double, double> thresholds)
 {
     cv::Mat blurred, edges;
-    double best = 1e30;
-    for (int run = 0; run < 3; run++) {
-        auto start = std::chrono::steady_clock::now();
-        cv::GaussianBlur(src, blurred, { 0, 0 }, sigma);
-        cv::Canny(blurred, edges, 20, 50, 3, true);
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    return best;
+    cv::GaussianBlur(src, blurred, { 0, 0 }, sigma);
+    cv::Canny(blurred, edges, thresholds.first, thresholds.second, 3, true);
+    return cv::countNonZero(edges);
 }
 
-void BM_EdgeSearchOneScale(benchmark::State &state)
+double median(std::vector<double> v)
 {
-    cv::setNumThreads(1);
+    std::sort(v.begin(), v.end());
+    size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+double thread_cpu_seconds()
+{
+    timespec now;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9;
+}
+
+// Wall and calling-thread processor seconds of fn. On a shared machine the
+// processor time of a single-thread run is the steadier figure.
+struct Timing {
+    double wall, cpu;
+};
+
+template <typename Fn> Timing time_of(Fn fn, long *kept)
+{
+    const double cpu_start = thread_cpu_seconds();
+    auto start = std::chrono::steady_clock::now();
+    *kept = fn();
+    const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return { wall, thread_cpu_seconds() - cpu_start };
+}
+
+// One scale of the search (A) against OpenCV's GaussianBlur + Canny with
+// matched thresholds (B), on range(0) megapixels and range(1) threads (0:
+// every core) for both. A and B alternate within each iteration, so that a
+// change of machine load touches both; the counters are medians over the
+// iterations, and the ratios are A's median over B's, of wall time and, for
+// one thread, of the calling thread's processor time.
+void BM_EdgeSearchAgainstOpenCv(benchmark::State &state)
+{
+    const int threads = static_cast<int>(state.range(1));
+    imaging_set_threads(threads);
+    cv::setNumThreads(threads > 0 ? threads : cv::getNumberOfCPUs());
     const cv::Mat src = synthetic_cells(picture_size(static_cast<int>(state.range(0))));
     ImagePtr img(to_gray_image(src));
-    const double reference = opencv_seconds(src);
-    int chains = 0;
-    double total = 0;
+    const auto thresholds = matched_thresholds(src);
+    std::vector<double> ours, theirs, our_cpu, their_cpu;
+    long our_pixels = 0, their_pixels = 0;
     for (auto _ : state) {
-        auto start = std::chrono::steady_clock::now();
-        chains = run_edge_search(img.get());
-        total += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        Timing a = time_of([&] { return run_edge_search(img.get()); }, &our_pixels);
+        Timing b = time_of([&] { return run_opencv(src, thresholds); }, &their_pixels);
+        ours.push_back(a.wall);
+        theirs.push_back(b.wall);
+        our_cpu.push_back(a.cpu);
+        their_cpu.push_back(b.cpu);
     }
-    state.counters["chains"] = chains;
-    state.counters["ns_per_pixel"] = total / state.iterations() / src.total() * 1e9;
-    state.counters["opencv_ms"] = reference * 1e3;
-    state.counters["ratio_to_opencv"] = total / state.iterations() / reference;
-}
-
-void BM_OpenCvBlurCanny(benchmark::State &state)
-{
-    cv::setNumThreads(1);
-    const cv::Mat src = synthetic_cells(picture_size(static_cast<int>(state.range(0))));
-    cv::Mat blurred, edges;
-    for (auto _ : state) {
-        cv::GaussianBlur(src, blurred, { 0, 0 }, sigma);
-        cv::Canny(blurred, edges, 20, 50, 3, true);
-        benchmark::DoNotOptimize(edges.data);
+    imaging_set_threads(0);
+    state.counters["ms"] = median(ours) * 1e3;
+    state.counters["opencv_ms"] = median(theirs) * 1e3;
+    state.counters["ratio"] = median(ours) / median(theirs);
+    if (threads == 1) {
+        state.counters["cpu_ms"] = median(our_cpu) * 1e3;
+        state.counters["opencv_cpu_ms"] = median(their_cpu) * 1e3;
+        state.counters["cpu_ratio"] = median(our_cpu) / median(their_cpu);
     }
+    state.counters["ns_per_pixel"] = median(ours) / src.total() * 1e9;
+    state.counters["edge_px"] = static_cast<double>(our_pixels);
+    state.counters["opencv_edge_px"] = static_cast<double>(their_pixels);
 }
 
 // One region of fixed size on pictures of growing size: the cost must not
@@ -160,10 +234,12 @@ long status_kib(const char *field)
     return value;
 }
 
-// Child mode: the peak memory added by one scale of the search, in bytes
-// per pixel of the picture (the picture itself excluded).
-int measure_peak_memory(int megapixels)
+// Child mode: the peak memory added by one scale of the search on
+// `threads` threads (0: every core), in bytes per pixel of the picture (the
+// picture itself excluded).
+int measure_peak_memory(int megapixels, int threads)
 {
+    imaging_set_threads(threads);
     const cv::Mat src = synthetic_cells(picture_size(megapixels));
     ImagePtr img(to_gray_image(src));
     // Peak and current resident sizes are compared after resetting the
@@ -189,7 +265,8 @@ void BM_PeakMemoryOneScale(benchmark::State &state)
             state.SkipWithError("cannot find the benchmark program");
             break;
         }
-        std::string command = std::string(self) + " --peak-memory " + std::to_string(state.range(0));
+        std::string command = std::string(self) + " --peak-memory " + std::to_string(state.range(0)) + " " +
+                              std::to_string(state.range(1));
         FILE *child = popen(command.c_str(), "r");
         if (child == nullptr || std::fscanf(child, "%lf", &bytes_per_pixel) != 1) {
             state.SkipWithError("child measurement failed");
@@ -201,17 +278,21 @@ void BM_PeakMemoryOneScale(benchmark::State &state)
     state.counters["bytes_per_pixel"] = bytes_per_pixel;
 }
 
-BENCHMARK(BM_EdgeSearchOneScale)->Arg(1)->Arg(4)->Arg(12)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_OpenCvBlurCanny)->Arg(1)->Arg(4)->Arg(12)->Unit(benchmark::kMillisecond)->UseRealTime();
+// Single-thread figures, then every core.
+BENCHMARK(BM_EdgeSearchAgainstOpenCv)
+    ->ArgsProduct({ { 1, 4, 12 }, { 1, 0 } })
+    ->Iterations(11)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK(BM_TextureFeaturesOneRegion)->Arg(1)->Arg(4)->Arg(12)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_PeakMemoryOneScale)->Arg(1)->Arg(12)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PeakMemoryOneScale)->ArgsProduct({ { 1, 12 }, { 1, 0 } })->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc == 3 && std::strcmp(argv[1], "--peak-memory") == 0) {
-        return measure_peak_memory(std::atoi(argv[2]));
+    if (argc == 4 && std::strcmp(argv[1], "--peak-memory") == 0) {
+        return measure_peak_memory(std::atoi(argv[2]), std::atoi(argv[3]));
     }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -176,4 +176,35 @@ TEST(TextureFeaturesOfAPolygon, RefusedInputsGiveNothing) {
   EXPECT_TRUE(detector.computeTextureFeatures(colour.get(), {}, {}).empty());
 }
 
+
+// An imaging library failure (here the header of a grey picture of 2^22 x
+// 2^30 pixels, too large for memory) becomes the detector's reported
+// failure: the program goes on, the library's message is printed, and the
+// contours of earlier searches are left as they were.
+TEST_F(EdgeSearch, LibraryFailureIsThrownAndLeavesEarlierContours) {
+  ImagePtr colour = colourImage(picture);
+  const Contours before = search(detector, colour.get(), true, true, false);
+  ASSERT_FALSE(before.first.empty());
+
+  std::vector<unsigned char> block(64, 0);
+  Image huge = {};
+  huge.type = PIX_GRAY;
+  huge.num_bands = 1;
+  huge.num_rows = 1 << 22;
+  huge.num_cols = 1 << 30;
+  huge.data_1d.byte_data = block.data();
+  testing::internal::CaptureStderr();
+  int thrown = 0;
+  try {
+    detector.compute(&huge, true, true, false);
+  } catch (int code) {
+    thrown = code;
+  }
+  const std::string messages = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(thrown, edgesCannyGrey::libraryFailure);
+  EXPECT_NE(messages.find("Insufficient memory !"), std::string::npos) << messages;
+  EXPECT_EQ(detector.getXCoordinates(), before.first);
+  EXPECT_EQ(detector.getYCoordinates(), before.second);
+}
+
 }  // namespace

@@ -9,9 +9,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <thread>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -105,14 +107,12 @@ ImagePtr picture(int which)
 }
 
 // Checksum of the chains of one search with the three rate pairs, and their
-// count.
+// count. The search prints its thresholds: callers capture them.
 std::pair<uint64_t, int> chains_checksum(const Image *img, double sigma)
 {
     const double low[] = { 0.4, 0.55, 0.7 }, high[] = { 0.6, 0.75, 0.9 };
     int count = 0;
-    testing::internal::CaptureStdout();
     PointList **chains = detect_edge_multiscalar_canny_sigma(img, sigma, &count, 1, 3, low, high);
-    testing::internal::GetCapturedStdout();
     Checksum sum;
     sum.add(count);
     for (int i = 0; i < count; i++) {
@@ -135,10 +135,8 @@ std::pair<uint64_t, unsigned> edgels_checksum(const Image *img, double sigma)
     const int borders[3] = { 10, 10, 10 };
     const float sigmas[3] = { static_cast<float>(sigma), static_cast<float>(sigma), static_cast<float>(sigma) };
     std::vector<float> nms(static_cast<size_t>(rows) * cols);
-    testing::internal::CaptureStdout();
     osl_edgel_chain *edgels = Extract_Gradient_Maxima_2D_zelvora(img->data_1d.byte_data, UCHAR, nms.data(), dims,
                                                                  borders, sigmas, GAUSSIAN_DERICHE);
-    testing::internal::GetCapturedStdout();
     Checksum sum;
     for (float v : nms) {
         sum.add(v);
@@ -174,23 +172,82 @@ const Recorded recorded[] = {
     { 2, 4.0, 171, 0x917ccd3869c1eb1cull, 3607, 0xbc0f2f7aea167f99ull },
 };
 
-TEST(CannyGolden, ChainsAndEdgelsMatchTheRecordedOutput)
+// What one recorded case gives when run now.
+struct Result {
+    int chains = 0;
+    uint64_t chains_sum = 0;
+    unsigned edgels = 0;
+    uint64_t edgels_sum = 0;
+};
+
+Result run_case(const Recorded &r)
 {
-    for (const Recorded &r : recorded) {
-        ImagePtr img = picture(r.picture);
-        auto [chains_sum, chains] = chains_checksum(img.get(), r.sigma);
-        auto [edgels_sum, edgels] = edgels_checksum(img.get(), r.sigma);
-        // On a deliberate change of the output, the failure shows the line
-        // to record.
-        char line[160];
-        std::snprintf(line, sizeof line, "{ %d, %.1f, %d, 0x%llxull, %u, 0x%llxull }", r.picture, r.sigma, chains,
-                      static_cast<unsigned long long>(chains_sum), edgels,
-                      static_cast<unsigned long long>(edgels_sum));
-        SCOPED_TRACE(line);
-        EXPECT_EQ(chains, r.chains);
-        EXPECT_EQ(chains_sum, r.chains_sum);
-        EXPECT_EQ(edgels, r.edgels);
-        EXPECT_EQ(edgels_sum, r.edgels_sum);
+    ImagePtr img = picture(r.picture);
+    Result out;
+    std::tie(out.chains_sum, out.chains) = chains_checksum(img.get(), r.sigma);
+    std::tie(out.edgels_sum, out.edgels) = edgels_checksum(img.get(), r.sigma);
+    return out;
+}
+
+void expect_recorded(const Recorded &r, const Result &got)
+{
+    // On a deliberate change of the output, the failure shows the line to
+    // record.
+    char line[160];
+    std::snprintf(line, sizeof line, "{ %d, %.1f, %d, 0x%llxull, %u, 0x%llxull }", r.picture, r.sigma, got.chains,
+                  static_cast<unsigned long long>(got.chains_sum), got.edgels,
+                  static_cast<unsigned long long>(got.edgels_sum));
+    SCOPED_TRACE(line);
+    EXPECT_EQ(got.chains, r.chains);
+    EXPECT_EQ(got.chains_sum, r.chains_sum);
+    EXPECT_EQ(got.edgels, r.edgels);
+    EXPECT_EQ(got.edgels_sum, r.edgels_sum);
+}
+
+// Sets the library's thread count for one test.
+class ThreadCount {
+public:
+    explicit ThreadCount(int threads) { imaging_set_threads(threads); }
+    ~ThreadCount() { imaging_set_threads(0); }
+};
+
+// The pixel stages split rows and lines into bands run on several threads;
+// the output must not depend on how many. Odd counts give uneven bands.
+TEST(CannyGolden, ChainsAndEdgelsMatchTheRecordedOutputWhateverTheThreadCount)
+{
+    for (int threads : { 1, 3, 8 }) {
+        SCOPED_TRACE(threads);
+        ThreadCount count(threads);
+        for (const Recorded &r : recorded) {
+            testing::internal::CaptureStdout();
+            Result got = run_case(r);
+            testing::internal::GetCapturedStdout();
+            expect_recorded(r, got);
+        }
+    }
+}
+
+// Searches share no state: every recorded case (two scales of each picture)
+// run at the same time on threads of its own, each itself parallel, gives
+// what it gives alone.
+TEST(CannyGolden, ConcurrentSearchesMatchTheRecordedOutput)
+{
+    ThreadCount count(2);
+    constexpr size_t cases = sizeof recorded / sizeof recorded[0];
+    Result got[cases];
+    testing::internal::CaptureStdout();
+    {
+        std::vector<std::thread> searches;
+        for (size_t k = 0; k < cases; k++) {
+            searches.emplace_back([&got, k] { got[k] = run_case(recorded[k]); });
+        }
+        for (std::thread &search : searches) {
+            search.join();
+        }
+    }
+    testing::internal::GetCapturedStdout();
+    for (size_t k = 0; k < cases; k++) {
+        expect_recorded(recorded[k], got[k]);
     }
 }
 

@@ -6,6 +6,8 @@
 #include <opencv2/imgproc.hpp>
 
 #include <cstdlib>
+#include <sstream>
+#include <string>
 #include <vector>
 
 namespace {
@@ -119,9 +121,9 @@ TEST(CannyEdges, RefusesBadArgumentsWithTheirMessages)
     ImagePtr gray(alloc_img(PIX_GRAY, 10, 10));
     double rates[6] = { 0.4, 0.4, 0.4, 0.4, 0.4, 0.4 };
     int n = -1;
-    EXPECT_DEATH(detect_edge_multiscalar_canny_sigma(rgb.get(), 2.0, &n, 5, 1, rates, rates),
+    EXPECT_STOPS(detect_edge_multiscalar_canny_sigma(rgb.get(), 2.0, &n, 5, 1, rates, rates),
                  "Error in detect_edge_multiscalar_canny_sigma: Not a grayscale image !");
-    EXPECT_DEATH(detect_edge_multiscalar_canny_sigma(gray.get(), 0.05, &n, 5, 1, rates, rates),
+    EXPECT_STOPS(detect_edge_multiscalar_canny_sigma(gray.get(), 0.05, &n, 5, 1, rates, rates),
                  "Sigma \\( 0.050000 \\) must be >= 0.1 !");
     // More pairs than the rate arrays hold are refused, not written past them.
     testing::internal::CaptureStderr();
@@ -135,6 +137,53 @@ TEST(CannyEdges, RefusesBadArgumentsWithTheirMessages)
     none = detect_edge_multiscalar_canny_sigma(gray.get(), 2.0, &n, 5, 1, rates, rates);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Edges after Non_Maximal_Supression: 0\n");
     EXPECT_EQ(none, nullptr);
+}
+
+// A picture too large for memory: the header of a grey image of 2^22 x 2^30
+// pixels over a small block. The search's first allocation (its gradient
+// planes) fails before any pixel is read; the search must report it and
+// return, not end the program.
+TEST(CannyEdges, PictureTooLargeForMemoryIsReportedAndReturns)
+{
+    std::vector<unsigned char> block(64, 0);
+    Image huge = {};
+    huge.type = PIX_GRAY;
+    huge.num_bands = 1;
+    huge.num_rows = 1 << 22;
+    huge.num_cols = 1 << 30;
+    huge.data_1d.byte_data = block.data();
+    const double low[] = { 0.4 }, high[] = { 0.6 };
+
+    testing::internal::CaptureStderr();
+    PointList **chains = reinterpret_cast<PointList **>(&huge);
+    int count = -1;
+    EXPECT_EQ(canny_edge_search(&huge, 2.0, 5, 1, low, high, &chains, &count), 0);
+    EXPECT_EQ(chains, nullptr);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(detect_edge_multiscalar_canny_sigma(&huge, 2.0, &count, 5, 1, low, high), nullptr);
+    // An address sanitizer adds warnings of its own about the refused
+    // allocations; only the library's lines are compared.
+    std::istringstream printed(testing::internal::GetCapturedStderr());
+    std::string line, library_lines;
+    while (std::getline(printed, line)) {
+        if (line.rfind("==", 0) != 0) {
+            library_lines += line + "\n";
+        }
+    }
+    EXPECT_EQ(library_lines, "Error in Extract_Gradient_Maxima_2D_zelvora: Insufficient memory !\n"
+                             "Error in Extract_Gradient_Maxima_2D_zelvora: Insufficient memory !\n");
+
+    // Refused arguments are failures too, told apart from a search that
+    // found nothing.
+    ImagePtr flat(alloc_img(PIX_GRAY, 10, 10));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(canny_edge_search(flat.get(), 0.05, 5, 1, low, high, &chains, &count), 0);
+    testing::internal::GetCapturedStderr();
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(canny_edge_search(flat.get(), 2.0, 5, 1, low, high, &chains, &count), 1);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(chains, nullptr);
+    EXPECT_EQ(count, 0);
 }
 
 TEST(CannyEdges, ChainsOfEveryPairInPairOrderAndMinimumSize)

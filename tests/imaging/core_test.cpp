@@ -50,19 +50,19 @@ TEST(ImageCore, FreedImageIsInvalidAndSecondFreeDoesNothing)
     free_img(img);
     EXPECT_EQ(img->type, PIX_INVALID);
     EXPECT_EQ(img->num_rows, INT_MIN);
-    EXPECT_DEATH(get_num_rows(img), "Error in get_num_rows: Invalid image object !");
+    EXPECT_STOPS(get_num_rows(img), "Error in get_num_rows: Invalid image object !");
     std::free(img);
 }
 
 TEST(ImageCore, ReportsFollowTheErrorConvention)
 {
-    EXPECT_DEATH(alloc_img(PIX_GRAY, 0, 3), "Error in alloc_img: Number of rows \\( 0 \\) must be positive !");
+    EXPECT_STOPS(alloc_img(PIX_GRAY, 0, 3), "Error in alloc_img: Number of rows \\( 0 \\) must be positive !");
     ImagePtr labels(alloc_img(PIX_INT_1B, 2, 2));
     EXPECT_FALSE(is_label_img(labels.get()));
-    EXPECT_DEATH(get_num_cc(labels.get()), "Error in get_num_cc: Not a label image !");
+    EXPECT_STOPS(get_num_cc(labels.get()), "Error in get_num_cc: Not a label image !");
     Image bogus = {};
     bogus.type = static_cast<PixelType>(9);
-    EXPECT_DEATH(get_img_data_1d(&bogus), "Fatal error in get_img_data_1d: FATAL: Invalid pixel type !");
+    EXPECT_STOPS(get_img_data_1d(&bogus), "Fatal error in get_img_data_1d: FATAL: Invalid pixel type !");
 
     testing::internal::CaptureStderr();
     Image *none = with_errors_returning([] { return alloc_img(PIX_GRAY, 3, -2); });
@@ -93,7 +93,7 @@ TEST(ImageCore, AllocNdRefusesEmptyShapes)
 TEST(PointLists, LifecycleFromInvalidToFreed)
 {
     PointList *list = alloc_point_list(2);
-    EXPECT_DEATH(get_num_pts(list), "Error in get_num_pts: Invalid point list object !");
+    EXPECT_STOPS(get_num_pts(list), "Error in get_num_pts: Invalid point list object !");
     list->point[0] = alloc_point(1, 2);
     list->point[1] = alloc_point(3, 4);
     list->type = GEN_VALID;
@@ -104,7 +104,7 @@ TEST(PointLists, LifecycleFromInvalidToFreed)
     EXPECT_EQ(list->point[0], nullptr);
     std::free(list->point);
     std::free(list);
-    EXPECT_DEATH(alloc_point_list(0), "Error in alloc_point_list: Number of points \\( 0 \\) must be positive !");
+    EXPECT_STOPS(alloc_point_list(0), "Error in alloc_point_list: Number of points \\( 0 \\) must be positive !");
 }
 
 TEST(PointLists, BoxesAndRasterisation)
@@ -142,14 +142,20 @@ TEST(ErrorReporting, ModesTextsAndForms)
     set_warn_mode(1);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "w 1\nd x\n");
 
-    EXPECT_DEATH(imaging_fatal("boom %d", 3), "FATAL: boom 3");
-    EXPECT_DEATH(imaging_error("stop"), "stop");
+    // Errors, fatal ones included, return to the caller unless a caller
+    // turns the error mode on.
+    EXPECT_FALSE(get_err_mode());
     testing::internal::CaptureStderr();
-    set_err_mode(0);
     imaging_error("go on");
+    imaging_fatal("boom %d", 3);
+    report_fatal("f", "still here");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "go on\nFATAL: boom 3\nFatal error in f: FATAL: still here\n");
+    EXPECT_STOPS(imaging_fatal("boom %d", 3), "FATAL: boom 3");
+    EXPECT_STOPS(imaging_error("stop"), "stop");
     set_err_mode(5);
     EXPECT_TRUE(get_err_mode());
-    EXPECT_EQ(testing::internal::GetCapturedStderr(), "go on\n");
+    set_err_mode(0);
 }
 
 TEST(Conversions, GreyBandsCloneAndThreshold)
@@ -174,8 +180,8 @@ TEST(Conversions, GreyBandsCloneAndThreshold)
     ImagePtr above_zero(threshold_img(gray.get(), 0));
     EXPECT_EQ(all_zero->data_1d.byte_data[1], 0);
     EXPECT_EQ(above_zero->data_1d.byte_data[0], 1);
-    EXPECT_DEATH(threshold_img(gray.get(), 256), "Threshold \\( 256 \\) must be in \\[0, 255\\] range !");
-    EXPECT_DEATH(rgb_to_gray(gray.get()), "Error in rgb_to_gray: Not an RGB image !");
+    EXPECT_STOPS(threshold_img(gray.get(), 256), "Threshold \\( 256 \\) must be in \\[0, 255\\] range !");
+    EXPECT_STOPS(rgb_to_gray(gray.get()), "Error in rgb_to_gray: Not an RGB image !");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "canny_edges.h"
 
 #include "img_error.h"
+#include "img_parallel.h"
 #include "img_size.h"
 
 #include <math.h>
@@ -8,25 +9,34 @@
 #include <stdlib.h>
 #include <string.h>
 
-/* The rate pairs of the running search and the thresholds taken from them. */
-static int N_THRES = 0;
-static double low_thres_rate[MAX_THRESHOLD_PAIRS];
-static double high_thres_rate[MAX_THRESHOLD_PAIRS];
-static double low_thres_val[MAX_THRESHOLD_PAIRS];
-static double high_thres_val[MAX_THRESHOLD_PAIRS];
+/* The rate pairs of one search and the thresholds taken from them. Each
+ * search keeps its own, so searches may run at the same time. */
+typedef struct {
+    int count;
+    double low_rate[MAX_THRESHOLD_PAIRS];
+    double high_rate[MAX_THRESHOLD_PAIRS];
+    double low_val[MAX_THRESHOLD_PAIRS];
+    double high_val[MAX_THRESHOLD_PAIRS];
+} ThresholdPairs;
 
-static void set_pair_thresholds(const ModulusHistogram *hist, int t)
+/* The pairs of the last search started on this thread, which the
+ * step-by-step entry points (thresholds, then hysteresis) share between
+ * their calls. */
+static _Thread_local ThresholdPairs last_search_pairs;
+
+static void set_pair_thresholds(ThresholdPairs *pairs, const ModulusHistogram *hist, int t)
 {
-    thresholds_from_histogram(hist, low_thres_rate[t], high_thres_rate[t], &low_thres_val[t], &high_thres_val[t]);
-    printf("Hysteresis thresholds. Rates[%.2f, %.2f]. Low=%.2f and High=%.2f\n", low_thres_rate[t],
-           high_thres_rate[t], low_thres_val[t], high_thres_val[t]);
+    thresholds_from_histogram(hist, pairs->low_rate[t], pairs->high_rate[t], &pairs->low_val[t],
+                              &pairs->high_val[t]);
+    printf("Hysteresis thresholds. Rates[%.2f, %.2f]. Low=%.2f and High=%.2f\n", pairs->low_rate[t],
+           pairs->high_rate[t], pairs->low_val[t], pairs->high_val[t]);
 }
 
 /* One histogram of all moduli serves every pair. */
-static void set_all_pair_thresholds(const ModulusHistogram *hist)
+static void set_all_pair_thresholds(ThresholdPairs *pairs, const ModulusHistogram *hist)
 {
-    for (int t = 0; t < N_THRES; t++) {
-        set_pair_thresholds(hist, t);
+    for (int t = 0; t < pairs->count; t++) {
+        set_pair_thresholds(pairs, hist, t);
     }
 }
 
@@ -37,7 +47,7 @@ void calc_hysteresis_thresholds_mod(const float *grad_data, long num_pixels, int
     }
     ModulusHistogram hist;
     modulus_histogram(grad_data, num_pixels, &hist);
-    set_pair_thresholds(&hist, threshold);
+    set_pair_thresholds(&last_search_pairs, &hist, threshold);
 }
 
 osl_edgel_chain *Extract_Gradient_Maxima_2D_zelvora(const void *bufferIn, bufferType typeIn, float *bufferOutNMS,
@@ -49,7 +59,7 @@ osl_edgel_chain *Extract_Gradient_Maxima_2D_zelvora(const void *bufferIn, buffer
     osl_edgel_chain *edgels = extract_edgels(bufferIn, typeIn, bufferOutNMS, bufferDims, borderLengths, filterCoefs,
                                              filterType, &hist, "Extract_Gradient_Maxima_2D_zelvora", &ok);
     if (edgels != NULL) {
-        set_all_pair_thresholds(&hist);
+        set_all_pair_thresholds(&last_search_pairs, &hist);
     }
     return edgels;
 }
@@ -76,10 +86,11 @@ typedef struct {
     int next;
 } FollowFrame;
 
-/* Working data of one hysteresis run, sized by the edgel count. */
+/* Working data of the hysteresis run of one rate pair, sized by the edgel
+ * count. */
 typedef struct {
     const EdgelView *edgels;
-    EdgelAdjacency links;
+    const EdgelAdjacency *links;
     /* Per rate pair, each edgel's modulus until it is taken into a chain,
      * then -infinity: one look-up tells whether an edgel may still be
      * taken, and a taken one fails every threshold test. */
@@ -95,7 +106,7 @@ typedef struct {
  * stack replaces recursion so that chains as long as the edgel count fit. */
 static void follow_chain(Follower *f, int seed, double low)
 {
-    const int *first = f->links.first, *to = f->links.to;
+    const int *first = f->links->first, *to = f->links->to;
     float *open = f->open;
     open[seed] = -INFINITY;
     f->chain[0] = seed;
@@ -131,6 +142,10 @@ static PointList *chain_to_points(const Follower *f)
     for (int k = 0; k < f->length; k++) {
         int e = f->chain[k];
         list->point[k] = alloc_point((double)f->edgels->y[e], (double)f->edgels->x[e]);
+        if (list->point[k] == NULL) {
+            delete_point_list(list, k);
+            return NULL;
+        }
     }
     list->type = GEN_VALID;
     return list;
@@ -138,76 +153,129 @@ static PointList *chain_to_points(const Follower *f)
 
 /* The lowest modulus any pair's follower may still accept: edgels at or
  * below it are never visited, so their links need not be kept. */
-static double lowest_followed_modulus(void)
+static double lowest_followed_modulus(const ThresholdPairs *pairs)
 {
-    double lowest = low_thres_val[0] < high_thres_val[0] ? low_thres_val[0] : high_thres_val[0];
-    for (int t = 1; t < N_THRES; t++) {
-        lowest = low_thres_val[t] < lowest ? low_thres_val[t] : lowest;
-        lowest = high_thres_val[t] < lowest ? high_thres_val[t] : lowest;
+    double lowest = pairs->low_val[0] < pairs->high_val[0] ? pairs->low_val[0] : pairs->high_val[0];
+    for (int t = 1; t < pairs->count; t++) {
+        lowest = pairs->low_val[t] < lowest ? pairs->low_val[t] : lowest;
+        lowest = pairs->high_val[t] < lowest ? pairs->high_val[t] : lowest;
     }
     return lowest;
 }
 
-/* Links and follows the edgels for every rate pair in use. Returns the
- * chains (null with *num_edges 0 when memory runs out, after the message of
- * function). */
-static PointList **follow_edgels(const EdgelView *edgels, int *num_edges, int min_size, const char *function)
+/* The chains one rate pair gives, in the order they are found. */
+typedef struct {
+    PointList **chains;
+    size_t count, capacity;
+} PairChains;
+
+static void free_pair_chains(PairChains *found)
 {
-    *num_edges = 0;
-    size_t n = (size_t)edgels->n;
-    Follower f = { edgels, { NULL, NULL, 0 }, NULL, NULL, NULL, 0 };
-    f.open = alloc_array(n, sizeof *f.open);
-    int ok = f.open != NULL && link_edgels_flat(edgels->x, edgels->row_start, edgels->num_rows, edgels->grad,
-                                                  lowest_followed_modulus(), &f.links);
-    if (!ok) {
-        free(f.open);
-        report_error(function, "Insufficient memory !");
-        return NULL;
+    for (size_t k = 0; k < found->count; k++) {
+        delete_point_list(found->chains[k], found->chains[k]->num_pts);
     }
+    free(found->chains);
+}
+
+/* What the rate pairs share: the edgels and their links; each pair follows
+ * with scratch arrays of its own, so the pairs run in parallel. */
+typedef struct {
+    const EdgelView *edgels;
+    const EdgelAdjacency *links;
+    const ThresholdPairs *pairs;
+    int min_size;
+    PairChains *found; /* one per pair */
+} HysteresisJob;
+
+/* Follows the chains of rate pair t: every edgel above the high threshold
+ * not yet taken seeds a chain; chains shorter than min_size are dropped. At
+ * most MAX_EDGE_CHAINS are kept. 0 when memory runs out. */
+static int follow_pair(long t, void *job_ptr)
+{
+    const HysteresisJob *job = job_ptr;
+    const EdgelView *edgels = job->edgels;
+    PairChains *found = &job->found[t];
+    double low = job->pairs->low_val[t], high = job->pairs->high_val[t];
+    size_t n = (size_t)edgels->n;
+    Follower f = { edgels, job->links, NULL, NULL, NULL, 0 };
+    f.open = alloc_array(n, sizeof *f.open);
     f.stack = alloc_array(n, sizeof *f.stack);
     f.chain = alloc_array(n, sizeof *f.chain);
-    /* The result grows with the chains found, up to MAX_EDGE_CHAINS. */
-    size_t capacity = 0;
-    PointList **result = NULL;
-    ok = f.stack != NULL && f.chain != NULL && grow_array((void **)&result, &capacity, 1, sizeof *result);
+    int ok = f.open != NULL && f.stack != NULL && f.chain != NULL;
+    if (ok) {
+        memcpy(f.open, edgels->grad, n * sizeof *f.open);
+    }
+    for (size_t i = 0; ok && i < n && found->count < MAX_EDGE_CHAINS; i++) {
+        if (!(f.open[i] > high)) {
+            continue;
+        }
+        follow_chain(&f, (int)i, low);
+        if (f.length < job->min_size) {
+            continue;
+        }
+        ok = grow_array((void **)&found->chains, &found->capacity, found->count + 1, sizeof *found->chains);
+        PointList *chain = ok ? chain_to_points(&f) : NULL;
+        if (chain == NULL) {
+            ok = 0;
+            break;
+        }
+        found->chains[found->count++] = chain;
+    }
     if (!ok) {
         fprintf(stderr, "Insufficient memory edges!\n");
-    }
-    size_t found = 0;
-    for (int t = 0; ok && t < N_THRES; t++) {
-        memcpy(f.open, edgels->grad, n * sizeof *f.open);
-        for (size_t i = 0; ok && i < n && found < MAX_EDGE_CHAINS; i++) {
-            if (!(f.open[i] > high_thres_val[t])) {
-                continue;
-            }
-            follow_chain(&f, (int)i, low_thres_val[t]);
-            if (f.length < min_size) {
-                continue;
-            }
-            ok = grow_array((void **)&result, &capacity, found + 1, sizeof *result);
-            PointList *chain = ok ? chain_to_points(&f) : NULL;
-            if (chain == NULL) {
-                fprintf(stderr, "Insufficient memory edges!\n");
-                ok = 0;
-                break;
-            }
-            result[found++] = chain;
-        }
     }
     free(f.stack);
     free(f.chain);
     free(f.open);
-    free_edgel_adjacency(&f.links);
+    return ok;
+}
+
+/* Links and follows the edgels for every rate pair in use. Returns the
+ * chains, those of every pair following those of the pair before (null
+ * with *num_edges 0 when memory runs out, after the message of function). */
+static PointList **follow_edgels(const EdgelView *edgels, const ThresholdPairs *pairs, int *num_edges,
+                                 int min_size, const char *function)
+{
+    *num_edges = 0;
+    EdgelAdjacency links = { NULL, NULL, 0 };
+    PairChains found[MAX_THRESHOLD_PAIRS];
+    memset(found, 0, sizeof found);
+    int ok = link_edgels_flat(edgels->x, edgels->row_start, edgels->num_rows, edgels->grad,
+                              lowest_followed_modulus(pairs), &links);
     if (!ok) {
-        for (size_t k = 0; k < found; k++) {
-            delete_point_list(result[k], result[k]->num_pts);
-        }
-        free(result);
         report_error(function, "Insufficient memory !");
         return NULL;
     }
-    *num_edges = (int)found;
-    return result;
+    HysteresisJob job = { edgels, &links, pairs, min_size, found };
+    ok = imaging_parallel(pairs->count, follow_pair, &job);
+    free_edgel_adjacency(&links);
+    /* The chains of all pairs, in pair order, up to MAX_EDGE_CHAINS. */
+    size_t total = 0;
+    for (int t = 0; t < pairs->count; t++) {
+        total += found[t].count;
+    }
+    size_t kept = total < MAX_EDGE_CHAINS ? total : MAX_EDGE_CHAINS;
+    PointList **result = ok ? alloc_array(kept ? kept : 1, sizeof *result) : NULL;
+    if (result != NULL) {
+        size_t at = 0;
+        for (int t = 0; t < pairs->count; t++) {
+            for (size_t k = 0; k < found[t].count; k++) {
+                if (at < kept) {
+                    result[at++] = found[t].chains[k];
+                } else {
+                    delete_point_list(found[t].chains[k], found[t].chains[k]->num_pts);
+                }
+            }
+            free(found[t].chains);
+        }
+        *num_edges = (int)kept;
+        return result;
+    }
+    for (int t = 0; t < pairs->count; t++) {
+        free_pair_chains(&found[t]);
+    }
+    report_error(function, "Insufficient memory !");
+    return NULL;
 }
 
 PointList **HysteresisThresholding_library(osl_edgel_chain *edgels_NMS, int num_rows, int num_cols,
@@ -238,7 +306,7 @@ PointList **HysteresisThresholding_library(osl_edgel_chain *edgels_NMS, int num_
             rows[r] = r == num_rows ? n : e;
         }
         const EdgelView view = { n, x, y, edgels_NMS->grad, rows, num_rows };
-        result = follow_edgels(&view, num_edges, min_size, function);
+        result = follow_edgels(&view, &last_search_pairs, num_edges, min_size, function);
     }
     int ok = x != NULL && y != NULL && rows != NULL;
     free(x);
@@ -251,31 +319,32 @@ PointList **HysteresisThresholding_library(osl_edgel_chain *edgels_NMS, int num_
     return result;
 }
 
-PointList **detect_edge_multiscalar_canny_sigma(const Image *in_img, double blur_factor, int *num_edges,
-                                                int min_size, int nthresholds, const double *low,
-                                                const double *high)
+int canny_edge_search(const Image *in_img, double blur_factor, int min_size, int nthresholds, const double *low,
+                      const double *high, PointList ***chains, int *num_edges)
 {
     const char *function = "detect_edge_multiscalar_canny_sigma";
+    *chains = NULL;
     *num_edges = 0;
     /* The rate arrays hold MAX_THRESHOLD_PAIRS entries; more pairs are
      * refused rather than written past them. */
     if (nthresholds < 1 || nthresholds > MAX_THRESHOLD_PAIRS) {
         report_error_fmt(function, "Number of thresholds ( %d ) must be in [1, %d] range !", nthresholds,
                          MAX_THRESHOLD_PAIRS);
-        return NULL;
+        return 0;
     }
-    N_THRES = nthresholds;
+    ThresholdPairs pairs = { .count = nthresholds };
     for (int t = 0; t < nthresholds; t++) {
-        low_thres_rate[t] = low[t];
-        high_thres_rate[t] = high[t];
+        pairs.low_rate[t] = low[t];
+        pairs.high_rate[t] = high[t];
     }
+    last_search_pairs = pairs;
     if (!is_gray_img(in_img)) {
         report_error(function, "Not a grayscale image !");
-        return NULL;
+        return 0;
     }
     if (blur_factor < 0.1) {
         report_error_fmt(function, "Sigma ( %f ) must be >= 0.1 !", blur_factor);
-        return NULL;
+        return 0;
     }
     int rows = in_img->num_rows, cols = in_img->num_cols;
     const int dims[3] = { cols, rows, 1 };
@@ -286,14 +355,29 @@ PointList **detect_edge_multiscalar_canny_sigma(const Image *in_img, double blur
     EdgelPositions edgels;
     ModulusHistogram hist;
     if (!extract_edgel_positions(in_img->data_1d.byte_data, UCHAR, dims, borders, sigmas, GAUSSIAN_DERICHE,
-                                 &edgels, &hist, "Extract_Gradient_Maxima_2D_zelvora") ||
-        edgels.n == 0) {
-        printf("Edges after Non_Maximal_Supression: %d\n", 0);
-        return NULL;
+                                 &edgels, &hist, "Extract_Gradient_Maxima_2D_zelvora")) {
+        /* The arguments were checked above: what fails here is memory. */
+        report_error("Extract_Gradient_Maxima_2D_zelvora", "Insufficient memory !");
+        return 0;
     }
-    set_all_pair_thresholds(&hist);
+    if (edgels.n == 0) {
+        printf("Edges after Non_Maximal_Supression: %d\n", 0);
+        free_edgel_positions(&edgels);
+        return 1;
+    }
+    set_all_pair_thresholds(&pairs, &hist);
+    last_search_pairs = pairs;
     const EdgelView view = { edgels.n, edgels.x, edgels.y, edgels.grad, edgels.row_start, rows };
-    PointList **chains = follow_edgels(&view, num_edges, min_size, "HysteresisThresholding_library");
+    *chains = follow_edgels(&view, &pairs, num_edges, min_size, "HysteresisThresholding_library");
     free_edgel_positions(&edgels);
+    return *chains != NULL;
+}
+
+PointList **detect_edge_multiscalar_canny_sigma(const Image *in_img, double blur_factor, int *num_edges,
+                                                int min_size, int nthresholds, const double *low,
+                                                const double *high)
+{
+    PointList **chains;
+    canny_edge_search(in_img, blur_factor, min_size, nthresholds, low, high, &chains, num_edges);
     return chains;
 }

@@ -28,8 +28,18 @@ PointList **detect_edge_multiscalar_canny_sigma(const Image *in_img, double blur
                                                 int min_size, int nthresholds, const double *low,
                                                 const double *high);
 
+/* The same search reporting how it went: 1 with *chains and *num_edges set
+ * (*chains may be null or hold no chain when nothing was found), 0 after
+ * the library's error message when an argument is refused or memory runs
+ * out, with nothing to release. Searches may run at the same time on
+ * different threads. */
+int canny_edge_search(const Image *in_img, double blur_factor, int min_size, int nthresholds, const double *low,
+                      const double *high, PointList ***chains, int *num_edges);
+
 /* Gradient, suppression into bufferOutNMS (dimx x dimy floats), the edgel
- * list, and the thresholds of every rate pair in use. */
+ * list, and the thresholds of every rate pair in use. The rate pairs in use
+ * are those of the last search started on the calling thread; these
+ * step-by-step entry points keep them, and the thresholds, per thread. */
 osl_edgel_chain *Extract_Gradient_Maxima_2D_zelvora(const void *bufferIn, bufferType typeIn, float *bufferOutNMS,
                                                     const int *bufferDims, const int *borderLengths,
                                                     const float *filterCoefs, recursiveFilterType filterType);

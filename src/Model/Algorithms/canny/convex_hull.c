@@ -57,10 +57,18 @@ PointList *calc_2d_convex_hull(const PointList *cont)
     }
     for (int i = 0; i < n; i++) {
         hull->point[i] = alloc_point(cont->point[i]->row, cont->point[i]->col);
+        if (hull->point[i] == NULL) {
+            delete_point_list(hull, i);
+            return NULL;
+        }
     }
     hull->type = GEN_VALID;
     int u = make_chain(n, cmpl, hull->point);
     hull->point[n] = alloc_point(hull->point[0]->row, hull->point[0]->col);
+    if (hull->point[n] == NULL) {
+        delete_point_list(hull, n);
+        return NULL;
+    }
     int m = make_chain(n - u + 1, cmph, hull->point + u);
     hull->num_pts = u + m;
     return hull;

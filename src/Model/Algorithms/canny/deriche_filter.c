@@ -1,5 +1,6 @@
 #include "deriche_filter.h"
 
+#include "img_parallel.h"
 #include "img_size.h"
 
 #include <complex.h>
@@ -140,17 +141,21 @@ void ConvertBuffer(const void *bufferIn, bufferType typeIn, void *bufferOut, buf
  * Coefficients
  * ------------------------------------------------------------------------ */
 
-/* The current recursion: causal numerator sp, anti-causal numerator sn and
- * the denominator sd shared by both passes. */
+/* One recursion: causal numerator sp, anti-causal numerator sn and the
+ * denominator sd shared by both passes, with the filter and derivative they
+ * were made for (UNKNOWN_FILTER and NODERIVATIVE while unset). */
 typedef struct {
     double sp0, sp1, sp2, sp3;
     double sn0, sn1, sn2, sn3, sn4;
     double sd1, sd2, sd3, sd4;
+    recursiveFilterType type;
+    derivativeOrder derivative;
 } Coefficients;
 
-static Coefficients coefs;
-static recursiveFilterType static_type_filter = UNKNOWN_FILTER;
-static derivativeOrder static_derivative = NODERIVATIVE;
+/* The coefficients InitRecursiveCoefficients sets for RecursiveFilter1D.
+ * Each thread has its own, so filtering on one thread never sees another's;
+ * buffer filtering keeps its coefficients in its own call instead. */
+static _Thread_local Coefficients line_coefs = { .type = UNKNOWN_FILTER, .derivative = NODERIVATIVE };
 
 /* Deriche's fourth-order fits of the Gaussian and its derivatives:
  * a0, omega0, a1, b0, c0, omega1, c1, b1 per order. */
@@ -186,7 +191,7 @@ static double term_normalisation(derivativeOrder order, double a, double b, doub
     }
 }
 
-static int init_gaussian(double sigma, derivativeOrder *order, const char *function)
+static int init_gaussian(Coefficients *out, double sigma, derivativeOrder *order, const char *function)
 {
     if (sigma < 0.1) {
         if (verbose_level > 0) {
@@ -240,11 +245,11 @@ static int init_gaussian(double sigma, derivativeOrder *order, const char *funct
         c.sn3 = c.sp0 * c.sd3 - c.sp3;
         c.sn4 = c.sp0 * c.sd4;
     }
-    coefs = c;
+    *out = c;
     return 1;
 }
 
-static int init_alpha(double alpha, derivativeOrder *order, const char *function)
+static int init_alpha(Coefficients *out, double alpha, derivativeOrder *order, const char *function)
 {
     if (alpha < 0.1 || alpha > 1.9) {
         if (verbose_level > 0) {
@@ -295,28 +300,35 @@ static int init_alpha(double alpha, derivativeOrder *order, const char *function
         c.sn1 = k * e * (alpha + 1);
         c.sn2 = -k * e * e;
     }
-    coefs = c;
+    *out = c;
     return 1;
 }
 
-void InitRecursiveCoefficients(double x, recursiveFilterType type_filter, derivativeOrder derivative)
+/* Makes *c the recursion of parameter x; a rejected value leaves it unset. */
+static void init_coefficients(Coefficients *c, double x, recursiveFilterType type_filter,
+                              derivativeOrder derivative)
 {
     const char *function = "InitRecursiveCoefficients";
-    memset(&coefs, 0, sizeof coefs);
-    static_type_filter = UNKNOWN_FILTER;
-    static_derivative = NODERIVATIVE;
+    memset(c, 0, sizeof *c);
+    c->type = UNKNOWN_FILTER;
+    c->derivative = NODERIVATIVE;
     if (type_filter != ALPHA_DERICHE && type_filter != GAUSSIAN_DERICHE) {
         if (verbose_level > 0) {
             fprintf(stderr, "%s: switch to default recursive filter (Deriche's filters).\n", function);
         }
         type_filter = ALPHA_DERICHE;
     }
-    int ok = type_filter == GAUSSIAN_DERICHE ? init_gaussian(x, &derivative, function)
-                                             : init_alpha(x, &derivative, function);
+    int ok = type_filter == GAUSSIAN_DERICHE ? init_gaussian(c, x, &derivative, function)
+                                             : init_alpha(c, x, &derivative, function);
     if (ok) {
-        static_type_filter = type_filter;
-        static_derivative = derivative;
+        c->type = type_filter;
+        c->derivative = derivative;
     }
+}
+
+void InitRecursiveCoefficients(double x, recursiveFilterType type_filter, derivativeOrder derivative)
+{
+    init_coefficients(&line_coefs, x, type_filter, derivative);
 }
 
 /* ------------------------------------------------------------------------
@@ -356,15 +368,15 @@ static inline void anticausal_pass(const double *restrict x, double *restrict y,
     }
 }
 
-static int have_coefficients(const char *function)
+static int have_coefficients(const Coefficients *c, const char *function)
 {
-    if (static_type_filter == UNKNOWN_FILTER) {
+    if (c->type == UNKNOWN_FILTER) {
         if (verbose_level > 0) {
             fprintf(stderr, "%s: unknown type of recursive filter.\n", function);
         }
         return 0;
     }
-    if (static_derivative == NODERIVATIVE) {
+    if (c->derivative == NODERIVATIVE) {
         if (verbose_level > 0) {
             fprintf(stderr, "%s: unknown type of derivative.\n", function);
         }
@@ -397,7 +409,7 @@ static int alloc_line_arrays(LineArrays *lines, long len, int lanes)
 
 int RecursiveFilter1D(const double *in, double *out, double *work1, double *work2, int dim)
 {
-    if (!have_coefficients("RecursiveFilter1D") || dim < 1) {
+    if (!have_coefficients(&line_coefs, "RecursiveFilter1D") || dim < 1) {
         return 0;
     }
     LineArrays lines;
@@ -405,8 +417,8 @@ int RecursiveFilter1D(const double *in, double *out, double *work1, double *work
         return 0;
     }
     memcpy(lines.in, in, (size_t)dim * sizeof *in);
-    causal_pass(lines.in, lines.causal, dim, 1, &coefs);
-    anticausal_pass(lines.in, lines.anticausal, dim, 1, &coefs);
+    causal_pass(lines.in, lines.causal, dim, 1, &line_coefs);
+    anticausal_pass(lines.in, lines.anticausal, dim, 1, &line_coefs);
     memcpy(work1, lines.causal, (size_t)dim * sizeof *work1);
     memcpy(work2, lines.anticausal, (size_t)dim * sizeof *work2);
     for (int i = 0; i < dim; i++) {
@@ -483,28 +495,57 @@ static size_t line_origin(const AxisLayout *a, long l)
 GATHER_SCATTER(float)
 GATHER_SCATTER(double)
 
-/* Filters every line of one axis of the working buffer in place. */
-static void filter_axis(void *work, bufferType type, const AxisLayout *a, long border, LineArrays *lines)
+/* One axis of the working buffer to filter in place, shared by the bands
+ * of its lines. */
+typedef struct {
+    void *work;
+    bufferType type;
+    const AxisLayout *axis;
+    long border;
+    const Coefficients *coefs;
+    long groups; /* groups of LANES lines */
+    long bands;
+} AxisJob;
+
+/* Filters the line groups of one band, with line arrays of its own. */
+static int filter_axis_band(long band, void *job_ptr)
 {
-    long len = a->length + 2 * border;
-    /* A longer axis filtered before may have left samples past this length,
-     * where the anti-causal pass must read zeros. */
-    memset(lines->in + len * LANES, 0, PAD * LANES * sizeof(double));
-    memset(lines->anticausal + len * LANES, 0, PAD * LANES * sizeof(double));
-    for (long l0 = 0; l0 < a->count; l0 += LANES) {
-        if (type == FLOAT) {
-            gather_float(work, a, l0, border, lines->in);
+    const AxisJob *job = job_ptr;
+    const AxisLayout *a = job->axis;
+    long len = a->length + 2 * job->border;
+    LineArrays lines;
+    if (!alloc_line_arrays(&lines, len, LANES)) {
+        return 0;
+    }
+    long first, end;
+    imaging_band(job->groups, job->bands, band, &first, &end);
+    for (long l0 = first * LANES; l0 < end * LANES && l0 < a->count; l0 += LANES) {
+        if (job->type == FLOAT) {
+            gather_float(job->work, a, l0, job->border, lines.in);
         } else {
-            gather_double(work, a, l0, border, lines->in);
+            gather_double(job->work, a, l0, job->border, lines.in);
         }
-        causal_pass(lines->in, lines->causal, len, LANES, &coefs);
-        anticausal_pass(lines->in, lines->anticausal, len, LANES, &coefs);
-        if (type == FLOAT) {
-            scatter_float(work, a, l0, border, lines->causal, lines->anticausal);
+        causal_pass(lines.in, lines.causal, len, LANES, job->coefs);
+        anticausal_pass(lines.in, lines.anticausal, len, LANES, job->coefs);
+        if (job->type == FLOAT) {
+            scatter_float(job->work, a, l0, job->border, lines.causal, lines.anticausal);
         } else {
-            scatter_double(work, a, l0, border, lines->causal, lines->anticausal);
+            scatter_double(job->work, a, l0, job->border, lines.causal, lines.anticausal);
         }
     }
+    free(lines.block);
+    return 1;
+}
+
+/* Filters every line of one axis of the working buffer in place; the lines
+ * are independent, so bands of them run in parallel. 0 when memory for the
+ * line arrays runs out. */
+static int filter_axis(void *work, bufferType type, const AxisLayout *a, long border, const Coefficients *coefs)
+{
+    long groups = (a->count + LANES - 1) / LANES;
+    /* A band of a few dozen line groups amortises its line arrays. */
+    AxisJob job = { work, type, a, border, coefs, groups, imaging_band_count(groups, 16) };
+    return imaging_parallel(job.bands, filter_axis_band, &job);
 }
 
 int RecursiveFilterOnBuffer(const void *bufferIn, bufferType typeIn, void *bufferOut, bufferType typeOut,
@@ -551,24 +592,10 @@ int RecursiveFilterOnBuffer(const void *bufferIn, bufferType typeIn, void *buffe
     ConvertBuffer(bufferIn, typeIn, work, work_type, (long)num_samples);
 
     long borders[3] = { 0, 0, 0 };
-    long longest = 0;
     for (int d = 0; d < 3; d++) {
         if (borderLengths != NULL && borderLengths[d] > 0) {
             borders[d] = borderLengths[d];
         }
-        if (dims[d] + 2 * borders[d] > longest) {
-            longest = dims[d] + 2 * borders[d];
-        }
-    }
-    LineArrays lines;
-    if (!alloc_line_arrays(&lines, longest, LANES)) {
-        if (verbose_level > 0) {
-            fprintf(stderr, " Fatal error in %s: unable to allocate auxiliary work arrays.\n", function);
-        }
-        if (work != bufferOut) {
-            free(work);
-        }
-        return 0;
     }
 
     size_t plane = (size_t)dims[0] * (size_t)dims[1];
@@ -585,8 +612,9 @@ int RecursiveFilterOnBuffer(const void *bufferIn, bufferType typeIn, void *buffe
         if (verbose_level > 0) {
             fprintf(stderr, " %s: processing along %s.\n", function, axis_names[d]);
         }
-        InitRecursiveCoefficients(filterCoefs[d], filterType, derivatives[d]);
-        if (!have_coefficients(function)) {
+        Coefficients coefs;
+        init_coefficients(&coefs, filterCoefs[d], filterType, derivatives[d]);
+        if (!have_coefficients(&coefs, function)) {
             if (verbose_level > 0) {
                 /* The first line of the axis is the one that fails. */
                 fprintf(stderr, line_failures[d], function, 0, 0);
@@ -594,12 +622,16 @@ int RecursiveFilterOnBuffer(const void *bufferIn, bufferType typeIn, void *buffe
             ok = 0;
             break;
         }
-        filter_axis(work, work_type, &layouts[d], borders[d], &lines);
+        if (!filter_axis(work, work_type, &layouts[d], borders[d], &coefs)) {
+            if (verbose_level > 0) {
+                fprintf(stderr, " Fatal error in %s: unable to allocate auxiliary work arrays.\n", function);
+            }
+            ok = 0;
+        }
     }
     if (ok) {
         ConvertBuffer(work, work_type, bufferOut, typeOut, (long)num_samples);
     }
-    free(lines.block);
     if (work != bufferOut) {
         free(work);
     }

@@ -1,5 +1,6 @@
 #include "edgel_links.h"
 
+#include "img_parallel.h"
 #include "img_size.h"
 
 #include <stdlib.h>
@@ -120,14 +121,17 @@ static int add_pair(LinkPairs *pairs, const PairFilter *filter, int i, int k)
     return 1;
 }
 
-/* Runs the linking rule over the edgels and records every link (i, k),
- * i < k, in the order the rule makes them. */
-static int link_pairs(const int *col, const int *rows, int num_rows, const PairFilter *filter, LinkPairs *pairs)
+/* Runs the linking rule over the edgels of rows [first_row, end_row) and
+ * records every link (i, k), i < k, in the order the rule makes them. The
+ * links a row makes depend only on the positions of the edgels, so bands
+ * of rows may be linked apart and their links put one after the other. */
+static int link_pairs(const int *col, const int *rows, int num_rows, int first_row, int end_row,
+                      const PairFilter *filter, LinkPairs *pairs)
 {
     int count = rows[num_rows];
     int ok = 1;
 #define LINK(k) (ok = ok && add_pair(pairs, filter, i, (k)))
-    for (int r = 0; r < num_rows; r++) {
+    for (int r = first_row; r < end_row; r++) {
         int has_below = r + 1 < num_rows;
         int has_two_below = r + 2 < num_rows;
         /* One cursor per kind of query, named by row and column offset. */
@@ -223,12 +227,48 @@ int Link_edgelsOX(const int *col, const int *rows, EdgelLinks *links, int num_ro
     (void)num_cols;
     LinkPairs pairs = { NULL, 0, 0 };
     const PairFilter all = { NULL, 0.0 };
-    int ok = link_pairs(col, rows, num_rows, &all, &pairs);
+    int ok = link_pairs(col, rows, num_rows, 0, num_rows, &all, &pairs);
     for (size_t p = 0; ok && p < pairs.count; p++) {
         ok = Add_linkOX(pairs.ends[2 * p], pairs.ends[2 * p + 1], links);
     }
     free(pairs.ends);
     return ok;
+}
+
+/* Bands of rows linked in parallel, each into its own pair list. */
+typedef struct {
+    const int *col, *rows;
+    int num_rows;
+    const PairFilter *filter;
+    long bands;
+    LinkPairs *band_pairs;
+} LinkJob;
+
+static int link_band(long band, void *job_ptr)
+{
+    const LinkJob *job = job_ptr;
+    long first, end;
+    imaging_band(job->num_rows, job->bands, band, &first, &end);
+    return link_pairs(job->col, job->rows, job->num_rows, (int)first, (int)end, job->filter,
+                      &job->band_pairs[band]);
+}
+
+/* Room for about one link per edgel of each band, as on the edges of a
+ * picture. It is taken on the calling thread: memory a worker thread takes
+ * stays with that thread's allocator when freed, where the calling thread's
+ * later allocations could not reuse it. */
+static int reserve_band_pairs(const LinkJob *job)
+{
+    for (long band = 0; band < job->bands; band++) {
+        long first, end;
+        imaging_band(job->num_rows, job->bands, band, &first, &end);
+        size_t edgels = (size_t)(job->rows[end] - job->rows[first]);
+        LinkPairs *pairs = &job->band_pairs[band];
+        if (!grow_array((void **)&pairs->ends, &pairs->capacity, 2 * edgels + 2, sizeof *pairs->ends)) {
+            return 0;
+        }
+    }
+    return 1;
 }
 
 int link_edgels_flat(const int *col, const int *rows, int num_rows, const float *grad, double min_modulus,
@@ -238,21 +278,28 @@ int link_edgels_flat(const int *col, const int *rows, int num_rows, const float 
     adj->num_edgels = n;
     adj->to = NULL;
     adj->first = calloc((size_t)n + 1, sizeof *adj->first);
-    /* About one link per edgel on the edges of a picture. */
-    LinkPairs pairs = { NULL, 0, 0 };
     const PairFilter viable = { grad, min_modulus };
-    int ok = adj->first != NULL && grow_array((void **)&pairs.ends, &pairs.capacity, 2 * (size_t)n + 2,
-                                              sizeof *pairs.ends) &&
-             link_pairs(col, rows, num_rows, &viable, &pairs);
+    LinkJob job = { col, rows, num_rows, &viable, imaging_band_count(num_rows, 16), NULL };
+    job.band_pairs = calloc((size_t)job.bands, sizeof *job.band_pairs);
+    int ok = adj->first != NULL && job.band_pairs != NULL && reserve_band_pairs(&job) &&
+             imaging_parallel(job.bands, link_band, &job);
+    size_t count = 0;
+    for (long b = 0; ok && b < job.bands; b++) {
+        count += job.band_pairs[b].count;
+    }
     if (ok) {
-        adj->to = alloc_array(2 * pairs.count, sizeof *adj->to);
+        adj->to = alloc_array(2 * count, sizeof *adj->to);
         ok = adj->to != NULL;
     }
     if (ok) {
         /* first[e] starts at the end of e's links and moves down as they
-         * are placed, oldest last, so that they end newest first. */
-        for (size_t p = 0; p < 2 * pairs.count; p++) {
-            adj->first[pairs.ends[p] + 1]++;
+         * are placed, oldest last (bands in row order), so that they end
+         * newest first. */
+        for (long b = 0; b < job.bands; b++) {
+            const LinkPairs *pairs = &job.band_pairs[b];
+            for (size_t p = 0; p < 2 * pairs->count; p++) {
+                adj->first[pairs->ends[p] + 1]++;
+            }
         }
         for (int e = 0; e < n; e++) {
             adj->first[e + 1] += adj->first[e];
@@ -260,13 +307,19 @@ int link_edgels_flat(const int *col, const int *rows, int num_rows, const float 
         for (int e = 0; e < n; e++) {
             adj->first[e] = adj->first[e + 1];
         }
-        for (size_t p = 0; p < pairs.count; p++) {
-            int i = pairs.ends[2 * p], k = pairs.ends[2 * p + 1];
-            adj->to[--adj->first[i]] = k;
-            adj->to[--adj->first[k]] = i;
+        for (long b = 0; b < job.bands; b++) {
+            const LinkPairs *pairs = &job.band_pairs[b];
+            for (size_t p = 0; p < pairs->count; p++) {
+                int i = pairs->ends[2 * p], k = pairs->ends[2 * p + 1];
+                adj->to[--adj->first[i]] = k;
+                adj->to[--adj->first[k]] = i;
+            }
         }
     }
-    free(pairs.ends);
+    for (long b = 0; job.band_pairs != NULL && b < job.bands; b++) {
+        free(job.band_pairs[b].ends);
+    }
+    free(job.band_pairs);
     if (!ok) {
         free_edgel_adjacency(adj);
     }

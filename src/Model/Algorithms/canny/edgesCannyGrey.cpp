@@ -5,10 +5,13 @@
 #include <iostream>
 #include <memory>
 #include <new>
+#include <system_error>
+#include <thread>
 
 #include "ImageHandle.h"
 #include "canny_edges.h"
 #include "image_convert.h"
+#include "img_parallel.h"
 #include "outline_builder.h"
 #include "outline_overlap.h"
 #include "texture.h"
@@ -35,13 +38,58 @@ std::vector<ChainPtr> takeChains(PointList** chains, int count) {
   return owned;
 }
 
-// The grey plane searched: a copy of a grey image, or the grey level or one
-// colour band of a colour image. Null when the image has no such plane.
+// The chains the library found at one scale, or its failure.
+struct ScaleSearch {
+  bool ok = false;
+  PointList** chains = nullptr;
+  int count = 0;
+};
+
+// Searches every scale, the scales side by side on threads of their own
+// when the library may use more than one thread (the calling thread takes
+// the first scale, and any scale whose thread cannot start). The chains are
+// owned by the caller whatever happened; a failed scale holds none.
+std::vector<ScaleSearch> searchScales(const Image* plane, const std::vector<double>& sigmas, int minPoints,
+                                      const std::vector<double>& low, const std::vector<double>& high) {
+  std::vector<ScaleSearch> found(sigmas.size());
+  auto search = [&](size_t k) {
+    found[k].ok = canny_edge_search(plane, sigmas[k], minPoints, static_cast<int>(low.size()), low.data(),
+                                    high.data(), &found[k].chains, &found[k].count) != 0;
+  };
+  const bool sideBySide = imaging_threads() > 1;
+  std::vector<std::thread> workers;
+  std::vector<size_t> leftOver;
+  workers.reserve(sigmas.size());
+  leftOver.reserve(sigmas.size());
+  for (size_t k = 1; k < sigmas.size(); k++) {
+    if (sideBySide) {
+      try {
+        workers.emplace_back(search, k);
+        continue;
+      } catch (const std::system_error&) {
+        // searched below on this thread
+      }
+    }
+    leftOver.push_back(k);
+  }
+  if (!sigmas.empty()) search(0);
+  for (size_t k : leftOver) search(k);
+  for (std::thread& worker : workers) worker.join();
+  return found;
+}
+
+// Whether the image has a plane to search: any grey image, and a colour
+// image through its grey level (channel 0) or one of its bands (1..3).
+bool hasPlane(const Image* img, int channel) {
+  return is_gray_img(img) || (is_rgb_img(img) && channel >= 0 && channel <= 3);
+}
+
+// The grey plane searched of an image that has one: a copy of a grey image,
+// or the grey level or one colour band of a colour image. Null when memory
+// runs out.
 ImagePtr workingPlane(const Image* img, int channel) {
   if (is_gray_img(img)) return ImagePtr(clone_img(img));
-  if (!is_rgb_img(img)) return nullptr;
   if (channel == 0) return ImagePtr(rgb_to_gray(img));
-  if (channel < 1 || channel > 3) return nullptr;
   Image* raw[3];
   get_rgb_bands(img, &raw[0], &raw[1], &raw[2]);
   ImagePtr bands[3] = {ImagePtr(raw[0]), ImagePtr(raw[1]), ImagePtr(raw[2])};
@@ -86,18 +134,48 @@ void edgesCannyGrey::appendContour(const PointList& chain) {
 }
 
 void edgesCannyGrey::compute(Image* img, bool flagRoundness, bool flagDiameter, bool flagOverlapTest) {
+  const size_t before = xcoord.size();
   try {
+    searchAllScales(img, flagRoundness, flagDiameter, flagOverlapTest);
+  } catch (...) {
+    // A failed search leaves no part of its own result behind; what earlier
+    // searches appended stays.
+    xcoord.resize(before);
+    ycoord.resize(before);
+    throw;
+  }
+}
+
+void edgesCannyGrey::searchAllScales(Image* img, bool flagRoundness, bool flagDiameter, bool flagOverlapTest) {
+  try {
+    // An image without a plane to search is not searched; a plane that
+    // cannot be made is a failure.
+    if (!hasPlane(img, flagChannel)) return;
     ImagePtr plane = workingPlane(img, flagChannel);
-    if (!plane) return;
+    if (!plane) throw std::bad_alloc();
     const bool filtered = flagRoundness || flagDiameter || flagOverlapTest;
+    std::vector<ScaleSearch> scales = searchScales(plane.get(), sigmas, minPoints, lowThresholds, highThresholds);
+    // Every scale's chains are owned before any is looked at, so that a
+    // failure releases them all.
+    std::vector<std::vector<ChainPtr>> scaleChains(scales.size());
+    bool failed = false;
+    for (size_t k = 0; k < scales.size(); k++) {
+      failed = failed || !scales[k].ok;
+      try {
+        scaleChains[k] = takeChains(scales[k].chains, scales[k].count);
+      } catch (const std::bad_alloc&) {
+        for (size_t later = k + 1; later < scales.size(); later++)
+          free_PointListVector2(scales[later].chains, scales[later].count);
+        throw;
+      }
+    }
+    if (failed) throw libraryFailure;
     // Outlines kept for the overlap test; the list grows with the scales.
     std::vector<ChainPtr> candidates;
-    for (double sigma : sigmas) {
-      int nEdges = 0;
-      PointList** found = detect_edge_multiscalar_canny_sigma(plane.get(), sigma, &nEdges, minPoints,
-                                                              static_cast<int>(lowThresholds.size()),
-                                                              lowThresholds.data(), highThresholds.data());
-      for (ChainPtr& chain : takeChains(found, nEdges)) {
+    for (size_t k = 0; k < sigmas.size(); k++) {
+      const double sigma = sigmas[k];
+      const int nEdges = scales[k].count;
+      for (ChainPtr& chain : scaleChains[k]) {
         if (filtered) {
           chain.reset(
               edgeSortedFiltered(chain.get(), roundness, minDiameter, maxDiameter, flagRoundness, flagDiameter));
@@ -130,7 +208,7 @@ void edgesCannyGrey::compute(Image* img, bool flagRoundness, bool flagDiameter, 
     std::cout << "Edges after Roundness and Diameter flag: " << candidates.size()
               << " After overlapping test: " << survivorCount << " All edges: " << xcoord.size() << std::endl;
   } catch (const std::bad_alloc&) {
-    throw 9;
+    throw libraryFailure;
   }
 }
 

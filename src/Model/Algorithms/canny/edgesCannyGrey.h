@@ -21,8 +21,13 @@ class edgesCannyGrey : public edgesCanny {
   // turn on the chain filter's roundness and diameter tests and the overlap
   // test between the chains of all scales. A colour image with a channel
   // flag that names no plane, or an image that is neither grey nor colour,
-  // is not searched. Throws 9 when memory for the candidates runs out.
+  // is not searched. The scales may be searched at the same time. Throws
+  // libraryFailure, adding nothing to the result, when memory runs out or the
+  // imaging library reports an error (its message already printed).
   void compute(Image* img, bool flagRoundness, bool flagDiameter, bool flagOverlapTest);
+
+  // The code compute throws when the search fails.
+  static constexpr int libraryFailure = 9;
 
   // The 25 colour-texture features of the polygon of vertices (x[j], y[j])
   // (columns and rows in pixels) on the colour image `img`. Empty when the
@@ -32,6 +37,7 @@ class edgesCannyGrey : public edgesCanny {
   std::vector<double> computeTextureFeatures(Image* img, std::vector<double> x, std::vector<double> y);
 
  private:
+  void searchAllScales(Image* img, bool flagRoundness, bool flagDiameter, bool flagOverlapTest);
   void appendContour(const PointList& chain);
 };
 

@@ -1,6 +1,7 @@
 #include "gradient_maxima.h"
 
 #include "img_error.h"
+#include "img_parallel.h"
 #include "img_size.h"
 
 #include <math.h>
@@ -59,20 +60,40 @@ void free_osl_edgel_chain(osl_edgel_chain *chain)
     free(chain);
 }
 
+/* The root is taken in single precision: a double root rounded to float is
+ * the correctly rounded float root, so the moduli are the same, and the
+ * float root runs several per instruction. */
 static float modulus_of(float gx, float gy)
 {
     float squares = gx * gx + gy * gy;
-    return (float)sqrt((double)squares);
+    return sqrtf(squares);
 }
 
 static float orientation_of(float gx, float gy) { return (float)(180.0 * atan2((double)gy, (double)gx) / pi); }
 
+typedef struct {
+    float *modulus;
+    const float *gx, *gy;
+    long length, bands;
+} ModulusJob;
+
+static int modulus_band(long band, void *job_ptr)
+{
+    const ModulusJob *job = job_ptr;
+    long begin, end;
+    imaging_band(job->length, job->bands, band, &begin, &end);
+    for (long k = begin; k < end; k++) {
+        job->modulus[k] = modulus_of(job->gx[k], job->gy[k]);
+    }
+    return 1;
+}
+
 void GradientModulus2D(float *gradient_modulus, const float *derivative_along_X, const float *derivative_along_Y,
                        long length)
 {
-    for (long k = 0; k < length; k++) {
-        gradient_modulus[k] = modulus_of(derivative_along_X[k], derivative_along_Y[k]);
-    }
+    ModulusJob job = { gradient_modulus, derivative_along_X, derivative_along_Y, length,
+                       imaging_band_count(length, 1L << 16) };
+    imaging_parallel(job.bands, modulus_band, &job);
 }
 
 void GradientOrientation2D(float *gradient_orientation, const float *derivative_along_X,
@@ -139,16 +160,27 @@ static void unit_gradient_row(const float *gx, const float *gy, const float *nor
     }
 }
 
-/* Suppression into maxima, which may be gx itself: each row's derivatives
- * are read before its results are written and serve no other pixel. */
-static size_t suppress_non_maxima(float *maxima, const float *gx, const float *gy, const float *norme,
-                                  const int *bufferDims)
+/* Suppression of one band of rows; see suppress_non_maxima. */
+typedef struct {
+    float *maxima;
+    const float *gx, *gy, *norme;
+    int dimx, dimy;
+    long bands;
+    size_t *counts; /* maxima kept per band */
+} SuppressionJob;
+
+static int suppress_band(long band, void *job_ptr)
 {
-    int dimx = bufferDims[0], dimy = bufferDims[1];
+    const SuppressionJob *job = job_ptr;
+    float *maxima = job->maxima;
+    const float *gx = job->gx, *gy = job->gy, *norme = job->norme;
+    int dimx = job->dimx, dimy = job->dimy;
+    long first, end;
+    imaging_band(dimy, job->bands, band, &first, &end);
     double *ux = alloc_array(2 * (size_t)dimx, sizeof *ux);
     double one_ux, one_uy;
     size_t count = 0;
-    for (int y = 0; y < dimy; y++) {
+    for (int y = (int)first; y < (int)end; y++) {
         size_t at = (size_t)y * (size_t)dimx;
         float *row = maxima + at;
         if (y == 0 || y == dimy - 1) {
@@ -175,6 +207,27 @@ static size_t suppress_non_maxima(float *maxima, const float *gx, const float *g
         row[dimx - 1] = 0.0f;
     }
     free(ux);
+    job->counts[band] = count;
+    return 1;
+}
+
+/* Suppression into maxima, which may be gx itself: each row's derivatives
+ * are read before its results are written and serve no other pixel, and
+ * the moduli the tests compare are never written. The rows are therefore
+ * independent and run in bands in parallel. Returns the number of maxima. */
+static size_t suppress_non_maxima(float *maxima, const float *gx, const float *gy, const float *norme,
+                                  const int *bufferDims)
+{
+    enum { MAX_BANDS = 1024 };
+    size_t counts[MAX_BANDS];
+    long bands = imaging_band_count(bufferDims[1], 8);
+    SuppressionJob job = { maxima, gx, gy, norme, bufferDims[0], bufferDims[1],
+                           bands < MAX_BANDS ? bands : MAX_BANDS, counts };
+    imaging_parallel(job.bands, suppress_band, &job);
+    size_t count = 0;
+    for (long b = 0; b < job.bands; b++) {
+        count += counts[b];
+    }
     return count;
 }
 
@@ -382,6 +435,18 @@ int Extract_Gradient_Theta_Maxima_2D(const void *bufferIn, bufferType typeIn, fl
     return count;
 }
 
+/* The edgels are counted before they are stored; finding more than counted
+ * means the planes changed underneath, which is reported as an error
+ * instead of writing past the lists. */
+static void edgel_count_broken(void)
+{
+    fprintf(stderr, "Assertion failed: i < n_edgels\n");
+    fflush(stderr);
+    if (get_err_mode()) {
+        abort();
+    }
+}
+
 /* Every non-zero pixel of the suppressed plane, in row-major order. */
 static osl_edgel_chain *collect_edgels(const float *nms, const GradientPlanes *planes, size_t plane, int dimx)
 {
@@ -402,8 +467,9 @@ static osl_edgel_chain *collect_edgels(const float *nms, const GradientPlanes *p
             continue;
         }
         if (!(i < n_edgels)) {
-            fprintf(stderr, "Assertion failed: i < n_edgels\n");
-            abort();
+            edgel_count_broken();
+            free_osl_edgel_chain(edgels);
+            return NULL;
         }
         float gx = planes->gx[k], gy = planes->gy[k];
         edgels->x[i] = (unsigned)(k % (size_t)dimx);
@@ -448,6 +514,58 @@ void free_edgel_positions(EdgelPositions *edgels)
     memset(edgels, 0, sizeof *edgels);
 }
 
+/* The edgels of a band of rows go to the lists from the band's first index
+ * on, which the counts of the bands before it give, so the bands fill the
+ * lists in parallel in row-major order. */
+typedef struct {
+    const float *nms, *modulus;
+    int dimx, dimy;
+    long bands;
+    int *band_start; /* bands + 1 entries: first edgel of each band, then n */
+    EdgelPositions *edgels;
+} EdgelCollection;
+
+static int count_band_edgels(long band, void *job_ptr)
+{
+    EdgelCollection *job = job_ptr;
+    long first, end;
+    imaging_band(job->dimy, job->bands, band, &first, &end);
+    size_t from = (size_t)first * (size_t)job->dimx, to = (size_t)end * (size_t)job->dimx;
+    long count = 0;
+    for (size_t k = from; k < to; k++) {
+        count += job->nms[k] != 0.0f;
+    }
+    /* Entry band + 1 receives the count; the prefix sum follows. */
+    job->band_start[band + 1] = (int)count;
+    return count <= INT32_MAX;
+}
+
+static int fill_band_edgels(long band, void *job_ptr)
+{
+    EdgelCollection *job = job_ptr;
+    EdgelPositions *edgels = job->edgels;
+    long first, end;
+    imaging_band(job->dimy, job->bands, band, &first, &end);
+    int i = job->band_start[band], last = job->band_start[band + 1];
+    for (int y = (int)first; y < (int)end; y++) {
+        edgels->row_start[y] = i;
+        size_t row = (size_t)y * (size_t)job->dimx;
+        for (int x = 0; x < job->dimx; x++) {
+            if (job->nms[row + (size_t)x] != 0.0f) {
+                if (!(i < last)) {
+                    edgel_count_broken();
+                    return 0;
+                }
+                edgels->x[i] = x;
+                edgels->y[i] = y;
+                edgels->grad[i] = job->modulus[row + (size_t)x];
+                i++;
+            }
+        }
+    }
+    return 1;
+}
+
 /* Every non-zero pixel of the suppressed plane with its modulus, and where
  * each row's edgels start. */
 static int collect_edgel_positions(const float *nms, const float *modulus, int dimx, int dimy, size_t count,
@@ -461,28 +579,23 @@ static int collect_edgel_positions(const float *nms, const float *modulus, int d
     edgels->y = alloc_array(count, sizeof *edgels->y);
     edgels->grad = alloc_array(count, sizeof *edgels->grad);
     edgels->row_start = alloc_array((size_t)dimy + 1, sizeof *edgels->row_start);
-    if (!edgels->x || !edgels->y || !edgels->grad || !edgels->row_start) {
-        return 0;
-    }
-    int i = 0;
-    for (int y = 0; y < dimy; y++) {
-        edgels->row_start[y] = i;
-        size_t row = (size_t)y * (size_t)dimx;
-        for (int x = 0; x < dimx; x++) {
-            if (nms[row + (size_t)x] != 0.0f) {
-                if (!(i < edgels->n)) {
-                    fprintf(stderr, "Assertion failed: i < n_edgels\n");
-                    abort();
-                }
-                edgels->x[i] = x;
-                edgels->y[i] = y;
-                edgels->grad[i] = modulus[row + (size_t)x];
-                i++;
-            }
+    EdgelCollection job = { nms, modulus, dimx, dimy, imaging_band_count(dimy, 8), NULL, edgels };
+    job.band_start = alloc_array((size_t)job.bands + 1, sizeof *job.band_start);
+    int ok = edgels->x && edgels->y && edgels->grad && edgels->row_start && job.band_start &&
+             imaging_parallel(job.bands, count_band_edgels, &job);
+    if (ok) {
+        job.band_start[0] = 0;
+        for (long b = 0; b < job.bands; b++) {
+            job.band_start[b + 1] += job.band_start[b];
         }
+        ok = job.band_start[job.bands] == edgels->n && imaging_parallel(job.bands, fill_band_edgels, &job);
+        if (!ok && job.band_start[job.bands] != edgels->n) {
+            edgel_count_broken();
+        }
+        edgels->row_start[dimy] = edgels->n;
     }
-    edgels->row_start[dimy] = i;
-    return 1;
+    free(job.band_start);
+    return ok;
 }
 
 int extract_edgel_positions(const void *bufferIn, bufferType typeIn, const int *bufferDims,
@@ -531,16 +644,43 @@ osl_edgel_chain *Extract_Gradient_Maxima_2D_edgels(const void *bufferIn, bufferT
  * Hysteresis thresholds
  * ------------------------------------------------------------------------ */
 
-void modulus_histogram(const float *grad_data, long num_pixels, ModulusHistogram *hist)
+/* Bands of pixels counted into histograms of their own, then summed. */
+typedef struct {
+    const float *grad_data;
+    long num_pixels, bands;
+    ModulusHistogram *band_counts;
+} HistogramJob;
+
+static int count_band_moduli(long band, void *job_ptr)
 {
-    memset(hist, 0, sizeof *hist);
-    for (long k = 0; k < num_pixels; k++) {
-        float m = grad_data[k];
+    const HistogramJob *job = job_ptr;
+    long begin, end;
+    imaging_band(job->num_pixels, job->bands, band, &begin, &end);
+    long *counts = job->band_counts[band].cumulative;
+    memset(counts, 0, sizeof job->band_counts[band].cumulative);
+    for (long k = begin; k < end; k++) {
+        float m = job->grad_data[k];
         if (!(m > 0.0f)) {
             continue;
         }
         double rounded = (double)m + 0.5;
-        hist->cumulative[rounded >= 255.0 ? 255 : (int)rounded]++;
+        counts[rounded >= 255.0 ? 255 : (int)rounded]++;
+    }
+    return 1;
+}
+
+void modulus_histogram(const float *grad_data, long num_pixels, ModulusHistogram *hist)
+{
+    enum { MAX_BANDS = 64 };
+    ModulusHistogram band_counts[MAX_BANDS];
+    long bands = imaging_band_count(num_pixels, 1L << 16);
+    HistogramJob job = { grad_data, num_pixels, bands < MAX_BANDS ? bands : MAX_BANDS, band_counts };
+    imaging_parallel(job.bands, count_band_moduli, &job);
+    memset(hist, 0, sizeof *hist);
+    for (long b = 0; b < job.bands; b++) {
+        for (int bin = 0; bin < 256; bin++) {
+            hist->cumulative[bin] += band_counts[b].cumulative[bin];
+        }
     }
     hist->cumulative[0] = 0;
     for (int bin = 2; bin < 256; bin++) {

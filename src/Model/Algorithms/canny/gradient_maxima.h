@@ -25,7 +25,8 @@ typedef struct {
 osl_edgel_chain *alloc_osl_edgel_chain(unsigned n);
 void free_osl_edgel_chain(osl_edgel_chain *chain);
 
-/* sqrt(gx^2 + gy^2): squares summed in single precision, root in double. */
+/* sqrt(gx^2 + gy^2): squares summed in single precision, root correctly
+ * rounded to single precision. */
 void GradientModulus2D(float *gradient_modulus, const float *derivative_along_X, const float *derivative_along_Y,
                        long length);
 /* 180 atan2(gy, gx) / pi, in degrees. */

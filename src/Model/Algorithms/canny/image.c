@@ -131,6 +131,7 @@ static Bool has_data(const Image *img, const char *function)
     }
     if (img->type > PIX_DBL_3B) {
         report_fatal(function, "Invalid pixel type !");
+        return false;
     }
     return true;
 }
@@ -197,13 +198,17 @@ Image *alloc_img(PixelType pix_type, int num_rows, int num_cols)
         report_error_fmt(function, "Number of columns ( %d ) must be positive !", num_cols);
         return NULL;
     }
+    int bands = bands_of(pix_type, function);
+    if (bands < 1) {
+        return NULL;
+    }
     Image *img = malloc(sizeof *img);
     if (img == NULL) {
         report_error(function, "Insufficient memory !");
         return NULL;
     }
     img->type = pix_type;
-    img->num_bands = bands_of(pix_type, function);
+    img->num_bands = bands;
     img->num_rows = num_rows;
     img->num_cols = num_cols;
     img->num_cc = INT_MIN;

@@ -50,6 +50,11 @@ void get_rgb_bands(const Image *rgb_img, Image **red_img, Image **green_img, Ima
     for (int b = 0; b < 3; b++) {
         *bands[b] = alloc_img(PIX_GRAY, rgb_img->num_rows, rgb_img->num_cols);
         if (*bands[b] == NULL) {
+            /* All three bands or none. */
+            for (int made = 0; made < b; made++) {
+                delete_img(*bands[made]);
+                *bands[made] = NULL;
+            }
             report_error_fmt(function, "Insufficient memory !");
             return;
         }

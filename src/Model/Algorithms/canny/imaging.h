@@ -20,6 +20,7 @@
 #include "image.h"
 #include "image_convert.h"
 #include "img_error.h"
+#include "img_parallel.h"
 #include "img_types.h"
 #include "img_util.h"
 #include "outline_builder.h"

@@ -1,19 +1,23 @@
 #include "img_error.h"
 
 #include <stdarg.h>
+#include <stdatomic.h>
 #include <stdio.h>
 #include <stdlib.h>
 
-static Bool abort_on_err = true;
-static Bool warn_on = true;
+/* Errors return to the caller unless a caller asks for the process to stop
+ * on them. The modes are read by searches running on several threads, so
+ * they are atomic. */
+static atomic_int abort_on_err = false;
+static atomic_int warn_on = true;
 
-Bool get_err_mode(void) { return abort_on_err; }
+Bool get_err_mode(void) { return atomic_load(&abort_on_err) ? true : false; }
 
-void set_err_mode(int err_mode) { abort_on_err = err_mode ? true : false; }
+void set_err_mode(int err_mode) { atomic_store(&abort_on_err, err_mode ? true : false); }
 
-Bool get_warn_mode(void) { return warn_on; }
+Bool get_warn_mode(void) { return atomic_load(&warn_on) ? true : false; }
 
-void set_warn_mode(int warn_mode) { warn_on = warn_mode ? true : false; }
+void set_warn_mode(int warn_mode) { atomic_store(&warn_on, warn_mode ? true : false); }
 
 static void write_line(const char *format, va_list args)
 {
@@ -26,7 +30,7 @@ static void write_line(const char *format, va_list args)
 static void verror(const char *format, va_list args)
 {
     write_line(format, args);
-    if (abort_on_err) {
+    if (atomic_load(&abort_on_err)) {
         abort();
     }
 }
@@ -41,7 +45,7 @@ void error(const char *format, ...)
 
 void warning(const char *format, ...)
 {
-    if (!warn_on) {
+    if (!atomic_load(&warn_on)) {
         return;
     }
     va_list args;
@@ -63,9 +67,8 @@ void fatal(const char *format, ...)
     va_list args;
     va_start(args, format);
     fputs("FATAL: ", stderr);
-    write_line(format, args);
+    verror(format, args);
     va_end(args);
-    abort();
 }
 
 void do_nothing(const char *format, ...) { (void)format; }
@@ -97,7 +100,7 @@ void report_error(const char *function, const char *message)
 {
     fprintf(stderr, "Error in %s: %s\n", function, message);
     fflush(stderr);
-    if (abort_on_err) {
+    if (atomic_load(&abort_on_err)) {
         abort();
     }
 }
@@ -113,7 +116,7 @@ void report_error_fmt(const char *function, const char *format, ...)
 
 void report_warning_fmt(const char *function, const char *format, ...)
 {
-    if (!warn_on) {
+    if (!atomic_load(&warn_on)) {
         return;
     }
     fprintf(stderr, "Warning in %s: ", function);

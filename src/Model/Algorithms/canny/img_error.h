@@ -1,8 +1,10 @@
 /* Error and warning reporting of the imaging library.
  *
- * Every message goes to standard error. With the error mode on (the default)
- * each reported error ends the process with abort(); with it off, the
- * reporting function returns and the caller gives its failure result. */
+ * Every message goes to standard error, and the reporting function returns:
+ * the function that reported gives its failure result (null or a status)
+ * and its caller decides, so a library error never ends the program. A
+ * caller may turn the error mode on to have every error and fatal report
+ * end the process with abort() instead, as when debugging. */
 #ifndef IMG_ERROR_H
 #define IMG_ERROR_H
 
@@ -37,7 +39,7 @@ void report_error_fmt(const char *function, const char *format, ...);
 /* "Warning in <function>: " followed by warning(format, ...), written only
  * while the warning mode is on */
 void report_warning_fmt(const char *function, const char *format, ...);
-/* "Fatal error in <function>: " followed by fatal(message); never returns */
+/* "Fatal error in <function>: " followed by fatal(message) */
 void report_fatal(const char *function, const char *message);
 
 #ifdef __cplusplus
