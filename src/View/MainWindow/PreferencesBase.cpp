@@ -1,7 +1,5 @@
 #include "PreferencesBase.h"
 
-#include <glibmm/fileutils.h>
-#include <glibmm/markup.h>
 #include <gtkmm/filechooserdialog.h>
 #include <gtkmm/filefilter.h>
 
@@ -11,6 +9,7 @@
 
 #include "DialogLoop.h"
 #include "DirTools.h"
+#include "InterfaceFile.h"
 #include "MessageBox.h"
 #include "ModelFachade.h"
 #include "NumberText.h"
@@ -42,20 +41,7 @@ PreferencesBase::~PreferencesBase() {
   delete window;
 }
 
-void PreferencesBase::loadInterface(const std::string& file) {
-  refBuilder = Gtk::Builder::create();
-  try {
-    refBuilder->add_from_file(file);
-    return;
-  } catch (const Glib::FileError& ex) {
-    std::cerr << "FileError: " << ex.what().raw() << std::endl;
-  } catch (const Glib::MarkupError& ex) {
-    std::cerr << "MarkupErrorr: " << ex.what().raw() << std::endl;
-  } catch (const Gtk::BuilderError& ex) {
-    std::cerr << "BuilderError : " << ex.what().raw() << std::endl;
-  }
-  refBuilder.reset();
-}
+void PreferencesBase::loadInterface(const std::string& file) { refBuilder = loadInterfaceFile(file); }
 
 void PreferencesBase::lookUpWidgets() {
   window = lookUp<Gtk::Window>(windowId);

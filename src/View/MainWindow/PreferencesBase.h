@@ -87,7 +87,7 @@ class PreferencesBase {
   // the dialog unable to run, when the file has none.
   template <class Widget>
   Widget* lookUp(const std::string& id) {
-    Widget* widget = refBuilder ? findBuilderWidget<Widget>(refBuilder, id.c_str()) : nullptr;
+    Widget* widget = findBuilderWidget<Widget>(refBuilder, id.c_str());
     if (widget == nullptr) widgetsLoaded = false;
     return widget;
   }
