@@ -20,6 +20,7 @@
 #include <string>
 
 #include "ProgramProfile.h"
+#include "BenchPictures.h"
 #include "SectionPainter.h"
 #include "TextureLBP.h"
 #include "regionDetectorCyst.h"
@@ -29,34 +30,14 @@ namespace {
 
 constexpr int minDiameter = 40;
 
-// Width x height of a picture of about `megapixels`, 4:3.
-cv::Size pictureSize(int megapixels) {
-  const int width = static_cast<int>(std::sqrt(megapixels * 1e6 * 4 / 3));
-  return {width, static_cast<int>(megapixels * 1e6 / width)};
-}
-
-std::string pictureFile(int megapixels) {
-  const std::string name = "cyst-bench-" + std::to_string(getpid()) + "-" + std::to_string(megapixels) + ".ppm";
-  return (std::filesystem::temp_directory_path() / name).string();
-}
-
-// A section with a cyst and a decoy per 40,000 pixels, written once per size.
-std::string picturePath(int megapixels) {
-  const std::string path = pictureFile(megapixels);
-  if (std::filesystem::exists(path)) return path;
-  const cv::Size size = pictureSize(megapixels);
-  synthetic::SectionPainter painter(static_cast<std::uint32_t>(megapixels));
+// A section with a cyst and a decoy per 40,000 pixels.
+cv::Mat section(cv::Size size, std::uint32_t seed) {
+  synthetic::SectionPainter painter(seed);
   const int objects = static_cast<int>(size.area() / 40000);
-  cv::imwrite(path, painter.paint(size, objects / 2, objects / 2, 30, 120).image);
-  return path;
+  return painter.paint(size, objects / 2, objects / 2, 30, 120).image;
 }
 
-void removePictures() {
-  for (int megapixels : {1, 4, 12}) {
-    std::error_code ignored;
-    std::filesystem::remove(pictureFile(megapixels), ignored);
-  }
-}
+synthetic::BenchPictures pictures("cyst-bench", section);
 
 // Runs fn with standard output (the detector's count line) discarded.
 void quietly(const std::function<void()>& fn) {
@@ -114,7 +95,7 @@ double peakMiB(const std::function<void()>& work) {
 
 // range(0) megapixels, range(1) the mode.
 void detection(benchmark::State& state, std::size_t (*run)(const std::string&, int)) {
-  const std::string path = picturePath(static_cast<int>(state.range(0)));
+  const std::string path = pictures.path(static_cast<int>(state.range(0)));
   const int mode = static_cast<int>(state.range(1));
   std::size_t outlines = 0;
   for (auto _ : state) outlines = run(path, mode);
@@ -128,8 +109,8 @@ void BM_PlainOpenCvCalls(benchmark::State& state) { detection(state, plainDetect
 // One region of diameter range(1) in the middle of a range(0) megapixel
 // section.
 void BM_TextureOfOneRegion(benchmark::State& state) {
-  const std::string path = picturePath(static_cast<int>(state.range(0)));
-  const cv::Size size = pictureSize(static_cast<int>(state.range(0)));
+  const std::string path = pictures.path(static_cast<int>(state.range(0)));
+  const cv::Size size = synthetic::BenchPictures::sizeOf(static_cast<int>(state.range(0)));
   const double radius = static_cast<double>(state.range(1)) / 2;
   TextureLBP texture(path, 2);
   regionShape region(0, true, false, false, false, 0, 0, 0);
@@ -152,6 +133,5 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  removePictures();
   return 0;
 }

@@ -18,51 +18,13 @@
 #include <string>
 #include <vector>
 
-#include "CellPainter.h"
+#include "BenchPictures.h"
 #include "img_parallel.h"
 #include "regionDetectorEdgesZelvora.h"
 
 namespace {
 
-// Width x height of a picture of about `megapixels`, 4:3.
-cv::Size pictureSize(int megapixels) {
-  const int width = static_cast<int>(std::sqrt(megapixels * 1e6 * 4 / 3));
-  return {width, static_cast<int>(megapixels * 1e6 / width)};
-}
-
-std::string pictureFile(int megapixels) {
-  const std::string name = "detection-bench-" + std::to_string(getpid()) + "-" + std::to_string(megapixels) + ".ppm";
-  return (std::filesystem::temp_directory_path() / name).string();
-}
-
-// Textured cells with and without a nucleus, one per 20,000 pixels, written
-// to a temporary file once per size.
-std::string picturePath(int megapixels) {
-  const std::string path = pictureFile(megapixels);
-  if (std::filesystem::exists(path)) return path;
-  const cv::Size size = pictureSize(megapixels);
-  synthetic::CellPainter painter(static_cast<std::uint32_t>(megapixels));
-  cv::Mat picture = painter.background(size, {200, 185, 215}, 2);
-  std::uniform_real_distribution<double> radius(20, 45);
-  std::bernoulli_distribution nucleus(0.5);
-  for (const cv::Point2d& centre : painter.scatter(size, static_cast<int>(size.area() / 20000), 45, 5)) {
-    synthetic::Cell cell;
-    cell.centre = centre;
-    cell.axes = {radius(painter.random()), radius(painter.random())};
-    cell.look.grain = 12;
-    cell.look.nucleus = nucleus(painter.random());
-    painter.paint(picture, cell);
-  }
-  cv::imwrite(path, picture);
-  return path;
-}
-
-void removePictures() {
-  for (int megapixels : {1, 4, 12}) {
-    std::error_code ignored;
-    std::filesystem::remove(pictureFile(megapixels), ignored);
-  }
-}
+synthetic::BenchPictures pictures("detection-bench", synthetic::BenchPictures::cellField);
 
 // Runs fn with standard output (the search's progress lines) discarded.
 template <typename Fn>
@@ -85,7 +47,7 @@ void BM_ProcessImage(benchmark::State& state) {
   const int megapixels = static_cast<int>(state.range(0));
   imaging_set_threads(static_cast<int>(state.range(1)));
   regionDetectorEdgesZelvora detector;
-  detector.setFilename(picturePath(megapixels));
+  detector.setFilename(pictures.path(megapixels));
   detector.setDiameters(30, 120);
   std::vector<double> seconds;
   for (auto _ : state) {
@@ -124,7 +86,7 @@ void BM_FeaturesOf300Regions(benchmark::State& state) {
   const int megapixels = static_cast<int>(state.range(0));
   const double radius = static_cast<double>(state.range(1));
   regionDetectorEdgesZelvora detector;
-  detector.setFilename(picturePath(megapixels));
+  detector.setFilename(pictures.path(megapixels));
   const cv::Size size(detector.getImageWidth(), detector.getImageHeight());
   const auto regions = gridRegions(size, 300, radius);
   double seconds = 0;
@@ -170,7 +132,7 @@ int measurePeakMemory(const std::string& path) {
 }
 
 void BM_PeakMemoryOfProcessImage(benchmark::State& state) {
-  const std::string path = picturePath(static_cast<int>(state.range(0)));
+  const std::string path = pictures.path(static_cast<int>(state.range(0)));
   double extraMiB = 0, bytesPerPixel = 0, loadedMiB = 0;
   for (auto _ : state) {
     char self[4096] = {};
@@ -204,6 +166,5 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
-  removePictures();
   return 0;
 }

@@ -23,7 +23,7 @@
 #include <vector>
 
 #include "ActionsZelvora.h"
-#include "CellPainter.h"
+#include "BenchPictures.h"
 #include "CellRegions.h"
 #include "ControllerFachade.h"
 #include "OpticalClassifierZelvora.h"
@@ -37,32 +37,7 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-cv::Size pictureSize(int megapixels) {
-  const int width = static_cast<int>(std::sqrt(megapixels * 1e6 * 4 / 3));
-  return {width, static_cast<int>(megapixels * 1e6 / width)};
-}
-
-// Textured cells, one per 20,000 pixels, written once per size.
-std::string picturePath(int megapixels) {
-  const fs::path path = fs::temp_directory_path() /
-                        ("usecases-bench-" + std::to_string(getpid()) + "-" + std::to_string(megapixels) + ".ppm");
-  if (fs::exists(path)) return path.string();
-  const cv::Size size = pictureSize(megapixels);
-  synthetic::CellPainter painter(static_cast<std::uint32_t>(megapixels));
-  cv::Mat picture = painter.background(size, {200, 185, 215}, 2);
-  std::uniform_real_distribution<double> radius(20, 45);
-  std::bernoulli_distribution nucleus(0.5);
-  for (const cv::Point2d& centre : painter.scatter(size, static_cast<int>(size.area() / 20000), 45, 5)) {
-    synthetic::Cell cell;
-    cell.centre = centre;
-    cell.axes = {radius(painter.random()), radius(painter.random())};
-    cell.look.grain = 12;
-    cell.look.nucleus = nucleus(painter.random());
-    painter.paint(picture, cell);
-  }
-  cv::imwrite(path.string(), picture);
-  return path.string();
-}
+synthetic::BenchPictures pictures("usecases-bench", synthetic::BenchPictures::cellField);
 
 const std::string kSpeciesFolder = std::string(LUMORA_RUN_DIR) + "/classifier/A";
 
@@ -129,7 +104,7 @@ double median(std::vector<double> values) {
 // One iteration runs both pipelines, in turns, so that both see the same
 // machine load.
 void BM_DetectAndClassifyVersusPlainOpenCv(benchmark::State& state) {
-  const std::string path = picturePath(static_cast<int>(state.range(0)));
+  const std::string path = pictures.path(static_cast<int>(state.range(0)));
   OpticalClassifierZelvora classifier("", 0);
   if (!classifier.loadClassifiersFrom(kSpeciesFolder)) {
     state.SkipWithError("species A classifiers not found in the run folder");
@@ -195,7 +170,7 @@ void BM_FillTableWith1000Regions(benchmark::State& state) {
     return;
   }
   ControllerFachade controller;
-  const std::string picture = picturePath(1);
+  const std::string picture = pictures.path(1);
   controller.setImageProperties(picture, 0, 0);
   ScrollImage canvas(controller.getImageClass(), nullptr);
   Gtk::Paned lateral, bottom;
