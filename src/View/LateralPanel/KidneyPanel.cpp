@@ -164,6 +164,15 @@ void KidneyPanel::setCalibration() {
   updateCystIndex();
 }
 
+void KidneyPanel::onCheckboxToggled() {
+  std::cout << "Panel::onCheckboxToggled(): " << (boxCalibration->get_active() ? 1 : 0) << std::endl;
+}
+
+void KidneyPanel::resetPanel() {
+  std::cout << "Panel::resetPanel()" << std::endl;
+  PanelDiameters::resetPanel();
+}
+
 // ---------------------------------------------------------------- region tools
 
 void KidneyPanel::giveBack(const std::vector<baseShape*>& shapes) {

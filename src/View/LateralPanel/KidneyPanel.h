@@ -34,6 +34,10 @@ class KidneyPanel : public PanelDiameters {
   void onMinDiameterDraw() override;
   void onMaxDiameterDraw() override;
   void setCalibration() override;
+  // Traces each change of the calibration check button.
+  void onCheckboxToggled() override;
+  // Traces the reset, then closes the table and empties the annotation.
+  void resetPanel() override;
 
   void onButtonRunPress();
   void onRadioButtonPress();
