@@ -228,13 +228,20 @@ TEST_F(CutFixture, SplitKeepsEvenATinyPiece) {
   EXPECT_EQ(outcome.added.size(), 2u);
 }
 
-TEST_F(CutFixture, CompleteKeepsTheSecondPieceOnATie) {
-  build(0.5);
+TEST(ArcTools, CompleteKeepsTheSecondPieceOnATie) {
+  // A square with its edge midpoints, cut through the middle into two
+  // mirrored halves of exactly equal area.
+  ShapeList list;
+  list.add(makeRegion(1, square(0.8, 0.8, 0.1)));
+  regionShape* source = list.add(makeRegion(2, {{0.25, 0.25}, {0.5, 0.25}, {0.75, 0.25}, {0.75, 0.5},
+                                               {0.75, 0.75}, {0.5, 0.75}, {0.25, 0.75}, {0.25, 0.5}}));
+  list.add(makeArc(3, {{0.5, 0.25}, {0.5, 0.5}, {0.5, 0.75}}));
   const Tools::ArcOutcome outcome = Tools::applyArc(list.shapes, source, RegionTools::ArcTool::Complete, side, side);
   ASSERT_EQ(outcome.added.size(), 1u);
   EXPECT_EQ(outcome.added[0]->getId(), 5);
   EXPECT_EQ(outcome.added[0]->getType(), Tools::CompletionMark);
   EXPECT_EQ(source->getType(), Tools::CompletionMark);
+  EXPECT_FALSE(source->getVisible());
   EXPECT_EQ(list.shapes.size(), 4u);
 }
 
