@@ -18,7 +18,9 @@
 #include "CystRegionTools.h"
 #include "Draw.h"
 #include "KidneyPanel.h"
+#include "ModelFachade.h"
 #include "NotifyCode.h"
+#include "Preferences.h"
 #include "ProfileSelection.h"
 #include "QuadrantPicture.h"
 #include "ScrollImage.h"
@@ -66,6 +68,7 @@ class KidneyPanelTest : public CavitraSelected, public ::testing::Test {
  protected:
   KidneyPanelTest() : image((temp.work() / "section.ppm").string(), 0, 0), renderer(&image) {
     writeQuadrantPicture(temp.work() / "section.ppm", side, side);
+    controller.getModel()->setImageProperties(image.getFilename(), side, side);
     canvas = std::make_unique<ScrollImage>(&image, &renderer);
     builder = Gtk::Builder::create_from_file(SIDE_PANEL_FILE);
     actions = std::make_unique<RecordingActions>(canvas.get(), &controller, &sidePane, &lowerPane);
@@ -144,9 +147,9 @@ TEST_F(KidneyPanelTest, EveryIdOfTheInterfaceFileHasItsType) {
       {"box12", GTK_TYPE_BOX},
   };
   for (const auto& [id, type] : ids) {
-    GObject* object = builder->get_gobject(id)->gobj();
-    ASSERT_NE(object, nullptr) << id;
-    EXPECT_TRUE(G_TYPE_CHECK_INSTANCE_TYPE(object, type)) << id;
+    Glib::RefPtr<Glib::Object> object = builder->get_object(id);
+    ASSERT_TRUE(object) << id;
+    EXPECT_TRUE(G_TYPE_CHECK_INSTANCE_TYPE(object->gobj(), type)) << id;
   }
   EXPECT_TRUE(panel->hasAllWidgets());
   // The false-positive buttons sit in their hidden group.
@@ -230,6 +233,7 @@ TEST_F(KidneyPanelTest, ToolSequenceKeepsTheIndexFollowing) {
   // asking the classifier.
   actions->candidates = {disc(0, 0.6, 0.2, 0.02)};
   click("buttonRunAddCyst");
+  ASSERT_EQ(actions->passes.size(), 1u);
   EXPECT_EQ(actions->passes.back(), std::make_tuple(40, 80, 1));
   EXPECT_EQ(shapes().size(), 9u);
   EXPECT_EQ(labels().second, "3");
@@ -274,12 +278,26 @@ TEST_F(KidneyPanelTest, AddedCystsUndoAndRedoOnlyInKidneyMode) {
 }
 
 TEST_F(KidneyPanelTest, AddCystsOnAnUnreadablePictureChangesNothing) {
-  // The model holds no picture: the classifier cannot read it.
+  // The model's picture is gone: the classifier cannot read it.
+  controller.getModel()->setImageProperties((temp.work() / "missing.ppm").string(), side, side);
   detect({disc(1, 0.2, 0.2, 0.05)});
   actions->candidates = {disc(0, 0.7, 0.7, 0.03)};
   click("buttonRunAddCyst");
   EXPECT_TRUE(actions->passes.empty());
   EXPECT_EQ(shapes().size(), 1u);
+  delete actions->candidates.front();
+}
+
+TEST_F(KidneyPanelTest, AddCystsRefusesAMinimumTooSmallToOpenWith) {
+  detect({disc(1, 0.2, 0.2, 0.05)});
+  Gtk::Entry* minimum = widget<Gtk::Entry>("entryMinDim");
+  minimum->set_text("3");
+  minimum->activate();
+  ASSERT_EQ(controller.getPreferences()->getMinimumDiameter(), 3);
+  actions->candidates = {disc(0, 0.7, 0.7, 0.03)};
+  click("buttonRunAddCyst");
+  EXPECT_TRUE(actions->passes.empty());
+  EXPECT_EQ(labels(), std::make_pair(std::string("0 %"), std::string("0")));
   delete actions->candidates.front();
 }
 
