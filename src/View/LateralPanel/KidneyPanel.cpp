@@ -240,8 +240,10 @@ void KidneyPanel::armArcTool(Gtk::ToggleButton* toggle) {
   closeTable();
   if (!toggle->get_active()) return;
   scrollImage->restoreButtonsWithoutZoom();
-  scrollImage->setButtonArc(true);
+  // The toolbar is released first: releasing it switches the canvas's arc
+  // tool off, which must stay on for the cut.
   fc->unselectButtons();
+  scrollImage->setButtonArc(true);
   if (!selected.empty()) selected.front()->setSelected(true);
   scrollImage->setPolygonsModelSelected(selected);
 }
