@@ -7,6 +7,7 @@
 #include "ActionsZelvora.h"
 #include "Draw.h"
 #include "DrawClassType.h"
+#include "KidneyPanel.h"
 #include "Menu.h"
 #include "ZelvoraPanel.h"
 
@@ -65,6 +66,12 @@ const ViewProfile& ViewProfile::cavitra() {
     ViewProfile p;
     p.makeActions = [](ScrollImage* canvas, ControllerFachade* fc, Gtk::Paned* sidePane, Gtk::Paned* lowerPane) {
       return new ActionsKidney(canvas, fc, sidePane, lowerPane);
+    };
+    p.sidePanelFile = "Glade/panedCyst.glade";
+    p.sidePanelRoot = "panedLateralKidney";
+    p.makePanel = [](Actions* actions, Gtk::Paned* root, Gtk::Paned* lowerPane, Glib::RefPtr<Gtk::Builder> builder,
+                     ControllerFachade* fc) -> Panel* {
+      return new KidneyPanel(actions, root, lowerPane, builder, fc);
     };
     p.makeDraw = [](ImageClass* image) { return new Draw(image); };
     p.hiddenToolbarButtons = cavitraHiddenTools;
