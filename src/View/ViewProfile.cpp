@@ -1,6 +1,7 @@
 #include "ViewProfile.h"
 
 #include "ActionsZelvora.h"
+#include "MenuProfile.h"
 #include "ZelvoraPanel.h"
 
 namespace {
@@ -12,6 +13,7 @@ const ViewProfile& ViewProfile::lumora() {
     ViewProfile p;
     p.sidePanelFile = "Glade/panedZelvora.glade";
     p.sidePanelRoot = "panedLateralZelvora";
+    p.menu = &MenuProfile::lumora();
     p.makeActions = [](ScrollImage* canvas, ControllerFachade* fc, Gtk::Paned* sidePane, Gtk::Paned* lowerPane) {
       return new ActionsZelvora(canvas, fc, sidePane, lowerPane);
     };

@@ -12,6 +12,7 @@ class Paned;
 }  // namespace Gtk
 class Actions;
 class ControllerFachade;
+struct MenuProfile;
 class Panel;
 class ScrollImage;
 
@@ -37,6 +38,8 @@ class ViewProfile {
   // The side panel, given the use cases, its top widget, the lower pane, its
   // builder and the controller; it subscribes itself to the canvas.
   std::function<Panel*(Actions*, Gtk::Paned*, Gtk::Paned*, Glib::RefPtr<Gtk::Builder>, ControllerFachade*)> makePanel;
+  // The menu bar's hidden items, reset and dialogs.
+  const MenuProfile* menu = nullptr;
 };
 
 #endif
