@@ -5,6 +5,7 @@
 #include <clocale>
 #include <cmath>
 #include <iostream>
+#include <utility>
 
 #include "ImageMultiple.h"
 #include "ProgramProfile.h"
@@ -75,9 +76,14 @@ std::vector<baseShape*> ModelFachade::readXML(std::string file) {
 }
 
 std::vector<baseShape*> ModelFachade::readPolygonsXML(std::string file) {
+  bool readable = false;
+  return readPolygonsXML(std::move(file), readable);
+}
+
+std::vector<baseShape*> ModelFachade::readPolygonsXML(std::string file, bool& readable) {
   std::vector<baseShape*> shapes;
-  if (readAnnotation(file, imageXML, preferencesXML, shapes))
-    std::cout << "Model::ReadXML:: " << file << " No. polygons " << shapes.size() << std::endl;
+  readable = readAnnotation(file, imageXML, preferencesXML, shapes);
+  if (readable) std::cout << "Model::ReadXML:: " << file << " No. polygons " << shapes.size() << std::endl;
   return shapes;
 }
 

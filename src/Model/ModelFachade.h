@@ -27,6 +27,8 @@ class ModelFachade {
   std::vector<baseShape*> readOnlyXML(std::string file);
   // Reads an annotation file in batch into the auxiliary image and settings.
   std::vector<baseShape*> readPolygonsXML(std::string file);
+  // The same; `readable` tells whether the file was parsed.
+  std::vector<baseShape*> readPolygonsXML(std::string file, bool& readable);
   ImageClass* readImagePropertiesXML() { return imageXML; }
   Preferences* readPreferencesXML() { return preferencesXML; }
 

@@ -8,7 +8,7 @@
 #include "Actions.h"
 #include "BuilderWidget.h"
 #include "ControllerFachade.h"
-#include "DrawClassType.h"
+#include "Draw.h"
 #include "ImageClass.h"
 #include "InterfaceFile.h"
 #include "Menu.h"
@@ -79,7 +79,7 @@ void ViewFachade::startScrollImage() {
   preferences = fc->getPreferences();
   ImageClass* image = fc->getImageClass();
   image->setFilename(profile.startImage);
-  draw = new DrawClassType(image);
+  draw = ViewProfile::current().makeDraw(image);
   scrollImage = new ScrollImage(image, draw);
   if (scrollImage->getFilename().empty())
     std::cerr << "The start picture " << profile.startImage << " could not be shown" << std::endl;
@@ -101,16 +101,22 @@ void ViewFachade::startScrollImage() {
 bool ViewFachade::startLateralPanel() {
   const ViewProfile& profile = ViewProfile::current();
   panedMini->show();
-  refBuilderPanedLateral = loadInterfaceFile(profile.sidePanelFile);
-  paned = findBuilderWidget<Gtk::Paned>(refBuilderPanedLateral, profile.sidePanelRoot.c_str());
-  if (paned == nullptr) return false;
-  viewportPaned2->add(*paned);
   actions = profile.makeActions(scrollImage, fc, panedLateral, paned1);
-  panel = profile.makePanel(actions, paned, paned1, refBuilderPanedLateral, fc);
-  if (!panel->hasAllWidgets()) return false;
+  if (profile.makePanel) {
+    refBuilderPanedLateral = loadInterfaceFile(profile.sidePanelFile);
+    paned = findBuilderWidget<Gtk::Paned>(refBuilderPanedLateral, profile.sidePanelRoot.c_str());
+    if (paned == nullptr) return false;
+    viewportPaned2->add(*paned);
+    panel = profile.makePanel(actions, paned, paned1, refBuilderPanedLateral, fc);
+    if (!panel->hasAllWidgets()) return false;
+  }
   actions->setStatusBar(statusBar);
-  toolbar = new ToolbarHorizontal(refBuilder2, actions);
-  menuClass = new Menu(actions, menu, refBuilder2, fc);
+  toolbar = new ToolbarHorizontal(refBuilder2, actions, profile.hiddenToolbarButtons(preferences->getAlgorithm()),
+                                  profile.resetRefreshesPanel);
+  if (profile.makeMenu)
+    menuClass = profile.makeMenu(actions, menu, refBuilder2, fc);
+  else
+    menu->hide();
   window1->set_focus_child(*scrollImage);
   panedLateral->hide();
   paned1->hide();

@@ -380,8 +380,7 @@ class CavitraMenuTest : public CavitraDialogsTest {
  protected:
   void SetUp() override {
     CavitraDialogsTest::SetUp();
-    profile.menu = &MenuProfile::cavitra();
-    ViewProfile::select(profile);
+    ViewProfile::select(ViewProfile::cavitra());
     builder = Gtk::Builder::create_from_file(LUMORA_DATA_DIR "/Glade/interfaz.glade");
     Gtk::MenuBar* bar = nullptr;
     builder->get_widget("menu", bar);
@@ -392,7 +391,6 @@ class CavitraMenuTest : public CavitraDialogsTest {
     ViewProfile::select(ViewProfile::lumora());
   }
 
-  ViewProfile profile = ViewProfile::lumora();
   Glib::RefPtr<Gtk::Builder> builder;
   std::unique_ptr<Menu> menu;
 };
@@ -404,7 +402,13 @@ TEST_F(CavitraMenuTest, ResetRestoresTheDefaultsInTheSameSettingsAndTheProgramGo
   const fs::path folder = temp.home() / inUse->getPreferencesDir();
   fs::create_directories(folder);
   writeFileText(folder / "preferences.xml", "<Preferences/>");
-  play([&] { menu->resetPreferencesClick(); }, {});
+  bool dialogOnDefaults = false;
+  // The preferences dialog opens on the defaults once the message is answered.
+  play([&] { menu->resetPreferencesClick(); },
+       {ScriptedUser::waitFor([] { return visibleWindowById("windowPreferences") != nullptr; }),
+        look([&] { dialogOnDefaults = entryText("windowPreferences", "xmlEntry") != "/somewhere"; }),
+        ScriptedUser::click("windowPreferences", "cancelButton")});
+  EXPECT_TRUE(dialogOnDefaults);
   EXPECT_EQ(messages, std::vector<std::string>{"All the preferences have been reset"});
   EXPECT_EQ(controller.getPreferences(), inUse);
   EXPECT_FALSE(inUse->isCalibrationActive());

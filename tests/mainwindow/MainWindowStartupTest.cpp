@@ -16,6 +16,7 @@
 #include "ProgramProfile.h"
 #include "ScrollImage.h"
 #include "TemporaryHome.h"
+#include "ViewProfile.h"
 #include "circleShape.h"
 #include "regionShape.h"
 
@@ -351,5 +352,6 @@ TEST_F(MainWindowStartupTest, DetectClassifyAndCorrectFromTheSidePanel) {
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
   ProgramProfile::select(ProgramProfile::lumora());
+  ViewProfile::select(ViewProfile::lumora());
   return RUN_ALL_TESTS();
 }

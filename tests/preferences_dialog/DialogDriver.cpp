@@ -23,8 +23,7 @@ void runPreferencesDialog(Model::ModelFachade& model, const std::function<void(D
   runPreferencesDialog(model, act, parent, shippedInterfaceFile());
 }
 
-void runPreferencesDialog(Model::ModelFachade& model, const std::function<void(DialogView&)>& act, Gtk::Window* parent,
-                          const std::string& interfaceFile) {
+void runPreferencesDialogWith(const std::function<void(DialogView&)>& act, const std::function<void()>& open) {
   DialogAnswerer answerer(
       [&act] {
         Gtk::Window* window = visibleWindowById("windowPreferences");
@@ -45,8 +44,13 @@ void runPreferencesDialog(Model::ModelFachade& model, const std::function<void(D
       [] {
         for (Gtk::Window* window : Gtk::Window::list_toplevels()) window->hide();
       });
-  PreferencesZelvora dialog(&model, interfaceFile, parent);
+  open();
   EXPECT_FALSE(answerer.timedOut()) << "the dialog was left open";
+}
+
+void runPreferencesDialog(Model::ModelFachade& model, const std::function<void(DialogView&)>& act, Gtk::Window* parent,
+                          const std::string& interfaceFile) {
+  runPreferencesDialogWith(act, [&] { PreferencesZelvora dialog(&model, interfaceFile, parent); });
 }
 
 ChooserAnswer::ChooserAnswer(int response, std::string path)

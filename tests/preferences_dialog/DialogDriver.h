@@ -41,6 +41,10 @@ void runPreferencesDialog(Model::ModelFachade& model, const std::function<void(D
 void runPreferencesDialog(Model::ModelFachade& model, const std::function<void(DialogView&)>& act, Gtk::Window* parent,
                           const std::string& interfaceFile);
 
+// The same for any program's dialog window "windowPreferences", which
+// `open` builds and runs until it closes.
+void runPreferencesDialogWith(const std::function<void(DialogView&)>& act, const std::function<void()>& open);
+
 // The interface file the program ships.
 std::string shippedInterfaceFile();
 

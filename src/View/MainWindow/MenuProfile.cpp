@@ -1,5 +1,6 @@
 #include "MenuProfile.h"
 
+#include "PreferencesBaseGlade.h"
 #include "PreferencesZelvora.h"
 #include "ProcessDirImages.h"
 #include "ProcessSamplesGladeXml.h"
@@ -39,6 +40,9 @@ const MenuProfile& MenuProfile::cavitra() {
       return hidden;
     };
     p.resetEndsProgram = false;
+    p.runPreferences = [](Model::ModelFachade* model, Gtk::Window* parent) {
+      PreferencesBaseGlade dialog(model, "Glade/preferences.glade", parent);
+    };
     p.runSamples = [](PreferencesSample* settings, Actions* actions, int algorithm, Gtk::Window* parent) {
       ProcessSamplesGladeXmlStep dialog(settings, actions, "Glade/processSamplesXmlStep.glade", algorithm, parent);
     };

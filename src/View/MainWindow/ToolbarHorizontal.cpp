@@ -1,6 +1,5 @@
 #include "ToolbarHorizontal.h"
 
-#include <initializer_list>
 #include <string>
 
 #include "Actions.h"
@@ -10,7 +9,8 @@ namespace {
 const char* const groupName = "toolbarHorizontal";
 }
 
-ToolbarHorizontal::ToolbarHorizontal(Glib::RefPtr<Gtk::Builder> builder, Actions* actions)
+ToolbarHorizontal::ToolbarHorizontal(Glib::RefPtr<Gtk::Builder> builder, Actions* actions,
+                                     const std::vector<std::string>& hiddenButtons, bool resetRefreshesPanel)
     : fileBrowserButton(builderWidget<Gtk::ToolButton>(builder, "fileBrowserButton")),
       zoomBestFit(builderWidget<Gtk::ToolButton>(builder, "zoomBestFit")),
       undo(builderWidget<Gtk::ToolButton>(builder, "undo")),
@@ -31,7 +31,8 @@ ToolbarHorizontal::ToolbarHorizontal(Glib::RefPtr<Gtk::Builder> builder, Actions
       refBuilder(builder),
       window(builderWidget<Gtk::Window>(builder, "window1")),
       actionGroup(Gio::SimpleActionGroup::create()),
-      actionsToolbar(actions) {
+      actionsToolbar(actions),
+      resetRefreshesPanel(resetRefreshesPanel) {
   window->insert_action_group(groupName, actionGroup);
 
   // The plain buttons run the actions' virtual operations, so the program's
@@ -52,11 +53,7 @@ ToolbarHorizontal::ToolbarHorizontal(Glib::RefPtr<Gtk::Builder> builder, Actions
   bindTool(selectRectangle, "selectRectangle");
   bind(showPaned, "showPaned", sigc::mem_fun(*this, &ToolbarHorizontal::on_buttonShowPaned_clicked));
 
-  // Tools and history that this program does not offer on its toolbar; their
-  // actions stay in the group.
-  for (Gtk::ToolButton* hidden :
-       std::initializer_list<Gtk::ToolButton*>{line.button, angle.button, circle.button, point.button, redo, undo})
-    hidden->hide();
+  for (const std::string& id : hiddenButtons) builderWidget<Gtk::ToolButton>(builder, id.c_str())->hide();
 }
 
 ToolbarHorizontal::~ToolbarHorizontal() { window->remove_action_group(groupName); }
@@ -82,7 +79,7 @@ void ToolbarHorizontal::onToolClicked(Gtk::ToggleToolButton* button) {
 void ToolbarHorizontal::onButtonResetClicked() {
   actionsToolbar->clearPolygonsModel();
   actionsToolbar->closeTable();
-  actionsToolbar->updateLateralPanel();
+  if (resetRefreshesPanel) actionsToolbar->updateLateralPanel();
 }
 
 void ToolbarHorizontal::on_buttonShowPaned_clicked() { actionsToolbar->on_buttonShowPaned_clicked(); }

@@ -8,6 +8,8 @@
 #include <gtkmm/window.h>
 
 #include <array>
+#include <string>
+#include <vector>
 
 class Actions;
 
@@ -22,16 +24,19 @@ class ToolbarHorizontal {
   // Looks up the buttons and "window1" in the main window's builder (a
   // missing one ends the program with a message naming it), binds them to
   // their actions and hides the buttons of the tools this program does not
-  // offer at start. Neither the actions nor the main window are owned; both
-  // must outlive the toolbar.
-  ToolbarHorizontal(Glib::RefPtr<Gtk::Builder> builder, Actions* actions);
+  // offer (`hiddenButtons`, ids of the interface file; their actions stay in
+  // the group). `resetRefreshesPanel` says whether the reset button ends by
+  // refreshing the side panel. Neither the actions nor the main window are
+  // owned; both must outlive the toolbar.
+  ToolbarHorizontal(Glib::RefPtr<Gtk::Builder> builder, Actions* actions,
+                    const std::vector<std::string>& hiddenButtons, bool resetRefreshesPanel);
   // Takes the action group off the main window.
   virtual ~ToolbarHorizontal();
   ToolbarHorizontal(const ToolbarHorizontal&) = delete;
   ToolbarHorizontal& operator=(const ToolbarHorizontal&) = delete;
 
-  // Clears the annotation without asking, closes the results table and
-  // refreshes the side panel.
+  // Clears the annotation without asking, closes the results table and,
+  // where the program wants it, refreshes the side panel.
   void onButtonResetClicked();
   void on_buttonShowPaned_clicked();
   // Gives the canvas the state of every tool toggle.
@@ -79,6 +84,7 @@ class ToolbarHorizontal {
   Gtk::Window* window;
   Glib::RefPtr<Gio::SimpleActionGroup> actionGroup;
   Actions* actionsToolbar;
+  bool resetRefreshesPanel;
 };
 
 #endif

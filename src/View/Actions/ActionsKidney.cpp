@@ -1,0 +1,220 @@
+#include "ActionsKidney.h"
+
+#include <gtkmm/aboutdialog.h>
+#include <gtkmm/paned.h>
+
+#include <exception>
+#include <fstream>
+#include <iostream>
+
+#include "CystCsv.h"
+#include "CystRegions.h"
+#include "ImageClass.h"
+#include "ModelFachade.h"
+#include "PanedBottom.h"
+#include "Preferences.h"
+#include "PreferencesSample.h"
+#include "ScrollImage.h"
+#include "baseShape.h"
+#include "regionDetectorCyst.h"
+
+ActionsKidney::ModelColumns::ModelColumns() {
+  add(id);
+  add(diameter);
+  add(roundness);
+  add(area);
+}
+
+ActionsKidney::ActionsKidney(ScrollImage* scrollImage, ControllerFachade* fc, Gtk::Paned* panedLateral,
+                             Gtk::Paned* panedbottom)
+    : Actions(scrollImage, fc, panedLateral, panedbottom) {}
+
+ActionsKidney::~ActionsKidney() {
+  if (bottom) bottom->unsubscribe();
+  clearPolygonsModel();
+}
+
+void ActionsKidney::aboutUs(Gtk::Window* parent) {
+  Gtk::AboutDialog dialog;
+  if (parent != nullptr) dialog.set_transient_for(*parent);
+  dialog.set_program_name("Cavitra");
+  dialog.set_version("1.0.0");
+  dialog.set_website_label("Cavitra website");
+  dialog.set_comments(
+      "Graphical software to analyse quantitatively the cyst index in histological images of liver or kidney, "
+      "developed by two research centres.");
+  dialog.set_authors({"The Cavitra team", "The Cavitra imaging group"});
+  const int response = dialog.run();
+  if (response == Gtk::RESPONSE_CLOSE || response == Gtk::RESPONSE_CANCEL || response == Gtk::RESPONSE_DELETE_EVENT)
+    dialog.hide();
+  else
+    std::cout << "Unexpected response!" << std::endl;
+}
+
+void ActionsKidney::resetProgram() { resetProgramOpenLateralPanel(); }
+
+// ---------------------------------------------------------------- detection
+
+bool ActionsKidney::detect(const std::string& filename, int mindim, int maxdim, int mode,
+                           std::vector<baseShape*>& kept) {
+  try {
+    regionDetectorCyst detector(filename, mindim, maxdim);
+    detector.compute(mode);
+    kept = CystRegions::kept(detector, mindim, maxdim);
+    return true;
+  } catch (int code) {
+    std::cout << "Error in automatic detection " << code << std::endl;
+  } catch (const std::exception& error) {
+    std::cout << "Error in automatic detection " << error.what() << std::endl;
+  }
+  return false;
+}
+
+std::vector<baseShape*> ActionsKidney::getPolygonsAlgorithm1(std::string filename, int mindim, int maxdim, int type1,
+                                                             int) {
+  std::vector<baseShape*> kept;
+  detect(filename, mindim, maxdim, type1, kept);
+  return kept;
+}
+
+void ActionsKidney::runAlgorithm1(std::string, int mindim, int maxdim, int type1, int) {
+  // Detection runs first: the user's shapes are only replaced by a result.
+  std::vector<baseShape*> kept;
+  if (!detect(model->getImageName(), mindim, maxdim, type1, kept)) {
+    showMessage("The cysts of the picture could not be detected.");
+    return;
+  }
+  clearPolygonsModel();
+  polygonsModel = kept;
+  scrollImage->setPolygonsModel(polygonsModel);
+  scrollImage->setIdDraw(static_cast<int>(polygonsModel.size()) + 1);
+  scrollImage->updateDraw();
+}
+
+// ---------------------------------------------------------------- results table
+
+void ActionsKidney::createTreeModel() {
+  refTreeModel = Gtk::ListStore::create(myColumns);
+  myTreeView->set_model(refTreeModel);
+  myTreeView->append_column("Id        ", myColumns.id);
+  const bool calibrated = preferences->isCalibrationActive();
+  myTreeView->append_column_numeric("  Diameter", myColumns.diameter, calibrated ? "%14.1f" : "%15.0f");
+  myTreeView->append_column_numeric("               Area", myColumns.area, calibrated ? "%18.1f" : "%19.0f");
+}
+
+void ActionsKidney::showTable() {
+  if (!bottom) {
+    bottom = std::make_unique<PanedBottom>(panedbottom, this);
+    myTreeView = bottom->getTreeView();
+    createTreeModel();
+    panelinferior = true;
+  }
+  unselectedAllObjects();
+  fillTreeView();
+  panedbottom->show();
+}
+
+void ActionsKidney::fillTreeView() {
+  polygonsModel = scrollImage->getPolygonsNew();
+  if (!panelinferior) return;
+  const int width = scrollImage->getImgWidth();
+  const int height = scrollImage->getImgHeight();
+  const double c = preferences->isCalibrationActive() ? preferences->getCalibration() : 1.0;
+  myTreeView->unset_model();
+  refTreeModel->clear();
+  for (baseShape* shape : polygonsModel) {
+    if (shape == nullptr || !shape->getVisible()) continue;
+    Gtk::TreeModel::Row row = *refTreeModel->append();
+    row[myColumns.id] = shape->getId();
+    row[myColumns.diameter] = shape->getDiameter(width, height) * c;
+    row[myColumns.area] = shape->getArea(width, height) * c * c;
+  }
+  myTreeView->set_model(refTreeModel);
+}
+
+Gtk::TreeIter ActionsKidney::getSelectedRow() {
+  const std::vector<baseShape*> selected = scrollImage->getPolygonsModelSelected();
+  if (selected.empty() || !refTreeModel) return {};
+  const int id = selected.front()->getId();
+  for (const Gtk::TreeIter& row : refTreeModel->children())
+    if ((*row)[myColumns.id] == id) return row;
+  return {};
+}
+
+void ActionsKidney::selectedObject(Gtk::TreeIter iter) {
+  if (!iter) return;
+  const int id = (*iter)[myColumns.id];
+  unselectedAllObjects();
+  polygonsModel = scrollImage->getPolygonsNew();
+  for (baseShape* shape : polygonsModel) {
+    if (shape == nullptr || !shape->getVisible() || shape->getId() != id) continue;
+    shape->setSelected(true);
+    scrollImage->setPolygonsModelSelected({shape});
+    scrollImage->setFocus(shape->getX(), shape->getY());
+    break;
+  }
+  scrollImage->setPolygonsModel(polygonsModel);
+}
+
+void ActionsKidney::subscribe(bool flag) {
+  if (!bottom) return;
+  if (flag)
+    bottom->subscribe();
+  else
+    bottom->unsubscribe();
+}
+
+// ---------------------------------------------------------------- CSV files
+
+namespace {
+
+CystCsv::Calibration calibrationOf(const Preferences& preferences) {
+  return {preferences.isCalibrationActive(), preferences.getCalibration()};
+}
+
+}  // namespace
+
+void ActionsKidney::saveCSV(std::string filename) {
+  // A step below one pixel would never end the histogram: refused before the
+  // file is touched.
+  if (step < 1) {
+    showMessage("The histogram step must be at least 1 pixel; the results were not saved.");
+    return;
+  }
+  polygonsModel = scrollImage->getPolygonsNew();
+  const CystCsv::Picture picture{scrollImage->getFilename(), polygonsModel, scrollImage->getImgWidth(),
+                                 scrollImage->getImgHeight()};
+  std::ofstream file(filename, std::ios::trunc);
+  if (file) CystCsv::writeResults(file, picture, calibrationOf(*preferences), step);
+  file.close();
+  if (!file) showMessage("The results could not be saved in " + filename + ".");
+}
+
+void ActionsKidney::saveCSVSample(PreferencesSample* pref) {
+  const CystCsv::Calibration calibration = calibrationOf(*preferences);
+  std::cout << "Calibracion activa: " << calibration.active << " Valor: " << calibration.factor << std::endl;
+  std::cout << "CSV file: " << pref->getCSVFile() << std::endl;
+  const int histogramStep = pref->isHistogramActive() ? pref->getHistogramStep() : 0;
+  if (pref->isHistogramActive() && histogramStep < 1) {
+    showMessage("The histogram step must be at least 1 pixel; the sample was not saved.");
+    return;
+  }
+  std::vector<CystCsv::SampleEntry> entries;
+  for (const std::string& entry : pref->getImagesFiles()) {
+    if (entry.empty()) continue;
+    CystCsv::SampleEntry sample;
+    sample.picture.name = entry;
+    sample.picture.shapes = model->readPolygonsXML(entry, sample.readable);
+    const ImageClass* image = model->readImagePropertiesXML();
+    sample.picture.width = image->getWidth();
+    sample.picture.height = image->getHeight();
+    entries.push_back(std::move(sample));
+  }
+  std::ofstream file(pref->getCSVFile(), std::ios::trunc);
+  if (file) CystCsv::writeSample(file, entries, calibration, histogramStep);
+  file.close();
+  // The shapes read belong to this export.
+  for (CystCsv::SampleEntry& entry : entries)
+    for (baseShape* shape : entry.picture.shapes) delete shape;
+  if (!file) showMessage("The sample could not be saved in " + pref->getCSVFile() + ".");
+}

@@ -1,0 +1,78 @@
+#ifndef ACTIONSKIDNEY_H
+#define ACTIONSKIDNEY_H
+
+#include <gtkmm/liststore.h>
+#include <gtkmm/treemodelcolumn.h>
+#include <gtkmm/treeview.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "Actions.h"
+
+class PanedBottom;
+
+// Cavitra's use cases: the cyst detection of the open picture onto the
+// canvas, the results table in the lower pane, the results CSV with the cyst
+// index and the diameter histogram, the sample CSV of a batch of annotation
+// files and the about dialog.
+class ActionsKidney : public Actions {
+ public:
+  // The results table's columns; roundness is kept in the store but never
+  // shown.
+  class ModelColumns : public Gtk::TreeModelColumnRecord {
+   public:
+    ModelColumns();
+    Gtk::TreeModelColumn<int> id;
+    Gtk::TreeModelColumn<double> diameter;
+    Gtk::TreeModelColumn<double> roundness;
+    Gtk::TreeModelColumn<double> area;
+  };
+
+  ActionsKidney(ScrollImage* scrollImage, ControllerFachade* fc, Gtk::Paned* panedLateral, Gtk::Paned* panedbottom);
+  ~ActionsKidney() override;
+
+  void aboutUs(Gtk::Window* parent) override;
+  void resetProgram() override;
+
+  // Detects the cysts of the picture open in the model and, when detection
+  // succeeds, shows them in place of every shape on the canvas (hand-drawn
+  // ones too); a failed detection leaves the canvas as it was and tells the
+  // user. `filename` and `type2` are unused; `type1` is the detector's mode.
+  void runAlgorithm1(std::string filename, int mindim, int maxdim, int type1, int type2) override;
+  // The kept cysts of the picture file `filename` (owned by the caller),
+  // numbered 1, 2, 3, ...; the canvas is not touched. Empty when detection
+  // fails. `type2` is unused.
+  std::vector<baseShape*> getPolygonsAlgorithm1(std::string filename, int mindim, int maxdim, int type1,
+                                                int type2) override;
+
+  // The results table: built in the lower pane on first show, refilled from
+  // the canvas's visible shapes on every show.
+  void createTreeModel() override;
+  void showTable() override;
+  void fillTreeView() override;
+  Gtk::TreeIter getSelectedRow() override;
+  void selectedObject(Gtk::TreeIter iter) override;
+  void subscribe(bool flag) override;
+  Gtk::TreeView* getTreeView() { return myTreeView; }
+
+  // The results CSV of the open picture; a file that cannot be written is
+  // reported.
+  void saveCSV(std::string filename) override;
+  // The sample CSV of the batch's annotation files; a file that cannot be
+  // written is reported.
+  void saveCSVSample(PreferencesSample* pref) override;
+
+ private:
+  // Runs the detector on `filename`; false after printing the failure.
+  bool detect(const std::string& filename, int mindim, int maxdim, int mode, std::vector<baseShape*>& kept);
+
+  ModelColumns myColumns;
+  std::unique_ptr<PanedBottom> bottom;
+  Gtk::TreeView* myTreeView = nullptr;
+  Glib::RefPtr<Gtk::ListStore> refTreeModel;
+  bool panelinferior = false;
+};
+
+#endif

@@ -1,0 +1,96 @@
+#ifndef KIDNEYPANEL_H
+#define KIDNEYPANEL_H
+
+#include <gtkmm/box.h>
+#include <gtkmm/button.h>
+#include <gtkmm/radiobutton.h>
+
+#include <memory>
+#include <vector>
+
+#include "CystRegionTools.h"
+#include "PanelDiameters.h"
+
+class OpticalClassifierCyst;
+
+// Cavitra's side panel: the organ (liver or kidney), the cyst detection, the
+// histogram step of the results export, the cyst region tools and the two
+// results of the program, the cyst index (share of the picture covered by the
+// visible regions) and the number of visible regions, which follow every
+// change of the annotation. The tools' work on the shape list is done by
+// CystRegionTools; the panel takes the list from the canvas, hands it back and
+// refreshes the labels.
+class KidneyPanel : public PanelDiameters {
+ public:
+  KidneyPanel(Actions* actions, Gtk::Paned* paned, Gtk::Paned* panedbottom, Glib::RefPtr<Gtk::Builder> refBuilder,
+              ControllerFachade* fc);
+  ~KidneyPanel() override;
+
+  // Measuring lines and the results table as the base does; the index on
+  // ShapesDeleted and ShapeAdded; the split or complete cut on ArcFinished.
+  void update(int code) override;
+  void onMinDiameterChanged() override;
+  void onMaxDiameterChanged() override;
+  void onMinDiameterDraw() override;
+  void onMaxDiameterDraw() override;
+  void setCalibration() override;
+  // Traces each change of the calibration check button.
+  void onCheckboxToggled() override;
+  // Traces the reset, then closes the table and empties the annotation.
+  void resetPanel() override;
+
+  void onButtonRunPress();
+  void onRadioButtonPress();
+  void onStepChanged();
+  void onButtonRemoveInnerRegionsPress();
+  // The false-positive removal leaves the annotation as it is; its group is
+  // hidden, and its undo and redo act on shapes marked by other means.
+  void onButtonRemoveFalsePositivePress() {}
+  void onButtonUndoRemoveFalsePositivePress();
+  void onButtonRedoRemoveFalsePositivePress();
+  void onButtonAddRegionsPress();
+  void onButtonUndoAddRegionsPress();
+  void onButtonRedoAddRegionsPress();
+  void onButtonSplitRegionPress();
+  void onButtonCompleteRegionPress();
+  void onButtonMergeRegionsPress();
+  // Shows the cyst index and the region count of the canvas's list.
+  void updateCystIndex();
+
+  bool isLiver() const { return liver; }
+
+ private:
+  void armArcTool(Gtk::ToggleButton* toggle);
+  void cutAlongFinishedArc();
+  // Applies an undo or redo of a mark in kidney mode.
+  void remarkInKidneyMode(const CystRegionTools::Remark& change);
+  // The list back to the canvas, with the next id above every shape on it.
+  void giveBack(const std::vector<baseShape*>& shapes);
+
+  int step = 100;
+  Gtk::Entry* entrystep = nullptr;
+  Gtk::Button* buttonRun = nullptr;
+  Gtk::RadioButton* buttonliver = nullptr;
+  Gtk::RadioButton* buttonkidney = nullptr;
+  bool liver = false;
+  Gtk::Button* removeInner = nullptr;
+  Gtk::Button* removefp = nullptr;
+  Gtk::Button* undoRemovefp = nullptr;
+  Gtk::Button* redoRemovefp = nullptr;
+  Gtk::Button* addRegions = nullptr;
+  Gtk::Button* undoAddRegions = nullptr;
+  Gtk::Button* redoAddRegions = nullptr;
+  Gtk::ToggleButton* splitRegion = nullptr;
+  Gtk::ToggleButton* completeRegion = nullptr;
+  Gtk::Button* mergeRegion = nullptr;
+  Gtk::Label* cystindex = nullptr;
+  Gtk::Label* cystnumber = nullptr;
+  Gtk::Label* text4 = nullptr;
+  std::unique_ptr<OpticalClassifierCyst> classifier;
+  Gtk::Box* boxfalsepositive = nullptr;
+  Gtk::Box* box8 = nullptr;
+  Gtk::Box* box11 = nullptr;
+  Gtk::Box* box12 = nullptr;
+};
+
+#endif

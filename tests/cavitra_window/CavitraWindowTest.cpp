@@ -1,0 +1,189 @@
+#include <gtest/gtest.h>
+#include <gtkmm.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "ActionsKidney.h"
+#include "ControllerFachade.h"
+#include "DialogAnswerer.h"
+#include "EventPump.h"
+#include "FileText.h"
+#include "ProgramProfile.h"
+#include "ScrollImage.h"
+#include "TemporaryHome.h"
+#include "ViewProfile.h"
+#include "WidgetById.h"
+#include "circleShape.h"
+#include "regionShape.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void settle() {
+  for (int i = 0; i < 10; ++i) {
+    pumpEvents();
+    g_usleep(10000);
+  }
+}
+
+// Runs Cavitra in a working folder holding its run folder's files, lets
+// `check` work on the window once it is up, then closes it.
+class CavitraWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { fs::copy(CAVITRA_RUN_DIR, temp.work(), fs::copy_options::recursive); }
+
+  int runProgram(const std::function<void(Gtk::Window&, ControllerFachade&)>& check) {
+    ControllerFachade controller;
+    sigc::connection watcher = Glib::signal_timeout().connect(
+        [this, &controller, &check] {
+          if (auto* message = DialogAnswerer::visible<Gtk::MessageDialog>()) {
+            messages.push_back(message->property_secondary_text().get_value());
+            message->response(Gtk::RESPONSE_OK);
+            return true;
+          }
+          Gtk::Window* window = controller.getMainWindow();
+          if (window == nullptr || !window->get_mapped()) return true;
+          settle();
+          check(*window, controller);
+          window->close();
+          return false;
+        },
+        50);
+    std::string name = "cavitra";
+    char* argv[] = {name.data(), nullptr};
+    const int status = controller.showMainWindow(1, argv);
+    watcher.disconnect();
+    return status;
+  }
+
+  static ScrollImage* canvasOf(Gtk::Window& window) {
+    auto* viewport = findById<Gtk::Viewport>(window, "viewport");
+    return viewport != nullptr ? dynamic_cast<ScrollImage*>(viewport->get_child()) : nullptr;
+  }
+
+  // Cavitra's use cases over the running window's canvas and panes.
+  static std::unique_ptr<ActionsKidney> actionsOf(Gtk::Window& window, ControllerFachade& controller) {
+    return std::make_unique<ActionsKidney>(canvasOf(window), &controller,
+                                           findById<Gtk::Paned>(window, "panedLateral"),
+                                           findById<Gtk::Paned>(window, "paned1"));
+  }
+
+  // Runs `operation`, answering and recording the message boxes it opens.
+  void answeringMessages(const std::function<void()>& operation) {
+    DialogAnswerer answerer(
+        [this] {
+          if (auto* message = DialogAnswerer::visible<Gtk::MessageDialog>()) {
+            messages.push_back(message->property_secondary_text().get_value());
+            message->response(Gtk::RESPONSE_OK);
+          }
+          return true;
+        },
+        [] {});
+    operation();
+  }
+
+  TemporaryHome temp;
+  std::vector<std::string> messages;
+};
+
+TEST_F(CavitraWindowTest, ShowsItsStartPictureWithItsToolsAndZoomLimits) {
+  bool checked = false;
+  EXPECT_EQ(runProgram([&](Gtk::Window& window, ControllerFachade&) {
+              checked = true;
+              EXPECT_EQ(window.get_title(), ProgramProfile::cavitra().windowTitle);
+              EXPECT_TRUE(window.get_icon());
+              ScrollImage* canvas = canvasOf(window);
+              ASSERT_NE(canvas, nullptr);
+              EXPECT_EQ(canvas->getFilename(), "liver2.ppm");
+              EXPECT_GT(canvas->getImgWidth(), 0);
+              EXPECT_DOUBLE_EQ(canvas->getView().getMinScale(), 0.2);
+              EXPECT_DOUBLE_EQ(canvas->getView().getMaxScale(), 5.0);
+              // The tools of the default algorithm (4).
+              for (const char* shown :
+                   {"pointDraw", "freeHand", "select", "undo", "redo", "toolbuttonReset", "showPaned"})
+                EXPECT_TRUE(widgetById(window, shown)->get_visible()) << shown;
+              for (const char* hidden : {"lineDraw", "angleDraw", "point", "circle", "selectRectangle"})
+                EXPECT_FALSE(widgetById(window, hidden)->get_visible()) << hidden;
+            }),
+            0);
+  EXPECT_TRUE(checked);
+}
+
+TEST(CavitraToolbar, HidesTheToolsEachAlgorithmDoesNotUse) {
+  using Ids = std::vector<std::string>;
+  const struct {
+    int algorithm;
+    Ids hidden;
+  } cases[] = {
+      {0, {}},
+      {1, {"circle"}},
+      {3, {"undo", "redo", "point", "selectRectangle"}},
+      {4, {"point", "circle", "selectRectangle"}},
+      {10, {"circle", "point"}},
+      {13, {}},
+      {102, {"circle", "selectRectangle", "point"}},
+      {104, {"circle", "selectRectangle"}},
+  };
+  for (const auto& c : cases) {
+    Ids expected = {"lineDraw", "angleDraw"};
+    expected.insert(expected.end(), c.hidden.begin(), c.hidden.end());
+    EXPECT_EQ(ViewProfile::cavitra().hiddenToolbarButtons(c.algorithm), expected) << c.algorithm;
+  }
+}
+
+TEST_F(CavitraWindowTest, DetectionPutsCystsOnTheCanvasRowsInTheTableAndWritesTheResults) {
+  const fs::path csv = temp.work() / "results.csv";
+  runProgram([&](Gtk::Window& window, ControllerFachade& controller) {
+    std::unique_ptr<ActionsKidney> actions = actionsOf(window, controller);
+    ScrollImage* canvas = canvasOf(window);
+    // A hand-drawn shape is replaced by the detection.
+    canvas->setPolygonsModel({new circleShape(5, 0.5, 0.5, 1, true, false, false, true, 0, 0, 0)});
+    actions->runAlgorithm1("", 40, 1000, 0, 0);
+    const std::vector<baseShape*> shapes = canvas->getPolygonsNew();
+    ASSERT_FALSE(shapes.empty());
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+      EXPECT_NE(dynamic_cast<regionShape*>(shapes[i]), nullptr);
+      EXPECT_EQ(shapes[i]->getId(), static_cast<int>(i) + 1);
+    }
+    actions->showTable();
+    settle();
+    Gtk::TreeView* table = actions->getTreeView();
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->get_model()->children().size(), shapes.size());
+    actions->saveCSV(csv.string());
+  });
+  const std::string text = readFileText(csv);
+  EXPECT_NE(text.find("Image name:; liver2.ppm\n"), std::string::npos);
+  EXPECT_NE(text.find("Cyst index; "), std::string::npos);
+  EXPECT_NE(text.find("MinDiameter(pixels);MaxDiameter(pixels);No. regions\n0;100;"), std::string::npos);
+  EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(CavitraWindowTest, AFailedDetectionKeepsTheUsersShapes) {
+  runProgram([&](Gtk::Window& window, ControllerFachade& controller) {
+    std::unique_ptr<ActionsKidney> actions = actionsOf(window, controller);
+    ScrollImage* canvas = canvasOf(window);
+    canvas->setPolygonsModel({new circleShape(5, 0.5, 0.5, 7, true, false, false, true, 0, 0, 0)});
+    fs::remove(temp.work() / "liver2.ppm");
+    answeringMessages([&] { actions->runAlgorithm1("", 40, 1000, 0, 0); });
+    ASSERT_EQ(canvas->getPolygonsNew().size(), 1u);
+    EXPECT_EQ(canvas->getPolygonsNew()[0]->getId(), 7);
+  });
+  EXPECT_EQ(messages, std::vector<std::string>{"The cysts of the picture could not be detected."});
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  ProgramProfile::select(ProgramProfile::cavitra());
+  ViewProfile::select(ViewProfile::cavitra());
+  return RUN_ALL_TESTS();
+}

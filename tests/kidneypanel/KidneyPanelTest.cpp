@@ -1,0 +1,304 @@
+// Cavitra's side panel built from its interface file, on a canvas and a
+// controller of its own, with use cases that record what the panel asks of
+// them and hand out prepared regions. Buttons are clicked and entries edited
+// as a user would; the canvas's notifications are sent as the canvas sends
+// them. The labels of the cyst index and count are checked after each tool.
+#include <gtest/gtest.h>
+#include <gtkmm.h>
+
+#include <cmath>
+#include <memory>
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "Actions.h"
+#include "ControllerFachade.h"
+#include "CystRegionTools.h"
+#include "Draw.h"
+#include "KidneyPanel.h"
+#include "ModelFachade.h"
+#include "NotifyCode.h"
+#include "Preferences.h"
+#include "ProfileSelection.h"
+#include "QuadrantPicture.h"
+#include "ScrollImage.h"
+#include "TemporaryHome.h"
+#include "arcShape.h"
+#include "regionShape.h"
+
+namespace {
+
+constexpr int side = 1000;
+
+// Use cases that record the panel's requests. Detection puts the prepared
+// regions on the canvas; the second pass hands out prepared candidates.
+class RecordingActions : public Actions {
+ public:
+  using Actions::Actions;
+  void runAlgorithm1(std::string, int mindim, int maxdim, int mode, int) override {
+    runs.emplace_back(mindim, maxdim, mode);
+    clearPolygonsModel();
+    scrollImage->setPolygonsModel(std::exchange(detected, {}));
+  }
+  std::vector<baseShape*> getPolygonsAlgorithm1(std::string, int mindim, int maxdim, int mode, int) override {
+    passes.emplace_back(mindim, maxdim, mode);
+    return std::exchange(candidates, {});
+  }
+  void showTable() override { panedbottom->show(); }
+  void subscribe(bool) override {}
+  int histogramStep() const { return step; }
+
+  std::vector<std::tuple<int, int, int>> runs, passes;
+  std::vector<baseShape*> detected, candidates;
+};
+
+// A 40-vertex circle, `radius` in fractions of the picture.
+regionShape* disc(int id, double x, double y, double radius, bool manual = false) {
+  auto* region = new regionShape(id, true, false, false, manual, 0, 0, 0);
+  for (int i = 0; i < 40; ++i) {
+    const double a = 2 * M_PI * i / 40;
+    region->addLinePoint(x + radius * std::cos(a), y + radius * std::sin(a));
+  }
+  return region;
+}
+
+class KidneyPanelTest : public CavitraSelected, public ::testing::Test {
+ protected:
+  KidneyPanelTest() : image((temp.work() / "section.ppm").string(), 0, 0), renderer(&image) {
+    writeQuadrantPicture(temp.work() / "section.ppm", side, side);
+    controller.getModel()->setImageProperties(image.getFilename(), side, side);
+    canvas = std::make_unique<ScrollImage>(&image, &renderer);
+    builder = Gtk::Builder::create_from_file(SIDE_PANEL_FILE);
+    actions = std::make_unique<RecordingActions>(canvas.get(), &controller, &sidePane, &lowerPane);
+    panel = std::make_unique<KidneyPanel>(actions.get(), nullptr, &lowerPane, builder, &controller);
+  }
+  ~KidneyPanelTest() override {
+    panel.reset();
+    canvas->polygonsClear();
+  }
+
+  template <class Widget>
+  Widget* widget(const char* id) {
+    Widget* found = nullptr;
+    builder->get_widget(id, found);
+    return found;
+  }
+  void click(const char* id) { widget<Gtk::Button>(id)->clicked(); }
+  std::string label(const char* id) { return widget<Gtk::Label>(id)->get_text(); }
+  std::pair<std::string, std::string> labels() { return {label("cystIndexLabel"), label("cystNumberLabel")}; }
+  std::vector<baseShape*>& shapes() { return canvas->getPolygonsNew(); }
+  void select(std::vector<baseShape*> list) {
+    for (baseShape* shape : list) shape->setSelected(true);
+    canvas->setPolygonsModelSelected(list);
+  }
+  // Detection that finds `regions`.
+  void detect(std::vector<baseShape*> regions) {
+    actions->detected = std::move(regions);
+    click("buttonRun");
+  }
+  void chooseLiver() {
+    widget<Gtk::RadioButton>("radiobutton1")->set_active(true);
+  }
+
+  TemporaryHome temp;
+  ControllerFachade controller;
+  ImageClass image;
+  Draw renderer;
+  std::unique_ptr<ScrollImage> canvas;
+  Gtk::Paned sidePane;
+  Gtk::Paned lowerPane;
+  Glib::RefPtr<Gtk::Builder> builder;
+  std::unique_ptr<RecordingActions> actions;
+  std::unique_ptr<KidneyPanel> panel;
+};
+
+TEST_F(KidneyPanelTest, EveryIdOfTheInterfaceFileHasItsType) {
+  const std::vector<std::pair<const char*, GType>> ids = {
+      {"panedLateralKidney", GTK_TYPE_PANED},
+      {"table", GTK_TYPE_TOGGLE_BUTTON},
+      {"buttonRunSplitRegion", GTK_TYPE_TOGGLE_BUTTON},
+      {"buttonRunCompleteRegion", GTK_TYPE_TOGGLE_BUTTON},
+      {"MinDiameter", GTK_TYPE_TOGGLE_BUTTON},
+      {"MaxDiameter", GTK_TYPE_TOGGLE_BUTTON},
+      {"buttonRun", GTK_TYPE_BUTTON},
+      {"buttonRunRemoveInnerRegions", GTK_TYPE_BUTTON},
+      {"buttonRunRemoveFalsePositive", GTK_TYPE_BUTTON},
+      {"buttonUndoRemoveFalsePositive", GTK_TYPE_BUTTON},
+      {"buttonRedoRemoveFalsePositive", GTK_TYPE_BUTTON},
+      {"buttonRunAddCyst", GTK_TYPE_BUTTON},
+      {"buttonUndoAddCyst", GTK_TYPE_BUTTON},
+      {"buttonRedoAddCyst", GTK_TYPE_BUTTON},
+      {"buttonRunMergeRegions", GTK_TYPE_BUTTON},
+      {"radiobutton1", GTK_TYPE_RADIO_BUTTON},
+      {"radiobutton2", GTK_TYPE_RADIO_BUTTON},
+      {"stepHistogram", GTK_TYPE_ENTRY},
+      {"calibration", GTK_TYPE_ENTRY},
+      {"entryMinDim", GTK_TYPE_ENTRY},
+      {"entryMaxDim", GTK_TYPE_ENTRY},
+      {"checkboxCalibration", GTK_TYPE_CHECK_BUTTON},
+      {"cystIndexLabel", GTK_TYPE_LABEL},
+      {"cystNumberLabel", GTK_TYPE_LABEL},
+      {"text4", GTK_TYPE_LABEL},
+      {"parametrosValue", GTK_TYPE_LABEL},
+      {"box8", GTK_TYPE_BOX},
+      {"box11", GTK_TYPE_BOX},
+      {"box12", GTK_TYPE_BOX},
+  };
+  for (const auto& [id, type] : ids) {
+    Glib::RefPtr<Glib::Object> object = builder->get_object(id);
+    ASSERT_TRUE(object) << id;
+    EXPECT_TRUE(G_TYPE_CHECK_INSTANCE_TYPE(object->gobj(), type)) << id;
+  }
+  EXPECT_TRUE(panel->hasAllWidgets());
+  // The false-positive buttons sit in their hidden group.
+  for (const char* id : {"buttonRunRemoveFalsePositive", "buttonUndoRemoveFalsePositive",
+                         "buttonRedoRemoveFalsePositive"})
+    EXPECT_TRUE(widget<Gtk::Widget>(id)->is_ancestor(*widget<Gtk::Widget>("box11"))) << id;
+}
+
+TEST_F(KidneyPanelTest, StartsInKidneyModeWithItsDefaults) {
+  EXPECT_TRUE(widget<Gtk::RadioButton>("radiobutton2")->get_active());
+  EXPECT_FALSE(panel->isLiver());
+  EXPECT_EQ(labels(), std::make_pair(std::string("0"), std::string("0")));
+  EXPECT_EQ(widget<Gtk::Entry>("stepHistogram")->get_text(), "100");
+  EXPECT_EQ(widget<Gtk::Entry>("entryMinDim")->get_text(), "40");
+  EXPECT_EQ(widget<Gtk::Entry>("entryMaxDim")->get_text(), "1500");
+  for (const char* id : {"box8", "box11", "box12", "text4"}) EXPECT_FALSE(widget<Gtk::Widget>(id)->get_visible()) << id;
+}
+
+TEST_F(KidneyPanelTest, RunDetectsWithTheOrgansBoundsAndShowsTheIndex) {
+  // Two visible discs of radius 0.05 (7853 px each of 1e6) and a point: 1 %.
+  detect({disc(1, 0.2, 0.2, 0.05), disc(2, 0.6, 0.6, 0.05)});
+  EXPECT_EQ(actions->runs.back(), std::make_tuple(60, 1500, 1));
+  EXPECT_EQ(labels(), std::make_pair(std::string("1 %"), std::string("2")));
+
+  chooseLiver();
+  EXPECT_TRUE(panel->isLiver());
+  // A change of organ empties the annotation; the labels follow.
+  EXPECT_TRUE(shapes().empty());
+  EXPECT_EQ(labels(), std::make_pair(std::string("0 %"), std::string("0")));
+  detect({disc(1, 0.5, 0.5, 0.3)});
+  EXPECT_EQ(actions->runs.back(), std::make_tuple(40, 1500, 0));
+  EXPECT_EQ(labels(), std::make_pair(std::string("28 %"), std::string("1")));
+
+  widget<Gtk::RadioButton>("radiobutton2")->set_active(true);
+  EXPECT_FALSE(panel->isLiver());
+  EXPECT_EQ(labels(), std::make_pair(std::string("0 %"), std::string("0")));
+}
+
+TEST_F(KidneyPanelTest, HistogramStepTakesOnlyPositiveWholeNumbers) {
+  Gtk::Entry* entry = widget<Gtk::Entry>("stepHistogram");
+  const std::vector<std::pair<const char*, int>> cases = {
+      {"25", 25}, {"0", 25}, {"-3", 25}, {"", 25}, {"px", 25}, {"12px", 12}, {"  7", 7}};
+  for (const auto& [typed, kept] : cases) {
+    entry->set_text(typed);
+    EXPECT_EQ(actions->histogramStep(), kept) << typed;
+  }
+}
+
+TEST_F(KidneyPanelTest, ToolSequenceKeepsTheIndexFollowing) {
+  detect({disc(1, 0.3, 0.3, 0.05), disc(2, 0.35, 0.35, 0.04), disc(3, 0.8, 0.8, 0.1), disc(4, 0.6, 0.2, 0.08)});
+  EXPECT_EQ(labels().second, "4");
+
+  // A hand-drawn mask around the first two removes them.
+  shapes().push_back(disc(5, 0.32, 0.32, 0.12, true));
+  click("buttonRunRemoveInnerRegions");
+  EXPECT_EQ(shapes()[0]->getType(), CystRegionTools::InnerRemoved);
+  EXPECT_EQ(labels().second, "3");
+
+  // Split the large disc along a vertical arc through its centre.
+  select({shapes()[2]});
+  widget<Gtk::ToggleButton>("buttonRunSplitRegion")->set_active(true);
+  auto* arc = new arcShape(6, true, false, false, true, 0, 0, 0);
+  for (double y : {0.7, 0.8, 0.9}) arc->addLinePoint(0.8, y);
+  shapes().push_back(arc);
+  canvas->notify(ArcFinished);
+  EXPECT_FALSE(widget<Gtk::ToggleButton>("buttonRunSplitRegion")->get_active());
+  EXPECT_EQ(shapes().size(), 8u);
+  EXPECT_EQ(shapes()[2]->getType(), CystRegionTools::SplitMark);
+  EXPECT_EQ(labels().second, "4");
+
+  // Merge the two pieces back into one region.
+  select({shapes()[6], shapes()[7]});
+  click("buttonRunMergeRegions");
+  ASSERT_EQ(shapes().size(), 9u);
+  EXPECT_EQ(shapes()[8]->getType(), CystRegionTools::MergeMark);
+  EXPECT_EQ(shapes()[8]->getId(), 9);
+  EXPECT_EQ(labels().second, "3");
+  EXPECT_TRUE(canvas->getPolygonsModelSelected().empty());
+
+  // Add cysts: the candidate over a region's centre is rejected without
+  // asking the classifier.
+  actions->candidates = {disc(0, 0.6, 0.2, 0.02)};
+  click("buttonRunAddCyst");
+  ASSERT_EQ(actions->passes.size(), 1u);
+  EXPECT_EQ(actions->passes.back(), std::make_tuple(40, 80, 1));
+  EXPECT_EQ(shapes().size(), 9u);
+  EXPECT_EQ(labels().second, "3");
+}
+
+TEST_F(KidneyPanelTest, CompleteKeepsOnePieceAndSetsTheNextIdAboveIt) {
+  detect({disc(1, 0.5, 0.5, 0.2)});
+  select({shapes()[0]});
+  widget<Gtk::ToggleButton>("buttonRunCompleteRegion")->set_active(true);
+  auto* arc = new arcShape(2, true, false, false, true, 0, 0, 0);
+  for (double y : {0.3, 0.5, 0.7}) arc->addLinePoint(0.6, y);
+  shapes().push_back(arc);
+  canvas->notify(ArcFinished);
+  ASSERT_EQ(shapes().size(), 3u);
+  EXPECT_EQ(shapes()[2]->getType(), CystRegionTools::CompletionMark);
+  EXPECT_GT(canvas->getIdDraw(), shapes()[2]->getId());
+  EXPECT_EQ(labels().second, "1");
+}
+
+TEST_F(KidneyPanelTest, AddedCystsUndoAndRedoOnlyInKidneyMode) {
+  detect({disc(1, 0.2, 0.2, 0.05)});
+  auto* cyst = disc(2, 0.7, 0.7, 0.05);
+  cyst->setType(CystRegionTools::AddedCyst);
+  shapes().push_back(cyst);
+  click("buttonUndoAddCyst");
+  EXPECT_FALSE(cyst->getVisible());
+  EXPECT_EQ(labels().second, "1");
+  click("buttonUndoAddCyst");
+  EXPECT_EQ(cyst->getType(), CystRegionTools::AddedCystWithdrawn);
+  click("buttonRedoAddCyst");
+  EXPECT_TRUE(cyst->getVisible());
+  EXPECT_EQ(labels().second, "2");
+
+  chooseLiver();
+  auto* other = disc(1, 0.7, 0.7, 0.05);
+  other->setType(CystRegionTools::AddedCyst);
+  shapes().push_back(other);
+  click("buttonUndoAddCyst");
+  EXPECT_TRUE(other->getVisible());
+  click("buttonRunAddCyst");
+  EXPECT_TRUE(actions->passes.empty());
+}
+
+TEST_F(KidneyPanelTest, AddCystsOnAnUnreadablePictureChangesNothing) {
+  // The model's picture is gone: the classifier cannot read it.
+  controller.getModel()->setImageProperties((temp.work() / "missing.ppm").string(), side, side);
+  detect({disc(1, 0.2, 0.2, 0.05)});
+  actions->candidates = {disc(0, 0.7, 0.7, 0.03)};
+  click("buttonRunAddCyst");
+  EXPECT_TRUE(actions->passes.empty());
+  EXPECT_EQ(shapes().size(), 1u);
+  delete actions->candidates.front();
+}
+
+TEST_F(KidneyPanelTest, AddCystsRefusesAMinimumTooSmallToOpenWith) {
+  detect({disc(1, 0.2, 0.2, 0.05)});
+  Gtk::Entry* minimum = widget<Gtk::Entry>("entryMinDim");
+  minimum->set_text("3");
+  minimum->activate();
+  ASSERT_EQ(controller.getPreferences()->getMinimumDiameter(), 3);
+  actions->candidates = {disc(0, 0.7, 0.7, 0.03)};
+  click("buttonRunAddCyst");
+  EXPECT_TRUE(actions->passes.empty());
+  EXPECT_EQ(labels(), std::make_pair(std::string("0 %"), std::string("0")));
+  delete actions->candidates.front();
+}
+
+}  // namespace
