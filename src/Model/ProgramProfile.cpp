@@ -46,6 +46,7 @@ const ProgramProfile& ProgramProfile::cavitra() {
     p.preferences = PreferencesDefaults::cavitra();
     p.canvas.minScale = 0.2;
     p.canvas.maxScale = 5.0;
+    p.canvas.undoTakesLastShape = true;
     // Cavitra's files have neither angles nor measures; those of Lumora
     // read without them.
     p.polygonsFile.readAngles = false;

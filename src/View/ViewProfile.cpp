@@ -20,13 +20,22 @@ const ViewProfile* selected = nullptr;
 // analysis does not use.
 std::vector<std::string> cavitraHiddenTools(int algorithm) {
   std::vector<std::string> hidden = {"lineDraw", "angleDraw"};
-  const auto add = [&hidden](std::initializer_list<const char*> ids) { hidden.insert(hidden.end(), ids.begin(), ids.end()); };
+  const auto add = [&hidden](std::initializer_list<const char*> ids) {
+    hidden.insert(hidden.end(), ids.begin(), ids.end());
+  };
   switch (algorithm) {
     case 1: add({"circle"}); break;
     case 2: add({"circle", "point", "selectRectangle"}); break;
     case 3: add({"undo", "redo", "point", "selectRectangle"}); break;
     case 4: add({"point", "circle", "selectRectangle"}); break;
-    case 5: case 6: case 7: case 8: case 9: case 101: case 103: case 104: add({"circle", "selectRectangle"}); break;
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+    case 101:
+    case 103:
+    case 104: add({"circle", "selectRectangle"}); break;
     case 10: add({"circle", "point"}); break;
     case 11: add({"selectRectangle"}); break;
     case 12: add({"selectRectangle", "circle"}); break;

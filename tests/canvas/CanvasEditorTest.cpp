@@ -49,7 +49,8 @@ circleShape* makeCircle(double x, double y, double radius, int id = 300) {
 // offset, so window pixels are image pixels and fractions are pixels / 1000.
 class CanvasEditorTest : public ::testing::Test {
  protected:
-  CanvasEditorTest() : canvas(ProgramProfile::lumora().canvas) {
+  CanvasEditorTest() : CanvasEditorTest(ProgramProfile::lumora().canvas) {}
+  explicit CanvasEditorTest(const CanvasPolicy& policy) : canvas(policy) {
     canvas.subscribe(&recorder);
     canvas.setAllocation(1000, 1000);
     canvas.showNewPicture(1000, 1000);
@@ -547,6 +548,120 @@ TEST_F(CanvasEditorTest, AnObserverEmptyingTheListInsideNotifyIsSafe) {
   canvas.setButtonSelect(true);
   click(400, 400);
   EXPECT_EQ(dynamic_cast<regionShape*>(shapes()[0])->getPoints().size(), 1u);
+}
+
+// Cavitra's canvas: undo and redo over one list.
+class CavitraCanvasTest : public CanvasEditorTest {
+ protected:
+  CavitraCanvasTest() : CanvasEditorTest(ProgramProfile::cavitra().canvas) {}
+
+  // Every shape of the list once.
+  bool listIsUnique() {
+    std::vector<baseShape*> sorted = shapes();
+    std::sort(sorted.begin(), sorted.end());
+    return std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end();
+  }
+};
+
+TEST_F(CavitraCanvasTest, OneUndoTakesBackOneDeletionThenTakesTheLastShapeOff) {
+  circleShape* first = makeCircle(0.2, 0.2, 30);
+  circleShape* second = makeCircle(0.5, 0.5, 30);
+  circleShape* third = makeCircle(0.8, 0.8, 30);
+  canvas.setPolygonsModel({first, second, third});
+  canvas.setButtonSelect(true);
+  click(200, 200);
+  controlClick(500, 500);
+  controlClick(800, 800);
+  key(GDK_KEY_Delete);
+
+  controlKey(GDK_KEY_z);
+  EXPECT_TRUE(third->getVisible());
+  EXPECT_FALSE(third->getDeleted());
+  EXPECT_FALSE(first->getVisible());
+  EXPECT_FALSE(second->getVisible());
+  EXPECT_EQ(shapes().size(), 3u);
+
+  controlKey(GDK_KEY_z);  // no deletion left to take back: the last shape leaves
+  EXPECT_EQ(shapes(), (std::vector<baseShape*>{first, second}));
+  EXPECT_EQ(canvas.getTakenOff(), std::vector<baseShape*>{third});
+  controlKey(GDK_KEY_y);
+  EXPECT_EQ(shapes(), (std::vector<baseShape*>{first, second, third}));
+  controlKey(GDK_KEY_y);  // nothing more to put back
+  EXPECT_EQ(shapes().size(), 3u);
+  EXPECT_FALSE(first->getVisible());
+}
+
+TEST_F(CavitraCanvasTest, RedoNeverAddsAShapeTheListHolds) {
+  circleShape* first = makeCircle(0.2, 0.2, 30);
+  circleShape* second = makeCircle(0.8, 0.8, 30);
+  canvas.setPolygonsModel({first, second});
+  canvas.setButtonSelect(true);
+  click(800, 800);
+  key(GDK_KEY_Delete);
+  canvas.restoreButtons();  // a tool change: the deletion cannot be undone
+  controlKey(GDK_KEY_y);
+  EXPECT_EQ(shapes().size(), 2u);
+  controlKey(GDK_KEY_z);
+  controlKey(GDK_KEY_y);
+  controlKey(GDK_KEY_y);
+  EXPECT_EQ(shapes(), (std::vector<baseShape*>{first, second}));
+  EXPECT_TRUE(listIsUnique());
+
+  // A use case handing back a copy of the list taken before an undo.
+  const std::vector<baseShape*> copy = shapes();
+  controlKey(GDK_KEY_z);
+  canvas.setPolygonsModel(copy);
+  controlKey(GDK_KEY_y);
+  EXPECT_EQ(shapes(), copy);
+  EXPECT_TRUE(canvas.getTakenOff().empty());
+}
+
+TEST_F(CavitraCanvasTest, ClearingFreesTheShapesUndoTookOffAndForgetsEveryReference) {
+  regionShape* region = makeSquare(0.4, 0.4, 0.6, 0.6);
+  region->addPoint(makePoint(0.5, 0.5));
+  canvas.setPolygonsModel({makeCircle(0.2, 0.2, 30), region});
+  canvas.setButtonSelect(true);
+  click(200, 200);
+  controlKey(GDK_KEY_z);  // the region leaves the list; the canvas keeps it
+  EXPECT_EQ(selection().size(), 1u);
+  canvas.polygonsClear();  // the sanitizers' leak check sees the region freed
+  EXPECT_TRUE(shapes().empty());
+  EXPECT_TRUE(selection().empty());
+  EXPECT_TRUE(canvas.getTakenOff().empty());
+  controlKey(GDK_KEY_z);
+  controlKey(GDK_KEY_y);
+  EXPECT_TRUE(shapes().empty());
+
+  // Taken off and never cleared: the canvas frees it when it goes.
+  CanvasEditor other(ProgramProfile::cavitra().canvas);
+  other.setPolygonsModel({makeCircle(0.2, 0.2, 30)});
+  other.undo();
+  EXPECT_EQ(other.getTakenOff().size(), 1u);
+}
+
+TEST_F(CavitraCanvasTest, TheMiddleButtonFinishesOnlyTheRegionOfThePointTool) {
+  canvas.setButtonPointDraw(true);
+  click(300, 300);
+  click(600, 300);
+  click(600, 600);
+  canvas.pressButton(2, 600, 600);
+  click(700, 700);  // starts a new region
+  ASSERT_EQ(shapes().size(), 2u);
+  EXPECT_EQ(dynamic_cast<regionShape*>(shapes()[0])->getLinePoints().size(), 4u);  // closed
+  EXPECT_EQ(dynamic_cast<regionShape*>(shapes()[1])->getLinePoints().size(), 1u);
+  canvas.setButtonPointDraw(false);
+  const std::vector<baseShape*> before = shapes();
+
+  canvas.setButtonCircles(true);
+  press(200, 200);
+  moveTo(230, 200);
+  canvas.pressButton(2, 230, 200);  // no point-draw region open: nothing is finished
+  release(230, 200);
+  ASSERT_EQ(shapes().size(), before.size() + 1);
+  EXPECT_TRUE(std::equal(before.begin(), before.end(), shapes().begin()));
+  auto* circle = dynamic_cast<circleShape*>(shapes().back());
+  ASSERT_NE(circle, nullptr);
+  EXPECT_DOUBLE_EQ(circle->getRadius(), 30);
 }
 
 TEST(CanvasWithoutPictureTest, EveryToolAndViewOperationDoesNothing) {

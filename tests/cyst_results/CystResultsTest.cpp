@@ -161,7 +161,9 @@ TEST(CystResultsCsv, BytesWithAndWithoutCalibrationUnderACommaLocale) {
   CommaLocale locale;
   std::ostringstream probe;
   probe << 1.5;
-  if (locale.active) EXPECT_EQ(probe.str(), "1,5") << "the comma locale does not reach new streams";
+  if (locale.active) {
+    EXPECT_EQ(probe.str(), "1,5") << "the comma locale does not reach new streams";
+  }
   Shapes shapes;
   shapes.add(1, true, 100, 7854).add(2, false, 150, 17671.5).add(3, true, 250.5, 49280.25);
   const CystCsv::Picture picture{"liver2.ppm", shapes.list, 1000, 1000};

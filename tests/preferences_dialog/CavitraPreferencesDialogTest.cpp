@@ -47,7 +47,8 @@ TEST(CavitraPreferencesInterfaceFile, EveryIdResolvesToItsClass) {
     expected.emplace_back(id, GTK_TYPE_ENTRY);
   for (const char* id : {"colourPoint", "colourCircle", "colourFreeHand"})
     expected.emplace_back(id, GTK_TYPE_COLOR_BUTTON);
-  for (const char* id : {"comboboxPoint", "comboboxCircle", "comboboxRegion"}) expected.emplace_back(id, GTK_TYPE_COMBO_BOX_TEXT);
+  for (const char* id : {"comboboxPoint", "comboboxCircle", "comboboxRegion"})
+    expected.emplace_back(id, GTK_TYPE_COMBO_BOX_TEXT);
   for (const auto& [id, type] : expected) {
     GObject* object = gtk_builder_get_object(builder->gobj(), id.c_str());
     ASSERT_NE(object, nullptr) << id;

@@ -18,8 +18,12 @@
 #include "ScrollImage.h"
 #include "SyntheticEvents.h"
 #include "ToolbarHorizontal.h"
+#include "ViewProfile.h"
 
 namespace {
+
+// The toolbar buttons Lumora leaves out.
+std::vector<std::string> lumoraHiddenTools() { return ViewProfile::lumora().hiddenToolbarButtons(0); }
 
 namespace fs = std::filesystem;
 using Names = std::set<std::string>;
@@ -94,7 +98,7 @@ class ToolbarTest : public ::testing::Test {
     builder->get_widget("window1", window1);
     actions = std::make_unique<RecordingActions>(canvas.get(), &controller, widget<Gtk::Paned>("panedLateral"),
                                                  widget<Gtk::Paned>("paned1"));
-    toolbar = std::make_unique<ToolbarHorizontal>(builder, actions.get());
+    toolbar = std::make_unique<ToolbarHorizontal>(builder, actions.get(), lumoraHiddenTools(), true);
   }
   ~ToolbarTest() override {
     toolbar.reset();
@@ -221,6 +225,14 @@ TEST_F(ToolbarTest, PlainButtonsStartTheirUseCases) {
     EXPECT_EQ(actions->calls, calls);
   }
   EXPECT_TRUE(activeToggles().empty());
+}
+
+TEST_F(ToolbarTest, AResetThatLeavesTheSidePanelRefreshesNothing) {
+  toolbar.reset();  // its action group leaves the window before the new one's arrives
+  toolbar = std::make_unique<ToolbarHorizontal>(builder, actions.get(), lumoraHiddenTools(), false);
+  actions->calls.clear();
+  click("toolbuttonReset");
+  EXPECT_EQ(actions->calls, (Calls{"clearPolygonsModel", "closeTable"}));
 }
 
 TEST_F(ToolbarTest, FitAndOneToOneSizeSetTheCanvasView) {
@@ -368,7 +380,7 @@ TEST_F(ToolbarTest, AMissingOrMistypedWidgetEndsTheProgramNamingIt) {
     EXPECT_EXIT(
         {
           auto broken = Gtk::Builder::create_from_string(changed);
-          ToolbarHorizontal unusable(broken, actions.get());
+          ToolbarHorizontal unusable(broken, actions.get(), lumoraHiddenTools(), true);
         },
         testing::ExitedWithCode(EXIT_FAILURE), c.message);
   }

@@ -78,7 +78,8 @@ void CystCsv::writeResults(std::ostream& out, const Picture& picture, const Cali
     out << "Calibration:; " << calibration.factor << " micras " << ";" << "1 pixel" << "\n";
   else
     out << "Calibration:; " << " Not calibration defined " << ";" << "By default:; 1 micra/pixel" << "\n";
-  out << (calibration.active ? "Identifier;Diameter(micras);Area(micras^2)" : "Identifier;Diameter(pixels);Area(pixels)")
+  out << (calibration.active ? "Identifier;Diameter(micras);Area(micras^2)"
+                             : "Identifier;Diameter(pixels);Area(pixels)")
       << "\n";
   for (baseShape* shape : picture.shapes) {
     if (shape == nullptr || !shape->getVisible()) continue;
@@ -88,8 +89,9 @@ void CystCsv::writeResults(std::ostream& out, const Picture& picture, const Cali
   out << "Cyst index; " << cystIndex(coveredArea(picture), picture.width, picture.height) << "\n";
   out << "\n";
   out << "Diameters histogram; step= " << step << " pixels; without considering boundary image objects\n";
-  out << (calibration.active ? "MinDiameter(pixels);MaxDiameter(pixels);MinDiameter(micras);MaxDiameter(micras); No. dots"
-                             : "MinDiameter(pixels);MaxDiameter(pixels);No. regions")
+  out << (calibration.active
+              ? "MinDiameter(pixels);MaxDiameter(pixels);MinDiameter(micras);MaxDiameter(micras); No. dots"
+              : "MinDiameter(pixels);MaxDiameter(pixels);No. regions")
       << "\n";
   writeBins(out, histogram(visibleDiameters(picture), step), calibration);
 }

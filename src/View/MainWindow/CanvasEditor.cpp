@@ -35,7 +35,12 @@ void forgetIfGone(Shape*& pointer, const std::function<bool(const baseShape*)>& 
 
 }  // namespace
 
-CanvasEditor::CanvasEditor(const CanvasPolicy& policy) : view(policy) {}
+CanvasEditor::CanvasEditor(const CanvasPolicy& policy)
+    : view(policy), undoTakesLastShape(policy.undoTakesLastShape) {}
+
+CanvasEditor::~CanvasEditor() {
+  for (const baseShape* shape : takenOff) delete shape;
+}
 
 // ---------------------------------------------------------------- picture
 
@@ -592,11 +597,38 @@ void CanvasEditor::deleteSelection() {
 }
 
 void CanvasEditor::undo() {
-  if (history.undo()) requestRedraw();
+  if (!undoTakesLastShape) {
+    if (history.undo()) requestRedraw();
+    return;
+  }
+  if (history.canUndo()) {
+    // One undo takes back one deletion.
+    history.undo();
+    history.disarmUndo();
+  } else {
+    if (polygonsNew.empty()) return;
+    baseShape* last = polygonsNew.back();
+    polygonsNew.pop_back();
+    // A shape off the list, and its inner points, may no longer be
+    // selected, drawn on or deleted.
+    const ShapeSet parts = reachableItems({last});
+    dropReferences([&parts](const baseShape* item) { return parts.count(item) != 0; });
+    takenOff.push_back(last);
+  }
+  requestRedraw();
 }
 
 void CanvasEditor::redo() {
-  if (history.redo()) requestRedraw();
+  if (!undoTakesLastShape) {
+    if (history.redo()) requestRedraw();
+    return;
+  }
+  // Only what undo took off comes back: a shape hidden by a deletion never
+  // left the list, and the list never holds a shape twice.
+  if (takenOff.empty()) return;
+  polygonsNew.push_back(takenOff.back());
+  takenOff.pop_back();
+  requestRedraw();
 }
 
 // Only a region can be copied; the selection is emptied in any case.
@@ -632,6 +664,11 @@ void CanvasEditor::paste() {
 void CanvasEditor::setPolygonsModel(std::vector<baseShape*> poligons) {
   polygonsNew = std::move(poligons);
   const ShapeSet reachable = reachableItems(polygonsNew);
+  // A shape undo took off that comes back with the new list is the list's
+  // again, not one redo may add a second time.
+  takenOff.erase(std::remove_if(takenOff.begin(), takenOff.end(),
+                                [&reachable](const baseShape* item) { return reachable.count(item) != 0; }),
+                 takenOff.end());
   dropReferences([&reachable](const baseShape* item) { return reachable.count(item) == 0; });
   requestRedraw();
 }
@@ -665,9 +702,11 @@ void CanvasEditor::clearEditingState() {
 
 void CanvasEditor::polygonsClear() {
   clearEditingState();
-  const ShapeSet unique(polygonsNew.begin(), polygonsNew.end());
+  ShapeSet unique(polygonsNew.begin(), polygonsNew.end());
+  unique.insert(takenOff.begin(), takenOff.end());
   for (const baseShape* shape : unique) delete shape;
   polygonsNew.clear();
+  takenOff.clear();
   idDraw = 1;
   std::cout << "En scrollimage::polygonsClear(): " << std::endl;
 }

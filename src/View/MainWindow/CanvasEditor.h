@@ -38,9 +38,10 @@ class CanvasEditor : public Subject {
   enum class WheelDirection { Up, Down, Other };
 
   explicit CanvasEditor(const CanvasPolicy& policy);
-  // Frees nothing: the shapes outlive the canvas when others still hold the
-  // list (polygonsClear frees them).
-  virtual ~CanvasEditor() = default;
+  // Frees only the shapes undo took off the list, which nobody else holds:
+  // the shapes of the list outlive the canvas when others still hold the list
+  // (polygonsClear frees them).
+  virtual ~CanvasEditor();
   CanvasEditor(const CanvasEditor&) = delete;
   CanvasEditor& operator=(const CanvasEditor&) = delete;
 
@@ -155,6 +156,9 @@ class CanvasEditor : public Subject {
   void setIdDraw(int id) { idDraw = id; }
   int getIdDraw() const { return idDraw; }
   const EditHistory& getHistory() const { return history; }
+  // The shapes undo took off the list, in the order taken; the canvas owns
+  // them until redo puts them back.
+  const std::vector<baseShape*>& getTakenOff() const { return takenOff; }
   const regionShape* getCopiedRegion() const { return freeHandPaste; }
   // The selection box being dragged, in image fractions.
   const std::optional<FractionBox>& getSelectionBox() const { return selectionBox; }
@@ -214,6 +218,8 @@ class CanvasEditor : public Subject {
 
   CanvasView view;
   EditHistory history;
+  bool undoTakesLastShape;
+  std::vector<baseShape*> takenOff;
   int allocatedWidth = 0;
   int allocatedHeight = 0;
   int lastXMouse = 0;
