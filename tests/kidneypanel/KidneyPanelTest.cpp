@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "Actions.h"
+#include "ActionsKidney.h"
 #include "ControllerFachade.h"
 #include "CystRegionTools.h"
 #include "Draw.h"
@@ -64,17 +65,20 @@ regionShape* disc(int id, double x, double y, double radius, bool manual = false
   return region;
 }
 
-class KidneyPanelTest : public CavitraSelected, public ::testing::Test {
+// The panel on a canvas showing a picture of four coloured quadrants, with
+// the use cases `UseCases`.
+template <class UseCases>
+class PanelFixture : public CavitraSelected, public ::testing::Test {
  protected:
-  KidneyPanelTest() : image((temp.work() / "section.ppm").string(), 0, 0), renderer(&image) {
+  PanelFixture() : image((temp.work() / "section.ppm").string(), 0, 0), renderer(&image) {
     writeQuadrantPicture(temp.work() / "section.ppm", side, side);
     controller.getModel()->setImageProperties(image.getFilename(), side, side);
     canvas = std::make_unique<ScrollImage>(&image, &renderer);
     builder = Gtk::Builder::create_from_file(SIDE_PANEL_FILE);
-    actions = std::make_unique<RecordingActions>(canvas.get(), &controller, &sidePane, &lowerPane);
+    actions = std::make_unique<UseCases>(canvas.get(), &controller, &sidePane, &lowerPane);
     panel = std::make_unique<KidneyPanel>(actions.get(), nullptr, &lowerPane, builder, &controller);
   }
-  ~KidneyPanelTest() override {
+  ~PanelFixture() override {
     panel.reset();
     canvas->polygonsClear();
   }
@@ -93,11 +97,6 @@ class KidneyPanelTest : public CavitraSelected, public ::testing::Test {
     for (baseShape* shape : list) shape->setSelected(true);
     canvas->setPolygonsModelSelected(list);
   }
-  // Detection that finds `regions`.
-  void detect(std::vector<baseShape*> regions) {
-    actions->detected = std::move(regions);
-    click("buttonRun");
-  }
   void chooseLiver() {
     widget<Gtk::RadioButton>("radiobutton1")->set_active(true);
   }
@@ -110,8 +109,27 @@ class KidneyPanelTest : public CavitraSelected, public ::testing::Test {
   Gtk::Paned sidePane;
   Gtk::Paned lowerPane;
   Glib::RefPtr<Gtk::Builder> builder;
-  std::unique_ptr<RecordingActions> actions;
+  std::unique_ptr<UseCases> actions;
   std::unique_ptr<KidneyPanel> panel;
+};
+
+class KidneyPanelTest : public PanelFixture<RecordingActions> {
+ protected:
+  // Detection that finds `regions`.
+  void detect(std::vector<baseShape*> regions) {
+    actions->detected = std::move(regions);
+    click("buttonRun");
+  }
+};
+
+// With Cavitra's own use cases the detector runs on the picture.
+class KidneyPanelDetectionTest : public PanelFixture<ActionsKidney> {
+ protected:
+  // The labels as the canvas's visible regions give them.
+  std::pair<std::string, std::string> expectedLabels() {
+    const CystRegionTools::CystIndex index = CystRegionTools::cystIndex(shapes(), side, side);
+    return {CystRegionTools::indexText(index.percent), std::to_string(index.regions)};
+  }
 };
 
 TEST_F(KidneyPanelTest, EveryIdOfTheInterfaceFileHasItsType) {
@@ -299,6 +317,30 @@ TEST_F(KidneyPanelTest, AddCystsRefusesAMinimumTooSmallToOpenWith) {
   EXPECT_TRUE(actions->passes.empty());
   EXPECT_EQ(labels(), std::make_pair(std::string("0 %"), std::string("0")));
   delete actions->candidates.front();
+}
+
+TEST_F(KidneyPanelDetectionTest, RunInBothOrgansThenEachToolKeepsTheLabelsFollowing) {
+  click("buttonRun");
+  ASSERT_FALSE(shapes().empty());
+  EXPECT_EQ(labels(), expectedLabels());
+  const std::size_t kidneyRegions = shapes().size();
+
+  // A hand-drawn mask over the whole picture removes every detected region.
+  shapes().push_back(disc(static_cast<int>(kidneyRegions) + 1, 0.5, 0.5, 0.9, true));
+  click("buttonRunRemoveInnerRegions");
+  for (std::size_t i = 0; i < kidneyRegions; ++i) EXPECT_FALSE(shapes()[i]->getVisible()) << i;
+  EXPECT_EQ(labels(), expectedLabels());
+
+  // Add cysts: the classifier without its model files accepts nothing.
+  click("buttonRunAddCyst");
+  EXPECT_EQ(shapes().size(), kidneyRegions + 1);
+  EXPECT_EQ(labels(), expectedLabels());
+
+  widget<Gtk::RadioButton>("radiobutton1")->set_active(true);
+  EXPECT_EQ(labels(), std::make_pair(std::string("0 %"), std::string("0")));
+  click("buttonRun");
+  EXPECT_FALSE(shapes().empty());
+  EXPECT_EQ(labels(), expectedLabels());
 }
 
 }  // namespace
