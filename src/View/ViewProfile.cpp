@@ -9,6 +9,7 @@
 #include "DrawClassType.h"
 #include "KidneyPanel.h"
 #include "Menu.h"
+#include "MenuProfile.h"
 #include "ZelvoraPanel.h"
 
 namespace {
@@ -51,6 +52,7 @@ const ViewProfile& ViewProfile::lumora() {
     ViewProfile p;
     p.sidePanelFile = "Glade/panedZelvora.glade";
     p.sidePanelRoot = "panedLateralZelvora";
+    p.menu = &MenuProfile::lumora();
     p.makeActions = [](ScrollImage* canvas, ControllerFachade* fc, Gtk::Paned* sidePane, Gtk::Paned* lowerPane) {
       return new ActionsZelvora(canvas, fc, sidePane, lowerPane);
     };
@@ -83,6 +85,10 @@ const ViewProfile& ViewProfile::cavitra() {
       return new KidneyPanel(actions, root, lowerPane, builder, fc);
     };
     p.makeDraw = [](ImageClass* image) { return new Draw(image); };
+    p.menu = &MenuProfile::cavitra();
+    p.makeMenu = [](Actions* actions, Gtk::MenuBar* bar, Glib::RefPtr<Gtk::Builder> builder, ControllerFachade* fc) {
+      return new Menu(actions, bar, builder, fc);
+    };
     p.hiddenToolbarButtons = cavitraHiddenTools;
     p.resetRefreshesPanel = false;
     return p;

@@ -17,6 +17,7 @@ class ControllerFachade;
 class Draw;
 class ImageClass;
 class Menu;
+struct MenuProfile;
 class Panel;
 class ScrollImage;
 
@@ -28,9 +29,6 @@ class ScrollImage;
 class ViewProfile {
  public:
   static const ViewProfile& lumora();
-  // Cavitra's side panel and menu come with their own work; until then its
-  // window has the canvas, the toolbar, the renderer and the use cases only
-  // (makePanel and makeMenu are empty).
   static const ViewProfile& cavitra();
 
   // The view profile in force; std::logic_error before a program selected
@@ -49,6 +47,8 @@ class ViewProfile {
   // builder and the controller; it subscribes itself to the canvas.
   // Empty for a program whose window has no side panel yet.
   std::function<Panel*(Actions*, Gtk::Paned*, Gtk::Paned*, Glib::RefPtr<Gtk::Builder>, ControllerFachade*)> makePanel;
+  // The menu bar's hidden items, reset and dialogs.
+  const MenuProfile* menu = nullptr;
   // The canvas's renderer of the shapes of `image`.
   std::function<Draw*(ImageClass*)> makeDraw;
   // The menu bar's handlers, given the use cases, the menu bar, the main

@@ -71,19 +71,7 @@ std::vector<std::string> listRows(const std::string& windowId) {
   return rows;
 }
 
-std::string entryText(const std::string& windowId, const std::string& id) {
-  Gtk::Window* window = visibleWindowById(windowId);
-  auto* entry = window != nullptr ? findById<Gtk::Entry>(*window, id) : nullptr;
-  return entry != nullptr ? std::string(entry->get_text()) : "<no entry>";
-}
-
-// A step that records something seen while the dialog is open.
-Step look(std::function<void()> observe) {
-  return [observe] {
-    observe();
-    return true;
-  };
-}
+constexpr auto look = &ScriptedUser::look;
 
 // The dialogs over the use cases of a canvas, in a working folder that holds
 // the interface files, with folders of annotation files and pictures.

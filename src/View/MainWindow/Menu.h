@@ -6,10 +6,14 @@
 #include <gtkmm/menubar.h>
 #include <gtkmm/window.h>
 
+#include <functional>
 #include <string>
+
+#include "MenuProfile.h"
 
 class Actions;
 class ControllerFachade;
+class PreferencesSample;
 namespace Model {
 class ModelFachade;
 }
@@ -46,8 +50,10 @@ class Menu {
   // Runs the preferences dialog, then redraws with the settings and refreshes
   // the side panel's calibration.
   void preferencesClick();
-  // Asks first; on OK empties the settings folder, trained species included,
-  // and ends the program without saving.
+  // Empties the settings folder. Where the program's profile says so, asks
+  // first and then ends the program without saving (trained species go
+  // too); otherwise restores the default settings, says so and opens the
+  // preferences dialog on them.
   void resetPreferencesClick();
   // Reads a preferences file chosen by the user and redraws with it.
   void drawClick();
@@ -61,21 +67,32 @@ class Menu {
   void resultsClick();
   // Runs the batch dialog of the sample CSV.
   void processingSamplesClick();
+  // Under the folder-batch algorithm, runs the folder batch dialog and hands
+  // what it recorded to the use cases.
   void processingImagesClick();
   void classifyClick();
   // Runs the training dialog.
   void trainClassifierClick();
   void userManualClick();
   void aboutUsClick();
+  // A modal information box "Processing information" over the main window.
+  void showMessage(const std::string& text);
 
  private:
   // Hides the items that the algorithm number leaves out of this program.
   void hideItems(int algorithm);
+  // Runs `run` with the batch settings: the model's own where the program
+  // keeps one set for the whole run, else a fresh set over the current
+  // settings that is deleted afterwards.
+  void withBatchSettings(const std::function<void(PreferencesSample*)>& run);
+  // Reports "Results saved in " only when the run wrote the CSV file.
+  void runDirectoryBatch(PreferencesSample* settings);
 
   Actions* actions;
   Gtk::MenuBar* menu;
   Glib::RefPtr<Gtk::Builder> refBuilder;
   Gtk::Window* window;
+  const MenuProfile& profile;
   ControllerFachade* fc;
   Model::ModelFachade* fm;
   Glib::RefPtr<Gio::SimpleActionGroup> actionGroup;

@@ -76,18 +76,18 @@ void ProcessSamples::onPressingSelectImagesButton() {
                   listTitle);
 }
 
-std::string ProcessSamples::askCsvFile() {
+std::string ProcessSamples::askCsvFile(Gtk::Window* parent, const std::string& title, const std::string& folder) {
   for (;;) {
-    const std::string chosen = DialogChoosers::chooseSaveFile(window, "Save CSV as", preferences->getCSVPath(), "",
-                                                              {DialogChoosers::makeFilter("CSV", {"*.csv"})}, false);
+    const std::string chosen =
+        DialogChoosers::chooseSaveFile(parent, title, folder, "", {DialogChoosers::makeFilter("CSV", {"*.csv"})}, false);
     // The question is about the file that is written, ending included.
     const std::string file = csvFileName(chosen);
-    if (file.empty() || !PlatformFiles::isFile(file) || DialogChoosers::confirmReplace(window, file)) return file;
+    if (file.empty() || !PlatformFiles::isFile(file) || DialogChoosers::confirmReplace(parent, file)) return file;
   }
 }
 
 void ProcessSamples::csv_button_clicked() {
-  const std::string file = askCsvFile();
+  const std::string file = askCsvFile(window, "Save CSV as", preferences->getCSVPath());
   if (file.empty()) return;
   preferences->setCSVFile(file);
   actions->saveCSVSample(preferences);

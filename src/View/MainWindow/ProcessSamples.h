@@ -35,6 +35,11 @@ class ProcessSamples {
   // name is empty or already ends in it.
   static std::string csvFileName(const std::string& chosen);
 
+  // The CSV file to write, asked for over `parent` in `folder` until the user
+  // accepts a name whose file, with its ending, is new or may be replaced;
+  // "" when cancelled.
+  static std::string askCsvFile(Gtk::Window* parent, const std::string& title, const std::string& folder);
+
  protected:
   virtual void xml_button_clicked();
   // Asks for the CSV file, then exports: the settings' file list into that
@@ -49,10 +54,6 @@ class ProcessSamples {
   // and returns when it is hidden or closed; with a widget missing it shows
   // a message instead.
   void run(const char* windowId);
-
-  // The CSV file to write, asked for until the user accepts a name whose
-  // file, with its ending, is new or may be replaced; "" when cancelled.
-  std::string askCsvFile();
 
   Glib::RefPtr<Gtk::Builder> refBuilder;
   PreferencesSample* preferences;

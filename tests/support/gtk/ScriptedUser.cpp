@@ -123,3 +123,10 @@ ScriptedUser::Step ScriptedUser::answerQuestion(const std::string& text, int res
 }
 
 ScriptedUser::Step ScriptedUser::waitFor(std::function<bool()> condition) { return condition; }
+
+ScriptedUser::Step ScriptedUser::look(std::function<void()> observe) {
+  return [observe] {
+    observe();
+    return true;
+  };
+}

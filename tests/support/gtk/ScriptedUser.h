@@ -55,6 +55,8 @@ class ScriptedUser {
   static Step answerQuestion(const std::string& text, int response);
   // Waits until `condition` holds.
   static Step waitFor(std::function<bool()> condition);
+  // Records something seen while the dialog is open.
+  static Step look(std::function<void()> observe);
 
  private:
   bool onPoll();

@@ -1,6 +1,7 @@
 #include "WidgetById.h"
 
 #include <gtkmm/container.h>
+#include <gtkmm/entry.h>
 #include <gtkmm/menu.h>
 #include <gtkmm/menuitem.h>
 
@@ -29,4 +30,10 @@ Gtk::Widget* widgetById(Gtk::Widget& root, const std::string& id) {
   for (Gtk::Widget* child : container->get_children())
     if (Gtk::Widget* found = widgetById(*child, id)) return found;
   return nullptr;
+}
+
+std::string entryText(const std::string& windowId, const std::string& id) {
+  Gtk::Window* window = visibleWindowById(windowId);
+  auto* entry = window != nullptr ? findById<Gtk::Entry>(*window, id) : nullptr;
+  return entry != nullptr ? std::string(entry->get_text()) : "<no entry>";
 }

@@ -23,4 +23,8 @@ Widget* findById(Gtk::Widget& root, const std::string& id) {
   return dynamic_cast<Widget*>(widgetById(root, id));
 }
 
+// The text of the entry `id` in the visible window `windowId`, or
+// "<no entry>".
+std::string entryText(const std::string& windowId, const std::string& id);
+
 #endif
