@@ -154,7 +154,7 @@ GladeObject drawingPage() {
   return page;
 }
 
-// One button per species key, and the selected species' name.
+// One button for each species key, and the selected species' name.
 GladeObject speciesPage(const std::vector<std::string>& keys) {
   GladeObject buttons = grid("gridSpecies");
   for (int i = 0; i < static_cast<int>(keys.size()); ++i)
