@@ -11,6 +11,7 @@
 #include "AnnotationPath.h"
 #include "ControllerFachade.h"
 #include "ModelFachade.h"
+#include "PanedBottom.h"
 #include "PictureFileCheck.h"
 #include "ScrollImage.h"
 #include "regionShape.h"
@@ -258,6 +259,38 @@ void Actions::resetProgramOpenLateralPanel() {
 
 void Actions::closeTable() { fc->closeTable(); }
 
+Gtk::TreeIter Actions::getSelectedRow() {
+  const std::vector<baseShape*> selected = scrollImage->getPolygonsModelSelected();
+  if (selected.empty() || !refTreeModel || idColumn == nullptr) return {};
+  const int id = selected.front()->getId();
+  for (const Gtk::TreeIter& row : refTreeModel->children())
+    if ((*row)[*idColumn] == id) return row;
+  return {};
+}
+
+void Actions::selectedObject(Gtk::TreeIter iter) {
+  if (!iter || idColumn == nullptr) return;
+  const int id = (*iter)[*idColumn];
+  unselectedAllObjects();
+  polygonsModel = scrollImage->getPolygonsNew();
+  for (baseShape* shape : polygonsModel) {
+    if (shape == nullptr || !shape->getVisible() || shape->getId() != id) continue;
+    shape->setSelected(true);
+    scrollImage->setPolygonsModelSelected({shape});
+    scrollImage->setFocus(shape->getX(), shape->getY());
+    break;
+  }
+  scrollImage->setPolygonsModel(polygonsModel);
+}
+
+void Actions::subscribe(bool flag) {
+  if (!bottom) return;
+  if (flag)
+    bottom->subscribe();
+  else
+    bottom->unsubscribe();
+}
+
 // ---------------------------------------------------------------- program-specific use cases
 
 void Actions::aboutUs(Gtk::Window*) {}
@@ -268,9 +301,6 @@ void Actions::trainClassifier(std::vector<std::string>, std::string, std::string
 void Actions::loadClassifier(std::string) {}
 void Actions::showTable() {}
 void Actions::fillTreeView() {}
-Gtk::TreeIter Actions::getSelectedRow() { return Gtk::TreeIter(); }
-void Actions::selectedObject(Gtk::TreeIter) {}
-void Actions::subscribe(bool) {}
 void Actions::classify(int, int) {}
 void Actions::runAlgorithm1(std::string, int, int, int, int) {}
 std::vector<baseShape*> Actions::getPolygonsAlgorithm1(std::string, int, int, int, int) { return {}; }

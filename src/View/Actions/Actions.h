@@ -1,7 +1,9 @@
 #ifndef ACTIONS_H
 #define ACTIONS_H
 
+#include <gtkmm/liststore.h>
 #include <gtkmm/treeiter.h>
+#include <gtkmm/treemodelcolumn.h>
 
 #include <memory>
 #include <string>
@@ -32,6 +34,8 @@ class baseShape;
 // The canvas holds the authoritative list of shapes. An operation that works
 // on the shapes re-reads that list into polygonsModel first, works on the copy
 // of pointers and hands a copy back to the canvas.
+class PanedBottom;
+
 class Actions {
  public:
   // Neither the canvas, the controller nor the panes are owned.
@@ -83,8 +87,12 @@ class Actions {
   virtual void showTable();
   virtual void closeTable();
   virtual void fillTreeView();
+  // The results table row of the canvas's first selected shape; invalid when
+  // none or when no table was made.
   virtual Gtk::TreeIter getSelectedRow();
+  // Selects and centres on the canvas the first visible shape of the row's id.
   virtual void selectedObject(Gtk::TreeIter iter);
+  // Whether the results table follows the canvas's selection.
   virtual void subscribe(bool flag);
   virtual void classify(int mindim, int maxdim);
   virtual void runAlgorithm1(std::string filename, int mindim, int maxdim, int type1, int type2);
@@ -138,6 +146,12 @@ class Actions {
   // The selected species, -1 for none.
   int problem = -1;
   std::vector<baseShape*> polygonsModel;
+  // The results table in the lower pane, made by a program's showTable on
+  // first show; `idColumn` is the column of `refTreeModel` that holds each
+  // row's shape id.
+  std::unique_ptr<PanedBottom> bottom;
+  Glib::RefPtr<Gtk::ListStore> refTreeModel;
+  const Gtk::TreeModelColumn<int>* idColumn = nullptr;
 
  private:
   // Asks the chooser for a file of the given kind; empty when nothing was

@@ -27,7 +27,9 @@ ActionsKidney::ModelColumns::ModelColumns() {
 
 ActionsKidney::ActionsKidney(ScrollImage* scrollImage, ControllerFachade* fc, Gtk::Paned* panedLateral,
                              Gtk::Paned* panedbottom)
-    : Actions(scrollImage, fc, panedLateral, panedbottom) {}
+    : Actions(scrollImage, fc, panedLateral, panedbottom) {
+  idColumn = &myColumns.id;
+}
 
 ActionsKidney::~ActionsKidney() {
   if (bottom) bottom->unsubscribe();
@@ -130,38 +132,6 @@ void ActionsKidney::fillTreeView() {
     row[myColumns.area] = shape->getArea(width, height) * c * c;
   }
   myTreeView->set_model(refTreeModel);
-}
-
-Gtk::TreeIter ActionsKidney::getSelectedRow() {
-  const std::vector<baseShape*> selected = scrollImage->getPolygonsModelSelected();
-  if (selected.empty() || !refTreeModel) return {};
-  const int id = selected.front()->getId();
-  for (const Gtk::TreeIter& row : refTreeModel->children())
-    if ((*row)[myColumns.id] == id) return row;
-  return {};
-}
-
-void ActionsKidney::selectedObject(Gtk::TreeIter iter) {
-  if (!iter) return;
-  const int id = (*iter)[myColumns.id];
-  unselectedAllObjects();
-  polygonsModel = scrollImage->getPolygonsNew();
-  for (baseShape* shape : polygonsModel) {
-    if (shape == nullptr || !shape->getVisible() || shape->getId() != id) continue;
-    shape->setSelected(true);
-    scrollImage->setPolygonsModelSelected({shape});
-    scrollImage->setFocus(shape->getX(), shape->getY());
-    break;
-  }
-  scrollImage->setPolygonsModel(polygonsModel);
-}
-
-void ActionsKidney::subscribe(bool flag) {
-  if (!bottom) return;
-  if (flag)
-    bottom->subscribe();
-  else
-    bottom->unsubscribe();
 }
 
 // ---------------------------------------------------------------- CSV files

@@ -11,8 +11,6 @@
 
 #include "Actions.h"
 
-class PanedBottom;
-
 // Cavitra's use cases: the cyst detection of the open picture onto the
 // canvas, the results table in the lower pane, the results CSV with the cyst
 // index and the diameter histogram, the sample CSV of a batch of annotation
@@ -52,9 +50,6 @@ class ActionsKidney : public Actions {
   void createTreeModel() override;
   void showTable() override;
   void fillTreeView() override;
-  Gtk::TreeIter getSelectedRow() override;
-  void selectedObject(Gtk::TreeIter iter) override;
-  void subscribe(bool flag) override;
   Gtk::TreeView* getTreeView() { return myTreeView; }
 
   // The results CSV of the open picture; a file that cannot be written is
@@ -69,9 +64,7 @@ class ActionsKidney : public Actions {
   bool detect(const std::string& filename, int mindim, int maxdim, int mode, std::vector<baseShape*>& kept);
 
   ModelColumns myColumns;
-  std::unique_ptr<PanedBottom> bottom;
   Gtk::TreeView* myTreeView = nullptr;
-  Glib::RefPtr<Gtk::ListStore> refTreeModel;
   bool panelinferior = false;
 };
 

@@ -46,6 +46,7 @@ ActionsZelvora::ActionsZelvora(ScrollImage* _scrollImage, ControllerFachade* _fc
     : Actions(_scrollImage, _fc, _panedLateral, _panedBottom),
       myedgesdetector(std::make_unique<regionDetectorEdgesZelvora>()),
       myclassifier(std::make_unique<OpticalClassifierZelvora>(preferences->getImagePath(), 0)) {
+  idColumn = &myColumns.id;
   loadDetectorPicture();
   givePreferencesToClassifier();
   problem = preferences->getProblemActive();
@@ -375,38 +376,6 @@ void ActionsZelvora::fillTreeView() {
     row[myColumns.measure] = ResultRow::yesNo(result.measure);
   }
   myTreeView->set_model(refTreeModel);
-}
-
-Gtk::TreeIter ActionsZelvora::getSelectedRow() {
-  poligonsSelected = scrollImage->getPolygonsModelSelected();
-  if (poligonsSelected.empty() || !refTreeModel) return {};
-  const int id = poligonsSelected.front()->getId();
-  for (const Gtk::TreeIter& row : refTreeModel->children())
-    if ((*row)[myColumns.id] == id) return row;
-  return {};
-}
-
-void ActionsZelvora::selectedObject(Gtk::TreeIter iter) {
-  if (!iter) return;
-  const int id = (*iter)[myColumns.id];
-  unselectedAllObjects();
-  polygonsModel = scrollImage->getPolygonsNew();
-  for (baseShape* shape : polygonsModel) {
-    if (shape == nullptr || !shape->getVisible() || shape->getId() != id) continue;
-    shape->setSelected(true);
-    scrollImage->setPolygonsModelSelected({shape});
-    scrollImage->setFocus(shape->getX(), shape->getY());
-    break;
-  }
-  scrollImage->setPolygonsModel(polygonsModel);
-}
-
-void ActionsZelvora::subscribe(bool flag) {
-  if (!bottom) return;
-  if (flag)
-    bottom->subscribe();
-  else
-    bottom->unsubscribe();
 }
 
 // ---------------------------------------------------------------- CSV files

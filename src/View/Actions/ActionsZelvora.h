@@ -13,7 +13,6 @@
 #include "Actions.h"
 
 class OpticalClassifierZelvora;
-class PanedBottom;
 class TrainingSet;
 class regionDetectorEdgesZelvora;
 
@@ -87,12 +86,6 @@ class ActionsZelvora : public Actions {
   void createTreeModel() override;
   void showTable() override;
   void fillTreeView() override;
-  // The row of the canvas's first selected shape; invalid when none.
-  Gtk::TreeIter getSelectedRow() override;
-  // Selects and centres on the canvas the first visible shape of the row's id.
-  void selectedObject(Gtk::TreeIter iter) override;
-  // Whether the table follows the canvas's selection.
-  void subscribe(bool flag) override;
   Gtk::TreeView* getTreeView() { return myTreeView; }
 
   // The results of the open picture; a file that cannot be written is
@@ -143,11 +136,8 @@ class ActionsZelvora : public Actions {
   // The picture the detector holds, empty for none.
   std::string detectorPicture;
 
-  std::unique_ptr<PanedBottom> bottom;
   Gtk::TreeView* myTreeView = nullptr;
-  Glib::RefPtr<Gtk::ListStore> refTreeModel;
   bool panelinferior = false;
-  std::vector<baseShape*> poligonsSelected;
 };
 
 #endif
