@@ -13,6 +13,21 @@ struct CanvasPolicy {
   // Otherwise undo takes back every deletion in turn and redo deletes again
   // what undo brought back.
   bool undoTakesLastShape = false;
+  // A press of the select tool takes every visible shape under the pointer
+  // instead of only the first.
+  bool selectsEveryShapeUnderPointer = false;
+  // Selecting a shape that is no region and dragging the selection are
+  // announced to observers (ShapeSelected, SelectionMoved).
+  bool announcesSelection = true;
+  // The measuring line takes an id of its own; otherwise it shares the id the
+  // next shape drawn will take, since a measurement is no annotation.
+  bool lineTakesId = true;
+  // Starting a selection box fits the picture to the window first; otherwise
+  // the box is drawn over the view as it is.
+  bool selectionBoxFits = true;
+  // Whether a point clicked inside a visible region joins that region at
+  // start-up (a point outside every region always stands alone).
+  bool pointsJoinRegions = true;
 };
 
 #endif

@@ -22,6 +22,7 @@ const ProgramProfile& ProgramProfile::lumora() {
     p.preferences = PreferencesDefaults::lumora();
     p.canvas.minScale = 0.02;
     p.canvas.maxScale = 20.0;
+    p.tracesMeasuredMinimum = true;
     p.polygonsFile.readAngles = true;
     p.polygonsFile.collectMeasures = true;
     p.seedsSettingsFolder = true;
@@ -47,6 +48,15 @@ const ProgramProfile& ProgramProfile::cavitra() {
     p.canvas.minScale = 0.2;
     p.canvas.maxScale = 5.0;
     p.canvas.undoTakesLastShape = true;
+    p.canvas.selectsEveryShapeUnderPointer = true;
+    p.canvas.announcesSelection = false;
+    p.canvas.lineTakesId = false;
+    p.canvas.selectionBoxFits = false;
+    // A point marks a place on the section, never a part of a cyst.
+    p.canvas.pointsJoinRegions = false;
+    // Measuring a diameter on a zoomed section keeps the part looked at.
+    p.measuringKeepsZoom = true;
+    p.tracesSidePaneToggle = true;
     // Cavitra's files have neither angles nor measures; those of Lumora
     // read without them.
     p.polygonsFile.readAngles = false;

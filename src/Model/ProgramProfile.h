@@ -31,6 +31,13 @@ class ProgramProfile {
   std::string startImage;
   PreferencesDefaults preferences;
   CanvasPolicy canvas;
+  // Whether arming a diameter measuring toggle of the side panel keeps the
+  // zoom; otherwise the picture is fitted to the window for the measurement.
+  bool measuringKeepsZoom = false;
+  // Console traces: the side pane's new visibility when the pane is toggled,
+  // and the notify code of a measured minimum diameter.
+  bool tracesSidePaneToggle = false;
+  bool tracesMeasuredMinimum = false;
 
   // The model half.
   // What the annotation reader keeps of a file.

@@ -84,7 +84,7 @@ void ViewFachade::startScrollImage() {
   if (scrollImage->getFilename().empty())
     std::cerr << "The start picture " << profile.startImage << " could not be shown" << std::endl;
   scrollImageMini = new miniScrollImage(image->getFilename(), scrollImage);
-  scrollImage->setPointsInRegion(true);
+  scrollImage->setPointsInRegion(profile.canvas.pointsJoinRegions);
   scrollImage->setPointsOutRegion(true);
   scrollImage->setDrawingPreferences(preferences);
   scrollImageMini->show();

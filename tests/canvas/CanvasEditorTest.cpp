@@ -664,6 +664,63 @@ TEST_F(CavitraCanvasTest, TheMiddleButtonFinishesOnlyTheRegionOfThePointTool) {
   EXPECT_DOUBLE_EQ(circle->getRadius(), 30);
 }
 
+TEST_F(CavitraCanvasTest, APressSelectsEveryShapeUnderThePointerAndAnnouncesOnlyRegions) {
+  regionShape* withPoint = makeSquare(0.2, 0.2, 0.6, 0.6, 1);
+  pointShape* inner = makePoint(0.4, 0.4);
+  withPoint->addPoint(inner);
+  circleShape* circle = makeCircle(0.4, 0.4, 50, 2);
+  regionShape* plain = makeSquare(0.3, 0.3, 0.7, 0.7, 3);
+  regionShape* elsewhere = makeSquare(0.8, 0.8, 0.9, 0.9, 4);
+  canvas.setPolygonsModel({withPoint, circle, plain, elsewhere});
+  canvas.setButtonSelect(true);
+  canvas.setMoveObjects(true);
+
+  drag({{400, 400}, {420, 400}});
+  // The region's inner point stands for it; the circle is taken silently.
+  EXPECT_EQ(selection(), (std::vector<baseShape*>{inner, circle, plain}));
+  EXPECT_FALSE(withPoint->getSelected());
+  EXPECT_EQ(recorder.codes, Codes{RegionSelected});
+  EXPECT_NEAR(circle->getX(), 0.42, 1e-12);  // dragged without a word
+}
+
+TEST_F(CavitraCanvasTest, AMeasuringLineSharesTheNextIdAndASelectionBoxKeepsTheZoom) {
+  canvas.setButtonRule(true);
+  drag({{100, 100}, {300, 100}});
+  canvas.restoreButtonsWithoutZoom();
+  canvas.setButtonCircles(true);
+  drag({{500, 500}, {530, 500}});
+  ASSERT_EQ(shapes().size(), 2u);
+  EXPECT_EQ(shapes()[0]->getId(), 1);
+  EXPECT_EQ(shapes()[1]->getId(), 1);
+  EXPECT_EQ(canvas.getIdDraw(), 2);
+
+  canvas.restoreButtonsWithoutZoom();
+  canvas.scroll(CanvasEditor::WheelDirection::Up, 0, 500, 500);
+  const double zoomed = canvas.getView().getScale();
+  ASSERT_NE(zoomed, 1.0);
+  canvas.setButtonSelectRectangle(true);
+  press(500, 500);
+  EXPECT_DOUBLE_EQ(canvas.getView().getScale(), zoomed);
+  EXPECT_FALSE(canvas.getView().isFitting());
+  release(500, 500);
+}
+
+TEST_F(CavitraCanvasTest, APointClickedInsideARegionIsDroppedWithItsIdSpent) {
+  canvas.setPointsInRegion(ProgramProfile::cavitra().canvas.pointsJoinRegions);
+  regionShape* region = makeSquare(0.2, 0.2, 0.6, 0.6);
+  canvas.setPolygonsModel({region});
+  canvas.setButtonPoint(true);
+
+  click(400, 400);
+  EXPECT_TRUE(region->getPoints().empty());
+  EXPECT_EQ(shapes().size(), 1u);
+  EXPECT_TRUE(recorder.codes.empty());
+  click(800, 800);
+  ASSERT_EQ(shapes().size(), 2u);
+  EXPECT_EQ(shapes()[1]->getId(), 2);
+  EXPECT_EQ(recorder.codes, Codes{ShapeAdded});
+}
+
 TEST(CanvasWithoutPictureTest, EveryToolAndViewOperationDoesNothing) {
   CanvasEditor canvas(ProgramProfile::lumora().canvas);
   Recorder recorder;

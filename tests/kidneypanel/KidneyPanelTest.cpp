@@ -19,6 +19,7 @@
 #include "CystRegionTools.h"
 #include "Draw.h"
 #include "KidneyPanel.h"
+#include "Line.h"
 #include "ModelFachade.h"
 #include "NotifyCode.h"
 #include "Preferences.h"
@@ -255,6 +256,29 @@ TEST_F(KidneyPanelTest, ToolSequenceKeepsTheIndexFollowing) {
   EXPECT_EQ(actions->passes.back(), std::make_tuple(40, 80, 1));
   EXPECT_EQ(shapes().size(), 9u);
   EXPECT_EQ(labels().second, "3");
+}
+
+TEST_F(KidneyPanelTest, AMeasuringToggleEmptiesTheAnnotationKeepsTheZoomAndTakesTheLine) {
+  detect({disc(1, 0.3, 0.3, 0.05)});
+  canvas->setAllocation(side, side);
+  canvas->prepareFrame(side, side);
+  canvas->scroll(CanvasEditor::WheelDirection::Up, 0, 300, 300);
+  const double zoomed = canvas->getView().getScale();
+
+  auto* toggle = widget<Gtk::ToggleButton>("MinDiameter");
+  toggle->set_active(true);
+  EXPECT_TRUE(shapes().empty());
+  EXPECT_DOUBLE_EQ(canvas->getView().getScale(), zoomed);
+  EXPECT_FALSE(canvas->getView().isFitting());
+
+  shapes().push_back(new Line(0.1, 0.5, 0.25, 0.5, 1, true, false, false, true, 0, 0, 0));
+  testing::internal::CaptureStdout();
+  canvas->notify(LineFinished);
+  const std::string console = testing::internal::GetCapturedStdout();
+  EXPECT_EQ(controller.getPreferences()->getMinimumDiameter(), 150);
+  EXPECT_FALSE(toggle->get_active());
+  EXPECT_TRUE(shapes().empty());
+  EXPECT_EQ(console.find("DiameterPanel"), std::string::npos);
 }
 
 TEST_F(KidneyPanelTest, CompleteKeepsOnePieceAndSetsTheNextIdAboveIt) {

@@ -13,6 +13,7 @@
 #include "ModelFachade.h"
 #include "PanedBottom.h"
 #include "PictureFileCheck.h"
+#include "ProgramProfile.h"
 #include "ScrollImage.h"
 #include "regionShape.h"
 
@@ -242,6 +243,8 @@ void Actions::setLateralPaneVisible(bool visible) {
 
 void Actions::on_buttonShowPaned_clicked() {
   panedLateral->set_visible(!panedLateral->get_visible());
+  if (ProgramProfile::current().tracesSidePaneToggle)
+    std::cout << "on_buttonShowPaned_clicked(): visible: " << panedLateral->get_visible() << std::endl;
   fc->closeTable();
   if (panedLateral->get_visible()) fc->unselectButtons();
   fc->subscribeUnsubscribeMiniScroll();

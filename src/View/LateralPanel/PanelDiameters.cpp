@@ -11,6 +11,7 @@
 #include "NotifyCode.h"
 #include "NumberText.h"
 #include "Preferences.h"
+#include "ProgramProfile.h"
 #include "ScrollImage.h"
 
 PanelDiameters::PanelDiameters(Actions* actions, Gtk::Paned* paned, Gtk::Paned* panedbottom,
@@ -95,7 +96,10 @@ void PanelDiameters::armMeasuring(Gtk::ToggleButton* toggle) {
   closeTable();
   if (!toggle->get_active()) return;
   actions->clearPolygonsModel();
-  scrollImage->restoreButtons();
+  if (ProgramProfile::current().measuringKeepsZoom)
+    scrollImage->restoreButtonsWithoutZoom();
+  else
+    scrollImage->restoreButtons();
   scrollImage->updateDraw();
   // The toolbar is released first: releasing it switches the canvas's line
   // tool off, which must stay on for the measurement.
@@ -132,7 +136,8 @@ void PanelDiameters::takeMeasuredLimit(Limit limit) {
 void PanelDiameters::update(int code) {
   if (code == LineFinished) {
     if (buttonMinDim->get_active()) {
-      std::cout << "DiameterPanel: update(). Aspect= " << code << std::endl;
+      if (ProgramProfile::current().tracesMeasuredMinimum)
+        std::cout << "DiameterPanel: update(). Aspect= " << code << std::endl;
       takeMeasuredLimit(Limit::Minimum);
     }
     if (buttonMaxDim->get_active()) takeMeasuredLimit(Limit::Maximum);

@@ -36,7 +36,7 @@ void forgetIfGone(Shape*& pointer, const std::function<bool(const baseShape*)>& 
 }  // namespace
 
 CanvasEditor::CanvasEditor(const CanvasPolicy& policy)
-    : view(policy), undoTakesLastShape(policy.undoTakesLastShape) {}
+    : view(policy), policy(policy) {}
 
 CanvasEditor::~CanvasEditor() {
   for (const baseShape* shape : takenOff) delete shape;
@@ -157,7 +157,7 @@ void CanvasEditor::appendShape(baseShape* shape) { polygonsNew.push_back(shape);
 
 void CanvasEditor::runDrawingTools() {
   if (buttonSelectRectangle) {
-    fit();
+    if (policy.selectionBoxFits) fit();
     selectionBox = FractionBox{positionX, positionY, positionX, positionY};
   }
   if (buttonPointDraw) {
@@ -184,7 +184,8 @@ void CanvasEditor::runDrawingTools() {
   }
   if (buttonPoint) placePoint();
   if (buttonRule) {
-    line = new Line(positionX, positionY, positionX, positionY, idDraw++, true, false, false, true, 0, 0, 0);
+    const int id = policy.lineTakesId ? idDraw++ : idDraw;
+    line = new Line(positionX, positionY, positionX, positionY, id, true, false, false, true, 0, 0, 0);
     appendShape(line);
   }
   if (buttonAngle) {
@@ -439,45 +440,59 @@ void CanvasEditor::unSelect() {
   polygonsModelSelected.clear();
 }
 
-// The first shape of the list under the pointer is selected; within a region
-// a visible inner point not yet selected comes before the region itself, and
-// an angle's points before the angle. Angles are found even when hidden.
+// The first shape of the list under the pointer is selected, or every one
+// when the policy says so; within a region a visible inner point not yet
+// selected comes before the region itself, and an angle's points before the
+// angle. Angles are found even when hidden. The list is walked by index:
+// an observer may replace it inside a notification.
 void CanvasEditor::selectAt() {
   const double x = view.toImageX(lastXMouse);
   const double y = view.toImageY(lastYMouse);
   const int width = getImgWidth();
   const int height = getImgHeight();
-  for (baseShape* shape : polygonsNew) {
+  for (std::size_t i = 0; i < polygonsNew.size(); ++i) {
+    baseShape* shape = polygonsNew[i];
     if (auto* found = dynamic_cast<Angle*>(shape)) {
-      for (pointShape* point : {found->getp1(), found->getVertex(), found->getp3()}) {
-        if (point->inside(x, y, width, height)) {
-          select(point);
-          return;
-        }
-      }
-      if (found->inside(x, y, width, height)) {
-        select(found);
-        return;
-      }
+      if (selectAngleAt(found, x, y) && !policy.selectsEveryShapeUnderPointer) return;
       continue;
     }
     if (!shape->getVisible() || !shape->inside(x, y, width, height)) continue;
     if (auto* region = dynamic_cast<regionShape*>(shape)) {
-      for (baseShape* inner : region->getPoints()) {
-        if (inner->getVisible() && inner->inside(x, y, width, height) && !inner->getSelected()) {
-          select(inner);
-          return;
-        }
-      }
-      select(region);
-      requestRedraw();
-      notify(RegionSelected);
+      selectRegionAt(region, x, y);
+    } else {
+      select(shape);
+      if (policy.announcesSelection) notify(ShapeSelected);
+    }
+    if (!policy.selectsEveryShapeUnderPointer) return;
+  }
+}
+
+bool CanvasEditor::selectAngleAt(Angle* found, double x, double y) {
+  const int width = getImgWidth();
+  const int height = getImgHeight();
+  for (pointShape* point : {found->getp1(), found->getVertex(), found->getp3()}) {
+    if (point->inside(x, y, width, height)) {
+      select(point);
+      return true;
+    }
+  }
+  if (!found->inside(x, y, width, height)) return false;
+  select(found);
+  return true;
+}
+
+void CanvasEditor::selectRegionAt(regionShape* region, double x, double y) {
+  const int width = getImgWidth();
+  const int height = getImgHeight();
+  for (baseShape* inner : region->getPoints()) {
+    if (inner->getVisible() && inner->inside(x, y, width, height) && !inner->getSelected()) {
+      select(inner);
       return;
     }
-    select(shape);
-    notify(ShapeSelected);
-    return;
   }
+  select(region);
+  requestRedraw();
+  notify(RegionSelected);
 }
 
 // The box takes free points inside it, regions wholly inside it and the
@@ -505,7 +520,7 @@ void CanvasEditor::moveSelection(int x, int y) {
   lastYMouse = y;
   for (baseShape* item : polygonsModelSelected) item->move(dx, dy);
   requestRedraw();
-  notify(SelectionMoved);
+  if (policy.announcesSelection) notify(SelectionMoved);
 }
 
 void CanvasEditor::setPolygonsModelSelected(const std::vector<baseShape*>& selection) {
@@ -597,7 +612,7 @@ void CanvasEditor::deleteSelection() {
 }
 
 void CanvasEditor::undo() {
-  if (!undoTakesLastShape) {
+  if (!policy.undoTakesLastShape) {
     if (history.undo()) requestRedraw();
     return;
   }
@@ -619,7 +634,7 @@ void CanvasEditor::undo() {
 }
 
 void CanvasEditor::redo() {
-  if (!undoTakesLastShape) {
+  if (!policy.undoTakesLastShape) {
     if (history.redo()) requestRedraw();
     return;
   }

@@ -182,6 +182,12 @@ class CanvasEditor : public Subject {
   void runDrawingTools();
   void placePoint();
   void selectAt();
+  // Selects the angle's point under (x, y), image pixels, or else the angle
+  // when it holds that point; false when neither does.
+  bool selectAngleAt(Angle* found, double x, double y);
+  // Selects the region's first visible inner point under (x, y) not yet
+  // selected, or else the region itself, announcing it.
+  void selectRegionAt(regionShape* region, double x, double y);
   void selectInBox(const FractionBox& box);
   void select(baseShape* item);
   void moveSelection(int x, int y);
@@ -218,7 +224,7 @@ class CanvasEditor : public Subject {
 
   CanvasView view;
   EditHistory history;
-  bool undoTakesLastShape;
+  const CanvasPolicy policy;
   std::vector<baseShape*> takenOff;
   int allocatedWidth = 0;
   int allocatedHeight = 0;
