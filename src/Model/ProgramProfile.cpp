@@ -22,7 +22,7 @@ const ProgramProfile& ProgramProfile::lumora() {
     p.preferences = PreferencesDefaults::lumora();
     p.canvas.minScale = 0.02;
     p.canvas.maxScale = 20.0;
-    p.tracesMeasuredMinimum = true;
+    p.traces.measuredMinimum = true;
     p.polygonsFile.readAngles = true;
     p.polygonsFile.collectMeasures = true;
     p.seedsSettingsFolder = true;
@@ -56,7 +56,8 @@ const ProgramProfile& ProgramProfile::cavitra() {
     p.canvas.pointsJoinRegions = false;
     // Measuring a diameter on a zoomed section keeps the part looked at.
     p.measuringKeepsZoom = true;
-    p.tracesSidePaneToggle = true;
+    p.traces.startAlgorithm = true;
+    p.traces.sidePaneToggle = true;
     // Cavitra's files have neither angles nor measures; those of Lumora
     // read without them.
     p.polygonsFile.readAngles = false;

@@ -34,10 +34,15 @@ class ProgramProfile {
   // Whether arming a diameter measuring toggle of the side panel keeps the
   // zoom; otherwise the picture is fitted to the window for the measurement.
   bool measuringKeepsZoom = false;
-  // Console traces: the side pane's new visibility when the pane is toggled,
-  // and the notify code of a measured minimum diameter.
-  bool tracesSidePaneToggle = false;
-  bool tracesMeasuredMinimum = false;
+  // Which console traces the program writes.
+  struct Traces {
+    // The settings' algorithm number when the canvas is built.
+    bool startAlgorithm = false;
+    // The side pane's new visibility when the pane is toggled.
+    bool sidePaneToggle = false;
+    // The notify code of a measured minimum diameter.
+    bool measuredMinimum = false;
+  } traces;
 
   // The model half.
   // What the annotation reader keeps of a file.

@@ -77,6 +77,8 @@ bool ViewFachade::loadGlade() {
 void ViewFachade::startScrollImage() {
   const ProgramProfile& profile = ProgramProfile::current();
   preferences = fc->getPreferences();
+  if (profile.traces.startAlgorithm)
+    std::cout << "startScrollImage: algorithm: " << preferences->getAlgorithm() << std::endl;
   ImageClass* image = fc->getImageClass();
   image->setFilename(profile.startImage);
   draw = ViewProfile::current().makeDraw(image);

@@ -95,6 +95,7 @@ class CavitraWindowTest : public ::testing::Test {
 
 TEST_F(CavitraWindowTest, ShowsItsStartPictureWithItsToolsAndZoomLimits) {
   bool checked = false;
+  testing::internal::CaptureStdout();
   EXPECT_EQ(runProgram([&](Gtk::Window& window, ControllerFachade&) {
               checked = true;
               EXPECT_EQ(window.get_title(), ProgramProfile::cavitra().windowTitle);
@@ -113,6 +114,7 @@ TEST_F(CavitraWindowTest, ShowsItsStartPictureWithItsToolsAndZoomLimits) {
                 EXPECT_FALSE(widgetById(window, hidden)->get_visible()) << hidden;
             }),
             0);
+  EXPECT_NE(testing::internal::GetCapturedStdout().find("startScrollImage: algorithm: 4\n"), std::string::npos);
   EXPECT_TRUE(checked);
 }
 

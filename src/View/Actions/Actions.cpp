@@ -243,7 +243,7 @@ void Actions::setLateralPaneVisible(bool visible) {
 
 void Actions::on_buttonShowPaned_clicked() {
   panedLateral->set_visible(!panedLateral->get_visible());
-  if (ProgramProfile::current().tracesSidePaneToggle)
+  if (ProgramProfile::current().traces.sidePaneToggle)
     std::cout << "on_buttonShowPaned_clicked(): visible: " << panedLateral->get_visible() << std::endl;
   fc->closeTable();
   if (panedLateral->get_visible()) fc->unselectButtons();

@@ -136,7 +136,7 @@ void PanelDiameters::takeMeasuredLimit(Limit limit) {
 void PanelDiameters::update(int code) {
   if (code == LineFinished) {
     if (buttonMinDim->get_active()) {
-      if (ProgramProfile::current().tracesMeasuredMinimum)
+      if (ProgramProfile::current().traces.measuredMinimum)
         std::cout << "DiameterPanel: update(). Aspect= " << code << std::endl;
       takeMeasuredLimit(Limit::Minimum);
     }
