@@ -329,6 +329,7 @@ TEST_F(CanvasEditorTest, DeletionsAreUndoneAndRedoneInReverseOrder) {
   EXPECT_EQ(region->getPoints().size(), 1u);
 
   const std::vector<baseShape*> order{inner, point, circle};
+  recorder.codes.clear();
   for (std::size_t i = 0; i < order.size(); ++i) {
     controlKey(GDK_KEY_z);
     EXPECT_TRUE(order[i]->getVisible()) << "undo " << i;
@@ -342,6 +343,7 @@ TEST_F(CanvasEditorTest, DeletionsAreUndoneAndRedoneInReverseOrder) {
     EXPECT_TRUE((*item)->getDeleted());
   }
   EXPECT_EQ(canvas.getHistory().getUndoList(), (std::vector<baseShape*>{circle, point, inner}));
+  EXPECT_EQ(recorder.codes, (Codes{ShapeAdded, ShapeAdded, ShapeAdded, ShapesDeleted, ShapesDeleted, ShapesDeleted}));
 }
 
 TEST_F(CanvasEditorTest, RedoAfterAFreshDeletionHidesTheShapeUndoneEarlier) {
@@ -573,6 +575,7 @@ TEST_F(CavitraCanvasTest, OneUndoTakesBackOneDeletionThenTakesTheLastShapeOff) {
   controlClick(500, 500);
   controlClick(800, 800);
   key(GDK_KEY_Delete);
+  recorder.codes.clear();
 
   controlKey(GDK_KEY_z);
   EXPECT_TRUE(third->getVisible());
@@ -589,6 +592,8 @@ TEST_F(CavitraCanvasTest, OneUndoTakesBackOneDeletionThenTakesTheLastShapeOff) {
   controlKey(GDK_KEY_y);  // nothing more to put back
   EXPECT_EQ(shapes().size(), 3u);
   EXPECT_FALSE(first->getVisible());
+  // Observers hear of each change, so that counts and tables follow.
+  EXPECT_EQ(recorder.codes, (Codes{ShapeAdded, ShapesDeleted, ShapeAdded}));
 }
 
 TEST_F(CavitraCanvasTest, RedoNeverAddsAShapeTheListHolds) {

@@ -281,6 +281,19 @@ TEST_F(KidneyPanelTest, AMeasuringToggleEmptiesTheAnnotationKeepsTheZoomAndTakes
   EXPECT_EQ(console.find("DiameterPanel"), std::string::npos);
 }
 
+TEST_F(KidneyPanelTest, TheLabelsFollowTheCanvasUndoAndRedo) {
+  detect({disc(1, 0.2, 0.2, 0.05), disc(2, 0.6, 0.6, 0.05)});
+  select({shapes()[1]});
+  canvas->pressKey(GDK_KEY_Delete, 0);
+  EXPECT_EQ(labels().second, "1");
+  canvas->undo();  // the deletion taken back
+  EXPECT_EQ(labels().second, "2");
+  canvas->undo();  // the last region taken off
+  EXPECT_EQ(labels(), std::make_pair(std::string("0 %"), std::string("1")));
+  canvas->redo();
+  EXPECT_EQ(labels(), std::make_pair(std::string("1 %"), std::string("2")));
+}
+
 TEST_F(KidneyPanelTest, CompleteKeepsOnePieceAndSetsTheNextIdAboveIt) {
   detect({disc(1, 0.5, 0.5, 0.2)});
   select({shapes()[0]});

@@ -611,31 +611,34 @@ void CanvasEditor::deleteSelection() {
   notify(ShapesDeleted);
 }
 
+// Undo and redo tell observers what came back or went, so that the counts
+// and the results table follow them.
 void CanvasEditor::undo() {
   if (!policy.undoTakesLastShape) {
-    if (history.undo()) requestRedraw();
+    if (history.undo()) announceEdit(ShapeAdded);
     return;
   }
   if (history.canUndo()) {
     // One undo takes back one deletion.
     history.undo();
     history.disarmUndo();
-  } else {
-    if (polygonsNew.empty()) return;
-    baseShape* last = polygonsNew.back();
-    polygonsNew.pop_back();
-    // A shape off the list, and its inner points, may no longer be
-    // selected, drawn on or deleted.
-    const ShapeSet parts = reachableItems({last});
-    dropReferences([&parts](const baseShape* item) { return parts.count(item) != 0; });
-    takenOff.push_back(last);
+    announceEdit(ShapeAdded);
+    return;
   }
-  requestRedraw();
+  if (polygonsNew.empty()) return;
+  baseShape* last = polygonsNew.back();
+  polygonsNew.pop_back();
+  // A shape off the list, and its inner points, may no longer be
+  // selected, drawn on or deleted.
+  const ShapeSet parts = reachableItems({last});
+  dropReferences([&parts](const baseShape* item) { return parts.count(item) != 0; });
+  takenOff.push_back(last);
+  announceEdit(ShapesDeleted);
 }
 
 void CanvasEditor::redo() {
   if (!policy.undoTakesLastShape) {
-    if (history.redo()) requestRedraw();
+    if (history.redo()) announceEdit(ShapesDeleted);
     return;
   }
   // Only what undo took off comes back: a shape hidden by a deletion never
@@ -643,7 +646,12 @@ void CanvasEditor::redo() {
   if (takenOff.empty()) return;
   polygonsNew.push_back(takenOff.back());
   takenOff.pop_back();
+  announceEdit(ShapeAdded);
+}
+
+void CanvasEditor::announceEdit(NotifyCode code) {
   requestRedraw();
+  notify(code);
 }
 
 // Only a region can be copied; the selection is emptied in any case.

@@ -11,6 +11,7 @@
 #include "EditHistory.h"
 #include "FractionBox.h"
 #include "Line.h"
+#include "NotifyCode.h"
 #include "Subject.h"
 #include "arcShape.h"
 #include "baseShape.h"
@@ -196,6 +197,9 @@ class CanvasEditor : public Subject {
   void paste();
   // Sends ViewChanged with the view's box when a view operation did anything.
   void announceView(bool changed);
+  // Redraws and tells observers that shapes came back (ShapeAdded) or went
+  // (ShapesDeleted).
+  void announceEdit(NotifyCode code);
   void restoreTools(bool fitting);
   // The position of the pointer (x, y) in image fractions, kept inside the
   // picture, for strokes that leave it.
