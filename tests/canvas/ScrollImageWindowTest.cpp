@@ -179,7 +179,7 @@ TEST_F(ScrollImageWindowTest, DrawsSelectsDeletesAndUndoes) {
   EXPECT_EQ(pixel(320, 250), kWhite);
   pressKey(*canvas, GDK_KEY_z, GDK_CONTROL_MASK);
   EXPECT_TRUE(circle->getVisible());
-  EXPECT_EQ(shapeCodes(), (Codes{ShapeAdded, ShapeSelected, ShapesDeleted}));
+  EXPECT_EQ(shapeCodes(), (Codes{ShapeAdded, ShapeSelected, ShapesDeleted, ShapeAdded}));
 }
 
 TEST_F(ScrollImageWindowTest, DrawsAFreeHandRegion) {
