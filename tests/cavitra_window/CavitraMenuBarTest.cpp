@@ -88,13 +88,16 @@ class CavitraMenuBarTest : public StartedProgramTest {
 };
 
 TEST_F(CavitraMenuBarTest, EveryShownItemReachesItsUseCaseOrDialog) {
-  // Each item the menu bar shows, with what shows that it reached its target.
+  // Each item the menu bar shows, with what shows that it reached its
+  // target, and what the user does first where that needs a state.
   struct Item {
     std::string id;
     std::vector<Step> reached;
+    std::vector<Step> before = {};
   };
-  bool paneShownAtStart = false;
+  bool paneShownBefore = false;
   bool dialogOnDefaults = false;
+  bool calibrationReset = false;
   const std::vector<Item> items = {
       {"openImage", {cancelOpenChooser("Images")}},
       {"openImageXML", {cancelOpenChooser("Images")}},
@@ -105,13 +108,19 @@ TEST_F(CavitraMenuBarTest, EveryShownItemReachesItsUseCaseOrDialog) {
        {shown("windowPreferences"), ScriptedUser::click("windowPreferences", "cancelButton"),
         closed("windowPreferences")}},
       {"draw", {cancelOpenChooser("xml")}},
-      // The canvas holds two shapes: undo takes the last one off, redo puts
-      // it back.
-      {"undoMenu", {waitFor([this] { return shapeCount() == 1; })}},
+      // Undo takes the last shape off the canvas, redo puts it back.
+      {"undoMenu",
+       {waitFor([this] { return shapeCount() == 1; })},
+       {look([this] {
+         canvas()->setPolygonsModel({new circleShape(5, 0.3, 0.3, 1, true, false, false, true, 0, 0, 0),
+                                     new circleShape(5, 0.6, 0.6, 2, true, false, false, true, 0, 0, 0)});
+       })}},
       {"redoMenu", {waitFor([this] { return shapeCount() == 2; })}},
       {"originalSizeMenu", {waitFor([this] { return !view().isFitting() && view().getScale() == 1.0; })}},
       {"fitImageMenu", {waitFor([this] { return view().isFitting() && view().getScale() != 1.0; })}},
-      {"processingPanel", {waitFor([&] { return sidePaneShown() != paneShownAtStart; })}},
+      {"processingPanel",
+       {waitFor([&] { return sidePaneShown() != paneShownBefore; })},
+       {look([&] { paneShownBefore = sidePaneShown(); })}},
       {"XML files",
        {shown("processSamplesXml"), ScriptedUser::click("processSamplesXml", "cancelButton"),
         closed("processSamplesXml")}},
@@ -133,7 +142,13 @@ TEST_F(CavitraMenuBarTest, EveryShownItemReachesItsUseCaseOrDialog) {
           auto* calibration = findById<Gtk::CheckButton>(*visibleWindowById("windowPreferences"), "checkboxCalibration");
           dialogOnDefaults = calibration != nullptr && !calibration->get_active();
         }),
-        ScriptedUser::click("windowPreferences", "cancelButton"), closed("windowPreferences")}},
+        ScriptedUser::click("windowPreferences", "cancelButton"), closed("windowPreferences"), look([&] {
+          calibrationReset = !settings().isCalibrationActive() && settings().getCalibration() == 1.0;
+        })},
+       {look([this] {
+         settings().setCalibrationActive(true);
+         settings().setCalibration(0.25);
+       })}},
   };
 
   std::vector<std::string> shownCommands;
@@ -145,20 +160,14 @@ TEST_F(CavitraMenuBarTest, EveryShownItemReachesItsUseCaseOrDialog) {
       // An item whose action is missing or disabled cannot be chosen.
       if (!gtk_widget_is_sensitive(GTK_WIDGET(item->gobj()))) withoutAction.push_back(id);
     }
-    canvas()->setPolygonsModel({new circleShape(5, 0.3, 0.3, 1, true, false, false, true, 0, 0, 0),
-                                new circleShape(5, 0.6, 0.6, 2, true, false, false, true, 0, 0, 0)});
-    paneShownAtStart = sidePaneShown();
-    settings().setCalibrationActive(true);
-    settings().setCalibration(0.25);
   })};
   std::vector<std::string> reached;
   for (const Item& item : items) {
+    steps.insert(steps.end(), item.before.begin(), item.before.end());
     steps.push_back(choose(item.id));
     steps.insert(steps.end(), item.reached.begin(), item.reached.end());
     steps.push_back(look([&reached, id = item.id] { reached.push_back(id); }));
   }
-  bool calibrationReset = false;
-  steps.push_back(look([&] { calibrationReset = !settings().isCalibrationActive() && settings().getCalibration() == 1.0; }));
   steps.push_back(choose("exit"));
 
   EXPECT_EQ(run(std::move(steps)), 0);
