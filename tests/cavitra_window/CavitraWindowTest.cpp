@@ -16,7 +16,7 @@
 #include "FileText.h"
 #include "ProgramProfile.h"
 #include "ScrollImage.h"
-#include "TemporaryHome.h"
+#include "StartedProgramTest.h"
 #include "ViewProfile.h"
 #include "WidgetById.h"
 #include "circleShape.h"
@@ -33,46 +33,24 @@ void settle() {
   }
 }
 
-// Runs Cavitra in a working folder holding its run folder's files, lets
-// `check` work on the window once it is up, then closes it.
-class CavitraWindowTest : public ::testing::Test {
+// Runs Cavitra from a copy of its run folder, lets `check` work on the
+// window once it is up, then closes it.
+class CavitraWindowTest : public StartedProgramTest {
  protected:
-  void SetUp() override { fs::copy(CAVITRA_RUN_DIR, temp.work(), fs::copy_options::recursive); }
+  CavitraWindowTest() : StartedProgramTest(CAVITRA_RUN_DIR, "cavitra") {}
 
-  int runProgram(const std::function<void(Gtk::Window&, ControllerFachade&)>& check) {
-    ControllerFachade controller;
-    sigc::connection watcher = Glib::signal_timeout().connect(
-        [this, &controller, &check] {
-          if (auto* message = DialogAnswerer::visible<Gtk::MessageDialog>()) {
-            messages.push_back(message->property_secondary_text().get_value());
-            message->response(Gtk::RESPONSE_OK);
-            return true;
-          }
-          Gtk::Window* window = controller.getMainWindow();
-          if (window == nullptr || !window->get_mapped()) return true;
-          settle();
-          check(*window, controller);
-          window->close();
-          return false;
-        },
-        50);
-    std::string name = "cavitra";
-    char* argv[] = {name.data(), nullptr};
-    const int status = controller.showMainWindow(1, argv);
-    watcher.disconnect();
-    return status;
-  }
-
-  static ScrollImage* canvasOf(Gtk::Window& window) {
-    auto* viewport = findById<Gtk::Viewport>(window, "viewport");
-    return viewport != nullptr ? dynamic_cast<ScrollImage*>(viewport->get_child()) : nullptr;
+  int runProgram(const std::function<void()>& check) {
+    return run({ScriptedUser::look([&check] {
+                  settle();
+                  check();
+                }),
+                ScriptedUser::later([this] { mainWindow().close(); })});
   }
 
   // Cavitra's use cases over the running window's canvas and panes.
-  static std::unique_ptr<ActionsKidney> actionsOf(Gtk::Window& window, ControllerFachade& controller) {
-    return std::make_unique<ActionsKidney>(canvasOf(window), &controller,
-                                           findById<Gtk::Paned>(window, "panedLateral"),
-                                           findById<Gtk::Paned>(window, "paned1"));
+  std::unique_ptr<ActionsKidney> actionsOfWindow() {
+    return std::make_unique<ActionsKidney>(canvas(), controller, findById<Gtk::Paned>(mainWindow(), "panedLateral"),
+                                           findById<Gtk::Paned>(mainWindow(), "paned1"));
   }
 
   // Runs `operation`, answering and recording the message boxes it opens.
@@ -88,24 +66,30 @@ class CavitraWindowTest : public ::testing::Test {
         [] {});
     operation();
   }
-
-  TemporaryHome temp;
-  std::vector<std::string> messages;
 };
 
-TEST_F(CavitraWindowTest, ShowsItsStartPictureWithItsToolsAndZoomLimits) {
+TEST_F(CavitraWindowTest, ShowsItsStartPictureSidePanelMenuBarToolsAndZoomLimits) {
   bool checked = false;
   testing::internal::CaptureStdout();
-  EXPECT_EQ(runProgram([&](Gtk::Window& window, ControllerFachade&) {
+  EXPECT_EQ(runProgram([&] {
               checked = true;
+              Gtk::Window& window = mainWindow();
               EXPECT_EQ(window.get_title(), ProgramProfile::cavitra().windowTitle);
               EXPECT_TRUE(window.get_icon());
-              ScrollImage* canvas = canvasOf(window);
+              ScrollImage* canvas = this->canvas();
               ASSERT_NE(canvas, nullptr);
               EXPECT_EQ(canvas->getFilename(), "liver2.ppm");
               EXPECT_GT(canvas->getImgWidth(), 0);
               EXPECT_DOUBLE_EQ(canvas->getView().getMinScale(), 0.2);
               EXPECT_DOUBLE_EQ(canvas->getView().getMaxScale(), 5.0);
+              // The kidney panel's interface fills the side pane, and the menu bar is shown.
+              auto* sidePane = findById<Gtk::Viewport>(window, "viewportpaned2");
+              ASSERT_NE(sidePane, nullptr);
+              ASSERT_NE(sidePane->get_child(), nullptr);
+              EXPECT_EQ(sidePane->get_child(), widgetById(*sidePane, "panedLateralKidney"));
+              auto* menuBar = findById<Gtk::MenuBar>(window, "menu");
+              ASSERT_NE(menuBar, nullptr);
+              EXPECT_TRUE(menuBar->get_visible());
               // The tools of the default algorithm (4).
               for (const char* shown :
                    {"pointDraw", "freeHand", "select", "undo", "redo", "toolbuttonReset", "showPaned"})
@@ -142,9 +126,9 @@ TEST(CavitraToolbar, HidesTheToolsEachAlgorithmDoesNotUse) {
 
 TEST_F(CavitraWindowTest, DetectionPutsCystsOnTheCanvasRowsInTheTableAndWritesTheResults) {
   const fs::path csv = temp.work() / "results.csv";
-  runProgram([&](Gtk::Window& window, ControllerFachade& controller) {
-    std::unique_ptr<ActionsKidney> actions = actionsOf(window, controller);
-    ScrollImage* canvas = canvasOf(window);
+  runProgram([&] {
+    std::unique_ptr<ActionsKidney> actions = actionsOfWindow();
+    ScrollImage* canvas = this->canvas();
     // A hand-drawn shape is replaced by the detection.
     canvas->setPolygonsModel({new circleShape(5, 0.5, 0.5, 1, true, false, false, true, 0, 0, 0)});
     actions->runAlgorithm1("", 40, 1000, 0, 0);
@@ -169,9 +153,9 @@ TEST_F(CavitraWindowTest, DetectionPutsCystsOnTheCanvasRowsInTheTableAndWritesTh
 }
 
 TEST_F(CavitraWindowTest, AFailedDetectionKeepsTheUsersShapes) {
-  runProgram([&](Gtk::Window& window, ControllerFachade& controller) {
-    std::unique_ptr<ActionsKidney> actions = actionsOf(window, controller);
-    ScrollImage* canvas = canvasOf(window);
+  runProgram([&] {
+    std::unique_ptr<ActionsKidney> actions = actionsOfWindow();
+    ScrollImage* canvas = this->canvas();
     canvas->setPolygonsModel({new circleShape(5, 0.5, 0.5, 7, true, false, false, true, 0, 0, 0)});
     fs::remove(temp.work() / "liver2.ppm");
     answeringMessages([&] { actions->runAlgorithm1("", 40, 1000, 0, 0); });

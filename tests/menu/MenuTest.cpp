@@ -15,7 +15,7 @@
 #include "ProgramProfile.h"
 #include "ScriptedUser.h"
 #include "ScrollImage.h"
-#include "TemporaryHome.h"
+#include "StartedProgramTest.h"
 #include "ViewProfile.h"
 #include "WidgetById.h"
 #include "regionShape.h"
@@ -24,6 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Step = ScriptedUser::Step;
+constexpr auto look = &ScriptedUser::look;
 
 // The lines of a text, without their ends.
 std::vector<std::string> linesOf(const std::string& text) {
@@ -62,52 +63,14 @@ TEST(ImageBaseName, KeepsTheFileNameUpToItsLastPoint) {
   for (const auto& [path, base] : cases) EXPECT_EQ(Menu::imageBaseName(path), base) << path;
 }
 
-// The program started as a user starts it, in a working folder that holds the
-// run folder's files, with a home folder of its own. A scripted user plays
-// the steps once the main window is up; the last step should end the program.
-class MenuTest : public ::testing::Test {
+// Lumora started from a copy of its run folder, with folders of the test's own.
+class MenuTest : public StartedProgramTest {
  protected:
+  MenuTest() : StartedProgramTest(LUMORA_RUN_DIR, "lumora") {}
+
   void SetUp() override {
-    fs::copy(LUMORA_RUN_DIR, temp.work(), fs::copy_options::recursive);
+    StartedProgramTest::SetUp();
     for (const fs::path& folder : {xml, csv}) fs::create_directories(folder);
-  }
-
-  // Runs the program while the user plays `steps`; returns the program's
-  // status.
-  int run(std::vector<Step> steps) {
-    ControllerFachade program;
-    controller = &program;
-    steps.insert(steps.begin(), ScriptedUser::waitFor([&program] {
-                   Gtk::Window* window = program.getMainWindow();
-                   return window != nullptr && window->get_mapped();
-                 }));
-    ScriptedUser user(std::move(steps), 300);
-    std::string name = "lumora";
-    char* argv[] = {name.data(), nullptr};
-    const int status = program.showMainWindow(1, argv);
-    EXPECT_TRUE(user.finished()) << "the program ended before every step was played";
-    EXPECT_FALSE(user.timedOut());
-    messages = user.messages();
-    controller = nullptr;
-    return status;
-  }
-
-  Gtk::Window& mainWindow() { return *controller->getMainWindow(); }
-
-  // Activates the menu item `id` as a click on it does.
-  Step choose(const std::string& id) {
-    return ScriptedUser::later([this, id] {
-      auto* item = findById<Gtk::MenuItem>(mainWindow(), id);
-      ASSERT_NE(item, nullptr) << id;
-      item->activate();
-    });
-  }
-
-  Step look(std::function<void()> observe) {
-    return [observe] {
-      observe();
-      return true;
-    };
   }
 
   // Settings of the running program: folders of the test's own.
@@ -130,27 +93,16 @@ class MenuTest : public ::testing::Test {
     };
   }
 
-  ScrollImage* canvas() {
-    auto* viewport = findById<Gtk::Viewport>(mainWindow(), "viewport");
-    return viewport != nullptr ? dynamic_cast<ScrollImage*>(viewport->get_child()) : nullptr;
-  }
-
   // An annotation file of the start picture's size with `count` regions.
-  void writeAnnotation(const fs::path& file, int count) {
-    Model::ModelFachade writer;
-    writer.setImageProperties("C:/img/section.png", 1600, 1200);
+  static void writeAnnotation(const fs::path& file, int count) {
     std::vector<baseShape*> shapes;
     for (int i = 0; i < count; ++i) shapes.push_back(square(i + 1, 0.1 + 0.2 * i, 0.2, 0.1));
-    ASSERT_TRUE(writer.writePolygons(file.string(), shapes));
-    for (baseShape* shape : shapes) delete shape;
+    StartedProgramTest::writeAnnotation(file, "C:/img/section.png", 1600, 1200, shapes);
   }
 
-  TemporaryHome temp;
   const fs::path xml = temp.home() / "xml";
   const fs::path csv = temp.home() / "csv";
   const fs::path settings = temp.home() / ".zelvora";
-  ControllerFachade* controller = nullptr;
-  std::vector<std::string> messages;
 };
 
 TEST_F(MenuTest, ItemsHiddenAtStartAndEveryOtherItemRunsAnAction) {
