@@ -10,11 +10,9 @@
 #include "FileText.h"
 #include "ModelFachade.h"
 #include "Preferences.h"
-#include "ProgramProfile.h"
 #include "ScriptedUser.h"
 #include "ScrollImage.h"
 #include "StartedProgramTest.h"
-#include "ViewProfile.h"
 #include "WidgetById.h"
 #include "circleShape.h"
 #include "regionShape.h"
@@ -244,10 +242,3 @@ TEST_F(CavitraMenuBarTest, StepBatchDialogWritesTheSampleCsvWithTheHistogramOfTh
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  ProgramProfile::select(ProgramProfile::cavitra());
-  ViewProfile::select(ViewProfile::cavitra());
-  return RUN_ALL_TESTS();
-}

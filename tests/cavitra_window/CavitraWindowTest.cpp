@@ -166,10 +166,3 @@ TEST_F(CavitraWindowTest, AFailedDetectionKeepsTheUsersShapes) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  ProgramProfile::select(ProgramProfile::cavitra());
-  ViewProfile::select(ViewProfile::cavitra());
-  return RUN_ALL_TESTS();
-}

@@ -13,10 +13,8 @@
 #include "EventPump.h"
 #include "FileText.h"
 #include "NotifyCode.h"
-#include "ProgramProfile.h"
 #include "ScrollImage.h"
 #include "TemporaryHome.h"
-#include "ViewProfile.h"
 #include "circleShape.h"
 #include "regionShape.h"
 
@@ -346,12 +344,3 @@ TEST_F(MainWindowStartupTest, DetectClassifyAndCorrectFromTheSidePanel) {
 }
 
 }  // namespace
-
-// Not the shared toolkit main: the program under test starts the toolkit
-// itself, with its own application, once per test.
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  ProgramProfile::select(ProgramProfile::lumora());
-  ViewProfile::select(ViewProfile::lumora());
-  return RUN_ALL_TESTS();
-}

@@ -12,11 +12,9 @@
 #include "Menu.h"
 #include "ModelFachade.h"
 #include "OocytePainter.h"
-#include "ProgramProfile.h"
 #include "ScriptedUser.h"
 #include "ScrollImage.h"
 #include "StartedProgramTest.h"
-#include "ViewProfile.h"
 #include "WidgetById.h"
 #include "regionShape.h"
 
@@ -282,11 +280,3 @@ TEST_F(MenuTest, TrainingDialogTrainsTheChosenSpeciesAndItsClassifiersClassifyAt
 }
 
 }  // namespace
-
-// The program under test starts the toolkit itself, once per test.
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  ProgramProfile::select(ProgramProfile::lumora());
-  ViewProfile::select(ViewProfile::lumora());
-  return RUN_ALL_TESTS();
-}
