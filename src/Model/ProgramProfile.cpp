@@ -56,6 +56,7 @@ const ProgramProfile& ProgramProfile::cavitra() {
     p.canvas.pointsJoinRegions = false;
     // Measuring a diameter on a zoomed section keeps the part looked at.
     p.measuringKeepsZoom = true;
+    p.clearingKeepsNextId = true;
     p.traces.startAlgorithm = true;
     p.traces.sidePaneToggle = true;
     // Cavitra's files have neither angles nor measures; those of Lumora

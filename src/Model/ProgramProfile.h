@@ -31,6 +31,10 @@ class ProgramProfile {
   std::string startImage;
   PreferencesDefaults preferences;
   CanvasPolicy canvas;
+  // Whether emptying the annotation (the toolbar's reset, a change of organ,
+  // the diameter tools) keeps the canvas's next shape id; otherwise the ids
+  // start again at 1.
+  bool clearingKeepsNextId = false;
   // Whether arming a diameter measuring toggle of the side panel keeps the
   // zoom; otherwise the picture is fitted to the window for the measurement.
   bool measuringKeepsZoom = false;

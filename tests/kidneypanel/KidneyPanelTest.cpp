@@ -258,16 +258,18 @@ TEST_F(KidneyPanelTest, ToolSequenceKeepsTheIndexFollowing) {
   EXPECT_EQ(labels().second, "3");
 }
 
-TEST_F(KidneyPanelTest, AMeasuringToggleEmptiesTheAnnotationKeepsTheZoomAndTakesTheLine) {
+TEST_F(KidneyPanelTest, AMeasuringToggleEmptiesTheAnnotationKeepsZoomAndNumberingAndTakesTheLine) {
   detect({disc(1, 0.3, 0.3, 0.05)});
   canvas->setAllocation(side, side);
   canvas->prepareFrame(side, side);
   canvas->scroll(CanvasEditor::WheelDirection::Up, 0, 300, 300);
   const double zoomed = canvas->getView().getScale();
+  canvas->setIdDraw(7);
 
   auto* toggle = widget<Gtk::ToggleButton>("MinDiameter");
   toggle->set_active(true);
   EXPECT_TRUE(shapes().empty());
+  EXPECT_EQ(canvas->getIdDraw(), 7);  // emptying the annotation keeps the numbering
   EXPECT_DOUBLE_EQ(canvas->getView().getScale(), zoomed);
   EXPECT_FALSE(canvas->getView().isFitting());
 

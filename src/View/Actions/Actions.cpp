@@ -188,7 +188,9 @@ void Actions::updateLateralPanel() {
 void Actions::clearPolygonsModel() {
   // The canvas frees the shapes and, first, every reference it keeps to
   // them (selection, history, copied region, shapes being drawn).
+  const int nextId = scrollImage->getIdDraw();
   scrollImage->polygonsClear();
+  if (ProgramProfile::current().clearingKeepsNextId) scrollImage->setIdDraw(nextId);
   polygonsModel.clear();
   scrollImage->updateDraw();
 }
