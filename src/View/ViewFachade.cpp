@@ -113,8 +113,9 @@ bool ViewFachade::startLateralPanel() {
     if (!panel->hasAllWidgets()) return false;
   }
   actions->setStatusBar(statusBar);
-  toolbar = new ToolbarHorizontal(refBuilder2, actions, profile.hiddenToolbarButtons(preferences->getAlgorithm()),
-                                  profile.resetRefreshesPanel);
+  toolbar = new ToolbarHorizontal(refBuilder2, actions,
+                                  {profile.hiddenToolbarButtons(preferences->getAlgorithm()),
+                                   profile.resetRefreshesPanel, profile.toolbarHasLineAndAngle});
   if (profile.makeMenu)
     menuClass = profile.makeMenu(actions, menu, refBuilder2, fc);
   else
@@ -140,7 +141,7 @@ void ViewFachade::closeTableView() {
 
 void ViewFachade::resetLateralPanelView() {
   if (panel != nullptr) panel->resetPanel();
-  if (toolbar != nullptr) toolbar->resetButtons();
+  if (toolbar != nullptr && ViewProfile::current().panelResetReleasesToolbar) toolbar->resetButtons();
 }
 
 void ViewFachade::updateLateralPanelView() {

@@ -84,13 +84,16 @@ const ViewProfile& ViewProfile::cavitra() {
                      ControllerFachade* fc) -> Panel* {
       return new KidneyPanel(actions, root, lowerPane, builder, fc);
     };
-    p.makeDraw = [](ImageClass* image) { return new Draw(image); };
+    p.makeDraw = [](ImageClass* image) { return new Draw(image, Draw::RegionOutline::Closed); };
     p.menu = &MenuProfile::cavitra();
     p.makeMenu = [](Actions* actions, Gtk::MenuBar* bar, Glib::RefPtr<Gtk::Builder> builder, ControllerFachade* fc) {
       return new Menu(actions, bar, builder, fc);
     };
     p.hiddenToolbarButtons = cavitraHiddenTools;
     p.resetRefreshesPanel = false;
+    // Cavitra's line is the side panel's measuring tool alone.
+    p.toolbarHasLineAndAngle = false;
+    p.panelResetReleasesToolbar = false;
     return p;
   }();
   return profile;

@@ -61,6 +61,12 @@ class ViewProfile {
   // Whether the toolbar's reset button refreshes the side panel after
   // clearing the annotation and closing the results table.
   bool resetRefreshesPanel = true;
+  // Whether the toolbar's line and angle toggles are among its tools (their
+  // states reach the canvas, releasing the tools switches them off).
+  bool toolbarHasLineAndAngle = true;
+  // Whether resetting the side panel (a new picture, the end of the program)
+  // also releases the toolbar's tools.
+  bool panelResetReleasesToolbar = true;
 };
 
 #endif

@@ -228,7 +228,7 @@ TEST_F(CavitraDialogsTest, StepAndCalibrationEntriesStoreOnlyValidValuesAndAlway
             ScriptedUser::click(stepWindow, "checkboxHistogram"),  // histogram off
             typeEnter(stepWindow, "stepEntry", "15"), see(),
             ScriptedUser::click(stepWindow, "ExportCSV"),
-            ScriptedUser::answerChooser("Save CSV as", {(csv / "sample").string()}),
+            ScriptedUser::answerChooser("Please choose a CSV file", {(csv / "sample").string()}),
             ScriptedUser::waitFor([&] { return actions->exports.size() == 1; }),
             ScriptedUser::click(stepWindow, "cancelButton")});
 

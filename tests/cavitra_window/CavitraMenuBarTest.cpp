@@ -218,7 +218,7 @@ TEST_F(CavitraMenuBarTest, StepBatchDialogWritesTheSampleCsvWithTheHistogramOfTh
                               "Please choose XML files",
                               {(xml / "a.xml").string(), (xml / "b.xml").string(), (xml / "c.xml").string()}),
                           ScriptedUser::click(dialog, "ExportCSV"),
-                          ScriptedUser::answerChooser("Save CSV as", {(csv / "sample").string()}),
+                          ScriptedUser::answerChooser("Please choose a CSV file", {(csv / "sample").string()}),
                           waitFor([&] { return fs::exists(csv / "sample.csv"); }),
                           ScriptedUser::click(dialog, "cancelButton"), closed(dialog), choose("exit")});
   EXPECT_EQ(status, 0);

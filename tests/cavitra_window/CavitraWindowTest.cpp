@@ -90,6 +90,8 @@ TEST_F(CavitraWindowTest, ShowsItsStartPictureSidePanelMenuBarToolsAndZoomLimits
               auto* menuBar = findById<Gtk::MenuBar>(window, "menu");
               ASSERT_NE(menuBar, nullptr);
               EXPECT_TRUE(menuBar->get_visible());
+              // Items of the shared interface file name this program.
+              EXPECT_EQ(findById<Gtk::MenuItem>(window, "aboutUs")->get_label(), "_About Cavitra");
               // The tools of the default algorithm (4).
               for (const char* shown :
                    {"pointDraw", "freeHand", "select", "undo", "redo", "toolbuttonReset", "showPaned"})
@@ -150,6 +152,18 @@ TEST_F(CavitraWindowTest, DetectionPutsCystsOnTheCanvasRowsInTheTableAndWritesTh
   EXPECT_NE(text.find("Cyst index; "), std::string::npos);
   EXPECT_NE(text.find("MinDiameter(pixels);MaxDiameter(pixels);No. regions\n0;100;"), std::string::npos);
   EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(CavitraWindowTest, ResettingTheSidePanelLeavesTheActiveTool) {
+  runProgram([&] {
+    auto* freeHand = findById<Gtk::ToggleToolButton>(mainWindow(), "freeHand");
+    ASSERT_NE(freeHand, nullptr);
+    freeHand->set_active(true);
+    canvas()->setPolygonsModel({new circleShape(5, 0.5, 0.5, 1, true, false, false, true, 0, 0, 0)});
+    controller->resetLateralPanel();
+    EXPECT_TRUE(canvas()->getPolygonsNew().empty());
+    EXPECT_TRUE(freeHand->get_active());
+  });
 }
 
 TEST_F(CavitraWindowTest, AFailedDetectionKeepsTheUsersShapes) {

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "RenderFixtures.h"
+#include "ViewProfile.h"
 
 namespace {
 
@@ -183,6 +184,21 @@ TEST(DrawTest, RegionOutlineIsLeftOpenBetweenItsLastAndFirstVertex) {
     EXPECT_TRUE(showsColour(probe, 320, 200, palette.region));
     EXPECT_TRUE(isBlank(probe, 200, 200));  // on the edge back to the first vertex
   }
+}
+
+TEST(DrawTest, CavitrasRendererClosesRegionOutlines) {
+  const Palette palette;
+  const auto settings = paletteSettings();
+  ImageClass image("", 400, 400);
+  std::unique_ptr<Draw> renderer(ViewProfile::cavitra().makeDraw(&image));
+  renderer->setPreferences(settings.get());
+  auto triangle = makeRegion({{0.2, 0.2}, {0.8, 0.2}, {0.8, 0.8}}, 1);
+  SurfaceProbe probe(400, 400);
+  drawOne(*renderer, triangle.get(), probe);
+
+  EXPECT_TRUE(showsColour(probe, 200, 80, palette.region));
+  EXPECT_TRUE(showsColour(probe, 200, 200, palette.region));  // the edge back to the first vertex
+  EXPECT_TRUE(isBlank(probe, 260, 160));                      // inside: an outline, not a fill
 }
 
 TEST(DrawTest, AnAngleWithOnlyItsFirstPointShowsOneMarkAndNoArm) {

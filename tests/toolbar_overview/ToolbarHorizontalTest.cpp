@@ -98,7 +98,7 @@ class ToolbarTest : public ::testing::Test {
     builder->get_widget("window1", window1);
     actions = std::make_unique<RecordingActions>(canvas.get(), &controller, widget<Gtk::Paned>("panedLateral"),
                                                  widget<Gtk::Paned>("paned1"));
-    toolbar = std::make_unique<ToolbarHorizontal>(builder, actions.get(), lumoraHiddenTools(), true);
+    toolbar = std::make_unique<ToolbarHorizontal>(builder, actions.get(), ToolbarHorizontal::Options{lumoraHiddenTools()});
   }
   ~ToolbarTest() override {
     toolbar.reset();
@@ -229,7 +229,8 @@ TEST_F(ToolbarTest, PlainButtonsStartTheirUseCases) {
 
 TEST_F(ToolbarTest, AResetThatLeavesTheSidePanelRefreshesNothing) {
   toolbar.reset();  // its action group leaves the window before the new one's arrives
-  toolbar = std::make_unique<ToolbarHorizontal>(builder, actions.get(), lumoraHiddenTools(), false);
+  toolbar = std::make_unique<ToolbarHorizontal>(builder, actions.get(),
+                                                ToolbarHorizontal::Options{lumoraHiddenTools(), false});
   actions->calls.clear();
   click("toolbuttonReset");
   EXPECT_EQ(actions->calls, (Calls{"clearPolygonsModel", "closeTable"}));
@@ -340,6 +341,27 @@ TEST_F(ToolbarTest, ResetButtonsSwitchesEveryToolOff) {
   EXPECT_TRUE(toolsOnCanvas().empty());
 }
 
+TEST_F(ToolbarTest, WithoutLineAndAngleToolsTheMeasuringLineOutlivesTheToolbar) {
+  toolbar.reset();
+  const ViewProfile& cavitra = ViewProfile::cavitra();
+  toolbar = std::make_unique<ToolbarHorizontal>(
+      builder, actions.get(),
+      ToolbarHorizontal::Options{cavitra.hiddenToolbarButtons(4), cavitra.resetRefreshesPanel,
+                                 cavitra.toolbarHasLineAndAngle});
+  const auto group = window1->get_action_group("toolbarHorizontal");
+  EXPECT_FALSE(group->has_action("line"));
+  EXPECT_FALSE(group->has_action("angle"));
+  EXPECT_TRUE(group->has_action("freeHand"));
+
+  // The side panel arms the line; clicking a tool and releasing the tools
+  // leave it on.
+  actions->setButtonLine(true);
+  click("freeHand");
+  click("freeHand");
+  toolbar->resetButtons();
+  EXPECT_EQ(toolsOnCanvas(), Names{"lineDraw"});
+}
+
 TEST_F(ToolbarTest, SetButtonSelectLeavesOnlyTheSelectionTool) {
   for (const char* id : {"lineDraw", "angleDraw", "selectRectangle", "select"}) {
     SCOPED_TRACE(id);
@@ -380,7 +402,7 @@ TEST_F(ToolbarTest, AMissingOrMistypedWidgetEndsTheProgramNamingIt) {
     EXPECT_EXIT(
         {
           auto broken = Gtk::Builder::create_from_string(changed);
-          ToolbarHorizontal unusable(broken, actions.get(), lumoraHiddenTools(), true);
+          ToolbarHorizontal unusable(broken, actions.get(), ToolbarHorizontal::Options{lumoraHiddenTools()});
         },
         testing::ExitedWithCode(EXIT_FAILURE), c.message);
   }

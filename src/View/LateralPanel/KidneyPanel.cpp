@@ -18,6 +18,13 @@ namespace {
 // The limits the panel starts with until the settings are shown.
 constexpr int initialMinimum = 40;
 constexpr int initialMaximum = 1500;
+
+// The one console line of each add-cysts pass: shapes before, candidates
+// found, candidates kept, shapes after.
+void traceAddedCysts(std::size_t before, std::size_t candidates, int added, std::size_t after) {
+  std::cout << "Initial cells: " << before << " small detected: " << candidates << " verdaderas positivas: " << added
+            << " final: " << after << std::endl;
+}
 }  // namespace
 
 KidneyPanel::KidneyPanel(Actions* actions, Gtk::Paned* paned, Gtk::Paned* panedbottom,
@@ -209,7 +216,9 @@ void KidneyPanel::onButtonAddRegionsPress() {
   // The opening of the second pass scales with the minimum diameter; below
   // one pixel there is nothing to open with.
   if (regionDetectorCyst::openingSize(mindim) < 1) {
+    const std::size_t shapes = scrollImage->getPolygonsNew().size();
     std::cout << "Add cysts: the minimum diameter " << mindim << " is too small to search for cysts" << std::endl;
+    traceAddedCysts(shapes, 0, 0, shapes);
     return;
   }
   const std::string imageName = fc->getModel()->getImageName();
@@ -228,8 +237,7 @@ void KidneyPanel::onButtonAddRegionsPress() {
   const int added = CystRegionTools::addCysts(
       shapes, candidates, scrollImage->getImgWidth(), scrollImage->getImgHeight(),
       [this](regionShape& candidate) { return classifier->applyClassifierRegion(&candidate) == 1; });
-  std::cout << "Initial cells: " << before << " small detected: " << candidates.size()
-            << " verdaderas positivas: " << added << " final: " << shapes.size() << std::endl;
+  traceAddedCysts(before, candidates.size(), added, shapes.size());
   giveBack(shapes);
   scrollImage->updateDraw();
   updateCystIndex();

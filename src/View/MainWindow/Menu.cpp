@@ -47,6 +47,8 @@ Menu::Menu(Actions* actions, Gtk::MenuBar* menu, Glib::RefPtr<Gtk::Builder> refB
   // The settings file is read only after the menu is built, so this is the
   // algorithm number of the default settings.
   hideItems(fm->getPreferences()->getAlgorithm());
+  for (const auto& [id, label] : profile.itemLabels)
+    if (auto* item = findBuilderWidget<Gtk::MenuItem>(refBuilder, id.c_str())) item->set_label(label);
   window->insert_action_group(groupName, actionGroup);
   const std::initializer_list<std::pair<const char*, void (Menu::*)()>> handlers = {
       {"openImage", &Menu::openImageFile},

@@ -39,6 +39,7 @@ const MenuProfile& MenuProfile::cavitra() {
       if (algorithm != 10) hidden.push_back("Classification");
       return hidden;
     };
+    p.itemLabels = {{"aboutUs", "_About Cavitra"}, {"resetPreferences", "R_eset preferences…"}};
     p.resetEndsProgram = false;
     p.runPreferences = [](Model::ModelFachade* model, Gtk::Window* parent) {
       PreferencesBaseGlade dialog(model, "Glade/preferences.glade", parent);

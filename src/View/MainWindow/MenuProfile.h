@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace Gtk {
@@ -25,6 +26,10 @@ struct MenuProfile {
   // The ids of the items hidden while the settings' algorithm number is the
   // argument.
   std::function<std::vector<std::string>(int)> hiddenItems;
+
+  // Labels this program gives items of the shared interface file: pairs of
+  // item id and label (with its mnemonic).
+  std::vector<std::pair<std::string, std::string>> itemLabels;
 
   // Whether a reset of the preferences asks first and ends the program;
   // otherwise it restores the defaults, tells the user and opens the

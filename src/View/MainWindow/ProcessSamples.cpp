@@ -87,7 +87,7 @@ std::string ProcessSamples::askCsvFile(Gtk::Window* parent, const std::string& t
 }
 
 void ProcessSamples::csv_button_clicked() {
-  const std::string file = askCsvFile(window, "Save CSV as", preferences->getCSVPath());
+  const std::string file = askCsvFile(window, csvChooserTitle, preferences->getCSVPath());
   if (file.empty()) return;
   preferences->setCSVFile(file);
   actions->saveCSVSample(preferences);

@@ -70,6 +70,8 @@ class ProcessSamples {
   // Whether every widget was found.
   bool complete;
   std::string gladeFile;
+  // The title of the chooser of the CSV file to write.
+  std::string csvChooserTitle = "Save CSV as";
 };
 
 #endif

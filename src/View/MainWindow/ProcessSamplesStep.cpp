@@ -16,6 +16,7 @@ ProcessSamplesStep::ProcessSamplesStep(PreferencesSample* preferences, Actions* 
       calibrationEntry(findBuilderWidget<Gtk::Entry>(refBuilder, "calibrationEntry")),
       stepHistogramEntry(findBuilderWidget<Gtk::Entry>(refBuilder, "stepEntry")),
       unityEntry(findBuilderWidget<Gtk::Label>(refBuilder, "unity")) {
+  csvChooserTitle = "Please choose a CSV file";
   complete = complete && boxCalibration && boxHistogram && calibrationEntry && stepHistogramEntry && unityEntry;
   if (!complete) return;
   calibrationEntry->signal_activate().connect([this] { calibrationEntryChanged(); });

@@ -9,30 +9,31 @@ namespace {
 const char* const groupName = "toolbarHorizontal";
 }
 
-ToolbarHorizontal::ToolbarHorizontal(Glib::RefPtr<Gtk::Builder> builder, Actions* actions,
-                                     const std::vector<std::string>& hiddenButtons, bool resetRefreshesPanel)
+ToolbarHorizontal::ToolbarHorizontal(Glib::RefPtr<Gtk::Builder> builder, Actions* actions, const Options& options)
     : fileBrowserButton(builderWidget<Gtk::ToolButton>(builder, "fileBrowserButton")),
       zoomBestFit(builderWidget<Gtk::ToolButton>(builder, "zoomBestFit")),
       undo(builderWidget<Gtk::ToolButton>(builder, "undo")),
       redo(builderWidget<Gtk::ToolButton>(builder, "redo")),
       reset(builderWidget<Gtk::ToolButton>(builder, "toolbuttonReset")),
       viewRestore(builderWidget<Gtk::ToolButton>(builder, "viewRestore")),
-      circle{builderWidget<Gtk::ToggleToolButton>(builder, "circle"), &Actions::setButtonCircles},
-      pointDraw{builderWidget<Gtk::ToggleToolButton>(builder, "pointDraw"), &Actions::setButtonPointDraw},
-      freeHand{builderWidget<Gtk::ToggleToolButton>(builder, "freeHand"), &Actions::setButtonFreeHand},
-      select{builderWidget<Gtk::ToggleToolButton>(builder, "select"), &Actions::setButtonSelect},
+      circle{builderWidget<Gtk::ToggleToolButton>(builder, "circle"), &Actions::setButtonCircles, "circle"},
+      pointDraw{builderWidget<Gtk::ToggleToolButton>(builder, "pointDraw"), &Actions::setButtonPointDraw,
+                "pointDraw"},
+      freeHand{builderWidget<Gtk::ToggleToolButton>(builder, "freeHand"), &Actions::setButtonFreeHand, "freeHand"},
+      select{builderWidget<Gtk::ToggleToolButton>(builder, "select"), &Actions::setButtonSelect, "select"},
       selectRectangle{builderWidget<Gtk::ToggleToolButton>(builder, "selectRectangle"),
-                      &Actions::setButtonSelectRectangle},
-      point{builderWidget<Gtk::ToggleToolButton>(builder, "point"), &Actions::setButtonPoint},
-      line{builderWidget<Gtk::ToggleToolButton>(builder, "lineDraw"), &Actions::setButtonLine},
-      angle{builderWidget<Gtk::ToggleToolButton>(builder, "angleDraw"), &Actions::setButtonAngle},
-      tools{&circle, &pointDraw, &freeHand, &select, &selectRectangle, &point, &line, &angle},
+                      &Actions::setButtonSelectRectangle, "selectRectangle"},
+      point{builderWidget<Gtk::ToggleToolButton>(builder, "point"), &Actions::setButtonPoint, "point"},
+      line{builderWidget<Gtk::ToggleToolButton>(builder, "lineDraw"), &Actions::setButtonLine, "line"},
+      angle{builderWidget<Gtk::ToggleToolButton>(builder, "angleDraw"), &Actions::setButtonAngle, "angle"},
+      tools{&circle, &pointDraw, &freeHand, &select, &selectRectangle, &point},
       showPaned(builderWidget<Gtk::ToolButton>(builder, "showPaned")),
       refBuilder(builder),
       window(builderWidget<Gtk::Window>(builder, "window1")),
       actionGroup(Gio::SimpleActionGroup::create()),
       actionsToolbar(actions),
-      resetRefreshesPanel(resetRefreshesPanel) {
+      resetRefreshesPanel(options.resetRefreshesPanel) {
+  if (options.lineAndAngleTools) tools.insert(tools.end(), {&line, &angle});
   window->insert_action_group(groupName, actionGroup);
 
   // The plain buttons run the actions' virtual operations, so the program's
@@ -43,17 +44,10 @@ ToolbarHorizontal::ToolbarHorizontal(Glib::RefPtr<Gtk::Builder> builder, Actions
   bind(reset, "toolbuttonReset", sigc::mem_fun(*this, &ToolbarHorizontal::onButtonResetClicked));
   bind(undo, "undo", sigc::mem_fun(*actionsToolbar, &Actions::undo));
   bind(redo, "redo", sigc::mem_fun(*actionsToolbar, &Actions::redo));
-  bindTool(circle, "circle");
-  bindTool(pointDraw, "pointDraw");
-  bindTool(freeHand, "freeHand");
-  bindTool(line, "line");
-  bindTool(angle, "angle");
-  bindTool(point, "point");
-  bindTool(select, "select");
-  bindTool(selectRectangle, "selectRectangle");
+  for (Tool* tool : tools) bindTool(*tool);
   bind(showPaned, "showPaned", sigc::mem_fun(*this, &ToolbarHorizontal::on_buttonShowPaned_clicked));
 
-  for (const std::string& id : hiddenButtons) builderWidget<Gtk::ToolButton>(builder, id.c_str())->hide();
+  for (const std::string& id : options.hiddenButtons) builderWidget<Gtk::ToolButton>(builder, id.c_str())->hide();
 }
 
 ToolbarHorizontal::~ToolbarHorizontal() { window->remove_action_group(groupName); }
@@ -64,8 +58,8 @@ void ToolbarHorizontal::bind(Gtk::ToolButton* button, const char* name, const si
   actionGroup->add_action(name, activate);
 }
 
-void ToolbarHorizontal::bindTool(Tool& tool, const char* name) {
-  bind(tool.button, name, sigc::bind(sigc::mem_fun(*this, &ToolbarHorizontal::onToolClicked), tool.button));
+void ToolbarHorizontal::bindTool(Tool& tool) {
+  bind(tool.button, tool.action, sigc::bind(sigc::mem_fun(*this, &ToolbarHorizontal::onToolClicked), tool.button));
 }
 
 // Switching a toggle from code runs this handler again for that toggle, with

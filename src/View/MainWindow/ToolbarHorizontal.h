@@ -7,7 +7,6 @@
 #include <gtkmm/toolbutton.h>
 #include <gtkmm/window.h>
 
-#include <array>
 #include <string>
 #include <vector>
 
@@ -21,15 +20,25 @@ class Actions;
 // every click the canvas's tool flags equal the toggles' states.
 class ToolbarHorizontal {
  public:
+  // What a program's toolbar offers.
+  struct Options {
+    // Ids of the interface file's buttons of the tools this program does not
+    // offer: hidden at start, their actions kept in the group.
+    std::vector<std::string> hiddenButtons;
+    // Whether the reset button ends by refreshing the side panel.
+    bool resetRefreshesPanel = true;
+    // Whether the line and angle toggles are tools of the toolbar: their
+    // states reach the canvas and releasing the tools switches them off.
+    // Otherwise the canvas's line tool is left to the side panel's measuring
+    // toggles.
+    bool lineAndAngleTools = true;
+  };
+
   // Looks up the buttons and "window1" in the main window's builder (a
   // missing one ends the program with a message naming it), binds them to
-  // their actions and hides the buttons of the tools this program does not
-  // offer (`hiddenButtons`, ids of the interface file; their actions stay in
-  // the group). `resetRefreshesPanel` says whether the reset button ends by
-  // refreshing the side panel. Neither the actions nor the main window are
-  // owned; both must outlive the toolbar.
-  ToolbarHorizontal(Glib::RefPtr<Gtk::Builder> builder, Actions* actions,
-                    const std::vector<std::string>& hiddenButtons, bool resetRefreshesPanel);
+  // their actions and hides the buttons `options` names. Neither the actions
+  // nor the main window are owned; both must outlive the toolbar.
+  ToolbarHorizontal(Glib::RefPtr<Gtk::Builder> builder, Actions* actions, const Options& options);
   // Takes the action group off the main window.
   virtual ~ToolbarHorizontal();
   ToolbarHorizontal(const ToolbarHorizontal&) = delete;
@@ -54,6 +63,8 @@ class ToolbarHorizontal {
   struct Tool {
     Gtk::ToggleToolButton* button;
     void (Actions::*setTool)(bool);
+    // The name of its action in the group.
+    const char* action;
   };
 
   // The click of a tool toggle, also run when code changes its state.
@@ -61,7 +72,7 @@ class ToolbarHorizontal {
   // Sets the button's action name to the group's action `name` and adds that
   // action, run by `activate`.
   void bind(Gtk::ToolButton* button, const char* name, const sigc::slot<void>& activate);
-  void bindTool(Tool& tool, const char* name);
+  void bindTool(Tool& tool);
 
   Gtk::ToolButton* fileBrowserButton;
   Gtk::ToolButton* zoomBestFit;
@@ -77,8 +88,9 @@ class ToolbarHorizontal {
   Tool point;
   Tool line;
   Tool angle;
-  // The tools in the order in which their states reach the canvas.
-  std::array<Tool*, 8> tools;
+  // The tools of this toolbar in the order in which their states reach the
+  // canvas.
+  std::vector<Tool*> tools;
   Gtk::ToolButton* showPaned;
   Glib::RefPtr<Gtk::Builder> refBuilder;
   Gtk::Window* window;

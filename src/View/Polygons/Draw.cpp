@@ -33,8 +33,11 @@ Gdk::RGBA rgba(double red, double green, double blue, double alpha) {
 
 }  // namespace
 
-Draw::Draw(ImageClass* image)
-    : colorPoint(rgba(0, 0, 1, 0.4)), colorFreeHand(rgba(0, 0, 1, 1)), colorCircle(rgba(0, 0, 1, 1)) {
+Draw::Draw(ImageClass* image, RegionOutline regionOutline)
+    : colorPoint(rgba(0, 0, 1, 0.4)),
+      colorFreeHand(rgba(0, 0, 1, 1)),
+      colorCircle(rgba(0, 0, 1, 1)),
+      regionOutline(regionOutline) {
   setImage(image);
 }
 
@@ -218,7 +221,8 @@ void Draw::drawRegionWith(regionShape* region, const Cairo::RefPtr<Cairo::Contex
     // Dash and gap follow the zoom, the offset does not.
     DashPattern dash{};
     if (dashed) dash = {50 * scale, 50 * scale, 15.0};
-    tracePolyline(cr, region->getLinePoints(), scale, OffsetX, OffsetY, dash);
+    tracePolyline(cr, region->getLinePoints(), scale, OffsetX, OffsetY, dash,
+                  regionOutline == RegionOutline::Closed);
   }
   cr->stroke();
   cr->restore();
@@ -274,12 +278,16 @@ void Draw::drawAngleWith(Angle* angle, const Cairo::RefPtr<Cairo::Context>& cr, 
 }
 
 void Draw::tracePolyline(const Cairo::RefPtr<Cairo::Context>& cr, const std::vector<pointShape*>& vertices,
-                         double scale, double OffsetX, double OffsetY, const DashPattern& dash) const {
+                         double scale, double OffsetX, double OffsetY, const DashPattern& dash,
+                         bool closed) const {
   OutlinePath path(cr);
   path.setDash(dash.on, dash.off, dash.offset);
-  path.moveTo(windowX(vertices.front()->getX(), scale, OffsetX), windowY(vertices.front()->getY(), scale, OffsetY));
+  const double firstX = windowX(vertices.front()->getX(), scale, OffsetX);
+  const double firstY = windowY(vertices.front()->getY(), scale, OffsetY);
+  path.moveTo(firstX, firstY);
   for (std::size_t i = 1; i < vertices.size(); ++i)
     path.lineTo(windowX(vertices[i]->getX(), scale, OffsetX), windowY(vertices[i]->getY(), scale, OffsetY));
+  if (closed && vertices.size() > 2) path.lineTo(firstX, firstY);
   path.finish();
 }
 

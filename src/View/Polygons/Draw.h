@@ -24,7 +24,11 @@
 // corner (OffsetX, OffsetY).
 class Draw {
  public:
-  explicit Draw(ImageClass* image);
+  // Whether a region's outline ends at its last vertex or goes back to the
+  // first.
+  enum class RegionOutline { Open, Closed };
+
+  explicit Draw(ImageClass* image, RegionOutline regionOutline = RegionOutline::Open);
   virtual ~Draw() = default;
   Draw(const Draw&) = delete;
   Draw& operator=(const Draw&) = delete;
@@ -114,6 +118,7 @@ class Draw {
   double imgHeight = 0;
 
  private:
+  RegionOutline regionOutline;
   // Dashes and gaps in window pixels, and how far into the pattern an outline
   // starts; with no length (as `{}` gives) the outline is solid.
   struct DashPattern {
@@ -122,11 +127,12 @@ class Draw {
     double offset;
   };
 
-  // Adds a path through the vertices in order, from the first to the last,
-  // through OutlinePath: vertices too close together to show are passed over.
-  // A dashed outline becomes one sub-path per dash, to be stroked solid.
+  // Adds a path through the vertices in order, from the first to the last
+  // (and back to the first when `closed`), through OutlinePath: vertices too
+  // close together to show are passed over. A dashed outline becomes one
+  // sub-path per dash, to be stroked solid.
   void tracePolyline(const Cairo::RefPtr<Cairo::Context>& cr, const std::vector<pointShape*>& vertices, double scale,
-                     double OffsetX, double OffsetY, const DashPattern& dash = {}) const;
+                     double OffsetX, double OffsetY, const DashPattern& dash = {}, bool closed = false) const;
   double windowX(double fraction, double scale, double OffsetX) const;
   double windowY(double fraction, double scale, double OffsetY) const;
 };
