@@ -248,8 +248,7 @@ void KidneyPanel::armArcTool(Gtk::ToggleButton* toggle) {
   closeTable();
   if (!toggle->get_active()) return;
   scrollImage->restoreButtonsWithoutZoom();
-  // The toolbar is released first: releasing it switches the canvas's arc
-  // tool off, which must stay on for the cut.
+  // The toolbar's tools are released, so that the arc is the only tool on.
   fc->unselectButtons();
   scrollImage->setButtonArc(true);
   if (!selected.empty()) selected.front()->setSelected(true);
