@@ -10,50 +10,17 @@
 #include <vector>
 
 #include "CystRegionTools.h"
+#include "ShapeFixtures.h"
 #include "circleShape.h"
 
 namespace {
 
-using Vertices = std::vector<std::pair<double, double>>;
 using Tools = CystRegionTools;
 
 constexpr int side = 1000;
 
-struct ShapeList {
-  std::vector<baseShape*> shapes;
-  ~ShapeList() {
-    for (baseShape* shape : shapes) delete shape;
-  }
-  template <class T>
-  T* add(T* shape) {
-    shapes.push_back(shape);
-    return shape;
-  }
-};
-
 Vertices square(double x0, double y0, double size) {
   return {{x0, y0}, {x0 + size, y0}, {x0 + size, y0 + size}, {x0, y0 + size}};
-}
-
-Vertices circleOutline(int count, double cx, double cy, double r) {
-  Vertices out;
-  for (int i = 0; i < count; ++i) {
-    const double a = 2 * M_PI * i / count;
-    out.emplace_back(cx + r * std::cos(a), cy + r * std::sin(a));
-  }
-  return out;
-}
-
-regionShape* makeRegion(int id, const Vertices& outline, bool manual = false) {
-  auto* region = new regionShape(id, true, false, false, manual, 0, 0, 0);
-  for (const auto& [x, y] : outline) region->addLinePoint(x, y);
-  return region;
-}
-
-arcShape* makeArc(int id, const Vertices& points) {
-  auto* arc = new arcShape(id, true, false, false, true, 0, 0, 0);
-  for (const auto& [x, y] : points) arc->addLinePoint(x, y);
-  return arc;
 }
 
 double percentOf(const std::vector<baseShape*>& shapes) { return Tools::cystIndex(shapes, side, side).percent; }

@@ -10,54 +10,19 @@
 #include <vector>
 
 #include "RegionTools.h"
+#include "ShapeFixtures.h"
 #include "circleShape.h"
 #include "pointShape.h"
 
 namespace {
 
-using Vertices = std::vector<std::pair<double, double>>;
-
 // 1024 pixels: the fractions used below are exact in binary, so areas of
 // mirrored pieces compare equal.
 constexpr int side = 1024;
 
-// Owns the shapes of a list, as the canvas does.
-struct ShapeList {
-  std::vector<baseShape*> shapes;
-  ~ShapeList() {
-    for (baseShape* shape : shapes) delete shape;
-  }
-  template <class T>
-  T* add(T* shape) {
-    shapes.push_back(shape);
-    return shape;
-  }
-};
-
-regionShape* makeRegion(int id, const Vertices& outline) {
-  auto* region = new regionShape(id, true, false, false, false, 0, 0, 0);
-  for (const auto& [x, y] : outline) region->addLinePoint(x, y);
-  return region;
-}
-
-arcShape* makeArc(int id, const Vertices& points) {
-  auto* arc = new arcShape(id, true, false, false, true, 0, 0, 0);
-  for (const auto& [x, y] : points) arc->addLinePoint(x, y);
-  return arc;
-}
-
 Vertices verticesOf(regionShape& region) {
   Vertices out;
   for (pointShape* p : region.getLinePoints()) out.emplace_back(p->getX(), p->getY());
-  return out;
-}
-
-Vertices circleOutline(int count, double cx, double cy, double r) {
-  Vertices out;
-  for (int i = 0; i < count; ++i) {
-    const double a = 2 * M_PI * i / count;
-    out.emplace_back(cx + r * std::cos(a), cy + r * std::sin(a));
-  }
   return out;
 }
 

@@ -50,7 +50,11 @@ Actions::Actions(ScrollImage* _scrollImage, ControllerFachade* _fc, Gtk::Paned* 
       fileBrowser(std::make_unique<FileBrowser>(_fc)),
       polygonsModel(_scrollImage->getPolygonsNew()) {}
 
-Actions::~Actions() = default;
+// The table's widgets leave the lower pane with it; the canvas must not call
+// it any more.
+Actions::~Actions() {
+  if (bottom) bottom->unsubscribe();
+}
 
 // ---------------------------------------------------------------- files
 
@@ -262,6 +266,17 @@ void Actions::resetProgramOpenLateralPanel() {
   if (!panedLateral->get_visible()) setLateralPaneVisible(true);
 }
 
+void Actions::showTable() {
+  if (!bottom) {
+    bottom = std::make_unique<PanedBottom>(panedbottom, this);
+    myTreeView = bottom->getTreeView();
+    createTreeModel();
+  }
+  unselectedAllObjects();
+  fillTreeView();
+  panedbottom->show();
+}
+
 void Actions::closeTable() { fc->closeTable(); }
 
 Gtk::TreeIter Actions::getSelectedRow() {
@@ -304,7 +319,6 @@ void Actions::saveCSVSample(PreferencesSample*) { std::cout << "Storing CSV File
 void Actions::processDirImages(std::string, std::string, std::string, bool, int, int, int) {}
 void Actions::trainClassifier(std::vector<std::string>, std::string, std::string, int) {}
 void Actions::loadClassifier(std::string) {}
-void Actions::showTable() {}
 void Actions::fillTreeView() {}
 void Actions::classify(int, int) {}
 void Actions::runAlgorithm1(std::string, int, int, int, int) {}

@@ -14,6 +14,7 @@
 namespace Gtk {
 class Paned;
 class Statusbar;
+class TreeView;
 class Window;
 }  // namespace Gtk
 namespace Model {
@@ -81,9 +82,12 @@ class Actions {
   // Refreshes the side panel; the next shape drawn takes the first id after
   // those on the canvas.
   virtual void updateLateralPanel();
-  // Frees every shape of the canvas; ids start again at 1.
+  // Frees every shape of the canvas; ids start again at 1 unless the
+  // program keeps them.
   virtual void clearPolygonsModel();
   virtual void unselectedAllObjects();
+  // Shows the results table in the lower pane, refilled from the canvas; the
+  // first show builds it with the program's columns (createTreeModel).
   virtual void showTable();
   virtual void closeTable();
   virtual void fillTreeView();
@@ -100,6 +104,8 @@ class Actions {
                                                         int type2);
   virtual void createTreeModel();
 
+  // The results table's view; null until the table is first shown.
+  Gtk::TreeView* getTreeView() { return myTreeView; }
   void setStatusBar(Gtk::Statusbar* _status) { statusbar = _status; }
   ScrollImage* getScrollImage() { return scrollImage; }
   Preferences* getPreferences() { return preferences; }
@@ -146,10 +152,10 @@ class Actions {
   // The selected species, -1 for none.
   int problem = -1;
   std::vector<baseShape*> polygonsModel;
-  // The results table in the lower pane, made by a program's showTable on
-  // first show; `idColumn` is the column of `refTreeModel` that holds each
-  // row's shape id.
+  // The results table in the lower pane, made on first show; `idColumn` is
+  // the column of `refTreeModel` that holds each row's shape id.
   std::unique_ptr<PanedBottom> bottom;
+  Gtk::TreeView* myTreeView = nullptr;
   Glib::RefPtr<Gtk::ListStore> refTreeModel;
   const Gtk::TreeModelColumn<int>* idColumn = nullptr;
 

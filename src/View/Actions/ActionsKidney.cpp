@@ -31,10 +31,7 @@ ActionsKidney::ActionsKidney(ScrollImage* scrollImage, ControllerFachade* fc, Gt
   idColumn = &myColumns.id;
 }
 
-ActionsKidney::~ActionsKidney() {
-  if (bottom) bottom->unsubscribe();
-  clearPolygonsModel();
-}
+ActionsKidney::~ActionsKidney() { clearPolygonsModel(); }
 
 void ActionsKidney::aboutUs(Gtk::Window* parent) {
   Gtk::AboutDialog dialog;
@@ -104,21 +101,9 @@ void ActionsKidney::createTreeModel() {
   myTreeView->append_column_numeric("               Area", myColumns.area, calibrated ? "%18.1f" : "%19.0f");
 }
 
-void ActionsKidney::showTable() {
-  if (!bottom) {
-    bottom = std::make_unique<PanedBottom>(panedbottom, this);
-    myTreeView = bottom->getTreeView();
-    createTreeModel();
-    panelinferior = true;
-  }
-  unselectedAllObjects();
-  fillTreeView();
-  panedbottom->show();
-}
-
 void ActionsKidney::fillTreeView() {
   polygonsModel = scrollImage->getPolygonsNew();
-  if (!panelinferior) return;
+  if (myTreeView == nullptr) return;
   const int width = scrollImage->getImgWidth();
   const int height = scrollImage->getImgHeight();
   const double c = preferences->isCalibrationActive() ? preferences->getCalibration() : 1.0;

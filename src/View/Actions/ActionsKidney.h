@@ -45,12 +45,10 @@ class ActionsKidney : public Actions {
   std::vector<baseShape*> getPolygonsAlgorithm1(std::string filename, int mindim, int maxdim, int type1,
                                                 int type2) override;
 
-  // The results table: built in the lower pane on first show, refilled from
-  // the canvas's visible shapes on every show.
+  // The results table's columns, and its rows: the canvas's visible
+  // shapes.
   void createTreeModel() override;
-  void showTable() override;
   void fillTreeView() override;
-  Gtk::TreeView* getTreeView() { return myTreeView; }
 
   // The results CSV of the open picture; a file that cannot be written is
   // reported.
@@ -64,8 +62,6 @@ class ActionsKidney : public Actions {
   bool detect(const std::string& filename, int mindim, int maxdim, int mode, std::vector<baseShape*>& kept);
 
   ModelColumns myColumns;
-  Gtk::TreeView* myTreeView = nullptr;
-  bool panelinferior = false;
 };
 
 #endif

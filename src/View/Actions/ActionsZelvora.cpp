@@ -53,11 +53,7 @@ ActionsZelvora::ActionsZelvora(ScrollImage* _scrollImage, ControllerFachade* _fc
   classifierActive = false;
 }
 
-ActionsZelvora::~ActionsZelvora() {
-  // The pane's widgets leave the lower pane with it; it must not be called
-  // by the canvas any more.
-  if (bottom) bottom->unsubscribe();
-}
+ActionsZelvora::~ActionsZelvora() = default;
 
 // ---------------------------------------------------------------- picture
 
@@ -343,22 +339,9 @@ void ActionsZelvora::createTreeModel() {
   namesClass = preferences->getClassNamesPreferences();
 }
 
-void ActionsZelvora::showTable() {
-  if (!bottom) {
-    bottom = std::make_unique<PanedBottom>(panedbottom, this);
-    myTreeView = bottom->getTreeView();
-    createTreeModel();
-    panelinferior = true;
-  }
-  myTreeView = bottom->getTreeView();
-  unselectedAllObjects();
-  fillTreeView();
-  panedbottom->show();
-}
-
 void ActionsZelvora::fillTreeView() {
   polygonsModel = scrollImage->getPolygonsNew();
-  if (!panelinferior) return;
+  if (myTreeView == nullptr) return;
   const double scale = preferences->isCalibrationActive() ? preferences->getCalibration() : 1.0;
   const std::vector<ResultRow> rows =
       ResultRow::rowsOf(polygonsModel, scrollImage->getImgWidth(), scrollImage->getImgHeight(), scale, namesClass);

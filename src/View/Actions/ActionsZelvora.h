@@ -81,12 +81,10 @@ class ActionsZelvora : public Actions {
   void trainClassifier(std::vector<std::string> imagefiles, std::string dirXml, std::string dirImg,
                        int problem) override;
 
-  // The results table: built in the lower pane on first show, refilled from
-  // the canvas's visible regions on every show.
+  // The results table's columns, and its rows: the canvas's visible
+  // regions.
   void createTreeModel() override;
-  void showTable() override;
   void fillTreeView() override;
-  Gtk::TreeView* getTreeView() { return myTreeView; }
 
   // The results of the open picture; a file that cannot be written is
   // reported.
@@ -135,9 +133,6 @@ class ActionsZelvora : public Actions {
   int classifierSpecies = notAskedFor;
   // The picture the detector holds, empty for none.
   std::string detectorPicture;
-
-  Gtk::TreeView* myTreeView = nullptr;
-  bool panelinferior = false;
 };
 
 #endif
