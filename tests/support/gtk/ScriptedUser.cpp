@@ -100,14 +100,26 @@ bool choose(Gtk::FileChooserDialog* chooser, const std::vector<std::string>& pat
 }  // namespace
 
 ScriptedUser::Step ScriptedUser::answerChooser(const std::string& title, std::vector<std::string> paths, int response) {
-  return [title, paths, response] {
+  // Microseconds a choice must stay before the chooser is answered.
+  constexpr gint64 steadyChoice = 300000;
+  auto chosenSince = std::make_shared<gint64>(0);
+  return [title, paths, response, chosenSince] {
     auto* chooser = dynamic_cast<Gtk::FileChooserDialog*>(visibleWindow(title));
     if (chooser == nullptr) return false;
     if (paths.empty()) {
       chooser->response(response);
       return true;
     }
-    if (!choose(chooser, paths)) return false;
+    // The chooser reads its folder in the background and may drop or move
+    // the selection when the reading ends: it answers only once the choice
+    // has stayed for a while.
+    if (!choose(chooser, paths)) {
+      *chosenSince = 0;
+      return false;
+    }
+    const gint64 now = g_get_monotonic_time();
+    if (*chosenSince == 0) *chosenSince = now;
+    if (now - *chosenSince < steadyChoice) return false;
     chooser->response(Gtk::RESPONSE_OK);
     return true;
   };
