@@ -56,6 +56,19 @@ std::string twoVectorModel(int firstLabel, int secondLabel) {
          std::to_string(firstLabel) + " " + std::to_string(secondLabel) + "\nnr_sv 1 1\nSV\n1 0:1 \n-1 0:-1 \n";
 }
 
+std::string modelOfClasses(int classes) {
+  std::string rho, labels, counts, vectors;
+  for (int pair = 0; pair < classes * (classes - 1) / 2; ++pair) rho += " 0";
+  for (int c = 0; c < classes; ++c) {
+    labels += " " + std::to_string(c);
+    counts += " 1";
+    for (int k = 1; k < classes; ++k) vectors += k == c ? "-1 " : "1 ";
+    vectors += "0:" + std::to_string(c) + " \n";
+  }
+  return "svm_type c_svc\nkernel_type linear\nnr_class " + std::to_string(classes) + "\ntotal_sv " +
+         std::to_string(classes) + "\nrho" + rho + "\nlabel" + labels + "\nnr_sv" + counts + "\nSV\n" + vectors;
+}
+
 std::string unitNormalisation(int features) {
   std::string text = "input mean std\n";
   for (int j = 1; j <= features; ++j) text += std::to_string(j) + " 0 1\n";

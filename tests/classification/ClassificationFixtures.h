@@ -30,6 +30,9 @@ std::string libsvmLine(int label, const std::vector<double>& values);
 // A C-SVC RBF model of two support vectors, +1 and -1 on feature 0: a pattern
 // whose feature 0 is positive gets `firstLabel`, a negative one `secondLabel`.
 std::string twoVectorModel(int firstLabel, int secondLabel);
+// A linear C-SVC model of `classes` classes (labels 0, 1, ...), one support
+// vector each.
+std::string modelOfClasses(int classes);
 // A normalisation file of `features` lines with mean 0 and deviation 1.
 std::string unitNormalisation(int features);
 

@@ -69,6 +69,8 @@ TEST_F(ClassifierLoadTest, IncompleteOrUnreadableFilesLoadNothing) {
       {"feature file of 24 features", {{"med_desv.dat", features24}}},
       {"feature file of 26 features", {{"med_desv.dat", features26}}},
       {"own nucleus feature file of 24 features", {{"med_desv_nucleous.dat", features24}}},
+      {"three-class nucleus model", {{"svm_nucleous.dat", fixtures::modelOfClasses(3)}}},
+      {"four-class stage model", {{"svm_stages.dat", fixtures::modelOfClasses(4)}}},
   };
   for (const auto& [name, replaced] : cases) {
     fs::remove_all(speciesFolder());
@@ -77,6 +79,15 @@ TEST_F(ClassifierLoadTest, IncompleteOrUnreadableFilesLoadNothing) {
     classifier.setPreferences(&preferences);
     EXPECT_FALSE(classifier.isLoaded()) << name;
     EXPECT_TRUE(classifier.applyClassifiersPattern(pattern(3)).empty()) << name;
+  }
+}
+
+TEST_F(ClassifierLoadTest, AStageModelOfTwoOrThreeStagesLoads) {
+  for (int stages : {2, 3}) {
+    writeSpecies({{"svm_stages.dat", fixtures::modelOfClasses(stages)}});
+    OpticalClassifierZelvora classifier("", 0);
+    classifier.setPreferences(&preferences);
+    EXPECT_TRUE(classifier.isLoaded()) << stages;
   }
 }
 

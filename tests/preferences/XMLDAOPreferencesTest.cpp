@@ -227,6 +227,15 @@ TEST(PreferencesFileReading, EdgeCases) {
          EXPECT_EQ(p.getMinimumDiameter(), 10);
          EXPECT_EQ(p.getMaximumDiameter(), 20);
        }},
+      {"a calibration that is not finite or not positive is no calibration",
+       document("<Calibration Active=\"1\" Value=\"nan\"/>"),
+       [](Preferences& p) {
+         for (const char* value : {"nan", "inf", "-inf", "1e400", "0", "-0.5"}) {
+           readInto(p, document(std::string("<Calibration Active=\"1\" Value=\"") + value + "\"/>"));
+           EXPECT_FALSE(p.isCalibrationActive()) << value;
+           EXPECT_DOUBLE_EQ(p.getCalibration(), 1.0) << value;
+         }
+       }},
       {"invalid diameter limits keep the current ones",
        document("<Calibration Active=\"1\" Value=\"2\" minDiameter=\"2\" maxDiameter=\"100\"/>"),
        [](Preferences& p) {

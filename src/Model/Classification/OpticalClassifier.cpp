@@ -8,7 +8,6 @@
 #include <numeric>
 #include <random>
 
-#include "SvmModelFileCheck.h"
 #include "Training.h"
 
 namespace {
@@ -47,9 +46,10 @@ void OpticalClassifier::le_media_desv(const std::string& file, std::vector<float
   }
 }
 
-svm_model* OpticalClassifier::crea_svm(const std::string& svmfile, int featureCount) {
+svm_model* OpticalClassifier::crea_svm(const std::string& svmfile, int featureCount,
+                                       SvmModelFileCheck::ClassCount classes) {
   // libsvm's reader trusts its input, so the text is checked first.
-  const std::string problem = SvmModelFileCheck(featureCount).problemInFile(svmfile);
+  const std::string problem = SvmModelFileCheck(featureCount, classes).problemInFile(svmfile);
   if (!problem.empty()) {
     std::cerr << "Exception opening file " << svmfile << " : not a readable model (" << problem << ")" << std::endl;
     return nullptr;

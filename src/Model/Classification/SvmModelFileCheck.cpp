@@ -10,9 +10,6 @@
 
 namespace {
 
-// More classes than this is no cell classifier; it only makes libsvm allocate.
-constexpr long maximumClasses = 1000;
-
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
 std::vector<std::string> splitOnSpaces(const std::string& text) {
@@ -116,8 +113,9 @@ class Header {
 
   // The counts that depend on nr_class can only be read once it is known.
   bool classesKnown(const std::string& key, std::string& problem) const {
-    if (classes() < 2 || classes() > maximumClasses)
-      return fail(problem, key + " comes before a usable nr_class (2 to " + std::to_string(maximumClasses) + ")");
+    constexpr long most = SvmModelFileCheck::maximumClasses;
+    if (classes() < 2 || classes() > most)
+      return fail(problem, key + " comes before a usable nr_class (2 to " + std::to_string(most) + ")");
     return true;
   }
 
@@ -180,6 +178,10 @@ std::string SvmModelFileCheck::problemIn(const std::string& text) const {
   Header header(headerWords);
   std::string problem;
   if (!header.read(problem) || !header.consistent(problem)) return problem;
+  if (header.classes() < classes.least || header.classes() > classes.most)
+    return "nr_class " + std::to_string(header.classes()) + " does not fit this classifier, which needs " +
+           std::to_string(classes.least) +
+           (classes.least == classes.most ? std::string() : " to " + std::to_string(classes.most));
 
   std::size_t lineStart = text.find('\n', svAt);
   lineStart = lineStart == std::string::npos ? text.size() : lineStart + 1;

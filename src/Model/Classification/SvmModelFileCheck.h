@@ -14,9 +14,22 @@
 // order, every number finite.
 class SvmModelFileCheck {
  public:
+  // More classes than this is no cell classifier; it only makes libsvm
+  // allocate.
+  static constexpr int maximumClasses = 1000;
+
+  // The class counts a model may have in its role: nr_class from `least` to
+  // `most`.
+  struct ClassCount {
+    int least = 2;
+    int most = maximumClasses;
+  };
+
   // `featureCount` bounds the support-vector indices (0 <= index <
-  // featureCount); 0 means no bound is known.
+  // featureCount); 0 means no bound is known. `classes` is what the model's
+  // role allows (any usable count when not given).
   explicit SvmModelFileCheck(int featureCount = 0) : featureCount(featureCount) {}
+  SvmModelFileCheck(int featureCount, ClassCount classes) : featureCount(featureCount), classes(classes) {}
 
   // An empty string when `text` is a sound model, else what is wrong with it.
   std::string problemIn(const std::string& text) const;
@@ -25,6 +38,7 @@ class SvmModelFileCheck {
 
  private:
   int featureCount;
+  ClassCount classes{};
 };
 
 #endif

@@ -1,6 +1,7 @@
 #include "Preferences.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "ProgramProfile.h"
 
@@ -17,6 +18,12 @@ void Preferences::apply() {
 }
 
 void Preferences::setCalibration(double factor) {
+  // A factor that is not finite or not positive would make every measure
+  // wrong: it means no calibration.
+  if (!(std::isfinite(factor) && factor > 0)) {
+    setCalibrationActive(false);
+    return;
+  }
   values.calibration = factor;
   values.calibrationActive = true;
 }

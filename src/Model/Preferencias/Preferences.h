@@ -26,7 +26,8 @@ class Preferences {
   void setAlgorithm(int value) { values.algorithm = value; }
 
   double getCalibration() const { return values.calibration; }
-  // Sets the factor and switches calibration on.
+  // Sets the factor and switches calibration on; a factor that is not finite
+  // or not positive switches it off instead (factor 1).
   void setCalibration(double factor);
   bool isCalibrationActive() const { return values.calibrationActive; }
   // Switching calibration off also resets the factor to 1.
