@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
+#include <limits>
 #include <locale>
 #include <memory>
 #include <sstream>
@@ -136,9 +138,12 @@ TEST(CystHistogram, BinsReachTheLargestDiameter) {
       {{300}, 100, {0, 0, 0, 1}},  // an exact multiple keeps its bin
       {{100, 99.999, 0}, 100, {2, 1}},  // lo counts in its bin, hi in the next
       {{15, 15}, 10, {0, 2}},
+      // Beyond the limit, below 0 or not a number: not binned.
+      {{std::nan(""), std::numeric_limits<double>::infinity(), 1e300, 501, -5, 120}, 100, {0, 1}},
+      {{std::nan(""), 1e300}, 1, {}},
   };
   for (const Case& c : cases) {
-    const std::vector<CystCsv::Bin> bins = CystCsv::histogram(c.diameters, c.step);
+    const std::vector<CystCsv::Bin> bins = CystCsv::histogram(c.diameters, c.step, 500);
     ASSERT_EQ(bins.size(), c.counts.size());
     for (std::size_t i = 0; i < bins.size(); ++i) {
       EXPECT_DOUBLE_EQ(bins[i].lo, static_cast<double>(i) * c.step);
@@ -149,7 +154,7 @@ TEST(CystHistogram, BinsReachTheLargestDiameter) {
 }
 
 TEST(CystHistogram, AStepBelowOnePixelIsRefused) {
-  for (int step : {0, -10}) EXPECT_THROW(CystCsv::histogram({10}, step), std::invalid_argument);
+  for (int step : {0, -10}) EXPECT_THROW(CystCsv::histogram({10}, step, 100), std::invalid_argument);
   std::ostringstream out;
   Shapes shapes;
   shapes.add(1, true, 10, 78.5);
@@ -201,6 +206,64 @@ TEST(CystResultsCsv, BytesWithAndWithoutCalibrationUnderACommaLocale) {
             "0;100;0;50;0\n"
             "100;200;50;100;1\n"
             "200;300;100;150;1\n");
+}
+
+// A diameter read from a file may be anything: the histogram reaches no
+// further than the picture's diagonal, and the rows say which shapes it left
+// out.
+TEST(CystResultsCsv, ShapesBeyondThePicturesDiagonalAreListedButNotBinned) {
+  Shapes shapes;
+  shapes.add(1, true, 120, 100)
+      .add(2, true, std::nan(""), 100)
+      .add(3, true, 1e300, 100)
+      .add(4, true, 500.5, 100)
+      .add(5, true, 500, 100);
+  std::ostringstream out;
+  CystCsv::writeResults(out, {"p.ppm", shapes.list, 300, 400}, {false, 1.0}, 100);
+  const std::string unbinned = std::string(";") + CystCsv::unbinnedShape + "\n";
+  EXPECT_EQ(out.str(),
+            "Image name:; p.ppm\n"
+            "Number of objects; 5\n"
+            "Calibration:;  Not calibration defined ;By default:; 1 micra/pixel\n"
+            "Identifier;Diameter(pixels);Area(pixels)\n"
+            "1;120;100\n"
+            "2;nan;100" + unbinned +
+            "3;1e+300;100" + unbinned +
+            "4;500.5;100" + unbinned +
+            "5;500;100\n"
+            "Cyst index; 0.416667\n"
+            "\n"
+            "Diameters histogram; step= 100 pixels; without considering boundary image objects\n"
+            "MinDiameter(pixels);MaxDiameter(pixels);No. regions\n"
+            "0;100;0\n"
+            "100;200;1\n"
+            "200;300;0\n"
+            "300;400;0\n"
+            "400;500;0\n"
+            "500;600;1\n");
+}
+
+TEST(CystSampleCsv, EachFilesRowCountsItsShapesBeyondItsDiagonal) {
+  Shapes small;
+  small.add(1, true, 15, 100).add(2, true, 1e9, 100).add(3, true, std::nan(""), 100).add(4, false, 1e9, 100);
+  Shapes large;
+  large.add(1, true, 35, 100);
+  std::ostringstream out;
+  CystCsv::writeSample(out, {{{"small.xml", small.list, 12, 16}, true}, {{"large.xml", large.list, 30, 40}, true}},
+                       {false, 1.0}, 10);
+  EXPECT_EQ(out.str(),
+            "Calibration: Not calibration defined ;By default: 1 micra/pixel\n"
+            "Image;Width;Height;Number of regions;Cyst index\n"
+            "small.xml;12;16;3;156.25;2" + std::string(CystCsv::unbinnedRegions) + "\n"
+            "large.xml;30;40;1;8.33333\n"
+            "\n"
+            "Histogram step:;10;pixels\n"
+            "Calibration: Not calibration defined ;By default: 1 micra/pixel\n"
+            "MinDiameter(pixels);MaxDiameter(pixels);No. regions\n"
+            "0;10;0\n"
+            "10;20;1\n"
+            "20;30;0\n"
+            "30;40;1\n");
 }
 
 TEST(CystSampleCsv, RowsPooledHistogramAndUnreadableFiles) {

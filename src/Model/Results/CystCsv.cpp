@@ -1,6 +1,7 @@
 #include "CystCsv.h"
 
 #include <algorithm>
+#include <cmath>
 #include <locale>
 #include <stdexcept>
 
@@ -36,11 +37,14 @@ double CystCsv::cystIndex(double covered, int width, int height) {
   return pictureArea > 0 ? 100.0 * covered / pictureArea : 0.0;
 }
 
-std::vector<CystCsv::Bin> CystCsv::histogram(const std::vector<double>& diameters, int step) {
+std::vector<CystCsv::Bin> CystCsv::histogram(const std::vector<double>& diameters, int step, double limit) {
   refuseStep(step);
   std::vector<Bin> bins;
-  if (diameters.empty()) return bins;
-  const double largest = *std::max_element(diameters.begin(), diameters.end());
+  const auto binned = [limit](double d) { return binnable(d, limit); };
+  double largest = -1;
+  for (double d : diameters)
+    if (binned(d)) largest = std::max(largest, d);
+  if (largest < 0) return bins;
   // Bin edges are whole multiples of the step, so a bucket index is exact.
   const std::size_t count = static_cast<std::size_t>(largest / step) + 1;
   bins.resize(count);
@@ -49,14 +53,28 @@ std::vector<CystCsv::Bin> CystCsv::histogram(const std::vector<double>& diameter
     bins[i].hi = static_cast<double>(i + 1) * step;
   }
   for (double d : diameters)
-    if (d >= 0) ++bins[std::min(count - 1, static_cast<std::size_t>(d / step))].count;
+    if (binned(d)) ++bins[std::min(count - 1, static_cast<std::size_t>(d / step))].count;
   return bins;
 }
 
-std::vector<double> CystCsv::visibleDiameters(const Picture& picture) {
+double CystCsv::diagonal(const Picture& picture) {
+  return std::hypot(static_cast<double>(picture.width), static_cast<double>(picture.height));
+}
+
+bool CystCsv::binnable(double diameter, double diagonal) { return diameter >= 0 && diameter <= diagonal; }
+
+std::vector<double> CystCsv::binnedDiameters(const Picture& picture, int& unbinned) {
+  const double longest = diagonal(picture);
   std::vector<double> diameters;
-  for (baseShape* shape : picture.shapes)
-    if (shape != nullptr && shape->getVisible()) diameters.push_back(shape->getDiameter(picture.width, picture.height));
+  unbinned = 0;
+  for (baseShape* shape : picture.shapes) {
+    if (shape == nullptr || !shape->getVisible()) continue;
+    const double d = shape->getDiameter(picture.width, picture.height);
+    if (binnable(d, longest))
+      diameters.push_back(d);
+    else
+      ++unbinned;
+  }
   return diameters;
 }
 
@@ -81,10 +99,13 @@ void CystCsv::writeResults(std::ostream& out, const Picture& picture, const Cali
   out << (calibration.active ? "Identifier;Diameter(micras);Area(micras^2)"
                              : "Identifier;Diameter(pixels);Area(pixels)")
       << "\n";
+  const double longest = diagonal(picture);
   for (baseShape* shape : picture.shapes) {
     if (shape == nullptr || !shape->getVisible()) continue;
-    out << shape->getId() << ";" << shape->getDiameter(picture.width, picture.height) * c << ";"
-        << shape->getArea(picture.width, picture.height) * c * c << "\n";
+    const double d = shape->getDiameter(picture.width, picture.height);
+    out << shape->getId() << ";" << d * c << ";" << shape->getArea(picture.width, picture.height) * c * c;
+    if (!binnable(d, longest)) out << ";" << unbinnedShape;
+    out << "\n";
   }
   out << "Cyst index; " << cystIndex(coveredArea(picture), picture.width, picture.height) << "\n";
   out << "\n";
@@ -93,7 +114,8 @@ void CystCsv::writeResults(std::ostream& out, const Picture& picture, const Cali
               ? "MinDiameter(pixels);MaxDiameter(pixels);MinDiameter(micras);MaxDiameter(micras); No. dots"
               : "MinDiameter(pixels);MaxDiameter(pixels);No. regions")
       << "\n";
-  writeBins(out, histogram(visibleDiameters(picture), step), calibration);
+  int unbinned = 0;
+  writeBins(out, histogram(binnedDiameters(picture, unbinned), step, longest), calibration);
 }
 
 void CystCsv::writeSample(std::ostream& out, const std::vector<SampleEntry>& entries, const Calibration& calibration,
@@ -109,16 +131,21 @@ void CystCsv::writeSample(std::ostream& out, const std::vector<SampleEntry>& ent
   writeCalibration();
   out << "Image;Width;Height;Number of regions;Cyst index\n";
   std::vector<double> pooled;
+  double longest = 0;
   for (const SampleEntry& entry : entries) {
     const Picture& picture = entry.picture;
     if (!entry.readable) {
       out << picture.name << ";" << unreadableEntry << "\n";
       continue;
     }
-    out << picture.name << ";" << picture.width << ";" << picture.height << ";" << visibleCount(picture) << ";"
-        << cystIndex(coveredArea(picture), picture.width, picture.height) << "\n";
-    const std::vector<double> diameters = visibleDiameters(picture);
+    int unbinned = 0;
+    const std::vector<double> diameters = binnedDiameters(picture, unbinned);
     pooled.insert(pooled.end(), diameters.begin(), diameters.end());
+    longest = std::max(longest, diagonal(picture));
+    out << picture.name << ";" << picture.width << ";" << picture.height << ";" << visibleCount(picture) << ";"
+        << cystIndex(coveredArea(picture), picture.width, picture.height);
+    if (unbinned > 0) out << ";" << unbinned << unbinnedRegions;
+    out << "\n";
   }
   if (histogramStep == 0) return;
   out << "\n";
@@ -128,5 +155,5 @@ void CystCsv::writeSample(std::ostream& out, const std::vector<SampleEntry>& ent
               ? "MinDiameter(pixels);MaxDiameter(pixels);MinDiameter(micras);MaxDiameter(micras); No. regions"
               : "MinDiameter(pixels);MaxDiameter(pixels);No. regions")
       << "\n";
-  writeBins(out, histogram(pooled, histogramStep), calibration);
+  writeBins(out, histogram(pooled, histogramStep, longest), calibration);
 }

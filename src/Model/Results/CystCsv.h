@@ -11,7 +11,11 @@ class baseShape;
 // the diameter histogram, the results CSV of one picture and the sample CSV
 // of a batch of annotation files. Fields are separated by ";", numbers are
 // written as a stream writes them by default (six significant digits) with a
-// decimal point under any locale, and only visible shapes take part.
+// decimal point under any locale, and only visible shapes take part. The
+// histogram holds only diameters that a shape on the picture can have: a
+// diameter that is not finite or is longer than the picture's diagonal (a
+// damaged or foreign annotation) is not binned, and the shape's row says so,
+// so the histogram never has more bins than the diagonal and the step allow.
 class CystCsv {
  public:
   struct Calibration {
@@ -46,12 +50,17 @@ class CystCsv {
   static double cystIndex(double coveredArea, int width, int height);
 
   // Bins of `step` pixels from 0 up to the bin that holds the largest
-  // diameter, also when that diameter is an exact multiple of the step; no
-  // bins without diameters. Throws std::invalid_argument for a step below 1.
-  static std::vector<Bin> histogram(const std::vector<double>& diameters, int step);
+  // binned diameter, also when that diameter is an exact multiple of the
+  // step; no bins without diameters. Only diameters from 0 to `limit` are
+  // binned. Throws std::invalid_argument for a step below 1.
+  static std::vector<Bin> histogram(const std::vector<double>& diameters, int step, double limit);
 
-  // The diameters of the visible shapes, in pixels.
-  static std::vector<double> visibleDiameters(const Picture& picture);
+  // The length of the picture's diagonal in pixels: the longest diameter a
+  // shape on it can have.
+  static double diagonal(const Picture& picture);
+  // Whether a diameter goes into the histogram of a picture with that
+  // diagonal.
+  static bool binnable(double diameter, double diagonal);
 
   // The results CSV of one picture with the cyst index and the histogram of
   // `step` pixels. Throws std::invalid_argument for a step below 1, before
@@ -66,9 +75,18 @@ class CystCsv {
                           int histogramStep);
 
   static constexpr const char* unreadableEntry = "The file could not be read";
+  // The last field of a results row whose shape is not binned, and of a
+  // sample row after the count of such shapes.
+  static constexpr const char* unbinnedShape =
+      "Not in the histogram: the diameter is not finite or exceeds the picture's diagonal";
+  static constexpr const char* unbinnedRegions =
+      " regions not in the histogram: their diameter is not finite or exceeds the picture's diagonal";
 
  private:
   static void writeBins(std::ostream& out, const std::vector<Bin>& bins, const Calibration& calibration);
+  // The diameters of the visible shapes that go into the histogram, in
+  // pixels, and how many visible shapes do not.
+  static std::vector<double> binnedDiameters(const Picture& picture, int& unbinned);
 };
 
 #endif
