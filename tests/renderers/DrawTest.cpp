@@ -252,6 +252,59 @@ TEST(DrawTest, NothingIsDrawnWithoutAPictureOrAPositiveScale) {
   }
 }
 
+// Shapes read from a damaged file may lie anywhere or have no size at all:
+// Cairo is handed nothing beyond two picture sizes around the picture, the
+// parts of outlines and lines inside that reach are still drawn, and shapes
+// whose place or size is not finite, or that lie beyond it, are left out.
+TEST(DrawTest, DrawingStaysWithinTwoPictureSizesAroundThePicture) {
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  struct Case {
+    const char* name;
+    std::unique_ptr<baseShape> shape;
+    bool drawn;
+  };
+  Case cases[] = {
+      {"circle of radius 1e7 around the picture", makeCircle(1e7, 0.5, 0.5), false},
+      {"circle of infinite radius", makeCircle(inf, 0.5, 0.5), false},
+      {"circle of radius NaN", makeCircle(nan, 0.5, 0.5), false},
+      {"circle 1e5 pictures away", makeCircle(10, 1e5, 0.5), false},
+      {"point 1e5 pictures away", makePoint(0.5, -1e5), false},
+      {"point at NaN", makePoint(nan, 0.5), false},
+      {"region with a vertex 1e7 pictures away", makeRegion({{0.5, 0.5}, {-1e7, 0.5}, {0.5, 0.8}}, 1), true},
+      {"region with an infinite vertex", makeRegion({{0.2, 0.2}, {inf, 0.5}, {0.8, 0.8}}, 1), true},
+      {"dashed region with a vertex 1e5 pictures away", makeRegion({{0.5, 0.5}, {1e5, 0.5}}, 0), true},
+      {"line to 1e100", makeLine(0.5, 0.5, 1e100, 1e100), true},
+      {"arc with a vertex 1e9 pictures away", makeArc({{0.5, 0.5}, {0.5, -1e9}}), true},
+      {"angle with an arm 1e9 pictures long", makeAngle({{0.5, 0.5}, {0.5, 0.2}, {1e9, 0.2}}), true},
+  };
+  // A picture of 100 x 80 at scale 1: the reach is [-200, 300] x [-200, 280],
+  // with room for half a stroke and its caps.
+  const double margin = 10;
+  const auto settings = paletteSettings();
+  for (Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ImageClass image("", 100, 80);
+    DrawClassType renderer(&image);
+    renderer.setPreferences(settings.get());
+    const auto recording =
+        Cairo::RefPtr<Cairo::Surface>(new Cairo::Surface(cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA,
+                                                                                         nullptr), true));
+    const auto cr = Cairo::Context::create(recording);
+    renderer.drawNew(std::vector<baseShape*>{c.shape.get()}, cr, 1, 0, 0);
+    EXPECT_EQ(cairo_status(cr->cobj()), CAIRO_STATUS_SUCCESS);
+
+    double x = 0, y = 0, width = 0, height = 0;
+    cairo_recording_surface_ink_extents(recording->cobj(), &x, &y, &width, &height);
+    EXPECT_EQ(width > 0, c.drawn);
+    if (width == 0) continue;
+    EXPECT_GE(x, -200 - margin);
+    EXPECT_GE(y, -200 - margin);
+    EXPECT_LE(x + width, 300 + margin);
+    EXPECT_LE(y + height, 280 + margin);
+  }
+}
+
 TEST(DrawTest, OneShapeDrawnAtScaleZeroLeavesTheContextUsable) {
   ImageClass image("", 400, 400);
   DrawClassType renderer(&image);

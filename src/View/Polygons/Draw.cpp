@@ -19,6 +19,14 @@ constexpr double kSelectedWidth = 10.0;
 // A style of the settings: blue, red, green, alpha, width.
 constexpr std::size_t kStyleLength = 5;
 
+// How far drawing reaches on each side of the picture, in picture sizes.
+constexpr double kReachInPictures = 2;
+// Window coordinates farther off than this are taken as not finite: their
+// differences and squares would overflow.
+constexpr double kFarthest = 1e150;
+
+bool usable(double coordinate) { return std::abs(coordinate) <= kFarthest; }
+
 Gdk::RGBA colourOfStyle(const std::vector<double>& style) {
   Gdk::RGBA colour;
   colour.set_rgba(style[1], style[2], style[0], style[3]);
@@ -200,13 +208,15 @@ Gdk::RGBA Draw::colourBySelection(const baseShape& shape, const Gdk::RGBA& kindC
 
 void Draw::drawPointWith(pointShape* point, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
                          double OffsetY, const Gdk::RGBA& colour) {
+  const double x = windowX(point->getX(), scale, OffsetX);
+  const double y = windowY(point->getY(), scale, OffsetY);
+  const double ringRadius = 3 * lineWidthPoint * scale;
+  if (!placeable(x, y, ringRadius, reach(scale, OffsetX, OffsetY))) return;
   cr->save();
   Gdk::Cairo::set_source_rgba(cr, colour);
   cr->set_line_width(lineWidthPoint * scale);
   cr->set_line_cap(Cairo::LINE_CAP_ROUND);
-  const float ringRadius = 3 * lineWidthPoint;
-  cr->arc(windowX(point->getX(), scale, OffsetX), windowY(point->getY(), scale, OffsetY), ringRadius * scale, 0,
-          kFullTurn);
+  cr->arc(x, y, ringRadius, 0, kFullTurn);
   cr->stroke();
   cr->restore();
 }
@@ -236,23 +246,24 @@ void Draw::drawCircleWith(circleShape* circle, const Cairo::RefPtr<Cairo::Contex
   // Radius and width are image pixels; they are brought to the window here
   // rather than by scaling the context, which would divide the offsets by a
   // scale that may be zero.
+  const double x = windowX(circle->getX(), scale, OffsetX);
+  const double y = windowY(circle->getY(), scale, OffsetY);
+  const double radius = circle->getRadius() * scale;
+  if (!placeable(x, y, radius, reach(scale, OffsetX, OffsetY))) return;
   cr->save();
   Gdk::Cairo::set_source_rgba(cr, colour);
   cr->set_line_width(imageLineWidth * scale);
-  cr->arc(windowX(circle->getX(), scale, OffsetX), windowY(circle->getY(), scale, OffsetY), circle->getRadius() * scale,
-          0, kFullTurn);
+  cr->arc(x, y, radius, 0, kFullTurn);
   cr->stroke();
   cr->restore();
 }
 
 void Draw::drawLineWith(Line* line, const Cairo::RefPtr<Cairo::Context>& cr, double scale, double OffsetX,
                         double OffsetY, const Gdk::RGBA& colour, double windowLineWidth) {
-  const std::vector<double> ends = line->getCoordinates();
   cr->save();
   Gdk::Cairo::set_source_rgba(cr, colour);
   cr->set_line_width(windowLineWidth);
-  cr->move_to(windowX(ends[0], scale, OffsetX), windowY(ends[1], scale, OffsetY));
-  cr->line_to(windowX(ends[2], scale, OffsetX), windowY(ends[3], scale, OffsetY));
+  tracePolyline(cr, line->getCoordinates(), scale, OffsetX, OffsetY, {}, false);
   cr->stroke();
   cr->restore();
 }
@@ -280,15 +291,49 @@ void Draw::drawAngleWith(Angle* angle, const Cairo::RefPtr<Cairo::Context>& cr, 
 void Draw::tracePolyline(const Cairo::RefPtr<Cairo::Context>& cr, const std::vector<pointShape*>& vertices,
                          double scale, double OffsetX, double OffsetY, const DashPattern& dash,
                          bool closed) const {
+  std::vector<double> fractions;
+  fractions.reserve(2 * vertices.size());
+  for (pointShape* vertex : vertices) {
+    fractions.push_back(vertex->getX());
+    fractions.push_back(vertex->getY());
+  }
+  tracePolyline(cr, fractions, scale, OffsetX, OffsetY, dash, closed);
+}
+
+void Draw::tracePolyline(const Cairo::RefPtr<Cairo::Context>& cr, const std::vector<double>& fractions, double scale,
+                         double OffsetX, double OffsetY, const DashPattern& dash, bool closed) const {
+  // Vertices with no usable place are passed over; the outline joins the
+  // ones on either side.
+  std::vector<double> window;
+  window.reserve(fractions.size());
+  for (std::size_t i = 0; i + 1 < fractions.size(); i += 2) {
+    const double x = windowX(fractions[i], scale, OffsetX);
+    const double y = windowY(fractions[i + 1], scale, OffsetY);
+    if (!usable(x) || !usable(y)) continue;
+    window.push_back(x);
+    window.push_back(y);
+  }
+  if (window.empty()) return;
+  const Reach within = reach(scale, OffsetX, OffsetY);
   OutlinePath path(cr);
   path.setDash(dash.on, dash.off, dash.offset);
-  const double firstX = windowX(vertices.front()->getX(), scale, OffsetX);
-  const double firstY = windowY(vertices.front()->getY(), scale, OffsetY);
-  path.moveTo(firstX, firstY);
-  for (std::size_t i = 1; i < vertices.size(); ++i)
-    path.lineTo(windowX(vertices[i]->getX(), scale, OffsetX), windowY(vertices[i]->getY(), scale, OffsetY));
-  if (closed && vertices.size() > 2) path.lineTo(firstX, firstY);
+  path.setBounds(within.left, within.top, within.right, within.bottom);
+  path.moveTo(window[0], window[1]);
+  for (std::size_t i = 2; i < window.size(); i += 2) path.lineTo(window[i], window[i + 1]);
+  if (closed && window.size() > 4) path.lineTo(window[0], window[1]);
   path.finish();
+}
+
+Draw::Reach Draw::reach(double scale, double OffsetX, double OffsetY) const {
+  const double width = imgWidth * scale;
+  const double height = imgHeight * scale;
+  const double margin = kReachInPictures * std::max(width, height);
+  return {OffsetX - margin, OffsetY - margin, OffsetX + width + margin, OffsetY + height + margin};
+}
+
+bool Draw::placeable(double x, double y, double radius, const Reach& within) const {
+  return x >= within.left && x <= within.right && y >= within.top && y <= within.bottom &&
+         std::abs(radius) <= within.right - within.left;
 }
 
 double Draw::windowX(double fraction, double scale, double OffsetX) const {

@@ -22,6 +22,12 @@
 // the image, so every drawing call gets the canvas's view: `scale` (window
 // pixels per image pixel) and the window position of the image's top-left
 // corner (OffsetX, OffsetY).
+//
+// Shapes read from a file may lie anywhere: Cairo is never handed a
+// coordinate or radius beyond the reach, two picture sizes around the
+// picture. Outlines and lines are cut at the reach; a point or circle whose
+// place lies beyond it, or whose radius is larger than it, is not drawn, nor
+// is a vertex, point or circle whose place or size is not finite.
 class Draw {
  public:
   // Whether a region's outline ends at its last vertex or goes back to the
@@ -133,6 +139,22 @@ class Draw {
   // sub-path per dash, to be stroked solid.
   void tracePolyline(const Cairo::RefPtr<Cairo::Context>& cr, const std::vector<pointShape*>& vertices, double scale,
                      double OffsetX, double OffsetY, const DashPattern& dash = {}, bool closed = false) const;
+  // The same for vertices given as picture fractions {x0, y0, x1, y1, ...}.
+  void tracePolyline(const Cairo::RefPtr<Cairo::Context>& cr, const std::vector<double>& fractions, double scale,
+                     double OffsetX, double OffsetY, const DashPattern& dash, bool closed) const;
+
+  // The window rectangle drawing stays in: the picture and two of its larger
+  // sides around it.
+  struct Reach {
+    double left;
+    double top;
+    double right;
+    double bottom;
+  };
+  Reach reach(double scale, double OffsetX, double OffsetY) const;
+  // Whether a mark of `radius` window pixels around (x, y) may be drawn: all
+  // finite, the place within the reach and the radius no larger than it.
+  bool placeable(double x, double y, double radius, const Reach& within) const;
   double windowX(double fraction, double scale, double OffsetX) const;
   double windowY(double fraction, double scale, double OffsetY) const;
 };

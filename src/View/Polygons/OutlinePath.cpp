@@ -1,5 +1,6 @@
 #include "OutlinePath.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -38,30 +39,66 @@ void OutlinePath::setDash(double on, double off, double offset) {
   dashOffset = offset;
 }
 
+void OutlinePath::setBounds(double left, double top, double right, double bottom) {
+  bounds[0] = left;
+  bounds[1] = top;
+  bounds[2] = right;
+  bounds[3] = bottom;
+}
+
 void OutlinePath::moveTo(double x, double y) {
   current = {x, y};
-  if (!dashed) {
-    startRun(current);
-    return;
-  }
-  startDash();
-  if (dashIndex == 0) startRun(current);
+  if (dashed) startDashAt(dashOffset);
+  inside = contains(current);
+  if (inside && onDash()) startRun(current);
 }
 
 void OutlinePath::lineTo(double x, double y) {
   const Vector to{x, y};
+  const double dx = to.x - current.x;
+  const double dy = to.y - current.y;
+  const double length = std::sqrt(dx * dx + dy * dy);
+  double enter = 1;
+  double leave = 1;
+  const bool shows = clip(current, to, enter, leave);
+  const auto at = [&](double t) {
+    if (t == 0) return current;
+    if (t == 1) return to;
+    return Vector{current.x + dx * t, current.y + dy * t};
+  };
+  if (!shows) enter = 1;
+  if (enter > 0) {
+    leaveBounds();
+    skipDash(length * enter);
+  }
+  if (shows) {
+    const Vector from = at(enter);
+    if (!inside) {
+      inside = true;
+      if (onDash()) startRun(from);
+    }
+    trace(from, at(leave));
+    if (leave < 1) {
+      leaveBounds();
+      skipDash(length * (1 - leave));
+    }
+  }
+  current = to;
+}
+
+void OutlinePath::trace(Vector from, Vector to) {
   if (!dashed) {
     extendRun(to);
     return;
   }
-  const double dx = to.x - current.x;
-  const double dy = to.y - current.y;
+  const double dx = to.x - from.x;
+  const double dy = to.y - from.y;
   const double length = std::sqrt(dx * dx + dy * dy);
   // Every dash end that falls on this segment, then the rest of it.
   double along = 0;
   while (length - along > dashRemaining) {
     along += dashRemaining;
-    const Vector end{current.x + dx * along / length, current.y + dy * along / length};
+    const Vector end{from.x + dx * along / length, from.y + dy * along / length};
     if (dashIndex == 0) {
       extendRun(end);
       endRun();
@@ -73,18 +110,55 @@ void OutlinePath::lineTo(double x, double y) {
   }
   dashRemaining -= length - along;
   if (dashIndex == 0) extendRun(to);
-  current = to;
 }
 
 void OutlinePath::finish() {
-  if (!dashed || dashIndex == 0) endRun();
+  if (inside && onDash()) endRun();
 }
 
-void OutlinePath::startDash() {
+void OutlinePath::leaveBounds() {
+  if (inside && onDash()) endRun();
+  inside = false;
+}
+
+bool OutlinePath::contains(Vector point) const {
+  return point.x >= bounds[0] && point.y >= bounds[1] && point.x <= bounds[2] && point.y <= bounds[3];
+}
+
+bool OutlinePath::clip(Vector from, Vector to, double& enter, double& leave) const {
+  // Liang and Barsky: the segment against each side in turn.
+  const double dx = to.x - from.x;
+  const double dy = to.y - from.y;
+  const double towards[4] = {-dx, -dy, dx, dy};
+  const double room[4] = {from.x - bounds[0], from.y - bounds[1], bounds[2] - from.x, bounds[3] - from.y};
+  enter = 0;
+  leave = 1;
+  for (int side = 0; side < 4; ++side) {
+    if (towards[side] == 0) {
+      if (!(room[side] >= 0)) return false;
+      continue;
+    }
+    const double t = room[side] / towards[side];
+    if (towards[side] < 0)
+      enter = std::max(enter, t);
+    else
+      leave = std::min(leave, t);
+  }
+  return enter <= leave;
+}
+
+void OutlinePath::skipDash(double length) {
+  if (!dashed || !(length > 0)) return;
+  // Where the pattern stands in its period, moved on.
+  const double into = (dashIndex == 0 ? dashLengths[0] : dashLengths[0] + dashLengths[1]) - dashRemaining;
+  startDashAt(into + length);
+}
+
+void OutlinePath::startDashAt(double start) {
   // As Cairo does: the offset brought into one period, then whole dashes and
   // gaps stepped over until the offset falls inside one.
   const double period = dashLengths[0] + dashLengths[1];
-  double offset = std::fmod(dashOffset, period);
+  double offset = std::fmod(start, period);
   if (offset < 0) offset += period;
   dashIndex = 0;
   while (offset > 0 && offset >= dashLengths[dashIndex]) {

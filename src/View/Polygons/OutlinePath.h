@@ -3,6 +3,8 @@
 
 #include <cairomm/context.h>
 
+#include <cmath>
+
 // Adds a polyline, given in window pixels, to the current path of a Cairo
 // context, passing on only the vertices that show at the window's resolution:
 // stroking then costs in proportion to the outline's size on screen, not to
@@ -21,6 +23,11 @@
 // polyline as given, each dash a sub-path of its own. Stroked solid with the
 // same cap and join, the dashes paint what Cairo's dashing of the whole
 // polyline paints, and leaving vertices out cannot move them along the line.
+//
+// Bounds, when set, keep every coordinate passed to Cairo within a rectangle:
+// the parts of the polyline outside it are left out as gaps are, so Cairo
+// never works on a line far larger than what can show. Vertices must be
+// finite, and differences between them too.
 class OutlinePath {
  public:
   // Window pixels: moved by a twentieth of a pixel, a stroke's edge changes
@@ -35,6 +42,9 @@ class OutlinePath {
   // into the pattern, as cairo_set_dash takes them. Set before the first
   // vertex. A pattern of no length, or a negative one, leaves the line solid.
   void setDash(double on, double off, double offset);
+  // The rectangle the drawn path stays in; none by default. Set before the
+  // first vertex.
+  void setBounds(double left, double top, double right, double bottom);
 
   // The first vertex, each next vertex in order, then finish.
   void moveTo(double x, double y);
@@ -60,8 +70,20 @@ class OutlinePath {
   bool fitsAsEnd(Vector point) const;
   void narrowTo(Vector point);
 
-  // The dash pattern at the polyline's start.
-  void startDash();
+  // The dash pattern `offset` into it.
+  void startDashAt(double offset);
+  // Moves the dash pattern `length` on along a part that is not drawn.
+  void skipDash(double length);
+  // Whether the dash pattern is on a dash (always for a solid line).
+  bool onDash() const { return !dashed || dashIndex == 0; }
+  // The part of the segment from `from` to `to` inside the bounds, as
+  // fractions `enter` <= `leave` of its length; false when none of it is.
+  bool clip(Vector from, Vector to, double& enter, double& leave) const;
+  bool contains(Vector point) const;
+  // The dashes (or the solid line) from `from` to `to`, all inside the bounds.
+  void trace(Vector from, Vector to);
+  // Ends the sub-path being drawn where the polyline leaves the bounds.
+  void leaveBounds();
 
   const Cairo::RefPtr<Cairo::Context>& cr;
   const double tolerance;
@@ -96,6 +118,9 @@ class OutlinePath {
   int dashIndex = 0;  // 0 while a dash is drawn, 1 in a gap
   double dashRemaining = 0;
   Vector current{0, 0};
+
+  double bounds[4] = {-HUGE_VAL, -HUGE_VAL, HUGE_VAL, HUGE_VAL};  // left, top, right, bottom
+  bool inside = false;  // `current` lies within the bounds
 };
 
 #endif
