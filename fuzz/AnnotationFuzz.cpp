@@ -1,5 +1,6 @@
-// The annotation reader on any bytes: no crash, no hang, and whatever it
-// accepts, once written, reads back and is written again byte for byte.
+// The annotation reader on any bytes, as the program whose profile is in
+// force reads it: no crash, no hang, and whatever it accepts, once written,
+// reads back and is written again byte for byte.
 
 #include <libxml++/exceptions/exception.h>
 
@@ -8,6 +9,7 @@
 
 #include "FileText.h"
 #include "FuzzScratch.h"
+#include "ProgramProfile.h"
 #include "XMLDAOPolygons.h"
 
 namespace {
@@ -15,8 +17,10 @@ namespace {
 // Reads `in` and writes what it read to `out`; false when `in` is refused.
 bool readAndWrite(const std::filesystem::path& in, const std::filesystem::path& out) {
   ImageClass image;
+  Model::PolygonsReadOptions options = ProgramProfile::current().polygonsFile;
   // Measures are left out: the writer adds the diameter limits to them.
-  Model::XMLDAOPolygons reader(&image, -1.0, {true, false});
+  options.collectMeasures = false;
+  Model::XMLDAOPolygons reader(&image, -1.0, options);
   reader.set_substitute_entities(true);
   try {
     reader.parse_file(in.string());

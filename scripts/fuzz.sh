@@ -9,7 +9,7 @@ BUILD="$ROOT/build-fuzz"
 SECONDS_PER_TARGET="${1:-30}"
 shift || true
 TARGETS=("$@")
-if [ ${#TARGETS[@]} -eq 0 ]; then TARGETS=(Annotation Preferences ModelFile Normalisation Picture); fi
+if [ ${#TARGETS[@]} -eq 0 ]; then TARGETS=(Annotation Preferences ModelFile Normalisation Picture CavitraAnnotation LumoraCsv CavitraCsv CystClassifier); fi
 
 # The committed corpus folder of each target.
 corpus_of() {
@@ -19,6 +19,9 @@ corpus_of() {
     ModelFile) echo model_file ;;
     Normalisation) echo normalisation ;;
     Picture) echo picture ;;
+    CavitraAnnotation) echo cavitra_annotation ;;
+    LumoraCsv | CavitraCsv) echo csv ;;
+    CystClassifier) echo cyst_classifier ;;
   esac
 }
 
