@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <locale>
 #include <memory>
 #include <sstream>
@@ -57,6 +58,16 @@ TEST(ResultRowTest, BorderRuleDecidesCountAndMeasure) {
     EXPECT_EQ(rows[0].count, c.count);
     EXPECT_EQ(rows[0].measure, c.measure);
   }
+}
+
+TEST(ResultRowTest, BorderRuleHoldsOnThePicturesOfAnySizeAFileCanClaim) {
+  // The widest picture an annotation can record, and a box an empty outline
+  // gives: the room on the right is more than an int holds.
+  ResultRow row;
+  row.nucleus = true;
+  row.judgeBorders(1, {10, -1, 10, -1}, std::numeric_limits<int>::max(), std::numeric_limits<int>::max());
+  EXPECT_TRUE(row.count);
+  EXPECT_TRUE(row.measure);
 }
 
 TEST(ResultRowTest, StageNames) {

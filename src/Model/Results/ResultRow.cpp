@@ -1,5 +1,7 @@
 #include "ResultRow.h"
 
+#include <cstdint>
+
 #include "regionShape.h"
 
 void ResultRow::judgeBorders(int clase, const std::vector<int>& box, int width, int height) {
@@ -15,7 +17,9 @@ void ResultRow::judgeBorders(int clase, const std::vector<int>& box, int width, 
     return;
   }
   count = true;
-  measure = width - maxX >= borderMargin && height - maxY >= borderMargin && nucleus;
+  // 64 bits: the picture's size comes from files and may be anything.
+  const auto room = [](int size, int extent) { return static_cast<std::int64_t>(size) - extent; };
+  measure = room(width, maxX) >= borderMargin && room(height, maxY) >= borderMargin && nucleus;
 }
 
 std::string ResultRow::stageName(int clase, const std::vector<std::string>& classNames) {
