@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <random>
 #include <sstream>
 
@@ -231,6 +232,22 @@ TEST(BandedRendererTest, BandsKeepTheContextsMoveClipAndLineStyle) {
   // On a surface with a device offset.
   expectBandsPaintAsOneCall(
       scene, picture(), [](const auto&) {}, {5}, -12, 25);
+}
+
+// Shapes from a damaged file: far off, huge or not finite. Their rows are
+// unknown or reach far past the target; the bands still paint what one call
+// paints, and the drawing ends.
+TEST(BandedRendererTest, FarAndNonFiniteShapesAreBandedAsOneCallDrawsThem) {
+  const double inf = std::numeric_limits<double>::infinity();
+  Scene scene;
+  scene.add(makeRegion({{0.2, 0.2}, {0.8, 0.3}, {0.5, 0.9}}, 1));
+  scene.add(makeCircle(1e300, 0.5, 0.5));
+  scene.add(makeCircle(inf, 0.5, 0.5));
+  scene.add(makeCircle(40, 0.5, -1e12));
+  scene.add(makePoint(std::nan(""), 0.5));
+  scene.add(makeRegion({{0.5, 0.5}, {-1e9, 0.6}, {0.4, 1e9}}, 0));
+  scene.add(makeLine(0.1, 0.1, 1e200, -1e200));
+  expectBandsPaintAsOneCall(scene, picture(), [](const auto&) {}, {4});
 }
 
 TEST(BandedRendererTest, ContextsThatCannotBeBandedAreDrawnAsOneCall) {
