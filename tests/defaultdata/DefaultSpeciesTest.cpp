@@ -5,17 +5,23 @@
 // rest on.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 #include <opencv2/imgcodecs.hpp>
 
 #include "AnnotatedTrainingSet.h"
+#include "CellRegions.h"
 #include "HeldOutEvaluation.h"
 #include "OocytePainter.h"
 #include "OpticalClassifierZelvora.h"
 #include "Preferences.h"
 #include "PreferencesDefaults.h"
+#include "ProgramProfile.h"
 #include "TemporaryHome.h"
+#include "regionDetectorEdgesZelvora.h"
+#include "regionShape.h"
 
 namespace fs = std::filesystem;
 using namespace defaultspecies;
@@ -61,6 +67,46 @@ TEST(DefaultSpecies, HeldOutOocytesAreFoundAndClassified) {
   EXPECT_GE(f.recall(), 0.9) << f.found << " of " << f.cells << " found";
   EXPECT_GE(f.nucleusAccuracy(), 0.9) << f.nucleusRight << " of " << f.found;
   EXPECT_GE(f.stageAccuracy(), 0.9) << f.stageRight << " of " << f.found;
+}
+
+// The start picture detected with the default settings and classified with
+// the shipped species, by the classes the side panel's buttons use: every
+// painted oocyte gets its own stage and nucleus mark.
+TEST(DefaultSpecies, StartPictureCellsGetTheirPaintedStageAndNucleus) {
+  const OocytePicture painted = OocytePainter(1).paint();
+  ASSERT_EQ(painted.oocytes.size(), 7u);
+  testing::internal::CaptureStdout();
+  regionDetectorEdgesZelvora detector;
+  detector.setFilename(std::string(SHIPPED_DATA) + "/" + ProgramProfile::lumora().startImage);
+  const PreferencesDefaults defaults = PreferencesDefaults::lumora();
+  const int minimum = defaults.minimumDiameter, maximum = defaults.maximumDiameter;
+  detector.setDiameters(minimum + minimum / 2, maximum);
+  detector.processImage(0);
+  const int width = detector.getImageWidth(), height = detector.getImageHeight();
+  const std::vector<std::unique_ptr<baseShape>> regions = [&] {
+    const std::vector<baseShape*> kept = CellRegions::overlappingTest(
+        CellRegions::fromContours(detector.getXCoordinates(), detector.getYCoordinates(), width, height), minimum,
+        maximum, width, height);
+    return std::vector<std::unique_ptr<baseShape>>(kept.begin(), kept.end());
+  }();
+  OpticalClassifierZelvora classifier("", 0);
+  ASSERT_TRUE(classifier.loadClassifiersFrom(shippedSpecies));
+  testing::internal::GetCapturedStdout();
+  ASSERT_EQ(regions.size(), painted.oocytes.size());
+
+  for (const Oocyte& oocyte : painted.oocytes) {
+    const auto covering = std::find_if(regions.begin(), regions.end(), [&](const std::unique_ptr<baseShape>& r) {
+      return r->inside(oocyte.cell.centre.x, oocyte.cell.centre.y, width, height);
+    });
+    ASSERT_NE(covering, regions.end()) << "oocyte at " << oocyte.cell.centre;
+    auto* region = dynamic_cast<regionShape*>(covering->get());
+    ASSERT_NE(region, nullptr);
+    const std::vector<int> classes =
+        classifier.applyClassifiersPattern(detector.getColorTextureFeatures(region, width, height));
+    ASSERT_EQ(classes.size(), 2u);
+    EXPECT_EQ(classes[0], oocyte.nucleus ? 1 : 0) << "nucleus of the oocyte at " << oocyte.cell.centre;
+    EXPECT_EQ(classes[1], oocyte.stage) << "stage of the oocyte at " << oocyte.cell.centre;
+  }
 }
 
 TEST(DefaultSpecies, ProgramLoaderAcceptsTheShippedClassifiers) {

@@ -62,8 +62,10 @@ cv::Scalar OocytePainter::jitter(cv::Scalar colour, double by) {
 Oocyte OocytePainter::drawOocyte(int stage, bool nucleus) {
   const StageLook s = stageLook(stage);
   std::mt19937& random = painter.random();
+  // A nucleus under a fifth of the cell's width covers too few pixels for the
+  // colour statistics to tell it from the granules.
   std::uniform_real_distribution<double> radius(s.minRadius, s.maxRadius), flattening(0.85, 1.0), angle(0, 180),
-      grain(0.6, 1.4), nucleusRatio(0.14, 0.3), unit(-1, 1);
+      grain(0.6, 1.4), nucleusRatio(0.2, 0.3), unit(-1, 1);
   Oocyte oocyte{{}, stage, nucleus};
   synthetic::Cell& cell = oocyte.cell;
   const double major = radius(random);
