@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "PictureFileCheck.h"
+#include "image_convert.h"
 #include "ProgramProfile.h"
 
 namespace {
@@ -133,6 +134,18 @@ Image* ImageConversor::OpencvRGBToFourierImage(cv::Mat m) {
       out[1] = in[1];
       out[2] = in[0];
     }
+  }
+  return img;
+}
+
+Image* ImageConversor::OpencvRGBToLibraryGrey(cv::Mat m) {
+  checkColourMatrix(m);
+  Image* img = allocLike(PIX_GRAY, m);
+  if (img == nullptr) return nullptr;
+  unsigned char* out = img->data_1d.byte_data;
+  for (int r = 0; r < m.rows; r++) {
+    const unsigned char* in = m.ptr<unsigned char>(r);
+    for (int c = 0; c < m.cols; c++, in += 3) *out++ = rgb_pixel_to_gray(in[2], in[1], in[0]);
   }
   return img;
 }

@@ -35,6 +35,9 @@ class ImageConversor {
   // An 8-bit three-channel matrix in blue-green-red order as a colour image.
   // Throws 4 for any other matrix type.
   Image* OpencvRGBToFourierImage(cv::Mat m);
+  // The library's grey level (rgb_to_gray) of that colour image, made
+  // without the colour image. Throws 4 for any other matrix type.
+  Image* OpencvRGBToLibraryGrey(cv::Mat m);
 
  private:
   int channel;

@@ -47,7 +47,6 @@ ActionsZelvora::ActionsZelvora(ScrollImage* _scrollImage, ControllerFachade* _fc
       myedgesdetector(std::make_unique<regionDetectorEdgesZelvora>()),
       myclassifier(std::make_unique<OpticalClassifierZelvora>(preferences->getImagePath(), 0)) {
   idColumn = &myColumns.id;
-  loadDetectorPicture();
   givePreferencesToClassifier();
   problem = preferences->getProblemActive();
   classifierActive = false;
@@ -76,16 +75,6 @@ bool ActionsZelvora::detectorReady() {
   showMessage("The picture " + model->getImageName() +
               " cannot be read: cells can be neither detected nor classified on it.");
   return false;
-}
-
-void ActionsZelvora::openImage() {
-  Actions::openImage();
-  loadDetectorPicture();
-}
-
-void ActionsZelvora::openImageXMLFile() {
-  Actions::openImageXMLFile();
-  loadDetectorPicture();
 }
 
 void ActionsZelvora::resetProgram() { resetProgramOpenLateralPanel(); }
@@ -258,8 +247,8 @@ void ActionsZelvora::gatherTrainingSet(const std::vector<std::string>& imagefile
       std::cout << "Training: the picture " << imagefiles[i] << " is skipped: " << error.what() << std::endl;
     }
   }
-  // Detection and classification go on with the picture that is open.
-  loadDetectorPicture();
+  // Detection and classification read the picture that is open again when
+  // they next need it.
 }
 
 std::string ActionsZelvora::trainingFolder() {
