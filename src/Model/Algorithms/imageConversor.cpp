@@ -60,7 +60,7 @@ cv::Mat readForConversion(const std::string& filename) {
 }  // namespace
 
 cv::Mat readColourPicture(const std::string& filename) {
-  const std::string refusal = PictureFileCheck::sizeRefusal(filename);
+  const std::string refusal = PictureFileCheck::detectionRefusal(filename);
   if (!refusal.empty()) {
     std::cout << refusal << std::endl;
     return cv::Mat();
