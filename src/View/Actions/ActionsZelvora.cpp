@@ -89,8 +89,8 @@ std::vector<baseShape*> ActionsZelvora::overlappingTest(std::vector<baseShape*> 
 std::vector<baseShape*> ActionsZelvora::detectRegions(int edgeMin, int keepMin, int maxdim, int& contours) {
   myedgesdetector->setDiameters(edgeMin, maxdim);
   myedgesdetector->processImage(0);
-  const std::vector<std::vector<int>> xs = myedgesdetector->getXCoordinates();
-  const std::vector<std::vector<int>> ys = myedgesdetector->getYCoordinates();
+  const std::vector<std::vector<int>>& xs = myedgesdetector->getXCoordinates();
+  const std::vector<std::vector<int>>& ys = myedgesdetector->getYCoordinates();
   std::cout << "Main function: no. of objects: " << xs.size() << std::endl;
   contours = static_cast<int>(xs.size());
   return overlappingTest(

@@ -18,6 +18,14 @@
 
 namespace {
 
+// The calling thread's points come from blocks while it lives.
+struct PointPool {
+  PointPool() { open_point_pool(); }
+  ~PointPool() { close_point_pool(); }
+  PointPool(const PointPool&) = delete;
+  PointPool& operator=(const PointPool&) = delete;
+};
+
 struct ChainRelease {
   void operator()(PointList* chain) const { delete_point_list(chain, chain->num_pts); }
 };
@@ -177,6 +185,8 @@ void edgesCannyGrey::searchAllScales(Image* img, bool flagRoundness, bool flagDi
     if (failed) throw libraryFailure;
     // Outlines kept for the overlap test; the list grows with the scales.
     std::vector<ChainPtr> candidates;
+    // The outlines' points are made and released together, many at a time.
+    const PointPool pool;
     for (size_t k = 0; k < sigmas.size(); k++) {
       const double sigma = sigmas[k];
       const int nEdges = scales[k].count;
