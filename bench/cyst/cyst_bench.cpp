@@ -9,7 +9,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -19,19 +18,16 @@
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
 #include <string>
-#include <vector>
 
 #include "ProgramProfile.h"
 #include "BenchPictures.h"
-#include "Median.h"
+#include "PairedTimes.h"
 #include "SectionPainter.h"
 #include "TextureLBP.h"
 #include "regionDetectorCyst.h"
 #include "regionShape.h"
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 constexpr int minDiameter = 40;
 
@@ -103,19 +99,14 @@ double peakMiB(const std::function<void()>& work) {
 void BM_CystDetectorVersusPlainOpenCv(benchmark::State& state) {
   const std::string path = pictures.path(static_cast<int>(state.range(0)));
   const int mode = static_cast<int>(state.range(1));
-  std::vector<double> ours, plain;
+  synthetic::PairedTimes times;
   std::size_t outlines = 0, plainOutlines = 0;
-  for (auto _ : state) {
-    auto start = Clock::now();
-    outlines = detectorDetection(path, mode);
-    ours.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    start = Clock::now();
-    plainOutlines = plainDetection(path, mode);
-    plain.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-  }
-  state.counters["ms"] = synthetic::median(ours);
-  state.counters["opencv_ms"] = synthetic::median(plain);
-  state.counters["ratio"] = synthetic::median(ours) / synthetic::median(plain);
+  for (auto _ : state)
+    times.runBoth([&] { outlines = detectorDetection(path, mode); },
+                  [&] { plainOutlines = plainDetection(path, mode); });
+  state.counters["ms"] = times.oursMedian();
+  state.counters["opencv_ms"] = times.theirsMedian();
+  state.counters["ratio"] = times.oursMedian() / times.theirsMedian();
   state.counters["outlines"] = static_cast<double>(outlines);
   state.counters["opencv_outlines"] = static_cast<double>(plainOutlines);
   state.counters["peak_MiB"] = peakMiB([&] { detectorDetection(path, mode); });

@@ -13,7 +13,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -25,7 +24,7 @@
 
 #include "ActionsZelvora.h"
 #include "BenchPictures.h"
-#include "Median.h"
+#include "PairedTimes.h"
 #include "CellRegions.h"
 #include "ControllerFachade.h"
 #include "OpticalClassifierZelvora.h"
@@ -37,7 +36,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
 
 synthetic::BenchPictures pictures("usecases-bench", synthetic::BenchPictures::cellField);
 
@@ -202,19 +200,14 @@ void BM_DetectAndClassifyVersusPlainOpenCv(benchmark::State& state) {
     state.SkipWithError("species A classifiers not found in the run folder");
     return;
   }
-  std::vector<double> ours, plain;
+  synthetic::PairedTimes times;
   std::size_t regions = 0, plainRegions = 0;
-  for (auto _ : state) {
-    auto start = Clock::now();
-    regions = detectAndClassify(path, classifier);
-    ours.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-    start = Clock::now();
-    plainRegions = plainOpenCv(path, classifier);
-    plain.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-  }
-  state.counters["ours_ms"] = synthetic::median(ours);
-  state.counters["opencv_ms"] = synthetic::median(plain);
-  state.counters["ratio"] = synthetic::median(ours) / synthetic::median(plain);
+  for (auto _ : state)
+    times.runBoth([&] { regions = detectAndClassify(path, classifier); },
+                  [&] { plainRegions = plainOpenCv(path, classifier); });
+  state.counters["ours_ms"] = times.oursMedian();
+  state.counters["opencv_ms"] = times.theirsMedian();
+  state.counters["ratio"] = times.oursMedian() / times.theirsMedian();
   state.counters["regions"] = static_cast<double>(regions);
   state.counters["opencv_regions"] = static_cast<double>(plainRegions);
 }
