@@ -176,13 +176,17 @@ std::size_t plainOpenCv(const std::string& path, OpticalClassifierZelvora& class
   }
   // An outline whose centre lies inside an outline kept before is dropped.
   std::vector<std::size_t> kept;
+  std::vector<cv::Rect> keptBoxes;
   for (std::size_t i = 0; i < hulls.size(); ++i) {
     if (diameters[i] <= keptMinimum) continue;
     const cv::Moments m = cv::moments(hulls[i]);
     const cv::Point2f centre(float(m.m10 / std::max(m.m00, 1.0)), float(m.m01 / std::max(m.m00, 1.0)));
-    const bool overlaps = std::any_of(kept.begin(), kept.end(),
-                                      [&](std::size_t k) { return cv::pointPolygonTest(hulls[k], centre, false) >= 0; });
-    if (!overlaps) kept.push_back(i);
+    bool overlaps = false;
+    for (std::size_t k = 0; k < kept.size() && !overlaps; ++k)
+      overlaps = keptBoxes[k].contains(centre) && cv::pointPolygonTest(hulls[kept[k]], centre, false) >= 0;
+    if (overlaps) continue;
+    kept.push_back(i);
+    keptBoxes.push_back(cv::boundingRect(hulls[i]) + cv::Size(1, 1));
   }
   for (std::size_t i : kept) {
     benchmark::DoNotOptimize(
