@@ -15,7 +15,7 @@ class PictureFileCheck {
   // Peak memory of a cell detection per pixel of its picture, as measured
   // on large pictures: the picture as read, its grey level and the edge
   // search at its widest.
-  static constexpr std::uint64_t detectionBytesPerPixel = 28;
+  static constexpr std::uint64_t detectionBytesPerPixel = 30;
 
   // A quarter of the physical memory.
   static std::uint64_t defaultDecodedLimit();
