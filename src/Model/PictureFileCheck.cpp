@@ -35,6 +35,19 @@ bool jpegReachesItsEnd(const std::vector<unsigned char>& data) {
   return false;
 }
 
+// The refusal of a picture whose size times `bytesPerPixel` exceeds
+// `limitBytes`; empty when it does not or when the header cannot be read.
+std::string refusal(const std::string& path, std::uint64_t bytesPerPixel, std::uint64_t limitBytes,
+                    const std::string& takes, const std::string& user) {
+  int width = 0, height = 0;
+  if (!PictureFileCheck::readSize(path, width, height)) return "";
+  const std::uint64_t needed = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * bytesPerPixel;
+  if (needed <= limitBytes) return "";
+  return "The picture " + path + " is " + std::to_string(width) + " x " + std::to_string(height) + " pixels: " +
+         takes + megabytes(needed) + " of memory, more than the " + megabytes(limitBytes) + user +
+         " on this computer.";
+}
+
 }  // namespace
 
 std::uint64_t PictureFileCheck::defaultDecodedLimit() {
@@ -50,14 +63,12 @@ bool PictureFileCheck::readSize(const std::string& path, int& width, int& height
 }
 
 std::string PictureFileCheck::sizeRefusal(const std::string& path, std::uint64_t limitBytes) {
-  int width = 0, height = 0;
-  if (!readSize(path, width, height)) return "";
-  const std::uint64_t decoded =
-      static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * decodedBytesPerPixel;
-  if (decoded <= limitBytes) return "";
-  return "The picture " + path + " is " + std::to_string(width) + " x " + std::to_string(height) +
-         " pixels: it would take " + megabytes(decoded) + " of memory, more than the " + megabytes(limitBytes) +
-         " a picture may use on this computer.";
+  return refusal(path, decodedBytesPerPixel, limitBytes, "it would take ", " a picture may use");
+}
+
+std::string PictureFileCheck::detectionRefusal(const std::string& path, std::uint64_t limitBytes) {
+  return refusal(path, detectionBytesPerPixel, limitBytes, "a detection on it would take about ",
+                 " an analysis may use");
 }
 
 bool PictureFileCheck::isComplete(const std::string& path) {

@@ -12,6 +12,10 @@ class PictureFileCheck {
  public:
   // Bytes per pixel of the decoded form the limit is reckoned in.
   static constexpr std::uint64_t decodedBytesPerPixel = 4;
+  // Peak memory of a cell detection per pixel of its picture, as measured
+  // on large pictures: the picture as read, its grey level and the edge
+  // search at its widest.
+  static constexpr std::uint64_t detectionBytesPerPixel = 30;
 
   // A quarter of the physical memory.
   static std::uint64_t defaultDecodedLimit();
@@ -25,6 +29,11 @@ class PictureFileCheck {
   // bytes) exceeds `limitBytes`. A file whose header cannot be read is left
   // to the decoder, which reports it.
   static std::string sizeRefusal(const std::string& path, std::uint64_t limitBytes = defaultDecodedLimit());
+  // The same for an analysis of the picture: empty when a detection on it
+  // may run; else a message naming the file, its size and the estimated
+  // peak (width x height x detectionBytesPerPixel), which exceeds
+  // `limitBytes`.
+  static std::string detectionRefusal(const std::string& path, std::uint64_t limitBytes = defaultDecodedLimit());
 
   // False for a JPEG file whose data ends before its end-of-image marker;
   // true for every other file.

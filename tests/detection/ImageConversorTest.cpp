@@ -7,6 +7,7 @@
 #include "ImageHandle.h"
 #include "TemporaryPicture.h"
 #include "imageConversor.h"
+#include "image_convert.h"
 
 namespace {
 
@@ -66,6 +67,21 @@ TEST(ImageConversor, ColourImageIsRedGreenBlue) {
   ImagePtr small(conversor.OpencvRGBToFourierImage(twoPixels));
   EXPECT_EQ(std::vector<unsigned char>(small->data_1d.byte_data, small->data_1d.byte_data + 6),
             (std::vector<unsigned char>{3, 2, 1, 6, 5, 4}));
+}
+
+// The detector searches this grey level instead of converting its colour
+// copy: every byte must be the library's conversion of that copy, crops
+// included.
+TEST(ImageConversor, LibraryGreyIsTheGreyOfTheColourCopy) {
+  const cv::Mat bgr = randomPicture({37, 23});
+  ImageConversor conversor(0, true);
+  for (const cv::Mat& m : {bgr, bgr(cv::Rect(3, 2, 30, 10))}) {
+    ImagePtr colour(conversor.OpencvRGBToFourierImage(m));
+    ImagePtr expected(rgb_to_gray(colour.get()));
+    ImagePtr grey(conversor.OpencvRGBToLibraryGrey(m));
+    ASSERT_TRUE(expected && grey);
+    EXPECT_TRUE(sameBytes(samplesOf(grey.get()), samplesOf(expected.get())));
+  }
 }
 
 TEST(ImageConversor, LabPlanesMatchOpenCv) {
@@ -132,6 +148,7 @@ TEST(ImageConversor, MatricesOfOtherTypesAreRefused) {
   const cv::Mat grey(3, 3, CV_8UC1, cv::Scalar(1)), wide(3, 3, CV_16UC3, cv::Scalar(1));
   for (const cv::Mat& m : {grey, wide, cv::Mat()}) {
     EXPECT_THROW(conversor.OpencvRGBToFourierImage(m), int);
+    EXPECT_THROW(conversor.OpencvRGBToLibraryGrey(m), int);
     EXPECT_THROW(MatRGBToImageGREY(m), int);
     EXPECT_THROW(MatRGBToImageGREYChannel(m, 1), int);
   }

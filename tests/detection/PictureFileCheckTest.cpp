@@ -65,6 +65,23 @@ TEST(PictureFileCheck, TheDecodedSizeIsComparedWithTheLimitBeforeDecoding) {
   EXPECT_GT(PictureFileCheck::defaultDecodedLimit(), 0u);
 }
 
+// A detection needs several times the decoded picture: the estimate names
+// its figure, and the detector's read applies it.
+TEST(PictureFileCheck, ADetectionIsRefusedByItsEstimatedPeak) {
+  const TemporaryPicture picture(texturedPicture(1000, 500), ".png");
+  const std::uint64_t peak = 1000 * 500 * PictureFileCheck::detectionBytesPerPixel;
+  EXPECT_GT(PictureFileCheck::detectionBytesPerPixel, PictureFileCheck::decodedBytesPerPixel);
+  EXPECT_EQ(PictureFileCheck::detectionRefusal(picture.path(), peak), "");
+  EXPECT_NE(PictureFileCheck::detectionRefusal(picture.path(), peak - 1), "");
+  const auto megabytes = [](std::uint64_t bytes) { return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB"; };
+  EXPECT_EQ(PictureFileCheck::detectionRefusal(picture.path(), peak / 2),
+            "The picture " + picture.path() + " is 1000 x 500 pixels: a detection on it would take about " +
+                megabytes(peak) + " of memory, more than the " + megabytes(peak / 2) +
+                " an analysis may use on this computer.");
+  EXPECT_EQ(PictureFileCheck::detectionRefusal("/nonexistent/picture.png", 1), "");
+  EXPECT_FALSE(detectorReads(claimsTooMuch));
+}
+
 TEST(PictureFileCheck, AJpegCutShortIsIncompleteAndTheDetectorRefusesIt) {
   const cv::Mat picture = texturedPicture(160, 120);
   for (bool progressive : {false, true}) {

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sched.h>
+
 #include <algorithm>
 #include <thread>
 #include <cstdint>
@@ -210,6 +212,28 @@ public:
     explicit ThreadCount(int threads) { imaging_set_threads(threads); }
     ~ThreadCount() { imaging_set_threads(0); }
 };
+
+// With no count set, the library uses the processors the process may run
+// on: a thread pinned to one core, as taskset pins a process, gets one.
+TEST(CannyGolden, DefaultThreadCountFollowsTheAffinityMask)
+{
+    cpu_set_t before;
+    ASSERT_EQ(sched_getaffinity(0, sizeof before, &before), 0);
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    for (int cpu = 0; cpu < CPU_SETSIZE; cpu++) {
+        if (CPU_ISSET(cpu, &before)) {
+            CPU_SET(cpu, &one);
+            break;
+        }
+    }
+    ASSERT_EQ(sched_setaffinity(0, sizeof one, &one), 0);
+    ThreadCount count(0);
+    const int pinned = imaging_threads();
+    ASSERT_EQ(sched_setaffinity(0, sizeof before, &before), 0);
+    EXPECT_EQ(pinned, 1);
+    EXPECT_EQ(imaging_threads(), CPU_COUNT(&before));
+}
 
 // The pixel stages split rows and lines into bands run on several threads;
 // the output must not depend on how many. Odd counts give uneven bands.

@@ -5,6 +5,8 @@
 
 #include <climits>
 #include <cstdlib>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -105,6 +107,42 @@ TEST(PointLists, LifecycleFromInvalidToFreed)
     std::free(list->point);
     std::free(list);
     EXPECT_STOPS(alloc_point_list(0), "Error in alloc_point_list: Number of points \\( 0 \\) must be positive !");
+}
+
+// Points cut from a pool's blocks outlive the pool and are released one by
+// one, in any order and on any thread; the sanitizer builds see a block
+// released early or never. Enough points for several blocks, pools nested.
+TEST(PointLists, PooledPointsAreReleasedOneByOneAnywhere)
+{
+    constexpr int count = 10000;
+    std::vector<PointFourier *> points;
+    open_point_pool();
+    open_point_pool();
+    for (int i = 0; i < count / 2; i++) {
+        points.push_back(alloc_point(i, -i));
+    }
+    close_point_pool();
+    for (int i = count / 2; i < count; i++) {
+        points.push_back(alloc_point(i, -i));
+    }
+    close_point_pool();
+    PointFourier *own = alloc_point(0.5, 0.25);
+    for (int i = 0; i < count; i++) {
+        ASSERT_EQ(points[i]->row, i);
+        ASSERT_EQ(points[i]->col, -i);
+    }
+    std::thread other([&points] {
+        for (int i = 1; i < count; i += 2) {
+            free_point(points[i]);
+        }
+    });
+    for (int i = count - 2; i >= 0; i -= 2) {
+        free_point(points[i]);
+    }
+    other.join();
+    EXPECT_EQ(own->row, 0.5);
+    free_point(own);
+    free_point(nullptr);
 }
 
 TEST(PointLists, BoxesAndRasterisation)

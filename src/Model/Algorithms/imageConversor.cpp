@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "PictureFileCheck.h"
+#include "image_convert.h"
 #include "ProgramProfile.h"
 
 namespace {
@@ -56,10 +57,27 @@ cv::Mat readForConversion(const std::string& filename) {
   return m;
 }
 
+// A new image of `type` made from an 8-bit three-channel matrix pixel by
+// pixel: `write` turns the bytes of one stored pixel (blue, green, red) into
+// the image's samples of that pixel. Throws 4 for other matrices.
+template <typename WritePixel>
+Image* convertPixels(PixelType type, const cv::Mat& m, WritePixel write) {
+  checkColourMatrix(m);
+  Image* img = allocLike(type, m);
+  if (img == nullptr) return nullptr;
+  const int samples = type == PIX_RGB ? 3 : 1;
+  unsigned char* out = img->data_1d.byte_data;
+  for (int r = 0; r < m.rows; r++) {
+    const unsigned char* in = m.ptr<unsigned char>(r);
+    for (int c = 0; c < m.cols; c++, in += 3, out += samples) write(in, out);
+  }
+  return img;
+}
+
 }  // namespace
 
 cv::Mat readColourPicture(const std::string& filename) {
-  const std::string refusal = PictureFileCheck::sizeRefusal(filename);
+  const std::string refusal = PictureFileCheck::detectionRefusal(filename);
   if (!refusal.empty()) {
     std::cout << refusal << std::endl;
     return cv::Mat();
@@ -122,17 +140,15 @@ Image* ImageConversor::FileToLabImage(std::string filename) {
 }
 
 Image* ImageConversor::OpencvRGBToFourierImage(cv::Mat m) {
-  checkColourMatrix(m);
-  Image* img = allocLike(PIX_RGB, m);
-  if (img == nullptr) return nullptr;
-  unsigned char* out = img->data_1d.byte_data;
-  for (int r = 0; r < m.rows; r++) {
-    const unsigned char* in = m.ptr<unsigned char>(r);
-    for (int c = 0; c < m.cols; c++, in += 3, out += 3) {
-      out[0] = in[2];
-      out[1] = in[1];
-      out[2] = in[0];
-    }
-  }
-  return img;
+  return convertPixels(PIX_RGB, m, [](const unsigned char* in, unsigned char* out) {
+    out[0] = in[2];
+    out[1] = in[1];
+    out[2] = in[0];
+  });
+}
+
+Image* ImageConversor::OpencvRGBToLibraryGrey(cv::Mat m) {
+  return convertPixels(PIX_GRAY, m, [](const unsigned char* in, unsigned char* out) {
+    *out = rgb_pixel_to_gray(in[2], in[1], in[0]);
+  });
 }

@@ -35,6 +35,9 @@ class ImageConversor {
   // An 8-bit three-channel matrix in blue-green-red order as a colour image.
   // Throws 4 for any other matrix type.
   Image* OpencvRGBToFourierImage(cv::Mat m);
+  // The library's grey level (rgb_to_gray) of that colour image, made
+  // without the colour image. Throws 4 for any other matrix type.
+  Image* OpencvRGBToLibraryGrey(cv::Mat m);
 
  private:
   int channel;
@@ -45,9 +48,9 @@ class ImageConversor {
 // Reads a picture file the way every analysis reads it: in colour, 8-bit
 // blue-green-red, with the file's orientation tag ignored so that pixel
 // coordinates match the picture as the canvas shows it. Empty when the file
-// cannot be read, when its decoded form would exceed the memory limit of
-// PictureFileCheck, or when it is incomplete (the reason is printed); OpenCV
-// errors propagate as cv::Exception.
+// cannot be read, when an analysis of it would exceed the memory limit of
+// PictureFileCheck (detectionRefusal), or when it is incomplete (the reason
+// is printed); OpenCV errors propagate as cv::Exception.
 cv::Mat readColourPicture(const std::string& filename);
 
 // The grey level of an 8-bit three-channel matrix, as a new grey image,

@@ -66,8 +66,8 @@ int regionDetectorEdges::getImageWidth() const { return width; }
 
 int regionDetectorEdges::getImageHeight() const { return height; }
 
-std::vector<std::vector<int>> regionDetectorEdges::getXCoordinates() const { return myfilter.getXCoordinates(); }
+const std::vector<std::vector<int>>& regionDetectorEdges::getXCoordinates() const { return myfilter.getXCoordinates(); }
 
-std::vector<std::vector<int>> regionDetectorEdges::getYCoordinates() const { return myfilter.getYCoordinates(); }
+const std::vector<std::vector<int>>& regionDetectorEdges::getYCoordinates() const { return myfilter.getYCoordinates(); }
 
 const edgesCannyGrey& regionDetectorEdges::getEdgeDetector() const { return myfilter; }

@@ -42,8 +42,8 @@ class regionDetectorEdges {
   int getImageWidth() const;
   int getImageHeight() const;
   // Contour k: columns getXCoordinates()[k], rows getYCoordinates()[k].
-  std::vector<std::vector<int>> getXCoordinates() const;
-  std::vector<std::vector<int>> getYCoordinates() const;
+  const std::vector<std::vector<int>>& getXCoordinates() const;
+  const std::vector<std::vector<int>>& getYCoordinates() const;
   // The edge detector's parameters as set.
   const edgesCannyGrey& getEdgeDetector() const;
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <new>
 
 #include "ImageHandle.h"
 
@@ -11,7 +12,6 @@ regionDetectorEdgesZelvora::regionDetectorEdgesZelvora() { setProgramParameters(
 regionDetectorEdgesZelvora::regionDetectorEdgesZelvora(std::string filename, int minDiameter, int maxDiameter)
     : regionDetectorEdges(std::move(filename), minDiameter, maxDiameter) {
   setProgramParameters();
-  makeColourCopy();
 }
 
 regionDetectorEdgesZelvora::~regionDetectorEdgesZelvora() { releaseColourCopy(); }
@@ -34,29 +34,30 @@ void regionDetectorEdgesZelvora::setFilename(std::string name) {
   // outlives this call.
   releaseColourCopy();
   regionDetectorEdges::setFilename(std::move(name));
-  makeColourCopy();
 }
 
-void regionDetectorEdgesZelvora::makeColourCopy() {
-  img = myConversor.OpencvRGBToFourierImage(src);
-  if (img == nullptr) {
-    clearPicture();
-    throw 4;
-  }
+bool regionDetectorEdgesZelvora::hasColourCopy() {
+  if (img == nullptr && !src.empty()) img = myConversor.OpencvRGBToFourierImage(src);
+  return img != nullptr;
 }
 
 void regionDetectorEdgesZelvora::processImage(int) {
   try {
     myfilter.setFlagChannel(0);
     myfilter.clearDates();
-    if (img != nullptr) myfilter.compute(img, true, true, false);
+    if (src.empty()) return;
+    // The search needs only the grey level, made straight from the picture
+    // as read and dropped after the search.
+    ImagePtr grey(myConversor.OpencvRGBToLibraryGrey(src));
+    if (!grey) throw std::bad_alloc();
+    myfilter.compute(grey.get(), true, true, false);
   } catch (...) {
     std::cout << "Error processing Canny filter " << std::endl;
   }
 }
 
 std::vector<float> regionDetectorEdgesZelvora::getColorTextureFeatures(regionShape* region, int width, int height) {
-  if (img == nullptr || region == nullptr) return {};
+  if (region == nullptr || !hasColourCopy()) return {};
   // Vertices on the picture's last row or column (relative 1.0, or a region
   // annotated on a larger copy) are moved onto it: the features read only
   // pixels of the picture.

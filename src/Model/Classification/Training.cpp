@@ -10,6 +10,8 @@
 #include <mutex>
 #include <thread>
 
+#include "img_parallel.h"
+
 namespace {
 
 // libsvm prints its progress through one process-wide hook; set it once,
@@ -38,7 +40,7 @@ svm_parameter defaultParameters() {
 Training::Training(std::vector<float> cValues)
     : param(defaultParameters()),
       cGrid(std::move(cValues)),
-      threads(std::max(1u, std::thread::hardware_concurrency())) {
+      threads(static_cast<unsigned>(imaging_usable_cpus())) {
   silenceLibsvm();
 }
 

@@ -3,6 +3,7 @@
 #include <glibmm/convert.h>
 #include <libxml/parser.h>
 
+#include <cstring>
 #include <initializer_list>
 #include <iostream>
 
@@ -152,6 +153,36 @@ void XMLDAOPolygons::applyImageTo(ImageClass& target) const {
 
 // ---------------------------------------------------------------- reading
 
+void XMLDAOPolygons::on_start_document() {
+  xmlSAXHandler* handler = context_->sax;
+  if (handler->startElement != &XMLDAOPolygons::elementCallback) {
+    baseStartElement = handler->startElement;
+    handler->startElement = &XMLDAOPolygons::elementCallback;
+  }
+  GuardedSaxParser::on_start_document();
+}
+
+void XMLDAOPolygons::elementCallback(void* context, const xmlChar* name, const xmlChar** attributes) {
+  auto* reader = static_cast<XMLDAOPolygons*>(static_cast<xmlpp::SaxParser*>(static_cast<xmlParserCtxt*>(context)->_private));
+  if (reader->scaleKnown && std::strcmp(reinterpret_cast<const char*>(name), "FPoint") == 0) {
+    const char* x = nullptr;
+    const char* y = nullptr;
+    for (const xmlChar** at = attributes; at != nullptr && *at != nullptr; at += 2) {
+      const char* key = reinterpret_cast<const char*>(at[0]);
+      const char* value = reinterpret_cast<const char*>(at[1]);
+      if (x == nullptr && std::strcmp(key, "x") == 0) x = value;
+      if (y == nullptr && std::strcmp(key, "y") == 0) y = value;
+    }
+    try {
+      if (x != nullptr && y != nullptr) reader->addVertex(x, y);
+      return;
+    } catch (...) {
+      // read again by the base, which reports the failure
+    }
+  }
+  reader->baseStartElement(context, name, attributes);
+}
+
 void XMLDAOPolygons::on_start_element(const Glib::ustring& name, const AttributeList& attributes) {
   const std::string& element = name.raw();
   try {
@@ -223,9 +254,13 @@ void XMLDAOPolygons::readFreeHand(const AttributeList& attributes) {
 }
 
 void XMLDAOPolygons::readFPoint(const AttributeList& attributes) {
-  double xy[2];
-  if (!freeHand || !readReals(attributes, {"x", "y"}, xy)) return;
-  freeHand->addLinePoint(xy[0] / imgWidth, xy[1] / imgHeight);
+  const Glib::ustring* x = findAttribute(attributes, "x");
+  const Glib::ustring* y = findAttribute(attributes, "y");
+  if (x != nullptr && y != nullptr) addVertex(x->raw(), y->raw());
+}
+
+void XMLDAOPolygons::addVertex(const std::string& x, const std::string& y) {
+  if (freeHand) freeHand->addLinePoint(NumberText::toDouble(x) / imgWidth, NumberText::toDouble(y) / imgHeight);
 }
 
 void XMLDAOPolygons::readPoint(const AttributeList& attributes) {

@@ -47,7 +47,6 @@ ActionsZelvora::ActionsZelvora(ScrollImage* _scrollImage, ControllerFachade* _fc
       myedgesdetector(std::make_unique<regionDetectorEdgesZelvora>()),
       myclassifier(std::make_unique<OpticalClassifierZelvora>(preferences->getImagePath(), 0)) {
   idColumn = &myColumns.id;
-  loadDetectorPicture();
   givePreferencesToClassifier();
   problem = preferences->getProblemActive();
   classifierActive = false;
@@ -78,16 +77,6 @@ bool ActionsZelvora::detectorReady() {
   return false;
 }
 
-void ActionsZelvora::openImage() {
-  Actions::openImage();
-  loadDetectorPicture();
-}
-
-void ActionsZelvora::openImageXMLFile() {
-  Actions::openImageXMLFile();
-  loadDetectorPicture();
-}
-
 void ActionsZelvora::resetProgram() { resetProgramOpenLateralPanel(); }
 
 // ---------------------------------------------------------------- detection
@@ -100,8 +89,8 @@ std::vector<baseShape*> ActionsZelvora::overlappingTest(std::vector<baseShape*> 
 std::vector<baseShape*> ActionsZelvora::detectRegions(int edgeMin, int keepMin, int maxdim, int& contours) {
   myedgesdetector->setDiameters(edgeMin, maxdim);
   myedgesdetector->processImage(0);
-  const std::vector<std::vector<int>> xs = myedgesdetector->getXCoordinates();
-  const std::vector<std::vector<int>> ys = myedgesdetector->getYCoordinates();
+  const std::vector<std::vector<int>>& xs = myedgesdetector->getXCoordinates();
+  const std::vector<std::vector<int>>& ys = myedgesdetector->getYCoordinates();
   std::cout << "Main function: no. of objects: " << xs.size() << std::endl;
   contours = static_cast<int>(xs.size());
   return overlappingTest(
@@ -258,8 +247,8 @@ void ActionsZelvora::gatherTrainingSet(const std::vector<std::string>& imagefile
       std::cout << "Training: the picture " << imagefiles[i] << " is skipped: " << error.what() << std::endl;
     }
   }
-  // Detection and classification go on with the picture that is open.
-  loadDetectorPicture();
+  // Detection and classification read the picture that is open again when
+  // they next need it.
 }
 
 std::string ActionsZelvora::trainingFolder() {

@@ -43,9 +43,6 @@ class ActionsZelvora : public Actions {
   ~ActionsZelvora() override;
 
   void aboutUs(Gtk::Window* win) override;
-  // As the base, then the detector reads the picture that is open.
-  void openImage() override;
-  void openImageXMLFile() override;
   // Resets the side panel and shows the side pane.
   void resetProgram() override;
 
@@ -99,7 +96,8 @@ class ActionsZelvora : public Actions {
 
  private:
   // Gives the detector the model's picture unless it already holds it; false,
-  // after printing why, when it cannot read it.
+  // after printing why, when it cannot read it. The picture is read when a
+  // detection or classification first needs it, not when it is opened.
   bool loadDetectorPicture();
   // Whether the detector holds a picture; tells the user when it does not.
   bool detectorReady();

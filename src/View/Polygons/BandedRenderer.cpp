@@ -6,7 +6,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <thread>
+
+#include "img_parallel.h"
 
 namespace {
 
@@ -32,7 +33,9 @@ void copyRows(const Cairo::RefPtr<Cairo::ImageSurface>& from, const Cairo::RefPt
 
 }  // namespace
 
-unsigned BandedRenderer::defaultThreads() { return std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads); }
+unsigned BandedRenderer::defaultThreads() {
+  return std::clamp(static_cast<unsigned>(imaging_usable_cpus()), 1u, kMaxThreads);
+}
 
 BandedRenderer::BandedRenderer(unsigned threads) : pool(threads) {}
 

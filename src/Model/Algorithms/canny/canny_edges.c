@@ -205,6 +205,8 @@ static int follow_pair(long t, void *job_ptr)
     if (ok) {
         memcpy(f.open, edgels->grad, n * sizeof *f.open);
     }
+    /* A chain's points are made together and mostly released together. */
+    open_point_pool();
     for (size_t i = 0; ok && i < n && found->count < MAX_EDGE_CHAINS; i++) {
         if (!(f.open[i] > high)) {
             continue;
@@ -221,6 +223,7 @@ static int follow_pair(long t, void *job_ptr)
         }
         found->chains[found->count++] = chain;
     }
+    close_point_pool();
     if (!ok) {
         fprintf(stderr, "Insufficient memory edges!\n");
     }

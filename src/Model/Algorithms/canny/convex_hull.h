@@ -15,6 +15,18 @@ extern "C" {
  * input points. Collinear points are not vertices. Null on invalid input. */
 PointList *calc_2d_convex_hull(const PointList *cont);
 
+/* The same hull without a heap allocation per point: list has the slots
+ * calc_2d_convex_hull gives, pointing into one block that free_hull_view
+ * releases (list's points are not released one by one). */
+typedef struct {
+    PointList list;
+} HullView;
+
+/* 1 with *hull filled, or 0 after a report on invalid input or when memory
+ * runs out. */
+int calc_2d_convex_hull_view(const PointList *cont, HullView *hull);
+void free_hull_view(HullView *hull);
+
 #ifdef __cplusplus
 }
 #endif

@@ -77,9 +77,9 @@ int edgesCanny::getMaxDiameter() const { return maxDiameter; }
 
 void edgesCanny::compute(Image*, bool, bool, bool) {}
 
-std::vector<std::vector<int>> edgesCanny::getXCoordinates() const { return xcoord; }
+const std::vector<std::vector<int>>& edgesCanny::getXCoordinates() const { return xcoord; }
 
-std::vector<std::vector<int>> edgesCanny::getYCoordinates() const { return ycoord; }
+const std::vector<std::vector<int>>& edgesCanny::getYCoordinates() const { return ycoord; }
 
 void edgesCanny::clearDates() {
   xcoord.clear();

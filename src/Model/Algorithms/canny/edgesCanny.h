@@ -58,8 +58,8 @@ class edgesCanny {
   void compute(Image* img, bool flagRoundness, bool flagDiameter, bool flagOverlapTest);
 
   // Contour k is xcoord[k] (columns) with ycoord[k] (rows), in pixels.
-  std::vector<std::vector<int>> getXCoordinates() const;
-  std::vector<std::vector<int>> getYCoordinates() const;
+  const std::vector<std::vector<int>>& getXCoordinates() const;
+  const std::vector<std::vector<int>>& getYCoordinates() const;
   // Empties the result; searches append to it until then.
   void clearDates();
 

@@ -18,6 +18,14 @@
 
 namespace {
 
+// The calling thread's points come from blocks while it lives.
+struct PointPool {
+  PointPool() { open_point_pool(); }
+  ~PointPool() { close_point_pool(); }
+  PointPool(const PointPool&) = delete;
+  PointPool& operator=(const PointPool&) = delete;
+};
+
 struct ChainRelease {
   void operator()(PointList* chain) const { delete_point_list(chain, chain->num_pts); }
 };
@@ -84,16 +92,20 @@ bool hasPlane(const Image* img, int channel) {
   return is_gray_img(img) || (is_rgb_img(img) && channel >= 0 && channel <= 3);
 }
 
-// The grey plane searched of an image that has one: a copy of a grey image,
-// or the grey level or one colour band of a colour image. Null when memory
-// runs out.
-ImagePtr workingPlane(const Image* img, int channel) {
-  if (is_gray_img(img)) return ImagePtr(clone_img(img));
-  if (channel == 0) return ImagePtr(rgb_to_gray(img));
+// The grey plane searched of an image that has one: a grey image itself,
+// or the grey level or one colour band of a colour image, made into `made`.
+// Null when memory runs out.
+const Image* workingPlane(const Image* img, int channel, ImagePtr& made) {
+  if (is_gray_img(img)) return img;
+  if (channel == 0) {
+    made.reset(rgb_to_gray(img));
+    return made.get();
+  }
   Image* raw[3];
   get_rgb_bands(img, &raw[0], &raw[1], &raw[2]);
   ImagePtr bands[3] = {ImagePtr(raw[0]), ImagePtr(raw[1]), ImagePtr(raw[2])};
-  return std::move(bands[channel - 1]);
+  made = std::move(bands[channel - 1]);
+  return made.get();
 }
 
 // A sampled region always has LBP fractions summing to 1; they are all 0
@@ -151,10 +163,11 @@ void edgesCannyGrey::searchAllScales(Image* img, bool flagRoundness, bool flagDi
     // An image without a plane to search is not searched; a plane that
     // cannot be made is a failure.
     if (!hasPlane(img, flagChannel)) return;
-    ImagePtr plane = workingPlane(img, flagChannel);
-    if (!plane) throw std::bad_alloc();
+    ImagePtr made;
+    const Image* plane = workingPlane(img, flagChannel, made);
+    if (plane == nullptr) throw std::bad_alloc();
     const bool filtered = flagRoundness || flagDiameter || flagOverlapTest;
-    std::vector<ScaleSearch> scales = searchScales(plane.get(), sigmas, minPoints, lowThresholds, highThresholds);
+    std::vector<ScaleSearch> scales = searchScales(plane, sigmas, minPoints, lowThresholds, highThresholds);
     // Every scale's chains are owned before any is looked at, so that a
     // failure releases them all.
     std::vector<std::vector<ChainPtr>> scaleChains(scales.size());
@@ -172,6 +185,8 @@ void edgesCannyGrey::searchAllScales(Image* img, bool flagRoundness, bool flagDi
     if (failed) throw libraryFailure;
     // Outlines kept for the overlap test; the list grows with the scales.
     std::vector<ChainPtr> candidates;
+    // The outlines' points are made and released together, many at a time.
+    const PointPool pool;
     for (size_t k = 0; k < sigmas.size(); k++) {
       const double sigma = sigmas[k];
       const int nEdges = scales[k].count;

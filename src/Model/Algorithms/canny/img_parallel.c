@@ -1,6 +1,8 @@
+#define _GNU_SOURCE
 #include "img_parallel.h"
 
 #include <pthread.h>
+#include <sched.h>
 #include <stdatomic.h>
 #include <stdlib.h>
 #include <unistd.h>
@@ -14,6 +16,20 @@ int imaging_threads(void)
     int threads = atomic_load(&thread_setting);
     if (threads > 0) {
         return threads;
+    }
+    return imaging_usable_cpus();
+}
+
+int imaging_usable_cpus(void)
+{
+    /* A process pinned to some cores (taskset, cgroups) gains nothing from
+     * threads beyond them. */
+    cpu_set_t allowed;
+    if (sched_getaffinity(0, sizeof allowed, &allowed) == 0) {
+        int count = CPU_COUNT(&allowed);
+        if (count > 0) {
+            return count;
+        }
     }
     long online = sysconf(_SC_NPROCESSORS_ONLN);
     return online > 0 ? (int)online : 1;

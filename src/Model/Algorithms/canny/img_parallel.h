@@ -9,12 +9,15 @@
 extern "C" {
 #endif
 
-/* Threads a stage may use: 0 (the default) means one per online processor.
+/* Threads a stage may use: 0 (the default) means one per processor the
+ * process may run on.
  * Settable at any time; stages already running keep the count they began
  * with. */
 void imaging_set_threads(int threads);
 /* The number of threads a stage started now would use (at least 1). */
 int imaging_threads(void);
+/* The processors the process may run on (its affinity mask), at least 1. */
+int imaging_usable_cpus(void);
 
 /* Runs run(task, arg) for every task in [0, tasks) on up to
  * imaging_threads() threads, the calling thread included. Returns 1 when

@@ -168,10 +168,11 @@ PointList *edgeSortedFiltered(const PointList *in, double roundness, int minDiam
                               int flagRoundness, int flagDiameter)
 {
     /* The hull refuses an invalid chain, and a hull always has a vertex. */
-    PointList *hull = calc_2d_convex_hull(in);
-    if (hull == NULL) {
+    HullView view;
+    if (!calc_2d_convex_hull_view(in, &view)) {
         return NULL;
     }
+    const PointList *hull = &view.list;
     PointList *outline = NULL;
     Box box = computeBoundingBox(hull);
     double diameter = hull_diameter(hull);
@@ -180,6 +181,6 @@ PointList *edgeSortedFiltered(const PointList *in, double roundness, int minDiam
     if (!rejected) {
         outline = build_outline(in, hull, minDiameter / 3.0, diameter, "edgeSortedFiltered");
     }
-    delete_point_list(hull, in->num_pts + 1);
+    free_hull_view(&view);
     return outline;
 }

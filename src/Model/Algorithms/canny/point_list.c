@@ -4,21 +4,103 @@
 #include "img_size.h"
 
 #include <limits.h>
+#include <stdatomic.h>
+#include <stddef.h>
 #include <stdlib.h>
+
+/* Every point carries the block it was cut from, or null when it has a
+ * heap allocation of its own. */
+typedef struct PointBlock PointBlock;
+typedef struct {
+    PointBlock *block;
+    PointFourier point;
+} PointSlot;
+
+/* Slots handed out to the points of one thread's pool. The block counts its
+ * live points plus one while it is the pool's current block, and is released
+ * when the count reaches zero, whichever thread frees the last point. */
+enum { POINTS_PER_BLOCK = 4000 };
+struct PointBlock {
+    atomic_int live;
+    PointSlot slot[POINTS_PER_BLOCK];
+};
+
+typedef struct {
+    int depth;
+    int used;
+    PointBlock *block;
+} PointPool;
+
+static _Thread_local PointPool pool;
+
+static void release_block(PointBlock *block)
+{
+    if (block != NULL && atomic_fetch_sub_explicit(&block->live, 1, memory_order_acq_rel) == 1) {
+        free(block);
+    }
+}
+
+void open_point_pool(void) { pool.depth++; }
+
+void close_point_pool(void)
+{
+    if (pool.depth > 0 && --pool.depth == 0) {
+        release_block(pool.block);
+        pool.block = NULL;
+    }
+}
+
+static PointSlot *pooled_slot(void)
+{
+    if (pool.block == NULL || pool.used == POINTS_PER_BLOCK) {
+        PointBlock *block = malloc(sizeof *block);
+        if (block == NULL) {
+            return NULL;
+        }
+        atomic_init(&block->live, 1);
+        release_block(pool.block);
+        pool.block = block;
+        pool.used = 0;
+    }
+    PointSlot *slot = &pool.block->slot[pool.used++];
+    slot->block = pool.block;
+    atomic_fetch_add_explicit(&pool.block->live, 1, memory_order_relaxed);
+    return slot;
+}
+
+static PointSlot *own_slot(void)
+{
+    PointSlot *slot = malloc(sizeof *slot);
+    if (slot != NULL) {
+        slot->block = NULL;
+    }
+    return slot;
+}
 
 PointFourier *alloc_point(double row_val, double col_val)
 {
-    PointFourier *point = malloc(sizeof *point);
-    if (point == NULL) {
+    PointSlot *slot = pool.depth > 0 ? pooled_slot() : own_slot();
+    if (slot == NULL) {
         report_error("alloc_point", "Insufficient memory !");
         return NULL;
     }
-    point->row = row_val;
-    point->col = col_val;
-    return point;
+    slot->point.row = row_val;
+    slot->point.col = col_val;
+    return &slot->point;
 }
 
-void free_point(PointFourier *point) { free(point); }
+void free_point(PointFourier *point)
+{
+    if (point == NULL) {
+        return;
+    }
+    PointSlot *slot = (PointSlot *)((char *)point - offsetof(PointSlot, point));
+    if (slot->block != NULL) {
+        release_block(slot->block);
+    } else {
+        free(slot);
+    }
+}
 
 PointList *alloc_point_list(int num_pts)
 {

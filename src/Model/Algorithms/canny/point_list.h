@@ -33,7 +33,16 @@ typedef struct {
 } Box;
 
 PointFourier *alloc_point(double row_val, double col_val);
+/* Releases a point of alloc_point; null is ignored. Any thread may release
+ * any point. */
 void free_point(PointFourier *point);
+
+/* Between open_point_pool and close_point_pool (calls nest), alloc_point on
+ * the calling thread cuts its points from blocks of many points instead of
+ * one heap allocation each; for code that makes points by the million. The
+ * points stay valid after the pool closes, until free_point releases each. */
+void open_point_pool(void);
+void close_point_pool(void);
 
 /* A new GEN_INVALID list of num_pts unset slots, or null. */
 PointList *alloc_point_list(int num_pts);
