@@ -1,5 +1,6 @@
 // Thresholds, linking and hysteresis of the Canny stage; suppression and
 // hysteresis against OpenCV's Canny given the same gradients.
+#include "img_size.h"
 #include "test_support.h"
 
 #include <gtest/gtest.h>
@@ -184,6 +185,54 @@ TEST(CannyEdges, PictureTooLargeForMemoryIsReportedAndReturns)
     testing::internal::GetCapturedStdout();
     EXPECT_EQ(chains, nullptr);
     EXPECT_EQ(count, 0);
+}
+
+// Every allocation of a search made to fail in turn, the first to the last:
+// each failing search reports it and returns nothing, without freeing a block
+// twice or leaking one (the sanitizer build checks both), and the search after
+// it finds the same chains as before.
+TEST(CannyEdges, EachAllocationFailingInTurnIsReportedAndSurvived)
+{
+    ImagePtr img = gray_image(discs_image());
+    const double low[] = { 0.4 }, high[] = { 0.6 };
+    Detection reference;
+    detect(img.get(), 2.0, 10, { 0.4 }, { 0.6 }, reference);
+    ASSERT_GT(reference.count, 0);
+
+    imaging_set_threads(1);
+    long failed = 0;
+    for (long nth = 1;; nth++) {
+        PointList **chains = nullptr;
+        int count = -1;
+        imaging_fail_allocation(nth);
+        testing::internal::CaptureStdout();
+        testing::internal::CaptureStderr();
+        const int status = canny_edge_search(img.get(), 2.0, 10, 1, low, high, &chains, &count);
+        testing::internal::GetCapturedStdout();
+        const std::string printed = testing::internal::GetCapturedStderr();
+        if (imaging_fail_allocation(0) > 0) {
+            // The search made fewer allocations than nth: it ran whole.
+            ASSERT_EQ(status, 1);
+            free_chains(chains, count);
+            break;
+        }
+        failed++;
+        if (status == 0) {
+            EXPECT_EQ(chains, nullptr) << "allocation " << nth;
+            EXPECT_EQ(count, 0) << "allocation " << nth;
+            EXPECT_NE(printed.find("Error in "), std::string::npos) << "allocation " << nth << ": " << printed;
+        }
+        free_chains(chains, status ? count : 0);
+    }
+    imaging_set_threads(0);
+    EXPECT_GE(failed, 3);  // at least the three gradient planes
+
+    Detection after;
+    detect(img.get(), 2.0, 10, { 0.4 }, { 0.6 }, after);
+    ASSERT_EQ(after.count, reference.count);
+    for (int i = 0; i < after.count; i++) {
+        EXPECT_EQ(points_of(after.chains[i]), points_of(reference.chains[i]));
+    }
 }
 
 TEST(CannyEdges, ChainsOfEveryPairInPairOrderAndMinimumSize)

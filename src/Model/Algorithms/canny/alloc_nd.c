@@ -3,12 +3,35 @@
 #include "img_size.h"
 
 #include <stdarg.h>
+#include <stdatomic.h>
 #include <stdint.h>
 #include <stdlib.h>
+
+/* Calls of alloc_array left before the one made to fail; 0 when none is. */
+static atomic_long allocations_before_failure = 0;
+
+long imaging_fail_allocation(long nth)
+{
+    return atomic_exchange(&allocations_before_failure, nth > 0 ? nth : 0);
+}
+
+static int allocation_made_to_fail(void)
+{
+    long left = atomic_load(&allocations_before_failure);
+    while (left > 0) {
+        if (atomic_compare_exchange_weak(&allocations_before_failure, &left, left - 1)) {
+            return left == 1;
+        }
+    }
+    return 0;
+}
 
 void *alloc_array(size_t count, size_t elem_size)
 {
     size_t bytes;
+    if (allocation_made_to_fail()) {
+        return NULL;
+    }
     if (!size_mul(count, elem_size, &bytes)) {
         return NULL;
     }

@@ -310,11 +310,13 @@ static int alloc_planes(GradientPlanes *planes, size_t plane)
     return planes->gx && planes->gy && planes->modulus;
 }
 
+/* Frees the planes and forgets them, so that freeing them again is safe. */
 static void free_planes(GradientPlanes *planes)
 {
     free(planes->gx);
     free(planes->gy);
     free(planes->modulus);
+    memset(planes, 0, sizeof *planes);
 }
 
 /* Checks the arguments and allocates the planes; 0 (with the message) when
