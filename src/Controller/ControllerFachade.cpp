@@ -85,7 +85,10 @@ int ControllerFachade::showMessageCancelQuit(std::string text) {
 Gtk::Window* ControllerFachade::getMainWindow() { return fv->getMainWindow(); }
 Preferences* ControllerFachade::getPreferences() { return fm->getPreferences(); }
 ImageClass* ControllerFachade::getImageClass() { return fm->getImage(); }
-std::vector<baseShape*> ControllerFachade::getPoligonsXML(std::string file) { return fm->readXML(file); }
+Model::AnnotationRead ControllerFachade::readPoligonsXML(std::string file) { return fm->readAnnotationFile(file); }
+std::vector<baseShape*> ControllerFachade::getPoligonsXML(Model::AnnotationRead& read) {
+  return fm->takeAnnotation(read);
+}
 
 bool ControllerFachade::writePolygons(std::string file, std::vector<baseShape*> shapes) {
   const bool written = fm->writePolygons(file, shapes);

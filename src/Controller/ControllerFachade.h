@@ -9,6 +9,7 @@ namespace Gtk {
 class Window;
 }
 namespace Model {
+class AnnotationRead;
 class ModelFachade;
 }
 namespace View {
@@ -45,7 +46,12 @@ class ControllerFachade {
   Model::ModelFachade* getModel() { return fm.get(); }
   Preferences* getPreferences();
   ImageClass* getImageClass();
-  std::vector<baseShape*> getPoligonsXML(std::string file);
+  // Reads an annotation file whole for the open picture; nothing changes
+  // until it is taken.
+  Model::AnnotationRead readPoligonsXML(std::string file);
+  // Takes a file that was read: its picture record and calibration become
+  // the model's; answers its shapes.
+  std::vector<baseShape*> getPoligonsXML(Model::AnnotationRead& read);
   // True only when the annotation file was written completely.
   bool writePolygons(std::string file, std::vector<baseShape*> shapes);
 

@@ -41,25 +41,22 @@ ModelFachade::~ModelFachade() {
 }
 
 bool ModelFachade::readAnnotation(const std::string& file, ImageClass* target, Preferences* settings,
-                                  std::vector<baseShape*>& shapes) {
-  std::setlocale(LC_ALL, "C");
-  XMLDAOPolygons reader(target, -1.0, readOptions);
-  reader.set_substitute_entities(true);
-  try {
-    reader.parse_file(file);
-  } catch (const xmlpp::exception& e) {
-    std::cerr << "libxml++ exception: " << e.what() << std::endl;
-    return false;
-  }
-  if (!reader.succeeded()) return false;
-  reader.applyImageTo(*target);
-  shapes = reader.takePoligons();
-  const double calibration = reader.getCalibration();
-  if (calibration > 0)
-    settings->setCalibration(calibration);  // also switches calibration on
-  else
-    settings->setCalibrationActive(false);
+                                  std::vector<baseShape*>& shapes) const {
+  AnnotationRead read(file, *target, readOptions);
+  if (!read.readable()) return false;
+  read.applyTo(*target, *settings);
+  shapes = read.takeShapes();
   return true;
+}
+
+AnnotationRead ModelFachade::readAnnotationFile(const std::string& file) const {
+  return AnnotationRead(file, *image, readOptions);
+}
+
+std::vector<baseShape*> ModelFachade::takeAnnotation(AnnotationRead& read) {
+  read.applyTo(*image, *preferences);
+  std::cout << "ReadXML:: Tamaño poligonos " << read.shapeCount() << std::endl;
+  return read.takeShapes();
 }
 
 std::vector<baseShape*> ModelFachade::readOnlyXML(std::string file) {
@@ -69,10 +66,9 @@ std::vector<baseShape*> ModelFachade::readOnlyXML(std::string file) {
 }
 
 std::vector<baseShape*> ModelFachade::readXML(std::string file) {
-  std::vector<baseShape*> shapes;
-  if (readAnnotation(file, image, preferences, shapes))
-    std::cout << "ReadXML:: Tamaño poligonos " << shapes.size() << std::endl;
-  return shapes;
+  AnnotationRead read = readAnnotationFile(file);
+  if (!read.readable()) return {};
+  return takeAnnotation(read);
 }
 
 std::vector<baseShape*> ModelFachade::readPolygonsXML(std::string file) {

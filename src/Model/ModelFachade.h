@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "AnnotationRead.h"
 #include "ImageClass.h"
 #include "Preferences.h"
 #include "PolygonsReadOptions.h"
@@ -24,6 +25,12 @@ class ModelFachade {
   // Reads an annotation file for the open image. A failed read returns an
   // empty list and changes nothing in the model.
   std::vector<baseShape*> readXML(std::string file);
+  // Reads an annotation file whole for the open image; nothing in the model
+  // changes until it is taken.
+  AnnotationRead readAnnotationFile(const std::string& file) const;
+  // The picture record and calibration of a file that was read become the
+  // model's; answers its shapes, whose owner the caller becomes.
+  std::vector<baseShape*> takeAnnotation(AnnotationRead& read);
   std::vector<baseShape*> readOnlyXML(std::string file);
   // Reads an annotation file in batch into the auxiliary image and settings.
   std::vector<baseShape*> readPolygonsXML(std::string file);
@@ -77,7 +84,7 @@ class ModelFachade {
   // into `settings` (off when the file has none); on failure returns false
   // and leaves all three unchanged.
   bool readAnnotation(const std::string& file, ImageClass* target, Preferences* settings,
-                      std::vector<baseShape*>& shapes);
+                      std::vector<baseShape*>& shapes) const;
 
   // What the annotation files of this program are read for.
   PolygonsReadOptions readOptions;

@@ -85,6 +85,57 @@ TEST_F(ModelFachadeTest, FailedReadChangesNothing) {
   EXPECT_DOUBLE_EQ(model.getCalibration(), 0.5);
 }
 
+// A file is read whole before any of it is used: until it is taken the model
+// keeps its picture record and calibration, and a refused file says why.
+TEST_F(ModelFachadeTest, AnnotationIsReadWholeBeforeItIsTaken) {
+  model.setCalibration(0.5);
+  const std::string root = "<Poligonos filename=\"other.png\" width=\"3200\" height=\"2400\" calibration=\"2\">";
+  const struct {
+    const char* name;
+    std::string text;
+    const char* reason;  // empty: the file is read
+  } cases[] = {
+      {"read.xml", root + "<Circle x=\"10\" y=\"10\" r=\"4\" id=\"1\"/></Poligonos>", ""},
+      {"entity.xml",
+       "<?xml version=\"1.0\"?><!DOCTYPE Poligonos [<!ENTITY secret SYSTEM \"/etc/passwd\">]>" + root +
+           "<Point x=\"1\" y=\"1\" name=\"&secret;\"/></Poligonos>",
+       "external entity"},
+      {"latin1.xml", root + "<Point x=\"1\" y=\"1\" name=\"Zelle\xE4\"/></Poligonos>", "UTF-8"},
+      {"infinite.xml", root + "<Circle x=\"10\" y=\"10\" r=\"1e300\" id=\"4\"/></Poligonos>",
+       "Circle element with id 4"},
+      {"other.xml", "<Preferences System=\"1\"/>", "not an annotation file"},
+      {"cut.xml", root + "<Point x=\"1\"", "Poligonos"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::ofstream(path(c.name), std::ios::binary) << c.text;
+    Model::AnnotationRead read = model.readAnnotationFile(path(c.name));
+    EXPECT_EQ(read.file(), path(c.name));
+    EXPECT_EQ(model.getImageName(), "cells.png");
+    EXPECT_EQ(model.getImage()->getWidth(), 1000);
+    EXPECT_DOUBLE_EQ(model.getCalibration(), 0.5);
+    if (*c.reason != '\0') {
+      EXPECT_FALSE(read.readable());
+      EXPECT_NE(read.refusal().find(c.reason), std::string::npos) << read.refusal();
+      EXPECT_EQ(read.refusal().find('\n'), std::string::npos) << read.refusal();
+      continue;
+    }
+    ASSERT_TRUE(read.readable()) << read.refusal();
+    EXPECT_EQ(read.recordedWidth(), 3200);
+    EXPECT_EQ(read.recordedHeight(), 2400);
+    std::vector<baseShape*> shapes = model.takeAnnotation(read);
+    EXPECT_EQ(shapes.size(), 1u);
+    EXPECT_EQ(model.getImageName(), "other.png");
+    EXPECT_EQ(model.getImage()->getWidth(), 3200);
+    EXPECT_DOUBLE_EQ(model.getCalibration(), 2);
+    deleteAll(shapes);
+    model.setImageProperties("cells.png", 1000, 500);
+    model.setCalibration(0.5);
+  }
+  EXPECT_EQ(model.readAnnotationFile(path("missing.xml")).refusal(), "the file does not exist");
+  EXPECT_EQ(model.readAnnotationFile(temp.work().string()).refusal(), "it is not a regular file");
+}
+
 TEST_F(ModelFachadeTest, FailedSaveIsReported) {
   std::vector<baseShape*> shapes{circle(20, 0.5, 0.5)};
   EXPECT_FALSE(model.writePolygons(path("no-such-folder/a.xml"), shapes));

@@ -307,6 +307,57 @@ TEST_F(AnnotationFile, SecondProgramReadsWithoutAnglesOrMeasures) {
   EXPECT_EQ(image.getMeasures(), std::vector<double>{42});
 }
 
+// A shape that cannot be measured or drawn refuses the whole file, the
+// message naming its element; every other shape of the file is dropped with it.
+TEST_F(AnnotationFile, ShapesWithValuesThatAreNotFiniteRefuseTheFile) {
+  const std::string root = "<Poligonos width=\"100\" height=\"100\"><Point x=\"1\" y=\"1\" id=\"1\"/>";
+  const std::string region = "<FreeHand id=\"7\"><FPoint x=\"10\" y=\"10\"/><FPoint x=\"20\" y=\"10\"/>";
+  const struct {
+    const char* what;
+    std::string shape;
+    std::string named;
+  } cases[] = {
+      {"point at x nan", "<Point x=\"nan\" y=\"5\" id=\"3\"/>", "Point element with id 3"},
+      {"point at y inf", "<Point x=\"5\" y=\"inf\" id=\"4\"/>", "Point element with id 4"},
+      {"interior point at -inf", region + "<Point x=\"-inf\" y=\"5\" id=\"8\"/></FreeHand>",
+       "Point element with id 8"},
+      {"vertex at nan", region + "<FPoint x=\"15\" y=\"nan\"/></FreeHand>",
+       "FPoint element of the FreeHand element with id 7"},
+      {"region whose area overflows",
+       "<FreeHand id=\"9\"><FPoint x=\"0\" y=\"0\"/><FPoint x=\"1e200\" y=\"0\"/><FPoint x=\"1e200\" "
+       "y=\"1e200\"/></FreeHand>",
+       "FreeHand element with id 9"},
+      {"circle of radius inf", "<Circle x=\"5\" y=\"5\" r=\"inf\" id=\"5\"/>", "Circle element with id 5"},
+      {"circle of radius 1e300", "<Circle x=\"5\" y=\"5\" r=\"1e300\" id=\"6\"/>", "Circle element with id 6"},
+      {"circle centred at nan", "<Circle x=\"nan\" y=\"5\" r=\"3\" id=\"2\"/>", "Circle element with id 2"},
+      {"line whose length overflows", "<Line x1=\"-1e300\" y1=\"0\" x2=\"1e300\" y2=\"0\" id=\"10\"/>",
+       "Line element with id 10"},
+      {"line end at inf", "<Line x1=\"0\" y1=\"0\" x2=\"5\" y2=\"inf\" id=\"11\"/>", "Line element with id 11"},
+      {"angle vertex at nan", "<Angle x1=\"0\" y1=\"0\" x2=\"nan\" y2=\"5\" x3=\"9\" y3=\"9\" id=\"12\"/>",
+       "Angle element with id 12"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ImageClass image("open.png", 640, 480);
+    ReadResult result = readText(root + c.shape + "</Poligonos>", image);
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.error.find(c.named), std::string::npos) << result.error;
+    EXPECT_NE(result.error.find("not a finite number"), std::string::npos) << result.error;
+    EXPECT_TRUE(result.shapes.empty());
+    EXPECT_EQ(image.getWidth(), 640);
+  }
+  // Large values that every measure still holds are kept, as are shapes
+  // outside the picture.
+  ImageClass image("open.png", 640, 480);
+  ReadResult result = readText(root +
+                                   "<Circle x=\"-1e9\" y=\"5\" r=\"1e100\"/><Line x1=\"-1e150\" y1=\"0\" "
+                                   "x2=\"1e150\" y2=\"0\"/>" +
+                                   region + "<FPoint x=\"-1e9\" y=\"1e9\"/></FreeHand></Poligonos>",
+                               image);
+  ASSERT_TRUE(result.ok) << result.error;
+  EXPECT_EQ(result.shapes.size(), 4u);
+}
+
 // Every whole pixel p of every width W up to a few thousand: p / W, the
 // relative coordinate a file read produces, converts back to p.
 TEST(PixelConversion, WholePixelsRoundTrip) {

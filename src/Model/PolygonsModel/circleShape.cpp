@@ -43,4 +43,5 @@ std::vector<int> circleShape::getRectangle(int width, int height) {
 
 double circleShape::getRadius() const { return radius; }
 void circleShape::setRadius(double value) { radius = value; }
-int circleShape::getSize() const { return PixelConversion::truncateToInt(pi * radius * radius); }
+int circleShape::getSize() const { return PixelConversion::truncateToInt(getExactArea()); }
+double circleShape::getExactArea() const { return pi * radius * radius; }

@@ -25,6 +25,9 @@ class circleShape : public baseShape {
   void setRadius(double value);
   // Area in whole square pixels (truncated).
   int getSize() const;
+  // Area in square pixels as a double: infinite for a radius whose square
+  // overflows.
+  double getExactArea() const;
 
  private:
   double radius;

@@ -69,14 +69,19 @@ void regionShape::move(double dx, double dy) {
 
 double regionShape::getSize(int width, int height) {
   if (area != 0 || linePoints.empty()) return static_cast<double>(area);
+  area = outlineArea(width, height);
+  return static_cast<double>(area);
+}
+
+double regionShape::outlineArea(int width, int height) const {
+  if (linePoints.empty()) return 0;
   const std::size_t n = linePoints.size();
   auto px = [&](std::size_t i) { return static_cast<long double>(width) * linePoints[i]->getX(); };
   auto py = [&](std::size_t i) { return static_cast<long double>(height) * linePoints[i]->getY(); };
   long double sum = 0;
   for (std::size_t i = 0; i + 1 < n; ++i) sum += px(i) * py(i + 1) - py(i) * px(i + 1);
   sum += px(n - 1) * py(0) - py(n - 1) * px(0);
-  area = std::fabs(sum / 2);
-  return static_cast<double>(area);
+  return static_cast<double>(std::fabs(sum / 2));
 }
 
 double regionShape::getArea(int width, int height) { return getSize(width, height); }

@@ -47,6 +47,9 @@ class regionShape : public baseShape {
   int getTotalNumberOfPointsInside() const;
   void computeCentroid();
   double getSize(int width, int height);
+  // The outline's area in square pixels computed afresh, without the cache:
+  // infinite when the vertices are too far apart for a double.
+  double outlineArea(int width, int height) const;
   // Vertex-wise extremes, searched from fixed start values.
   pointShape getMax() const;
   pointShape getMin() const;

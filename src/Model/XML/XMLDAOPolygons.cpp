@@ -3,6 +3,7 @@
 #include <glibmm/convert.h>
 #include <libxml/parser.h>
 
+#include <cmath>
 #include <cstring>
 #include <initializer_list>
 #include <iostream>
@@ -50,6 +51,23 @@ bool readReals(const xmlpp::SaxParser::AttributeList& attributes, std::initializ
     *values++ = NumberText::toDouble(*text);
   }
   return true;
+}
+
+bool allFinite(const double* values, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i)
+    if (!std::isfinite(values[i])) return false;
+  return true;
+}
+
+// A shape is measured and drawn in pixels from its coordinates: one whose
+// values, or the size measured from them, are not finite would make every
+// measure wrong and the drawing endless, so it refuses the whole file.
+void requireFinite(bool finite, const std::string& element) {
+  if (!finite) throw xmlpp::parse_error("the " + element + " holds a coordinate or size that is not a finite number");
+}
+
+std::string elementWithId(const char* element, int id) {
+  return std::string(element) + " element with id " + std::to_string(id);
 }
 
 // The file records names in UTF-8; a file name in another encoding would make
@@ -213,7 +231,10 @@ void XMLDAOPolygons::on_end_element(const Glib::ustring& name) {
 }
 
 void XMLDAOPolygons::closeFreeHand() {
-  if (freeHand) poligons.push_back(std::move(freeHand));
+  if (!freeHand) return;
+  requireFinite(std::isfinite(freeHand->outlineArea(static_cast<int>(imgWidth), static_cast<int>(imgHeight))),
+                elementWithId("FreeHand", freeHand->getId()));
+  poligons.push_back(std::move(freeHand));
 }
 
 void XMLDAOPolygons::readRoot(const AttributeList& attributes) {
@@ -260,7 +281,10 @@ void XMLDAOPolygons::readFPoint(const AttributeList& attributes) {
 }
 
 void XMLDAOPolygons::addVertex(const std::string& x, const std::string& y) {
-  if (freeHand) freeHand->addLinePoint(NumberText::toDouble(x) / imgWidth, NumberText::toDouble(y) / imgHeight);
+  if (!freeHand) return;
+  const double xy[2] = {NumberText::toDouble(x), NumberText::toDouble(y)};
+  requireFinite(allFinite(xy, 2), "FPoint element of the " + elementWithId("FreeHand", freeHand->getId()));
+  freeHand->addLinePoint(xy[0] / imgWidth, xy[1] / imgHeight);
 }
 
 void XMLDAOPolygons::readPoint(const AttributeList& attributes) {
@@ -268,6 +292,7 @@ void XMLDAOPolygons::readPoint(const AttributeList& attributes) {
   if (!readReals(attributes, {"x", "y"}, xy)) return;
   auto point = std::make_unique<pointShape>(xy[0] / imgWidth, xy[1] / imgHeight, 0, true, false, false, false, 0, 0, 0);
   CommonAttributes(attributes).applyTo(*point);
+  requireFinite(allFinite(xy, 2), elementWithId("Point", point->getId()));
   if (freeHand)
     freeHand->addPoint(point.release());
   else
@@ -280,6 +305,8 @@ void XMLDAOPolygons::readLine(const AttributeList& attributes) {
   auto line = std::make_unique<Line>(c[0] / imgWidth, c[1] / imgHeight, c[2] / imgWidth, c[3] / imgHeight, 0, true,
                                      false, false, false, 0, 0, 0);
   CommonAttributes(attributes).applyTo(*line);
+  const double length = line->getDiameter(static_cast<int>(imgWidth), static_cast<int>(imgHeight));
+  requireFinite(allFinite(c, 4) && std::isfinite(length), elementWithId("Line", line->getId()));
   poligons.push_back(std::move(line));
 }
 
@@ -291,6 +318,7 @@ void XMLDAOPolygons::readAngle(const AttributeList& attributes) {
   };
   auto angle = std::make_unique<Angle>(at(0), at(1), at(2), 0, true, false, false, false, 0, 0, 0);
   CommonAttributes(attributes).applyTo(*angle);
+  requireFinite(allFinite(c, 6), elementWithId("Angle", angle->getId()));
   angle->sePpointsUpdatedAngle(3);
   poligons.push_back(std::move(angle));
 }
@@ -301,6 +329,7 @@ void XMLDAOPolygons::readCircle(const AttributeList& attributes) {
   auto circle = std::make_unique<circleShape>(c[2], c[0] / imgWidth, c[1] / imgHeight, 0, true, false, false, false,
                                               0, 0, 0);
   CommonAttributes(attributes).applyTo(*circle);
+  requireFinite(allFinite(c, 3) && std::isfinite(circle->getExactArea()), elementWithId("Circle", circle->getId()));
   poligons.push_back(std::move(circle));
 }
 

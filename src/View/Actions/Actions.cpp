@@ -7,9 +7,11 @@
 
 #include <algorithm>
 #include <iostream>
+#include <optional>
 
 #include "AnnotationPath.h"
 #include "ControllerFachade.h"
+#include "MessageBox.h"
 #include "ModelFachade.h"
 #include "PanedBottom.h"
 #include "PictureFileCheck.h"
@@ -23,6 +25,8 @@ namespace {
 const char* const noFile = "null";
 
 bool isChoice(const std::string& name) { return !name.empty() && name != noFile; }
+
+std::string sizeText(int width, int height) { return std::to_string(width) + "x" + std::to_string(height); }
 
 // The whole picture decoded, or null when the toolkit cannot decode it; only a
 // full decode also catches a file whose header is sound but whose data is not.
@@ -64,28 +68,43 @@ std::string Actions::chooseFile(FileBrowser::Mode mode) {
   return isChoice(name) ? name : std::string();
 }
 
-std::string Actions::chooseAndLoadImage() {
-  const std::string path = chooseFile(FileBrowser::ImageFile);
-  if (path.empty()) return path;
+Glib::RefPtr<Gdk::Pixbuf> Actions::choosePicture(std::string& path) {
+  path = chooseFile(FileBrowser::ImageFile);
+  if (path.empty()) return {};
   // The size is read from the header first: a small file can claim a
   // picture that does not fit in memory.
   const std::string refusal = PictureFileCheck::sizeRefusal(path);
   if (!refusal.empty()) {
     showMessage(refusal);
-    return std::string();
+    return {};
   }
-  // The reset drops the annotation on the canvas, so it waits until the new
-  // picture is known to load.
   const Glib::RefPtr<Gdk::Pixbuf> picture = readPicture(path);
-  if (!picture) {
-    showMessage("The picture " + path + " cannot be read.");
-    return std::string();
-  }
+  if (!picture) showMessage("The picture " + path + " cannot be read.");
+  return picture;
+}
+
+void Actions::showNewPicture(const std::string& path, const Glib::RefPtr<Gdk::Pixbuf>& picture) {
   resetProgram();
   scrollImage->showPicture(path, picture);
   // Shown all the same, with its missing part grey, but the user is told.
   if (!PictureFileCheck::isComplete(path)) showMessage(PictureFileCheck::incompleteMessage(path));
-  return path;
+}
+
+bool Actions::acceptAnnotation(const Model::AnnotationRead& annotation, const std::string& picture, int width,
+                               int height) {
+  if (!annotation.readable()) {
+    showMessage("The annotation file " + annotation.file() + " cannot be opened: " + annotation.refusal() + ".");
+    return false;
+  }
+  if (annotation.recordedWidth() == width && annotation.recordedHeight() == height) return true;
+  // Opened anyway, its shapes are stretched onto the picture and its
+  // measures follow the size it records.
+  const std::string question = "The annotation file " + annotation.file() + " was made for a picture of " +
+                               sizeText(annotation.recordedWidth(), annotation.recordedHeight()) +
+                               " pixels, but the picture " + picture + " has " + sizeText(width, height) +
+                               " pixels. Open the annotation on it all the same?";
+  return runMessageBox(fc->getMainWindow(), "Annotation of another picture size", question, Gtk::MESSAGE_QUESTION,
+                       Gtk::BUTTONS_YES_NO) == Gtk::RESPONSE_YES;
 }
 
 void Actions::recordImage(const std::string& path) {
@@ -95,14 +114,15 @@ void Actions::recordImage(const std::string& path) {
 void Actions::showImageStatus(const std::string& path) {
   if (statusbar == nullptr) return;
   statusbar->pop(0);
-  statusbar->push("Image: " + path + "  Size: " + std::to_string(scrollImage->getImgWidth()) + "x" +
-                      std::to_string(scrollImage->getImgHeight()),
+  statusbar->push("Image: " + path + "  Size: " + sizeText(scrollImage->getImgWidth(), scrollImage->getImgHeight()),
                   0);
 }
 
 void Actions::openImage() {
-  const std::string path = chooseAndLoadImage();
-  if (path.empty()) return;
+  std::string path;
+  const Glib::RefPtr<Gdk::Pixbuf> picture = choosePicture(path);
+  if (!picture) return;
+  showNewPicture(path, picture);
   recordImage(path);
   showImageStatus(path);
 }
@@ -112,14 +132,23 @@ std::string Actions::annotationFileFor(const std::string& xmlFolder, const std::
 }
 
 void Actions::openImageXMLFile() {
-  const std::string path = chooseAndLoadImage();
-  if (path.empty()) return;
-  showImageStatus(path);
+  std::string path;
+  const Glib::RefPtr<Gdk::Pixbuf> picture = choosePicture(path);
+  if (!picture) return;
   const std::string fileXML = annotationFileFor(preferences->getXmlPath(), path);
   std::cout << "fileXML: " << fileXML << std::endl;
+  // The annotation is read before the picture replaces anything, so that a
+  // refused one leaves the work on the canvas.
+  std::optional<Model::AnnotationRead> annotation;
   struct stat info;
   if (stat(fileXML.c_str(), &info) == 0) {
-    scrollImage->setPolygonsModel(openXMLFile(fileXML));
+    annotation.emplace(openXMLFile(fileXML));
+    if (!acceptAnnotation(*annotation, path, picture->get_width(), picture->get_height())) return;
+  }
+  showNewPicture(path, picture);
+  showImageStatus(path);
+  if (annotation) {
+    scrollImage->setPolygonsModel(fc->getPoligonsXML(*annotation));
     // The canvas's load started the ids again at 1, below the file's.
     scrollImage->setIdDraw(nextFreeId());
     scrollImage->updateDraw();
@@ -130,18 +159,21 @@ void Actions::openImageXMLFile() {
   recordImage(path);
 }
 
-std::vector<baseShape*> Actions::openXMLFile(std::string filename) {
+Model::AnnotationRead Actions::openXMLFile(const std::string& filename) {
   std::cout << "Actions::openXMLFile(): " << filename << std::endl;
-  if (filename.empty()) return {};
-  return fc->getPoligonsXML(filename);
+  return fc->readPoligonsXML(filename);
 }
 
 void Actions::openXML() {
   const std::string name = chooseFile(FileBrowser::XmlFile);
   std::cout << "Actions: openXML(): " << (name.empty() ? noFile : name) << std::endl;
   if (name.empty()) return;
+  Model::AnnotationRead annotation = openXMLFile(name);
+  if (!acceptAnnotation(annotation, scrollImage->getFilename(), scrollImage->getImgWidth(),
+                        scrollImage->getImgHeight()))
+    return;
   resetProgram();
-  polygonsModel = fc->getPoligonsXML(name);
+  polygonsModel = fc->getPoligonsXML(annotation);
   fc->setCalibrationPanel();
   scrollImage->setPolygonsModel(polygonsModel);
   scrollImage->setIdDraw(nextFreeId());

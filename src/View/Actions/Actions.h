@@ -1,6 +1,7 @@
 #ifndef ACTIONS_H
 #define ACTIONS_H
 
+#include <gdkmm/pixbuf.h>
 #include <gtkmm/liststore.h>
 #include <gtkmm/treeiter.h>
 #include <gtkmm/treemodelcolumn.h>
@@ -9,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "AnnotationRead.h"
 #include "FileBrowser.h"
 
 namespace Gtk {
@@ -132,9 +134,9 @@ class Actions {
   static std::string annotationFileFor(const std::string& xmlFolder, const std::string& imagePath);
 
  protected:
-  // The shapes of an annotation file, read into the open picture; none for
-  // an empty name.
-  std::vector<baseShape*> openXMLFile(std::string filename);
+  // An annotation file read whole for the open picture; nothing is taken
+  // from it yet.
+  Model::AnnotationRead openXMLFile(const std::string& filename);
   // The first id that no shape on the canvas (nor a point inside a region)
   // uses.
   int nextFreeId();
@@ -163,9 +165,16 @@ class Actions {
   // Asks the chooser for a file of the given kind; empty when nothing was
   // chosen.
   std::string chooseFile(FileBrowser::Mode mode);
-  // Asks for a picture and, when it can be read, resets the program and
-  // shows it. Answers the path, or empty when nothing was opened.
-  std::string chooseAndLoadImage();
+  // Asks for a picture and decodes it whole; null, with the user told why
+  // when a file was chosen, when there is none to show. `path` is the choice.
+  Glib::RefPtr<Gdk::Pixbuf> choosePicture(std::string& path);
+  // Resets the program and shows the decoded picture.
+  void showNewPicture(const std::string& path, const Glib::RefPtr<Gdk::Pixbuf>& picture);
+  // Whether an annotation that was read may replace the canvas's shapes on
+  // the picture `picture` of width x height pixels: a refused file is
+  // reported, and a file made for another picture size is opened only when
+  // the user says so.
+  bool acceptAnnotation(const Model::AnnotationRead& annotation, const std::string& picture, int width, int height);
   void recordImage(const std::string& path);
   void showImageStatus(const std::string& path);
   void writeShapes(const std::string& filename, const std::vector<baseShape*>& shapes);

@@ -180,6 +180,8 @@ void KidneyPanel::resetPanel() {
   PanelDiameters::resetPanel();
 }
 
+void KidneyPanel::updatePanel() { updateCystIndex(); }
+
 // ---------------------------------------------------------------- region tools
 
 void KidneyPanel::giveBack(const std::vector<baseShape*>& shapes) {

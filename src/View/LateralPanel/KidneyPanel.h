@@ -38,6 +38,8 @@ class KidneyPanel : public PanelDiameters {
   void onCheckboxToggled() override;
   // Traces the reset, then closes the table and empties the annotation.
   void resetPanel() override;
+  // After an annotation was opened: the index and count of its shapes.
+  void updatePanel() override;
 
   void onButtonRunPress();
   void onRadioButtonPress();
