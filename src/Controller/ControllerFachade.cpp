@@ -21,6 +21,8 @@ int ControllerFachade::showMainWindow(int argc, char** argv) { return fv->startW
 void ControllerFachade::loadPreferences(int /*algorithm*/) {
   DirTools tools;
   const std::string home = tools.getHomePath();
+  if (ProgramProfile::current().traces.modelOperations)
+    std::cout << "ModelFachade::ModelFachade(): homePath: " << home << std::endl;
   const std::string name = getPreferences()->getPreferencesDir();
   if (home.empty()) {
     // Without a home folder the settings folder would land at the root of

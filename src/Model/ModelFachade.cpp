@@ -79,11 +79,19 @@ std::vector<baseShape*> ModelFachade::readPolygonsXML(std::string file) {
 std::vector<baseShape*> ModelFachade::readPolygonsXML(std::string file, bool& readable) {
   std::vector<baseShape*> shapes;
   readable = readAnnotation(file, imageXML, preferencesXML, shapes);
-  if (readable) std::cout << "Model::ReadXML:: " << file << " No. polygons " << shapes.size() << std::endl;
+  if (!readable) return shapes;
+  if (ProgramProfile::current().traces.modelOperations)
+    std::cout << "ReadXML:: Tama\xC3\x83\xC2\xB1o poligonos " << shapes.size() << std::endl;
+  else
+    std::cout << "Model::ReadXML:: " << file << " No. polygons " << shapes.size() << std::endl;
   return shapes;
 }
 
 bool ModelFachade::writePolygons(std::string file, std::vector<baseShape*> shapes) {
+  // Cavitra traces the facade's call and then the writer's file and count.
+  if (ProgramProfile::current().traces.modelOperations)
+    std::cout << "writePolygons Model: en XML" << file << std::endl
+              << "xmldaoPolygons: file= " << file << " Poligons: " << shapes.size() << std::endl;
   XMLDAOPolygons writer(image, preferences->isCalibrationActive() ? preferences->getCalibration() : -1.0);
   writer.setDiameters(preferences->getMinimumDiameter(), preferences->getMaximumDiameter());
   return writer.writePoligonsXML(file, shapes);
@@ -111,7 +119,10 @@ void ModelFachade::readPreferencesXMLFile(std::string file) {
   }
 }
 
-void ModelFachade::createPreferences() { preferences->resetToDefaults(); }
+void ModelFachade::createPreferences() {
+  preferences->resetToDefaults();
+  if (ProgramProfile::current().traces.modelOperations) std::cout << "ModelFachade::createPreferences()" << std::endl;
+}
 
 void ModelFachade::setImageProperties(std::string name, double width, double height) {
   image->setFilename(name);

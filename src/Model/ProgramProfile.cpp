@@ -59,6 +59,7 @@ const ProgramProfile& ProgramProfile::cavitra() {
     p.clearingKeepsNextId = true;
     p.traces.startAlgorithm = true;
     p.traces.sidePaneToggle = true;
+    p.traces.modelOperations = true;
     // Cavitra's files have neither angles nor measures; those of Lumora
     // read without them.
     p.polygonsFile.readAngles = false;

@@ -46,6 +46,12 @@ class ProgramProfile {
     bool sidePaneToggle = false;
     // The notify code of a measured minimum diameter.
     bool measuredMinimum = false;
+    // The model's file and settings operations: the home folder at start,
+    // the reset of the settings, every annotation written (path and shape
+    // count) and the shape count of an annotation read for a batch, the
+    // latter in the form "ReadXML:: Tamaño poligonos " with its n-tilde
+    // encoded twice, as this program has always written it.
+    bool modelOperations = false;
   } traces;
 
   // The model half.

@@ -104,7 +104,12 @@ class CavitraSettingsFolderTest : public ::testing::Test, CavitraSelected {
 
 TEST_F(CavitraSettingsFolderTest, FirstStartCreatesAnEmptyFolderAndKeepsTheDefaults) {
   ControllerFachade controller;
+  testing::internal::CaptureStdout();
   controller.loadPreferences(4);
+  const std::string trace = testing::internal::GetCapturedStdout();
+  EXPECT_NE(trace.find("ModelFachade::ModelFachade(): homePath: " + temp.home().string() + "\n Directory: "),
+            std::string::npos)
+      << trace;
   EXPECT_TRUE(fs::is_directory(settings()));
   EXPECT_TRUE(fs::is_empty(settings()));
   EXPECT_FALSE(fs::exists(temp.home() / ".zelvora"));

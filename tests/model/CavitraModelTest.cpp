@@ -153,6 +153,41 @@ TEST_F(CavitraModel, BothProgramsReadEachOthersFiles) {
 
 // Saves go through the shared atomic writer: a save that cannot finish says
 // so and leaves what was there.
+// The console traces of the model's file and settings operations, which
+// only Cavitra writes in this form.
+TEST_F(CavitraModel, ModelOperationsAreTracedAsEachProgramTracesThem) {
+  struct Case {
+    const ProgramProfile* profile;
+    std::string writeTrace, batchReadTrace, resetTrace;
+  };
+  const std::string file = path("traced.xml");
+  const std::vector<Case> cases = {
+      {&ProgramProfile::cavitra(),
+       "writePolygons Model: en XML" + file + "\nxmldaoPolygons: file= " + file + " Poligons: 4\n",
+       "ReadXML:: Tama\xC3\x83\xC2\xB1o poligonos 4\n", "ModelFachade::createPreferences()\n"},
+      {&ProgramProfile::lumora(), "", "Model::ReadXML:: " + file + " No. polygons 4\n", ""},
+  };
+  for (const Case& c : cases) {
+    ProgramProfile::select(*c.profile);
+    Model::ModelFachade model;
+    model.setImageProperties("section.png", 400, 300);
+    std::vector<baseShape*> shapes = sampleShapes();
+    testing::internal::CaptureStdout();
+    model.writePolygons(file, shapes);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), c.writeTrace) << c.profile->programName;
+    deleteAll(shapes);
+
+    testing::internal::CaptureStdout();
+    std::vector<baseShape*> read = model.readPolygonsXML(file);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), c.batchReadTrace) << c.profile->programName;
+    deleteAll(read);
+
+    testing::internal::CaptureStdout();
+    model.createPreferences();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), c.resetTrace) << c.profile->programName;
+  }
+}
+
 TEST_F(CavitraModel, AFailedSaveIsReportedAndLeavesWhatWasThere) {
   Model::ModelFachade model;
   model.setImageProperties("section.png", 400, 300);
