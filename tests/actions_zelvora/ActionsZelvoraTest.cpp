@@ -71,10 +71,8 @@ class ActionsZelvoraTest : public ::testing::Test {
     actions = makeActions();
   }
 
-  void TearDown() override {
-    actions->clearPolygonsModel();
-    actions.reset();
-  }
+  // The use cases free the annotation they leave on the canvas.
+  void TearDown() override { actions.reset(); }
 
   std::unique_ptr<ActionsZelvora> makeActions() {
     return std::make_unique<ActionsZelvora>(canvas.get(), controller.get(), &lateral, &bottom);
@@ -188,6 +186,19 @@ TEST_F(ActionsZelvoraTest, DetectionReplacesAndFreesTheShapesShownBefore) {
   actions->clearPolygonsModel();
   EXPECT_TRUE(canvas->getPolygonsNew().empty());
   EXPECT_GT(next, static_cast<int>(defaultspecies::OocytePainter(1).paint().oocytes.size()));
+}
+
+TEST_F(ActionsZelvoraTest, ClearingKeepsTheIdCountAndTheUseCasesTakeTheAnnotationWithThem) {
+  canvas->setPolygonsModel({square(1, 0.1, 0.1, 0.2), square(2, 0.5, 0.5, 0.2, false)});
+  canvas->setIdDraw(3);
+  actions->clearPolygonsModel();
+  EXPECT_TRUE(canvas->getPolygonsNew().empty());
+  EXPECT_EQ(canvas->getIdDraw(), 3);
+
+  canvas->setPolygonsModel({square(3, 0.1, 0.1, 0.2)});
+  actions.reset();
+  EXPECT_TRUE(canvas->getPolygonsNew().empty());
+  actions = makeActions();
 }
 
 TEST_F(ActionsZelvoraTest, TheSmallerCellPassReturnsRegionsAndLeavesTheCanvasAlone) {

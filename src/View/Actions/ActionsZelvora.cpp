@@ -52,7 +52,14 @@ ActionsZelvora::ActionsZelvora(ScrollImage* _scrollImage, ControllerFachade* _fc
   classifierActive = false;
 }
 
-ActionsZelvora::~ActionsZelvora() = default;
+// The annotation on the canvas ends with the use cases that made it.
+ActionsZelvora::~ActionsZelvora() { clearPolygonsModel(); }
+
+void ActionsZelvora::clearPolygonsModel() {
+  const int nextId = scrollImage->getIdDraw();
+  Actions::clearPolygonsModel();
+  scrollImage->setIdDraw(nextId);
+}
 
 // ---------------------------------------------------------------- picture
 

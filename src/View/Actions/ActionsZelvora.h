@@ -45,6 +45,9 @@ class ActionsZelvora : public Actions {
   void aboutUs(Gtk::Window* win) override;
   // Resets the side panel and shows the side pane.
   void resetProgram() override;
+  // Empties the annotation as the base does, but the next shape drawn keeps
+  // counting on from the ids already given.
+  void clearPolygonsModel() override;
 
   // Detects the cells of the open picture and shows one region per cell in
   // place of the canvas's shapes. The edge search looks for outlines between
