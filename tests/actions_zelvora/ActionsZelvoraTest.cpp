@@ -20,6 +20,7 @@
 #include "NotifyCode.h"
 #include "OocytePainter.h"
 #include "OpticalClassifierZelvora.h"
+#include "PanedBottom.h"
 #include "Preferences.h"
 #include "PreferencesSample.h"
 #include "ResultRow.h"
@@ -248,6 +249,26 @@ TEST_F(ActionsZelvoraTest, TableAndCanvasSelectionFollowEachOther) {
   EXPECT_TRUE(first->getSelected());
   EXPECT_EQ(canvas->getPolygonsModelSelected(), std::vector<baseShape*>{first});
   EXPECT_FALSE(canvas->getPolygonsNew()[1]->getSelected());
+}
+
+// A results panel over the same rows: its selected row, taken on request,
+// selects that row's shape; it keeps its own tree view.
+TEST_F(ActionsZelvoraTest, TheTablesSelectedRowSelectsItsShapeWhenAsked) {
+  canvas->setPolygonsModel({square(3, 0.1, 0.1, 0.1), square(8, 0.4, 0.4, 0.1)});
+  actions->showTable();
+  Gtk::Paned pane;
+  PanedBottom panel(&pane, actions.get());
+  Gtk::TreeView other;
+  panel.setTreeView(&other);
+  Gtk::TreeView* table = panel.getTreeView();
+  EXPECT_NE(table, &other);
+
+  table->set_model(actions->getTreeView()->get_model());
+  panel.on_selection_changed();
+  EXPECT_TRUE(canvas->getPolygonsModelSelected().empty());
+  table->get_selection()->select(Gtk::TreePath("1"));
+  panel.on_selection_changed();
+  EXPECT_EQ(canvas->getPolygonsModelSelected(), std::vector<baseShape*>{canvas->getPolygonsNew()[1]});
 }
 
 // ---------------------------------------------------------------- refusals and failures

@@ -31,8 +31,14 @@ void PanedBottom::update(int code) {
 }
 
 void PanedBottom::on_treeview_row_activated(const Gtk::TreeModel::Path& path, Gtk::TreeViewColumn*) {
-  const Glib::RefPtr<Gtk::TreeModel> model = myTreeView.get_model();
-  if (!model) return;
-  const Gtk::TreeIter row = model->get_iter(path);
+  refTreeModel = myTreeView.get_model();
+  if (!refTreeModel) return;
+  const Gtk::TreeIter row = refTreeModel->get_iter(path);
+  if (row) actionsPaned->selectedObject(row);
+}
+
+void PanedBottom::on_selection_changed() {
+  refTreeSelection = myTreeView.get_selection();
+  const Gtk::TreeIter row = refTreeSelection->get_selected();
   if (row) actionsPaned->selectedObject(row);
 }

@@ -28,6 +28,12 @@ class PanedBottom : public Observer {
   void subscribe();
   void unsubscribe();
   Gtk::TreeView* getTreeView() { return &myTreeView; }
+  // The table is always this panel's own tree view: another is not taken.
+  void setTreeView(Gtk::TreeView*) {}
+
+  // Selects on the canvas the shape of the table's selected row, as a click
+  // on that row does.
+  void on_selection_changed();
 
   // RegionSelected and ShapeSelected select the row of the canvas's selection
   // (none when it has no row); other codes are ignored.
@@ -42,6 +48,9 @@ class PanedBottom : public Observer {
   Gtk::Box m_VBox{Gtk::ORIENTATION_VERTICAL, 0};
   Gtk::ScrolledWindow m_ScrolledWindow;
   Gtk::TreeView myTreeView;
+  // The tree view's selection and model, fetched when they are needed.
+  Glib::RefPtr<Gtk::TreeSelection> refTreeSelection;
+  Glib::RefPtr<Gtk::TreeModel> refTreeModel;
 };
 
 #endif
