@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <gtkmm.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -249,6 +250,30 @@ TEST_F(ActionsZelvoraTest, TableAndCanvasSelectionFollowEachOther) {
   EXPECT_TRUE(first->getSelected());
   EXPECT_EQ(canvas->getPolygonsModelSelected(), std::vector<baseShape*>{first});
   EXPECT_FALSE(canvas->getPolygonsNew()[1]->getSelected());
+}
+
+// Each row's diameter and area as the table shows them: two decimals,
+// rounded, whatever the size.
+TEST_F(ActionsZelvoraTest, TheTableShowsDiameterAndAreaWithTwoRoundedDecimals) {
+  canvas->setPolygonsModel({square(1, 0.1, 0.1, 0.0417), square(2, 0.3, 0.3, 0.2437)});
+  actions->showTable();
+  Gtk::TreeView* table = actions->getTreeView();
+  const Glib::RefPtr<Gtk::TreeModel> model = table->get_model();
+  for (const int column : {1, 2}) {
+    for (const Gtk::TreeRow& row : model->children()) {
+      double value = 0;
+      row.get_value(column, value);
+      Gtk::TreeViewColumn* view = table->get_column(column);
+      view->cell_set_cell_data(model, row, false, false);
+      auto* cell = dynamic_cast<Gtk::CellRendererText*>(view->get_first_cell());
+      ASSERT_NE(cell, nullptr);
+      std::string shown = cell->property_text().get_value();
+      shown.erase(0, shown.find_first_not_of(' '));
+      char expected[64];
+      std::snprintf(expected, sizeof expected, "%.2f", value);
+      EXPECT_EQ(shown, expected) << view->get_title();
+    }
+  }
 }
 
 // A results panel over the same rows: its selected row, taken on request,

@@ -327,7 +327,9 @@ void ActionsZelvora::createTreeModel() {
   myTreeView->set_model(refTreeModel);
   myTreeView->append_column("Id", myColumns.id);
   myTreeView->append_column_numeric("Diameter", myColumns.diameter, "%15.2f");
-  myTreeView->append_column_numeric("Area", myColumns.area, "%20.2f");
+  // The toolkit formats numeric cells into 20 bytes, the terminating null
+  // included: a width of 20 would cut the second decimal.
+  myTreeView->append_column_numeric("Area", myColumns.area, "%19.2f");
   myTreeView->append_column("Stage", myColumns.stage);
   myTreeView->append_column("Visible nucleus", myColumns.type);
   myTreeView->append_column("Count", myColumns.count);
