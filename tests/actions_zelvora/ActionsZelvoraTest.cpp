@@ -146,6 +146,8 @@ TEST_F(ActionsZelvoraTest, DetectsClassifiesListsAndExportsTheStartPicture) {
   }
   EXPECT_GT(canvas->getIdDraw(), largestId);
 
+  // The table on show follows the classification.
+  actions->showTable();
   actions->classify(0, 0);
   for (regionShape* region : regions) {
     EXPECT_GE(region->getClase(), 1);
@@ -155,7 +157,6 @@ TEST_F(ActionsZelvoraTest, DetectsClassifiesListsAndExportsTheStartPicture) {
     EXPECT_EQ(region->getName(), std::to_string(region->getType()));
   }
 
-  actions->showTable();
   EXPECT_TRUE(bottom.get_visible());
   std::vector<int> canvasIds;
   for (regionShape* region : regions) canvasIds.push_back(region->getId());

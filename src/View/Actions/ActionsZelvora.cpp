@@ -183,6 +183,8 @@ void ActionsZelvora::classify(int, int) {
     region->setType(result[0]);
     region->setName(std::to_string(result[0]));
   }
+  // A table on show follows the new stages and nuclei.
+  if (myTreeView != nullptr && panedbottom->get_visible()) fillTreeView();
   scrollImage->updateDraw();
 }
 
