@@ -129,6 +129,8 @@ TEST_F(CavitraMenuBarTest, EveryShownItemReachesItsUseCaseOrDialog) {
           auto* about = DialogAnswerer::visible<Gtk::AboutDialog>();
           if (about == nullptr || about->get_program_name() != "Cavitra" || about->get_transient_for() != &mainWindow())
             return false;
+          // The program's own icon, not the toolkit's missing-image one.
+          EXPECT_TRUE(about->get_logo());
           about->response(Gtk::RESPONSE_CLOSE);
           return true;
         }),

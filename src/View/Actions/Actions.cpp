@@ -346,6 +346,23 @@ void Actions::subscribe(bool flag) {
 // ---------------------------------------------------------------- program-specific use cases
 
 void Actions::aboutUs(Gtk::Window*) {}
+
+void Actions::runAboutDialog(Gtk::AboutDialog& dialog, Gtk::Window* parent) {
+  if (parent != nullptr) dialog.set_transient_for(*parent);
+  // Without a logo of its own the box would show the toolkit's missing-image
+  // icon.
+  const std::string& icon = ProgramProfile::current().iconFile;
+  try {
+    dialog.set_logo(Gdk::Pixbuf::create_from_file(icon, 96, 96));
+  } catch (const Glib::Error& ex) {
+    std::cerr << "The program icon " << icon << " could not be read: " << ex.what().raw() << std::endl;
+  }
+  const int response = dialog.run();
+  if (response == Gtk::RESPONSE_CLOSE || response == Gtk::RESPONSE_CANCEL || response == Gtk::RESPONSE_DELETE_EVENT)
+    dialog.hide();
+  else
+    std::cout << "Unexpected response!" << std::endl;
+}
 void Actions::saveCSV(std::string) { std::cout << "Storing CSV File: " << std::endl; }
 void Actions::saveCSVSample(PreferencesSample*) { std::cout << "Storing CSV File: " << std::endl; }
 void Actions::processDirImages(std::string, std::string, std::string, bool, int, int, int) {}

@@ -2,6 +2,7 @@
 #define ACTIONS_H
 
 #include <gdkmm/pixbuf.h>
+#include <gtkmm/aboutdialog.h>
 #include <gtkmm/liststore.h>
 #include <gtkmm/treeiter.h>
 #include <gtkmm/treemodelcolumn.h>
@@ -140,6 +141,9 @@ class Actions {
   // The first id that no shape on the canvas (nor a point inside a region)
   // uses.
   int nextFreeId();
+  // Shows a program's about box over `parent` (none when null) with the
+  // program's own icon as its logo, until the user closes it.
+  static void runAboutDialog(Gtk::AboutDialog& dialog, Gtk::Window* parent);
 
   ControllerFachade* fc;
   ScrollImage* scrollImage;

@@ -35,7 +35,6 @@ ActionsKidney::~ActionsKidney() { clearPolygonsModel(); }
 
 void ActionsKidney::aboutUs(Gtk::Window* parent) {
   Gtk::AboutDialog dialog;
-  if (parent != nullptr) dialog.set_transient_for(*parent);
   dialog.set_program_name("Cavitra");
   dialog.set_version("1.0.0");
   dialog.set_website_label("Cavitra website");
@@ -43,11 +42,7 @@ void ActionsKidney::aboutUs(Gtk::Window* parent) {
       "Graphical software to analyse quantitatively the cyst index in histological images of liver or kidney, "
       "developed by two research centres.");
   dialog.set_authors({"The Cavitra team", "The Cavitra imaging group"});
-  const int response = dialog.run();
-  if (response == Gtk::RESPONSE_CLOSE || response == Gtk::RESPONSE_CANCEL || response == Gtk::RESPONSE_DELETE_EVENT)
-    dialog.hide();
-  else
-    std::cout << "Unexpected response!" << std::endl;
+  runAboutDialog(dialog, parent);
 }
 
 void ActionsKidney::resetProgram() { resetProgramOpenLateralPanel(); }

@@ -418,15 +418,10 @@ void ActionsZelvora::saveCSVSample(PreferencesSample* pref) {
 
 void ActionsZelvora::aboutUs(Gtk::Window* win) {
   Gtk::AboutDialog dialog;
-  if (win != nullptr) dialog.set_transient_for(*win);
   dialog.set_program_name("Lumora: stereological analysis application");
   dialog.set_version("1.0.0");
   dialog.set_website_label("Lumora website");
   dialog.set_comments("Detection, classification and measurement of oocytes in histological sections.");
   dialog.set_authors({"The Lumora team"});
-  const int response = dialog.run();
-  if (response == Gtk::RESPONSE_CLOSE || response == Gtk::RESPONSE_CANCEL || response == Gtk::RESPONSE_DELETE_EVENT)
-    dialog.hide();
-  else
-    std::cout << "Unexpected response!" << std::endl;
+  runAboutDialog(dialog, win);
 }
