@@ -201,6 +201,30 @@ TEST(DrawTest, CavitrasRendererClosesRegionOutlines) {
   EXPECT_TRUE(isBlank(probe, 260, 160));                      // inside: an outline, not a fill
 }
 
+// The first click of the region tool shows a round dot; the second a line.
+TEST(DrawTest, CavitrasRegionOfOneOrTwoVerticesShowsADotOrALine) {
+  const Palette palette;
+  const auto settings = paletteSettings();
+  ImageClass image("", 400, 400);
+  std::unique_ptr<Draw> renderer(ViewProfile::cavitra().makeDraw(&image));
+  renderer->setPreferences(settings.get());
+  {
+    auto dot = makeRegion({{0.5, 0.5}}, 1);
+    SurfaceProbe probe(400, 400);
+    drawOne(*renderer, dot.get(), probe);
+    EXPECT_TRUE(showsColour(probe, 200, 200, palette.region));
+    EXPECT_TRUE(isBlank(probe, 220, 200));
+  }
+  {
+    auto line = makeRegion({{0.2, 0.5}, {0.8, 0.5}}, 1);
+    SurfaceProbe probe(400, 400);
+    drawOne(*renderer, line.get(), probe);
+    EXPECT_TRUE(showsColour(probe, 80, 200, palette.region));
+    EXPECT_TRUE(showsColour(probe, 200, 200, palette.region));
+    EXPECT_TRUE(isBlank(probe, 200, 220));
+  }
+}
+
 TEST(DrawTest, AnAngleWithOnlyItsFirstPointShowsOneMarkAndNoArm) {
   const Palette palette;
   const auto settings = paletteSettings();

@@ -320,7 +320,9 @@ void Draw::tracePolyline(const Cairo::RefPtr<Cairo::Context>& cr, const std::vec
   path.setBounds(within.left, within.top, within.right, within.bottom);
   path.moveTo(window[0], window[1]);
   for (std::size_t i = 2; i < window.size(); i += 2) path.lineTo(window[i], window[i + 1]);
-  if (closed && window.size() > 4) path.lineTo(window[0], window[1]);
+  // Closing also a region of one or two vertices: with the round cap, its
+  // first vertex shows as a dot as soon as it is placed.
+  if (closed) path.lineTo(window[0], window[1]);
   path.finish();
 }
 
