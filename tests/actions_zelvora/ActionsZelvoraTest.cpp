@@ -505,6 +505,22 @@ TEST_F(ActionsZelvoraTrainingTest, TrainsLoadsAndClassifiesWithTheNewModels) {
   }
 }
 
+// Annotated pictures that cannot be read train nothing, and the open picture
+// is still the one detection works on.
+TEST_F(ActionsZelvoraTrainingTest, PicturesThatCannotBeReadLeaveDetectionOnTheOpenPicture) {
+  detect();
+  const std::size_t cells = regionsOnCanvas().size();
+  ASSERT_GT(cells, 0u);
+  const std::vector<std::string> pictures = paintPictures(2);
+  for (const std::string& picture : pictures) std::ofstream(picture, std::ios::trunc) << "not a picture";
+  MessageRecorder recorder;
+  actions->trainClassifier(pictures, folder.string(), folder.string(), 0);
+  recorder.take();
+  detect();
+  EXPECT_TRUE(recorder.take().empty());
+  EXPECT_EQ(regionsOnCanvas().size(), cells);
+}
+
 TEST_F(ActionsZelvoraTrainingTest, TooFewCellsAreReportedAndNothingIsCalledLoaded) {
   const std::vector<std::string> pictures = paintPictures(1);
   MessageRecorder recorder;

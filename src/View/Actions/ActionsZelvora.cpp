@@ -246,9 +246,11 @@ void ActionsZelvora::gatherTrainingSet(const std::vector<std::string>& imagefile
     if (!dirs.existFile(xmlfile)) continue;
     const std::vector<baseShape*> shapes = model->readPolygonsXML(xmlfile);
     const std::vector<std::unique_ptr<baseShape>> owned(shapes.begin(), shapes.end());
+    // Whether or not it can be read, the detector no longer holds the open
+    // picture.
+    detectorPicture.clear();
     try {
       myedgesdetector->setFilename(imagefiles[i]);
-      detectorPicture.clear();
       set.addRegions(*myedgesdetector, shapes);
     } catch (int code) {
       std::cout << "Training: the picture " << imagefiles[i] << " cannot be read (error " << code << ")" << std::endl;
