@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <limits>
 
 #include "ClassificationFixtures.h"
 #include "FileText.h"
+#include "OpticalClassifierCyst.h"
 #include "OpticalClassifierZelvora.h"
 #include "TemporaryHome.h"
 #include "ProgramProfile.h"
@@ -192,6 +194,31 @@ TEST(TrainingTest, FailuresAreReportedAndKeepThePreviousNormalisation) {
 
   OpticalClassifier base("", 0);
   EXPECT_FALSE(base.trainClassifier2(folder.dir.string(), "svm_nucleous.dat", a, b, features));
+}
+
+// Cavitra's trainings of two and three classes write the model under the
+// name given and its statistics as "med_desv.dat", nothing else.
+TEST(TrainingTest, CavitrasTrainingsWriteTheModelAndMedDesv) {
+  const auto a = fixtures::gaussianClass(31, 16, fixtures::centre(features, 5, 0.0f), 0.5f);
+  const auto b = fixtures::gaussianClass(32, 16, fixtures::centre(features, 5, 3.0f), 0.5f);
+  const auto c = fixtures::gaussianClass(33, 16, fixtures::centre(features, 5, 6.0f), 0.5f);
+  OpticalClassifierCyst classifier("", 0);
+  classifier.setShuffleSeed(5);
+  for (const int classes : {2, 3}) {
+    TrainedFolder folder;
+    const std::string dir = folder.dir.string();
+    ASSERT_TRUE(classes == 2 ? classifier.trainClassifier2(dir, "svm_cysts.dat", a, b, features)
+                             : classifier.trainClassifier3(dir, "svm_cysts.dat", a, b, c, features));
+    std::vector<std::string> written;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder.dir))
+      written.push_back(entry.path().filename().string());
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(written, (std::vector<std::string>{"med_desv.dat", "svm_cysts.dat"}));
+    EXPECT_NE(folder.text("svm_cysts.dat").find(classes == 2 ? "nr_class 2\n" : "nr_class 3\n"), std::string::npos);
+    std::vector<float> mean, deviation;
+    OpticalClassifier::le_media_desv(dir + "/med_desv.dat", mean, deviation);
+    EXPECT_EQ(mean.size(), static_cast<std::size_t>(features));
+  }
 }
 
 TEST(TrainingTest, TwoStageModelKeepsTheTrueStageLabels) {

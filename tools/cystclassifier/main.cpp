@@ -95,10 +95,19 @@ bool train(const Patterns& patterns, const std::string& folder, std::uint32_t se
             << " other" << std::endl;
   OpticalClassifierCyst classifier("", 0);
   classifier.setShuffleSeed(seed);
-  return classifier.trainClassifier2(folder, OpticalClassifierCyst::textureModelFile, patterns.texture[0],
-                                     patterns.texture[1], OpticalClassifierCyst::textureFeatureCount) &&
-         classifier.trainClassifier2(folder, OpticalClassifierCyst::shapeModelFile, patterns.shape[0],
-                                     patterns.shape[1], OpticalClassifierCyst::shapeFeatureCount);
+  // Each training leaves its statistics as "med_desv.dat": they are given
+  // the name the classifier reads them under before the next one.
+  const auto trainOne = [&](const char* model, const char* statistics, const std::vector<std::vector<float>>* classes,
+                            int features) {
+    std::error_code error;
+    if (!classifier.trainClassifier2(folder, model, classes[0], classes[1], features)) return false;
+    fs::rename(folder + "/" + OpticalClassifier::sharedNormalisationFile, folder + "/" + statistics, error);
+    return !error;
+  };
+  return trainOne(OpticalClassifierCyst::textureModelFile, OpticalClassifierCyst::textureStatisticsFile,
+                  patterns.texture, OpticalClassifierCyst::textureFeatureCount) &&
+         trainOne(OpticalClassifierCyst::shapeModelFile, OpticalClassifierCyst::shapeStatisticsFile, patterns.shape,
+                  OpticalClassifierCyst::shapeFeatureCount);
 }
 
 bool evaluate(const std::string& folder, const std::string& work, const Options& options) {

@@ -91,8 +91,13 @@ bool OpticalClassifierCyst::trainClassifier2(const std::string& dir, const std::
   return trainAndSave(dir, filename, {std::move(c1), std::move(c2)}, {labels[0], labels[1]}, nfeatures, training);
 }
 
-std::vector<std::string> OpticalClassifierCyst::normalisationFilesWith(const std::string& modelFile) const {
-  const std::string prefix = "svm_";
-  const bool prefixed = modelFile.compare(0, prefix.size(), prefix) == 0;
-  return {"mean_std_" + (prefixed ? modelFile.substr(prefix.size()) : modelFile)};
+bool OpticalClassifierCyst::trainClassifier3(const std::string& dir, const std::string& filename,
+                                             std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2,
+                                             std::vector<std::vector<float>> c3, int nfeatures) {
+  Training training(ProgramProfile::cavitra().trainingCGrid);
+  return trainAndSave(dir, filename, {std::move(c1), std::move(c2), std::move(c3)}, {0, 1, 2}, nfeatures, training);
+}
+
+std::vector<std::string> OpticalClassifierCyst::normalisationFilesWith(const std::string&) const {
+  return {sharedNormalisationFile};
 }

@@ -51,12 +51,17 @@ class OpticalClassifierCyst : public OpticalClassifier {
   virtual int applyClassifierRegionShape(regionShape* region);
 
   void resetClassifier() override;
-  // Trains a two-class cyst model (class `c1` label 0, `c2` label 1) into
-  // `dir`, with the statistics file named after the model
-  // ("svm_x.dat" -> "mean_std_x.dat").
+  // Train a model of two classes (`c1` label 0, `c2` label 1) or of three
+  // (labels 0, 1, 2) into `dir`: the model `filename` and its statistics
+  // "med_desv.dat" beside it, which the cyst files' own names
+  // (textureStatisticsFile, shapeStatisticsFile) are given by whoever
+  // installs them.
   bool trainClassifier2(const std::string& dir, const std::string& filename, std::vector<std::vector<float>> c1,
                         std::vector<std::vector<float>> c2, int nfeatures,
                         std::array<int, 2> labels = {0, 1}) override;
+  bool trainClassifier3(const std::string& dir, const std::string& filename, std::vector<std::vector<float>> c1,
+                        std::vector<std::vector<float>> c2, std::vector<std::vector<float>> c3,
+                        int nfeatures) override;
   std::vector<std::string> normalisationFilesWith(const std::string& modelFile) const override;
 
  private:
