@@ -51,17 +51,17 @@ Vertices squareWithCut(double cut) {
 }
 Vertices cutArc(double cut) { return {{cut, 0.25}, {cut, 0.5}, {cut, 0.75}}; }
 
-// A region of 100 vertices cut by an arc whose ends lie nearest to vertices
-// 20 and 60, drawn either way. The first piece holds the outline before the
+// A region of 100 vertices cut by an arc whose ends lie just inside it,
+// nearest to vertices 20 and 60, drawn either way. The first piece holds the outline before the
 // nearer vertex and from the farther one on, the second the outline in
 // between; each is closed by the arc in the direction that joins its ends.
 TEST(RegionCut, HundredVertexRegionInBothDirections) {
   const Vertices outline = circleOutline(100, 0.5, 0.5, 0.3);
-  const Vertices forwards = {{outline[20].first + 0.001, outline[20].second},
+  const Vertices forwards = {{outline[20].first - 0.001, outline[20].second},
                              {0.5, 0.55},
                              {0.5, 0.5},
                              {0.45, 0.5},
-                             {outline[60].first, outline[60].second - 0.001}};
+                             {outline[60].first, outline[60].second + 0.001}};
   const Vertices backwards = run(forwards, 4, -1);
 
   struct Case {
@@ -81,7 +81,7 @@ TEST(RegionCut, HundredVertexRegionInBothDirections) {
     SCOPED_TRACE(c.name);
     std::unique_ptr<regionShape> region(makeRegion(1, outline));
     std::unique_ptr<arcShape> arc(makeArc(2, c.arc));
-    RegionTools::Pieces pieces = RegionTools::cutAlongArc(*region, *arc, 7);
+    RegionTools::Pieces pieces = RegionTools::cutAlongArc(*region, *arc, 7, RegionTools::ArcTool::Split);
     ASSERT_TRUE(pieces.first && pieces.second);
     EXPECT_EQ(verticesOf(*pieces.first), c.first);
     EXPECT_EQ(verticesOf(*pieces.second), c.second);
@@ -97,7 +97,7 @@ TEST(RegionCut, ArcStartingAndEndingAtOneVertexMakesALoopPiece) {
   const Vertices loop = {{0.375, 0.25}, {0.5, 0.5}, {0.4, 0.26}};
   std::unique_ptr<regionShape> region(makeRegion(1, outline));
   std::unique_ptr<arcShape> arc(makeArc(2, loop));
-  RegionTools::Pieces pieces = RegionTools::cutAlongArc(*region, *arc, 3);
+  RegionTools::Pieces pieces = RegionTools::cutAlongArc(*region, *arc, 3, RegionTools::ArcTool::Split);
   ASSERT_TRUE(pieces.first && pieces.second);
   EXPECT_EQ(verticesOf(*pieces.first), join({run(outline, 0, 1), run(loop, 2, 0), run(outline, 1, 6)}));
   EXPECT_EQ(verticesOf(*pieces.second), loop);
@@ -108,8 +108,8 @@ TEST(RegionCut, NoVertexOnEitherSideCutsNothing) {
   std::unique_ptr<regionShape> square(makeRegion(2, squareWithCut(0.5)));
   std::unique_ptr<arcShape> arc(makeArc(3, cutArc(0.5)));
   std::unique_ptr<arcShape> noArc(makeArc(4, {}));
-  EXPECT_FALSE(RegionTools::cutAlongArc(*empty, *arc, 5).first);
-  EXPECT_FALSE(RegionTools::cutAlongArc(*square, *noArc, 5).first);
+  EXPECT_FALSE(RegionTools::cutAlongArc(*empty, *arc, 5, RegionTools::ArcTool::Split).first);
+  EXPECT_FALSE(RegionTools::cutAlongArc(*square, *noArc, 5, RegionTools::ArcTool::Split).first);
 }
 
 TEST(RegionTools, NextIdIsOneAboveTheLargest) {
