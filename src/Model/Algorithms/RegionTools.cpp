@@ -110,12 +110,27 @@ OutlineEnd atVertex(const std::vector<Point>& outline, Point p) {
   return {v, static_cast<double>(v)};
 }
 
-OutlineEnd atCrossing(const Crossing& c) { return {c.edge + 1, static_cast<double>(c.edge) + c.u}; }
+// A point of the outline the path runs to, and its place on the outline:
+// where the arc crosses an edge, or the outline vertex an end is joined to,
+// which then belongs to both pieces.
+struct Meeting {
+  Point at;
+  OutlineEnd end;
+};
+
+Meeting meetingAt(const Crossing& c) { return {c.at, {c.edge + 1, static_cast<double>(c.edge) + c.u}}; }
+
+Meeting meetingNearest(const std::vector<Point>& outline, Point p) {
+  const std::size_t v = nearestVertex(outline, p);
+  return {outline[v], {v + 1, static_cast<double>(v)}};
+}
 
 // A split's path runs inside the region and a completion's outside it; an
 // end of the arc on the other side overshoots, and the arc is cut at the
-// crossing nearest to that end. Ends that do not overshoot, or an arc that
-// never crosses the outline, are joined to the nearest outline vertices.
+// crossing nearest to that end. An arc with no overshooting end, or that
+// never crosses the outline, is joined to the nearest outline vertices as it
+// always was; otherwise an end that does not overshoot runs on to its nearest
+// outline vertex.
 Cut cutOf(regionShape& source, const std::vector<Point>& outline, const std::vector<Point>& arc,
           RegionTools::ArcTool tool) {
   const std::vector<Crossing> crossings = crossingsOf(outline, arc);
@@ -127,14 +142,13 @@ Cut cutOf(regionShape& source, const std::vector<Point>& outline, const std::vec
   if ((!clipStart && !clipFinish) || from >= to)
     return {arc, atVertex(outline, arc.front()), atVertex(outline, arc.back()), true};
 
-  Cut cut{{}, {}, {}, false};
-  if (clipStart) cut.path.push_back(crossings.front().at);
+  const Meeting start = clipStart ? meetingAt(crossings.front()) : meetingNearest(outline, arc.front());
+  const Meeting finish = clipFinish ? meetingAt(crossings.back()) : meetingNearest(outline, arc.back());
+  Cut cut{{start.at}, start.end, finish.end, false};
   const std::size_t first = clipStart ? crossings.front().segment + 1 : 0;
   const std::size_t last = clipFinish ? crossings.back().segment : arc.size() - 1;
   for (std::size_t i = first; i <= last; ++i) cut.path.push_back(arc[i]);
-  if (clipFinish) cut.path.push_back(crossings.back().at);
-  cut.start = clipStart ? atCrossing(crossings.front()) : atVertex(outline, arc.front());
-  cut.finish = clipFinish ? atCrossing(crossings.back()) : atVertex(outline, arc.back());
+  cut.path.push_back(finish.at);
   return cut;
 }
 
