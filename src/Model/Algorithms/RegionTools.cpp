@@ -86,7 +86,8 @@ struct Cut {
   std::vector<Point> path;
   OutlineEnd start;
   OutlineEnd finish;
-  // Both ends were joined to their nearest outline vertices.
+  // The whole arc, joined to the nearest outline vertices at both ends as
+  // cuts always were.
   bool atVertices;
 };
 
