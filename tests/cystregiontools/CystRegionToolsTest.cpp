@@ -156,15 +156,16 @@ TEST(AddCysts, NoCandidatesChangeNothing) {
   EXPECT_EQ(list.shapes.size(), 1u);
 }
 
-// A circle of 40 vertices cut by a vertical arc through its middle.
+// A circle of 40 vertices cut by a vertical arc through its middle, reaching
+// `reach` above and below the centre (the circle's radius is 0.25).
 struct CutFixture : ::testing::Test {
   ShapeList list;
   regionShape* source = nullptr;
   arcShape* arc = nullptr;
-  void build(double arcX) {
+  void build(double arcX, double reach = 0.25) {
     list.add(makeRegion(1, square(0.8, 0.8, 0.1)));
     source = list.add(makeRegion(2, circleOutline(40, 0.5, 0.5, 0.25)));
-    arc = list.add(makeArc(3, {{arcX, 0.25}, {arcX, 0.5}, {arcX, 0.75}}));
+    arc = list.add(makeArc(3, {{arcX, 0.5 - reach}, {arcX, 0.5}, {arcX, 0.5 + reach}}));
   }
 };
 
@@ -187,6 +188,17 @@ TEST_F(CutFixture, SplitKeepsBothPiecesAndHidesTheSource) {
   EXPECT_EQ(outcome.added[1]->getId(), 5);
   EXPECT_EQ(Tools::cystIndex(list.shapes, side, side).regions, 3);
   EXPECT_NEAR(percentOf(list.shapes), before, 0.05);
+}
+
+// A split line drawn well past the cyst on both sides: the pieces share the
+// cyst's area, so the index stays where it was (within a square pixel).
+TEST_F(CutFixture, SplitAlongALinePastTheOutlineKeepsTheIndex) {
+  build(0.45, 0.4);
+  const double before = percentOf(list.shapes);
+  const Tools::ArcOutcome outcome = Tools::applyArc(list.shapes, source, RegionTools::ArcTool::Split, side, side);
+  ASSERT_EQ(outcome.added.size(), 2u);
+  const double onePixel = 100.0 / (static_cast<double>(side) * side);
+  EXPECT_NEAR(percentOf(list.shapes), before, onePixel);
 }
 
 TEST_F(CutFixture, SplitKeepsEvenATinyPiece) {

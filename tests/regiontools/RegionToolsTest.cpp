@@ -51,17 +51,17 @@ Vertices squareWithCut(double cut) {
 }
 Vertices cutArc(double cut) { return {{cut, 0.25}, {cut, 0.5}, {cut, 0.75}}; }
 
-// A region of 100 vertices cut by an arc whose ends lie nearest to vertices
-// 20 and 60, drawn either way. The first piece holds the outline before the
+// A region of 100 vertices cut by an arc whose ends lie just inside it,
+// nearest to vertices 20 and 60, drawn either way. The first piece holds the outline before the
 // nearer vertex and from the farther one on, the second the outline in
 // between; each is closed by the arc in the direction that joins its ends.
 TEST(RegionCut, HundredVertexRegionInBothDirections) {
   const Vertices outline = circleOutline(100, 0.5, 0.5, 0.3);
-  const Vertices forwards = {{outline[20].first + 0.001, outline[20].second},
+  const Vertices forwards = {{outline[20].first - 0.001, outline[20].second},
                              {0.5, 0.55},
                              {0.5, 0.5},
                              {0.45, 0.5},
-                             {outline[60].first, outline[60].second - 0.001}};
+                             {outline[60].first, outline[60].second + 0.001}};
   const Vertices backwards = run(forwards, 4, -1);
 
   struct Case {
@@ -81,7 +81,7 @@ TEST(RegionCut, HundredVertexRegionInBothDirections) {
     SCOPED_TRACE(c.name);
     std::unique_ptr<regionShape> region(makeRegion(1, outline));
     std::unique_ptr<arcShape> arc(makeArc(2, c.arc));
-    RegionTools::Pieces pieces = RegionTools::cutAlongArc(*region, *arc, 7);
+    RegionTools::Pieces pieces = RegionTools::cutAlongArc(*region, *arc, 7, RegionTools::ArcTool::Split);
     ASSERT_TRUE(pieces.first && pieces.second);
     EXPECT_EQ(verticesOf(*pieces.first), c.first);
     EXPECT_EQ(verticesOf(*pieces.second), c.second);
@@ -97,7 +97,7 @@ TEST(RegionCut, ArcStartingAndEndingAtOneVertexMakesALoopPiece) {
   const Vertices loop = {{0.375, 0.25}, {0.5, 0.5}, {0.4, 0.26}};
   std::unique_ptr<regionShape> region(makeRegion(1, outline));
   std::unique_ptr<arcShape> arc(makeArc(2, loop));
-  RegionTools::Pieces pieces = RegionTools::cutAlongArc(*region, *arc, 3);
+  RegionTools::Pieces pieces = RegionTools::cutAlongArc(*region, *arc, 3, RegionTools::ArcTool::Split);
   ASSERT_TRUE(pieces.first && pieces.second);
   EXPECT_EQ(verticesOf(*pieces.first), join({run(outline, 0, 1), run(loop, 2, 0), run(outline, 1, 6)}));
   EXPECT_EQ(verticesOf(*pieces.second), loop);
@@ -108,8 +108,131 @@ TEST(RegionCut, NoVertexOnEitherSideCutsNothing) {
   std::unique_ptr<regionShape> square(makeRegion(2, squareWithCut(0.5)));
   std::unique_ptr<arcShape> arc(makeArc(3, cutArc(0.5)));
   std::unique_ptr<arcShape> noArc(makeArc(4, {}));
-  EXPECT_FALSE(RegionTools::cutAlongArc(*empty, *arc, 5).first);
-  EXPECT_FALSE(RegionTools::cutAlongArc(*square, *noArc, 5).first);
+  EXPECT_FALSE(RegionTools::cutAlongArc(*empty, *arc, 5, RegionTools::ArcTool::Split).first);
+  EXPECT_FALSE(RegionTools::cutAlongArc(*square, *noArc, 5, RegionTools::ArcTool::Split).first);
+}
+
+// The square from 0.25 to 0.75 with outline vertices at x = 0.375 and 0.625
+// on its top edge and at 0.375 on its bottom edge: 512 x 512 pixels.
+const Vertices squareOutline = {{0.25, 0.25}, {0.375, 0.25}, {0.625, 0.25}, {0.75, 0.25},
+                                {0.75, 0.75}, {0.375, 0.75}, {0.25, 0.75}};
+// The square without the quarter from x 0.5 and above y 0.5: an L of
+// 196,608 square pixels.
+const Vertices lOutline = {{0.25, 0.25}, {0.5, 0.25}, {0.5, 0.5}, {0.75, 0.5}, {0.75, 0.75}, {0.25, 0.75}};
+const Vertices circle40 = circleOutline(40, 0.5, 0.5, 0.25);
+
+// The area of the region of `outline`, as the results list it.
+double areaOf(const Vertices& outline) {
+  std::unique_ptr<regionShape> region(makeRegion(1, outline));
+  return region->getArea(side, side);
+}
+
+// A split line that runs past the outline is used only between its first
+// and last crossing of it: the pieces meet the outline where the line
+// crosses it, and their areas add up to the region's. An end inside the
+// region is still joined to its nearest outline vertex.
+TEST(RegionCut, SplitLineOvershootingTheOutlineAddsNoArea) {
+  // A line through the circle's centre along a symmetry axis halves it.
+  const double halfCircle = areaOf(circle40) / 2;
+  auto axis = [](double degrees) {
+    const double dx = 0.3 * std::cos(degrees * M_PI / 180);
+    const double dy = 0.3 * std::sin(degrees * M_PI / 180);
+    return Vertices{{0.5 - dx, 0.5 - dy}, {0.5, 0.5}, {0.5 + dx, 0.5 + dy}};
+  };
+  struct Case {
+    const char* name;
+    Vertices outline;
+    Vertices line;
+    double firstArea;
+    double secondArea;
+  };
+  const std::vector<Case> cases = {
+      {"square, past both ends", squareOutline, {{0.375, 0.125}, {0.375, 0.5}, {0.375, 0.875}}, 65536, 196608},
+      {"square, past the start only", squareOutline, {{0.375, 0.125}, {0.375, 0.7}}, 65536, 196608},
+      {"square, past the end only", squareOutline, {{0.375, 0.3}, {0.375, 0.875}}, 65536, 196608},
+      // Crossing the top edge at x 0.31875 and the bottom at the same x.
+      {"square, a bent line past both ends", squareOutline, {{0.3, 0.1}, {0.35, 0.5}, {0.3, 0.9}}, 44236.8, 217907.2},
+      {"circle, through two outline vertices", circle40, axis(45), halfCircle, halfCircle},
+      {"circle, through two edges", circle40, axis(49.5), halfCircle, halfCircle},
+      {"L, entering through the missing quarter", lOutline, {{0.625, 0.125}, {0.625, 0.875}}, 163840, 32768},
+      {"L, across its foot", lOutline, {{0.125, 0.625}, {0.875, 0.625}}, 131072, 65536},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<regionShape> region(makeRegion(1, c.outline));
+    std::unique_ptr<arcShape> line(makeArc(2, c.line));
+    RegionTools::Pieces pieces = RegionTools::cutAlongArc(*region, *line, 3, RegionTools::ArcTool::Split);
+    ASSERT_TRUE(pieces.first && pieces.second);
+    const double first = pieces.first->getArea(side, side);
+    const double second = pieces.second->getArea(side, side);
+    EXPECT_NEAR(first + second, region->getArea(side, side), 1);
+    EXPECT_NEAR(first, c.firstArea, 1);
+    EXPECT_NEAR(second, c.secondArea, 1);
+  }
+}
+
+// A completion draws the missing outline outside the region; where its ends
+// reach into the region they are cut at the outline, so the kept piece is
+// the region with exactly the drawn bulge added. An end left outside is
+// joined to its nearest outline vertex.
+TEST(RegionCut, CompletionReachingIntoTheRegionAddsOnlyTheBulge) {
+  // A bulge of 256 x 128 pixels on the top edge between x 0.375 and 0.625.
+  const double completed = 262144 + 32768;
+  struct Case {
+    const char* name;
+    Vertices line;
+  };
+  const std::vector<Case> cases = {
+      {"both ends inside", {{0.375, 0.3}, {0.375, 0.125}, {0.625, 0.125}, {0.625, 0.3}}},
+      {"start inside, end short of the outline", {{0.375, 0.3}, {0.375, 0.125}, {0.625, 0.125}, {0.625, 0.24}}},
+      {"start short of the outline, end inside", {{0.375, 0.24}, {0.375, 0.125}, {0.625, 0.125}, {0.625, 0.3}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ShapeList list;
+    regionShape* source = list.add(makeRegion(1, squareOutline));
+    list.add(makeArc(2, c.line));
+    RegionTools::ArcOutcome outcome =
+        RegionTools::applyArc(list.shapes, source, RegionTools::ArcTool::Complete, side, side, 10);
+    ASSERT_EQ(outcome.added.size(), 1u);
+    EXPECT_NEAR(outcome.added[0]->getArea(side, side), completed, 1);
+  }
+}
+
+// A line that does not run past the outline (ends inside it or on it for a
+// split, outside it for a completion) is cut as it always was: each end
+// joined to its nearest outline vertex, the backward run without the line's
+// first point.
+TEST(RegionCut, LineNotOvershootingCutsAsBefore) {
+  const Vertices& o = squareOutline;
+  const Vertices inside = {{0.375, 0.3}, {0.375, 0.5}, {0.375, 0.7}};
+  const Vertices onOutline = {{0.375, 0.25}, {0.375, 0.5}, {0.375, 0.75}};
+  const Vertices outside = {{0.375, 0.24}, {0.375, 0.125}, {0.625, 0.125}, {0.625, 0.24}};
+  struct Case {
+    const char* name;
+    RegionTools::ArcTool tool;
+    Vertices line;
+    Vertices first;
+    Vertices second;
+  };
+  using Tool = RegionTools::ArcTool;
+  const std::vector<Case> cases = {
+      {"split, ends inside", Tool::Split, inside, join({run(o, 0, 1), inside, run(o, 5, 7)}),
+       join({run(o, 1, 5), run(inside, 2, 0)})},
+      {"split, ends on outline vertices", Tool::Split, onOutline, join({run(o, 0, 1), onOutline, run(o, 5, 7)}),
+       join({run(o, 1, 5), run(onOutline, 2, 0)})},
+      {"completion, ends outside", Tool::Complete, outside, join({run(o, 0, 1), outside, run(o, 2, 7)}),
+       join({run(o, 1, 2), run(outside, 3, 0)})},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<regionShape> region(makeRegion(1, o));
+    std::unique_ptr<arcShape> line(makeArc(2, c.line));
+    RegionTools::Pieces pieces = RegionTools::cutAlongArc(*region, *line, 3, c.tool);
+    ASSERT_TRUE(pieces.first && pieces.second);
+    EXPECT_EQ(verticesOf(*pieces.first), c.first);
+    EXPECT_EQ(verticesOf(*pieces.second), c.second);
+  }
 }
 
 TEST(RegionTools, NextIdIsOneAboveTheLargest) {

@@ -100,7 +100,8 @@ CystRegionTools::ArcOutcome CystRegionTools::applyArc(std::vector<baseShape*>& s
   const bool sourceOnList = std::find(shapes.begin(), shapes.end() - 1, selected) != shapes.end() - 1;
   auto* source = dynamic_cast<regionShape*>(selected);
   RegionTools::Pieces pieces;
-  if (source != nullptr && sourceOnList) pieces = RegionTools::cutAlongArc(*source, *arc, RegionTools::nextId(shapes));
+  if (source != nullptr && sourceOnList)
+    pieces = RegionTools::cutAlongArc(*source, *arc, RegionTools::nextId(shapes), tool);
   arc->setVisible(false);
   arc->setSelected(false);
   if (!pieces.first) return outcome;

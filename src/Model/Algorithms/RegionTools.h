@@ -20,13 +20,13 @@
 // ids stay unique whatever gaps detection or deletion left.
 class RegionTools {
  public:
+  enum class ArcTool { Split, Complete };
+
   // The two pieces of a region cut along an arc.
   struct Pieces {
     std::unique_ptr<regionShape> first;
     std::unique_ptr<regionShape> second;
   };
-
-  enum class ArcTool { Split, Complete };
 
   // What an arc did to the list.
   struct ArcOutcome {
@@ -41,15 +41,20 @@ class RegionTools {
   // One above the largest id on the list; 1 for an empty list.
   static int nextId(const std::vector<baseShape*>& shapes);
 
-  // Cuts `source` along `arc`. Each end of the arc is joined to the outline
-  // vertex nearest to it (the first of equally near ones); the first piece
-  // keeps the outline before the nearer of the two vertices and from the
-  // farther one on, the second the outline in between; each is closed by the
-  // arc, run in the direction that joins its outline ends. The pieces are new
+  // Cuts `source` along `arc`. A split draws its line across the region, a
+  // completion draws the missing outline outside it; an end of the arc that
+  // overshoots to the other side of the outline is cut off at the arc's
+  // crossing of the outline nearest to that end, and the pieces meet the
+  // outline exactly there, so that no area beyond the drawn path joins them. An
+  // end that stops short of the outline, or lies on it, is joined to the
+  // outline vertex nearest to it (the first of equally near ones). The first
+  // piece keeps the outline before the earlier of the two ends and from the
+  // later one on, the second the outline in between; each is closed by the arc,
+  // run in the direction that joins its outline ends. The pieces are new
   // hand-made regions with ids `firstId` and `firstId` + 1, visible, class,
-  // type and automatic class 0. Null pieces when the outline or the arc has
-  // no vertex.
-  static Pieces cutAlongArc(regionShape& source, arcShape& arc, int firstId);
+  // type and automatic class 0. Null pieces when the outline or the arc has no
+  // vertex.
+  static Pieces cutAlongArc(regionShape& source, arcShape& arc, int firstId, ArcTool tool);
 
   // The arc just drawn is the last shape of `shapes`: withdraws it and, when
   // `selected` is a region of the list, cuts that region along it.
