@@ -3,6 +3,7 @@
 #include <map>
 
 #include "ClassificationFixtures.h"
+#include "FileGroupReplacement.h"
 #include "FileText.h"
 #include "OpticalClassifierZelvora.h"
 #include "Preferences.h"
@@ -140,9 +141,12 @@ TEST_F(ClassifierLoadTest, TrainedSpeciesClassifiesHeldOutPatterns) {
   };
   OpticalClassifierZelvora trainer("", 0);
   trainer.setShuffleSeed(11);
-  ASSERT_TRUE(trainer.trainClassifier2(dir, "svm_nucleous.dat", make(1, 24, 0, 0.2f), make(2, 24, 1, 0.2f), features));
-  ASSERT_TRUE(trainer.trainClassifier2(dir, "svm_stages.dat", make(3, 24, 100, 10), make(4, 24, 300, 10), features,
-                                       {0, 2}));
+  FileGroupReplacement output;
+  ASSERT_TRUE(
+      trainer.trainClassifier2(output, dir, "svm_nucleous.dat", make(1, 24, 0, 0.2f), make(2, 24, 1, 0.2f), features));
+  ASSERT_TRUE(trainer.trainClassifier2(output, dir, "svm_stages.dat", make(3, 24, 100, 10), make(4, 24, 300, 10),
+                                       features, {0, 2}));
+  ASSERT_TRUE(output.commit());
 
   OpticalClassifierZelvora classifier("", 0);
   classifier.setPreferences(&preferences);

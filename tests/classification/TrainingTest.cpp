@@ -5,10 +5,11 @@
 #include <limits>
 
 #include "ClassificationFixtures.h"
+#include "FileGroupReplacement.h"
 #include "FileText.h"
 #include "OpticalClassifierZelvora.h"
-#include "TemporaryHome.h"
 #include "ProgramProfile.h"
+#include "TemporaryHome.h"
 #include "Training.h"
 
 namespace fs = std::filesystem;
@@ -65,7 +66,7 @@ TEST(TrainingTest, FinalModelEqualsSvmTrainOnTheSameProblem) {
   Training training(ProgramProfile::lumora().trainingCGrid);
   ASSERT_TRUE(training.trainingProblem(patterns, fixtures::quarters(patterns), features, fixtures::counts(patterns)));
   const fs::path ours = temp.work() / "ours.model", theirs = temp.work() / "theirs.model";
-  ASSERT_TRUE(training.saveModel(ours.string()));
+  ASSERT_TRUE(fixtures::writeOut(training.modelText(), ours));
 
   std::vector<double> mean;
   const fs::path problem = temp.work() / "final.txt";
@@ -102,7 +103,7 @@ TEST(TrainingTest, ParallelGridChoosesTheSequentialModel) {
     ASSERT_TRUE(training.trainingProblem(patterns, fixtures::quarters(patterns), features,
                                          fixtures::counts(patterns)));
     const fs::path file = temp.work() / ("model" + std::to_string(run));
-    ASSERT_TRUE(training.saveModel(file.string()));
+    ASSERT_TRUE(fixtures::writeOut(training.modelText(), file));
     models[run] = readFileText(file);
     kappas[run] = training.getBestKappa();
   }
@@ -119,8 +120,8 @@ TEST(TrainingTest, RefusesInconsistentInputAndAGridWhereNoPointScores) {
     Training invalidGrid(std::vector<float>{-1.0f});
     EXPECT_FALSE(invalidGrid.trainingProblem(patterns, index, 2, counts));
     EXPECT_FALSE(invalidGrid.isTrained());
-    EXPECT_FALSE(invalidGrid.saveModel("unused.model"));
-    EXPECT_FALSE(invalidGrid.saveMeanDesv("unused.dat"));
+    EXPECT_FALSE(invalidGrid.modelText());
+    EXPECT_FALSE(invalidGrid.meanDesvText());
   }
   Training training(ProgramProfile::lumora().trainingCGrid);
   EXPECT_FALSE(training.trainingProblem(patterns, index, 3, counts)) << "patterns shorter than nfeatures";
@@ -147,7 +148,9 @@ TEST(TrainingTest, DropsNonFinitePatternsAndTrainsAConstantFeature) {
 
   OpticalClassifierZelvora classifier("", 0);
   classifier.setShuffleSeed(7);
-  ASSERT_TRUE(classifier.trainClassifier2(folder.dir.string(), "svm_nucleous.dat", without, with, features));
+  FileGroupReplacement output;
+  ASSERT_TRUE(classifier.trainClassifier2(output, folder.dir.string(), "svm_nucleous.dat", without, with, features));
+  ASSERT_TRUE(output.commit());
   const std::string normalisation = folder.text("med_desv.dat");
   EXPECT_EQ(normalisation, folder.text("med_desv_nucleous.dat"));
   EXPECT_EQ(normalisation.find("nan"), std::string::npos);
@@ -164,7 +167,9 @@ TEST(TrainingTest, SeededTrainingsWriteIdenticalFiles) {
   for (std::string& files : runs) {
     OpticalClassifierZelvora classifier("", 0);
     classifier.setShuffleSeed(2024);
-    ASSERT_TRUE(classifier.trainClassifier2(folder.dir.string(), "svm_nucleous.dat", a, b, features));
+    FileGroupReplacement output;
+    ASSERT_TRUE(classifier.trainClassifier2(output, folder.dir.string(), "svm_nucleous.dat", a, b, features));
+    ASSERT_TRUE(output.commit());
     files = folder.text("svm_nucleous.dat") + folder.text("med_desv.dat");
   }
   EXPECT_EQ(runs[0], runs[1]);
@@ -176,22 +181,28 @@ TEST(TrainingTest, FailuresAreReportedAndKeepThePreviousNormalisation) {
   const auto b = fixtures::gaussianClass(9, 12, fixtures::centre(features, 5, 2.0f), 1.0f);
   OpticalClassifierZelvora classifier("", 0);
 
-  EXPECT_FALSE(classifier.trainClassifier2((folder.dir / "missing").string(), "svm_nucleous.dat", a, b, features))
-      << "model cannot be saved";
+  {
+    FileGroupReplacement output;
+    ASSERT_TRUE(
+        classifier.trainClassifier2(output, (folder.dir / "missing").string(), "svm_nucleous.dat", a, b, features));
+    EXPECT_FALSE(output.commit()) << "model cannot be saved";
+    EXPECT_EQ(output.failedTarget(), (folder.dir / "missing" / "svm_nucleous.dat").string());
+  }
   EXPECT_FALSE(fs::exists(folder.dir / "missing" / "med_desv.dat"));
 
   writeFileText(folder.dir / "med_desv.dat", "previous");
   auto fewUsable = b;
   for (std::size_t i = 3; i < fewUsable.size(); ++i) fewUsable[i][0] = std::nanf("");
-  EXPECT_FALSE(classifier.trainClassifier2(folder.dir.string(), "svm_nucleous.dat", a, fewUsable, features))
+  FileGroupReplacement output;
+  EXPECT_FALSE(classifier.trainClassifier2(output, folder.dir.string(), "svm_nucleous.dat", a, fewUsable, features))
       << "three usable patterns";
-  EXPECT_FALSE(classifier.trainClassifier3(folder.dir.string(), "svm_stages.dat", a, b, {}, features))
+  EXPECT_FALSE(classifier.trainClassifier3(output, folder.dir.string(), "svm_stages.dat", a, b, {}, features))
       << "empty class";
+  OpticalClassifier base("", 0);
+  EXPECT_FALSE(base.trainClassifier2(output, folder.dir.string(), "svm_nucleous.dat", a, b, features));
+  EXPECT_TRUE(output.empty()) << "a failed training gives no file";
   EXPECT_EQ(folder.text("med_desv.dat"), "previous");
   EXPECT_FALSE(fs::exists(folder.dir / "svm_nucleous.dat"));
-
-  OpticalClassifier base("", 0);
-  EXPECT_FALSE(base.trainClassifier2(folder.dir.string(), "svm_nucleous.dat", a, b, features));
 }
 
 TEST(TrainingTest, TwoStageModelKeepsTheTrueStageLabels) {
@@ -199,7 +210,10 @@ TEST(TrainingTest, TwoStageModelKeepsTheTrueStageLabels) {
   const auto stage3 = fixtures::gaussianClass(3, 12, fixtures::centre(features, 5, 0.0f), 0.5f);
   const auto stage2 = fixtures::gaussianClass(4, 12, fixtures::centre(features, 5, 3.0f), 0.5f);
   OpticalClassifierZelvora classifier("", 0);
-  ASSERT_TRUE(classifier.trainClassifier2(folder.dir.string(), "svm_stages.dat", stage3, stage2, features, {2, 1}));
+  FileGroupReplacement output;
+  ASSERT_TRUE(
+      classifier.trainClassifier2(output, folder.dir.string(), "svm_stages.dat", stage3, stage2, features, {2, 1}));
+  ASSERT_TRUE(output.commit());
   EXPECT_NE(folder.text("svm_stages.dat").find("label 2 1"), std::string::npos);
 }
 

@@ -28,15 +28,16 @@ class RecordingClassifier : public OpticalClassifier {
 
   RecordingClassifier() : OpticalClassifier("", 0) {}
 
-  bool trainClassifier2(const std::string& dir, const std::string& filename, std::vector<std::vector<float>> c1,
-                        std::vector<std::vector<float>> c2, int nfeatures, std::array<int, 2> labels) override {
+  bool trainClassifier2(FileGroupReplacement&, const std::string& dir, const std::string& filename,
+                        std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2, int nfeatures,
+                        std::array<int, 2> labels) override {
     folder = dir;
     calls.push_back({filename, {c1.size(), c2.size()}, {labels[0], labels[1]}, nfeatures});
     return succeed;
   }
-  bool trainClassifier3(const std::string& dir, const std::string& filename, std::vector<std::vector<float>> c1,
-                        std::vector<std::vector<float>> c2, std::vector<std::vector<float>> c3,
-                        int nfeatures) override {
+  bool trainClassifier3(FileGroupReplacement&, const std::string& dir, const std::string& filename,
+                        std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2,
+                        std::vector<std::vector<float>> c3, int nfeatures) override {
     folder = dir;
     calls.push_back({filename, {c1.size(), c2.size(), c3.size()}, {0, 1, 2}, nfeatures});
     return succeed;

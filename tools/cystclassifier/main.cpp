@@ -16,6 +16,7 @@
 #include <string>
 
 #include "CystCandidates.h"
+#include "FileGroupReplacement.h"
 #include "HeldOutCysts.h"
 #include "OpticalClassifierCyst.h"
 #include "ProgramProfile.h"
@@ -95,10 +96,12 @@ bool train(const Patterns& patterns, const std::string& folder, std::uint32_t se
             << " other" << std::endl;
   OpticalClassifierCyst classifier("", 0);
   classifier.setShuffleSeed(seed);
-  return classifier.trainClassifier2(folder, OpticalClassifierCyst::textureModelFile, patterns.texture[0],
+  FileGroupReplacement output;
+  return classifier.trainClassifier2(output, folder, OpticalClassifierCyst::textureModelFile, patterns.texture[0],
                                      patterns.texture[1], OpticalClassifierCyst::textureFeatureCount) &&
-         classifier.trainClassifier2(folder, OpticalClassifierCyst::shapeModelFile, patterns.shape[0],
-                                     patterns.shape[1], OpticalClassifierCyst::shapeFeatureCount);
+         classifier.trainClassifier2(output, folder, OpticalClassifierCyst::shapeModelFile, patterns.shape[0],
+                                     patterns.shape[1], OpticalClassifierCyst::shapeFeatureCount) &&
+         output.commit();
 }
 
 bool evaluate(const std::string& folder, const std::string& work, const Options& options) {

@@ -19,6 +19,7 @@
 #include <string>
 
 #include "AnnotatedTrainingSet.h"
+#include "FileGroupReplacement.h"
 #include "HeldOutEvaluation.h"
 #include "OocytePainter.h"
 #include "OpticalClassifierZelvora.h"
@@ -79,10 +80,12 @@ bool train(const AnnotatedTrainingSet& set, const std::string& speciesFolder, st
   OpticalClassifierZelvora classifier("", 0);
   classifier.setShuffleSeed(seed);
   const int features = OpticalClassifierZelvora::featureCount;
-  return classifier.trainClassifier2(speciesFolder, OpticalClassifierZelvora::nucleusModelFile, set.nucleus(false),
-                                     set.nucleus(true), features) &&
-         classifier.trainClassifier3(speciesFolder, OpticalClassifierZelvora::stageModelFile, set.stage(1),
-                                     set.stage(2), set.stage(3), features);
+  FileGroupReplacement output;
+  return classifier.trainClassifier2(output, speciesFolder, OpticalClassifierZelvora::nucleusModelFile,
+                                     set.nucleus(false), set.nucleus(true), features) &&
+         classifier.trainClassifier3(output, speciesFolder, OpticalClassifierZelvora::stageModelFile, set.stage(1),
+                                     set.stage(2), set.stage(3), features) &&
+         output.commit();
 }
 
 bool evaluate(const std::string& speciesFolder, const std::string& work, const Options& options) {

@@ -8,6 +8,7 @@
 #include <numeric>
 #include <random>
 
+#include "FileGroupReplacement.h"
 #include "Training.h"
 
 namespace {
@@ -96,19 +97,21 @@ std::vector<std::string> OpticalClassifier::normalisationFilesWith(const std::st
   return {normalisationFileFor(modelFile), sharedNormalisationFile};
 }
 
-bool OpticalClassifier::trainClassifier2(const std::string&, const std::string&, std::vector<std::vector<float>>,
-                                         std::vector<std::vector<float>>, int, std::array<int, 2>) {
+bool OpticalClassifier::trainClassifier2(FileGroupReplacement&, const std::string&, const std::string&,
+                                         std::vector<std::vector<float>>, std::vector<std::vector<float>>, int,
+                                         std::array<int, 2>) {
   return false;
 }
 
-bool OpticalClassifier::trainClassifier3(const std::string&, const std::string&, std::vector<std::vector<float>>,
-                                         std::vector<std::vector<float>>, std::vector<std::vector<float>>, int) {
+bool OpticalClassifier::trainClassifier3(FileGroupReplacement&, const std::string&, const std::string&,
+                                         std::vector<std::vector<float>>, std::vector<std::vector<float>>,
+                                         std::vector<std::vector<float>>, int) {
   return false;
 }
 
 std::vector<int> OpticalClassifier::applyClassifiersPattern(const std::vector<float>&) { return {}; }
 
-bool OpticalClassifier::trainAndSave(const std::string& dir, const std::string& filename,
+bool OpticalClassifier::trainAndSave(FileGroupReplacement& output, const std::string& dir, const std::string& filename,
                                      std::vector<std::vector<std::vector<float>>> classes,
                                      const std::vector<int>& labels, int nfeatures, Training& training) {
   std::vector<int> counts;
@@ -143,11 +146,11 @@ bool OpticalClassifier::trainAndSave(const std::string& dir, const std::string& 
   for (int n : npat) index.push_back(computeIndex25Percentage(n));
 
   training.setLabels(labels);
-  // The model is written first: when it cannot be, the normalisation files
-  // that belong to the previous model stay as they were.
-  if (!training.trainingProblem(classes, index, nfeatures, npat) || !training.saveModel(dir + "/" + filename))
-    return false;
-  for (const std::string& normalisation : normalisationFilesWith(filename))
-    if (!training.saveMeanDesv(dir + "/" + normalisation)) return false;
+  if (!training.trainingProblem(classes, index, nfeatures, npat)) return false;
+  const std::optional<std::string> model = training.modelText();
+  const std::optional<std::string> normalisation = training.meanDesvText();
+  if (!model || !normalisation) return false;
+  output.add(dir + "/" + filename, *model);
+  for (const std::string& file : normalisationFilesWith(filename)) output.add(dir + "/" + file, *normalisation);
   return true;
 }

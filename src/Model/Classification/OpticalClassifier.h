@@ -11,6 +11,7 @@
 
 #include "SvmModelFileCheck.h"
 
+class FileGroupReplacement;
 class Training;
 
 // Base of the support-vector-machine classifiers: reads feature normalisation
@@ -63,12 +64,14 @@ class OpticalClassifier {
   virtual std::vector<std::string> normalisationFilesWith(const std::string& modelFile) const;
 
   virtual void resetClassifier() {}
-  // Train a model from two or three classes of patterns into folder `dir`.
+  // Train a model from two or three classes of patterns for folder `dir`:
+  // the model file and its normalisation files are added to `output`, which
+  // the caller commits once every model of the folder is trained.
   // The base classifier trains nothing and returns false.
-  virtual bool trainClassifier2(const std::string& dir, const std::string& filename,
-                                std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2,
-                                int nfeatures, std::array<int, 2> labels = {0, 1});
-  virtual bool trainClassifier3(const std::string& dir, const std::string& filename,
+  virtual bool trainClassifier2(FileGroupReplacement& output, const std::string& dir, const std::string& filename,
+                                std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2, int nfeatures,
+                                std::array<int, 2> labels = {0, 1});
+  virtual bool trainClassifier3(FileGroupReplacement& output, const std::string& dir, const std::string& filename,
                                 std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2,
                                 std::vector<std::vector<float>> c3, int nfeatures);
   virtual std::vector<int> applyClassifiersPattern(const std::vector<float>& pattern);
@@ -79,14 +82,14 @@ class OpticalClassifier {
 
  protected:
   // Drops patterns that are too short or hold a value that is not finite,
-  // shuffles and sub-samples each class, trains with `training` and writes
+  // shuffles and sub-samples each class, trains with `training` and adds
   // the model `filename` and its normalisation files (normalisationFilesWith)
-  // into `dir`. Class c is given libsvm label `labels[c]`.
-  // False when a class keeps fewer than four usable patterns, training fails
-  // or a file cannot be written.
-  bool trainAndSave(const std::string& dir, const std::string& filename,
-                    std::vector<std::vector<std::vector<float>>> classes, const std::vector<int>& labels,
-                    int nfeatures, Training& training);
+  // of folder `dir` to `output`. Class c is given libsvm label `labels[c]`.
+  // False, adding nothing, when a class keeps fewer than four usable
+  // patterns, training fails or the model cannot be written out.
+  bool trainAndSave(FileGroupReplacement& output, const std::string& dir, const std::string& filename,
+                    std::vector<std::vector<std::vector<float>>> classes, const std::vector<int>& labels, int nfeatures,
+                    Training& training);
 
   std::string image;
   int method;

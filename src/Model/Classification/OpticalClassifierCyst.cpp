@@ -84,11 +84,13 @@ int OpticalClassifierCyst::applyClassifierRegionShape(regionShape* region) {
   return answer(mysvmShape, std::vector<float>(hu.begin(), hu.end()), medias, desviations);
 }
 
-bool OpticalClassifierCyst::trainClassifier2(const std::string& dir, const std::string& filename,
-                                             std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2,
-                                             int nfeatures, std::array<int, 2> labels) {
+bool OpticalClassifierCyst::trainClassifier2(FileGroupReplacement& output, const std::string& dir,
+                                             const std::string& filename, std::vector<std::vector<float>> c1,
+                                             std::vector<std::vector<float>> c2, int nfeatures,
+                                             std::array<int, 2> labels) {
   Training training(ProgramProfile::cavitra().trainingCGrid);
-  return trainAndSave(dir, filename, {std::move(c1), std::move(c2)}, {labels[0], labels[1]}, nfeatures, training);
+  return trainAndSave(output, dir, filename, {std::move(c1), std::move(c2)}, {labels[0], labels[1]}, nfeatures,
+                      training);
 }
 
 std::vector<std::string> OpticalClassifierCyst::normalisationFilesWith(const std::string& modelFile) const {

@@ -51,11 +51,11 @@ class OpticalClassifierCyst : public OpticalClassifier {
   virtual int applyClassifierRegionShape(regionShape* region);
 
   void resetClassifier() override;
-  // Trains a two-class cyst model (class `c1` label 0, `c2` label 1) into
+  // Trains a two-class cyst model (class `c1` label 0, `c2` label 1) for
   // `dir`, with the statistics file named after the model
   // ("svm_x.dat" -> "mean_std_x.dat").
-  bool trainClassifier2(const std::string& dir, const std::string& filename, std::vector<std::vector<float>> c1,
-                        std::vector<std::vector<float>> c2, int nfeatures,
+  bool trainClassifier2(FileGroupReplacement& output, const std::string& dir, const std::string& filename,
+                        std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2, int nfeatures,
                         std::array<int, 2> labels = {0, 1}) override;
   std::vector<std::string> normalisationFilesWith(const std::string& modelFile) const override;
 

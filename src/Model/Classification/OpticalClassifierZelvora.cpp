@@ -30,18 +30,22 @@ std::vector<int> OpticalClassifierZelvora::numberPatternsFinal(std::vector<int> 
   return counts;
 }
 
-bool OpticalClassifierZelvora::trainClassifier2(const std::string& dir, const std::string& filename,
-                                                std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2,
-                                                int nfeatures, std::array<int, 2> labels) {
+bool OpticalClassifierZelvora::trainClassifier2(FileGroupReplacement& output, const std::string& dir,
+                                                const std::string& filename, std::vector<std::vector<float>> c1,
+                                                std::vector<std::vector<float>> c2, int nfeatures,
+                                                std::array<int, 2> labels) {
   Training training(ProgramProfile::lumora().trainingCGrid);
-  return trainAndSave(dir, filename, {std::move(c1), std::move(c2)}, {labels[0], labels[1]}, nfeatures, training);
+  return trainAndSave(output, dir, filename, {std::move(c1), std::move(c2)}, {labels[0], labels[1]}, nfeatures,
+                      training);
 }
 
-bool OpticalClassifierZelvora::trainClassifier3(const std::string& dir, const std::string& filename,
-                                                std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2,
-                                                std::vector<std::vector<float>> c3, int nfeatures) {
+bool OpticalClassifierZelvora::trainClassifier3(FileGroupReplacement& output, const std::string& dir,
+                                                const std::string& filename, std::vector<std::vector<float>> c1,
+                                                std::vector<std::vector<float>> c2, std::vector<std::vector<float>> c3,
+                                                int nfeatures) {
   Training training(ProgramProfile::lumora().trainingCGrid);
-  return trainAndSave(dir, filename, {std::move(c1), std::move(c2), std::move(c3)}, {0, 1, 2}, nfeatures, training);
+  return trainAndSave(output, dir, filename, {std::move(c1), std::move(c2), std::move(c3)}, {0, 1, 2}, nfeatures,
+                      training);
 }
 
 std::string OpticalClassifierZelvora::speciesFolder(const DirTools& dirs) const {

@@ -31,13 +31,13 @@ class OpticalClassifierZelvora : public OpticalClassifier {
   // nucleus model the classes are cells without and with a visible nucleus.
   // A stage model of two stages gives each class its stage - 1 as label:
   // {0, 2} for stages 1 and 3, {2, 1} for stages 3 and 2.
-  bool trainClassifier2(const std::string& dir, const std::string& filename, std::vector<std::vector<float>> c1,
-                        std::vector<std::vector<float>> c2, int nfeatures,
+  bool trainClassifier2(FileGroupReplacement& output, const std::string& dir, const std::string& filename,
+                        std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2, int nfeatures,
                         std::array<int, 2> labels = {0, 1}) override;
   // Stages 1, 2 and 3, labels 0, 1 and 2.
-  bool trainClassifier3(const std::string& dir, const std::string& filename, std::vector<std::vector<float>> c1,
-                        std::vector<std::vector<float>> c2, std::vector<std::vector<float>> c3,
-                        int nfeatures) override;
+  bool trainClassifier3(FileGroupReplacement& output, const std::string& dir, const std::string& filename,
+                        std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2,
+                        std::vector<std::vector<float>> c3, int nfeatures) override;
 
   // Stores the settings and loads the selected species. Nothing is loaded
   // when no species (or an index outside the key table) is selected. Throws

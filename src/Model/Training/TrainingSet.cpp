@@ -4,6 +4,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "FileGroupReplacement.h"
 #include "OpticalClassifierZelvora.h"
 #include "regionDetectorEdgesZelvora.h"
 #include "regionShape.h"
@@ -55,11 +56,14 @@ TrainingSet::Outcome TrainingSet::train(OpticalClassifier& classifier, const std
   const char* const nucleusFile = OpticalClassifierZelvora::nucleusModelFile;
   const char* const stageFile = OpticalClassifierZelvora::stageModelFile;
   Outcome outcome;
-  // A training that ran but wrote no model is reported, not passed off as done.
+  // The species' files are replaced together, and only when every training
+  // asked for succeeded and every file was written.
+  FileGroupReplacement output;
+  // A training that ran but gave no model is reported, not passed off as done.
   bool failed = false;
 
   if (nuclei[0].size() >= minimumPatterns && nuclei[1].size() >= minimumPatterns) {
-    outcome.nucleusTrained = classifier.trainClassifier2(folder, nucleusFile, nuclei[0], nuclei[1], features);
+    outcome.nucleusTrained = classifier.trainClassifier2(output, folder, nucleusFile, nuclei[0], nuclei[1], features);
     failed = !outcome.nucleusTrained;
   } else if (nuclei[0].size() < minimumPatterns) {
     outcome.messages.push_back("The classifier does not train with less than 8 cells without visible nucleous");
@@ -72,14 +76,15 @@ TrainingSet::Outcome TrainingSet::train(OpticalClassifier& classifier, const std
   // Two stages: each class is labelled with its stage - 1, as in a model of
   // three, so the stage a model answers is always the right one.
   const auto trainTwo = [&](int first, int second, const char* missing) {
-    outcome.stageTrained = classifier.trainClassifier2(folder, stageFile, stages[first - 1], stages[second - 1],
+    outcome.stageTrained = classifier.trainClassifier2(output, folder, stageFile, stages[first - 1], stages[second - 1],
                                                        features, {first - 1, second - 1});
     failed = failed || !outcome.stageTrained;
     outcome.messages.push_back(std::string("The stage ") + missing +
                                " has less than 8 cells. The classifier is trained with only two stages");
   };
   if (enough[0] && enough[1] && enough[2]) {
-    outcome.stageTrained = classifier.trainClassifier3(folder, stageFile, stages[0], stages[1], stages[2], features);
+    outcome.stageTrained =
+        classifier.trainClassifier3(output, folder, stageFile, stages[0], stages[1], stages[2], features);
     failed = failed || !outcome.stageTrained;
   } else if (enough[0] && enough[1]) {
     trainTwo(1, 2, "hydrated");
@@ -91,6 +96,13 @@ TrainingSet::Outcome TrainingSet::train(OpticalClassifier& classifier, const std
     outcome.messages.push_back(
         "The classifier to discriminate stage can not be trained due to there is less than 8 cells of each stage");
   }
-  if (failed) outcome.messages.push_back("The classifiers could not be trained into " + folder);
+  if (failed) {
+    outcome.messages.push_back("The classifiers could not be trained into " + folder);
+  } else if (!output.commit()) {
+    outcome.messages.push_back("The classifiers could not be trained into " + folder + ": " + output.failedTarget() +
+                               " cannot be written. The classifiers there are unchanged.");
+    failed = true;
+  }
+  if (failed) outcome.nucleusTrained = outcome.stageTrained = false;
   return outcome;
 }
