@@ -23,6 +23,7 @@
 #include "Preferences.h"
 #include "PreferencesSample.h"
 #include "ResultRow.h"
+#include "SaveObstacles.h"
 #include "ScrollImage.h"
 #include "TemporaryHome.h"
 #include "regionShape.h"
@@ -330,6 +331,31 @@ TEST_F(ActionsZelvoraTest, ACsvThatCannotBeWrittenIsReported) {
   actions->saveCSVSample(sample);
   const std::string message = "The results could not be written to " + file + ".";
   EXPECT_EQ(recorder.take(), (Texts{message, message}));
+}
+
+TEST_F(ActionsZelvoraTest, ACsvTargetInTheWayKeepsTheOldFileAndIsReported) {
+  canvas->setPolygonsModel({square(1, 0.3, 0.3, 0.2)});
+  const fs::path csv = temp.work() / "results.csv";
+  PreferencesSample* sample = controller->getModel()->getPreferencesSample();
+  sample->setCSVFile(csv.string());
+  const std::pair<const char*, std::function<void()>> saves[] = {
+      {"results", [&] { actions->saveCSV(csv.string()); }},
+      {"sample", [&] { actions->saveCSVSample(sample); }},
+  };
+  MessageRecorder recorder;
+  for (const auto& [what, save] : saves)
+    for (const SaveObstacle& obstacle : saveObstacles()) {
+      writeFileText(csv, "old results");
+      {
+        const auto inForce = obstacle.place(csv);
+        save();
+      }
+      EXPECT_EQ(recorder.take(), Texts{"The results could not be written to " + csv.string() + "."})
+          << what << " " << obstacle.name;
+      EXPECT_TRUE(untouched(csv, "old results")) << what << " " << obstacle.name;
+      EXPECT_TRUE(temporariesLeftIn(temp.work()).empty()) << what << " " << obstacle.name;
+      fs::remove_all(csv);
+    }
 }
 
 // ---------------------------------------------------------------- sample CSV
