@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 #include <gtkmm.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -471,6 +473,30 @@ TEST_F(ActionsZelvoraTrainingTest, TrainsLoadsAndClassifiesWithTheNewModels) {
     ASSERT_TRUE(predicted >> theirs);
     EXPECT_EQ(static_cast<int>(theirs), label);
   }
+}
+
+TEST_F(ActionsZelvoraTrainingTest, ATrainingThatCannotBeWrittenKeepsTheSpeciesAndSaysSo) {
+  const std::vector<std::string> pictures = paintPictures(7);
+  loadClassifiers();
+  std::map<fs::path, std::string> before;
+  for (const auto& entry : fs::directory_iterator(speciesFolder())) before[entry.path()] = readFileText(entry.path());
+  const fs::path stages = speciesFolder() / OpticalClassifierZelvora::stageModelFile;
+  ASSERT_EQ(chmod(stages.c_str(), 0444), 0);
+
+  MessageRecorder recorder;
+  actions->trainClassifier(pictures, folder.string(), folder.string(), 0);
+  EXPECT_EQ(recorder.take(), (Texts{kTrainingWarning, "The classifiers could not be trained into " +
+                                                          speciesFolder().string() + ": " + stages.string() +
+                                                          " cannot be written. The classifiers there are unchanged."}));
+  std::map<fs::path, std::string> after;
+  for (const auto& entry : fs::directory_iterator(speciesFolder())) after[entry.path()] = readFileText(entry.path());
+  EXPECT_EQ(after, before);
+
+  // The classifier loaded before still classifies.
+  detect();
+  actions->classify(0, 0);
+  EXPECT_TRUE(recorder.take().empty());
+  for (regionShape* region : regionsOnCanvas()) EXPECT_GE(region->getClase(), 1);
 }
 
 TEST_F(ActionsZelvoraTrainingTest, TooFewCellsAreReportedAndNothingIsCalledLoaded) {

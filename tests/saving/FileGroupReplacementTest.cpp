@@ -61,7 +61,8 @@ TEST_F(FileGroupReplacementTest, OneFileThatCannotBeReplacedKeepsThemAll) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << obstacle.name;
     EXPECT_FALSE(committed) << obstacle.name;
     EXPECT_EQ(files.failedTarget(), blocked.string()) << obstacle.name;
-    for (const auto& [name, text] : old) EXPECT_TRUE(untouched(temp.work() / name, text)) << obstacle.name << " " << name;
+    for (const auto& [name, text] : old)
+      EXPECT_TRUE(untouched(temp.work() / name, text)) << obstacle.name << " " << name;
     EXPECT_TRUE(temporariesLeftIn(temp.work()).empty()) << obstacle.name;
     fs::remove_all(blocked);
   }

@@ -306,10 +306,13 @@ void ActionsZelvora::trainClassifier(std::vector<std::string> imagefiles, std::s
     }
   } else {
     if (preferences->getProblemActive() != problemSelected) preferences->setProblemActive(problemSelected);
-    // What is loaded may no longer match the species folder: the next
-    // classification loads the active species' files again.
-    classifierSpecies = notAskedFor;
-    classifierActive = preferences->getValidProblemActive() >= 0;
+    // One model replaced without the other: what is loaded no longer matches
+    // the species folder, so the next classification loads its files again.
+    // A training that replaced nothing leaves the loaded classifier as it is.
+    if (outcome.nucleusTrained || outcome.stageTrained) {
+      classifierSpecies = notAskedFor;
+      classifierActive = preferences->getValidProblemActive() >= 0;
+    }
   }
   updateLateralPanel();
 }
