@@ -91,7 +91,7 @@ void FileReplacement::abandon() {
   temporary.clear();
 }
 
-bool FileReplacement::commit(const std::string& contents) {
+bool FileReplacement::writeTemporary(const std::string& contents) {
   if (!isOpen()) return false;
   bool written = writeAll(descriptor, contents);
   if (written && keepMode) written = fchmod(descriptor, mode) == 0;
@@ -99,7 +99,17 @@ bool FileReplacement::commit(const std::string& contents) {
   written = written && fsync(descriptor) == 0;
   const bool closed = close(descriptor) == 0;
   descriptor = -1;
-  if (!written || !closed || std::rename(temporary.c_str(), real.c_str()) != 0) {
+  if (!written || !closed) {
+    abandon();
+    return false;
+  }
+  return true;
+}
+
+bool FileReplacement::replaceTarget() {
+  // Only a temporary file that was written and closed is put in place.
+  if (isOpen() || temporary.empty()) return false;
+  if (std::rename(temporary.c_str(), real.c_str()) != 0) {
     abandon();
     return false;
   }

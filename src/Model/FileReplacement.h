@@ -26,7 +26,14 @@ class FileReplacement {
 
   // Writes `contents` and puts them in place of the target. Returns false,
   // leaving the target untouched, when anything failed. Once only.
-  bool commit(const std::string& contents);
+  bool commit(const std::string& contents) { return writeTemporary(contents) && replaceTarget(); }
+
+  // The two steps of commit, for a caller that replaces several files only
+  // once all of them are written: writes `contents` to the temporary file,
+  // flushes it to disk and closes it; then renames it over the target.
+  // Each returns false, leaving the target untouched, when it failed.
+  bool writeTemporary(const std::string& contents);
+  bool replaceTarget();
 
  private:
   bool createTemporary();

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 #include <gtkmm.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -25,6 +27,7 @@
 #include "Preferences.h"
 #include "PreferencesSample.h"
 #include "ResultRow.h"
+#include "SaveObstacles.h"
 #include "ScrollImage.h"
 #include "TemporaryHome.h"
 #include "regionShape.h"
@@ -390,6 +393,31 @@ TEST_F(ActionsZelvoraTest, ACsvThatCannotBeWrittenIsReported) {
   EXPECT_EQ(recorder.take(), (Texts{message, message}));
 }
 
+TEST_F(ActionsZelvoraTest, ACsvTargetInTheWayKeepsTheOldFileAndIsReported) {
+  canvas->setPolygonsModel({square(1, 0.3, 0.3, 0.2)});
+  const fs::path csv = temp.work() / "results.csv";
+  PreferencesSample* sample = controller->getModel()->getPreferencesSample();
+  sample->setCSVFile(csv.string());
+  const std::pair<const char*, std::function<void()>> saves[] = {
+      {"results", [&] { actions->saveCSV(csv.string()); }},
+      {"sample", [&] { actions->saveCSVSample(sample); }},
+  };
+  MessageRecorder recorder;
+  for (const auto& [what, save] : saves)
+    for (const SaveObstacle& obstacle : saveObstacles()) {
+      writeFileText(csv, "old results");
+      {
+        const auto inForce = obstacle.place(csv);
+        save();
+      }
+      EXPECT_EQ(recorder.take(), Texts{"The results could not be written to " + csv.string() + "."})
+          << what << " " << obstacle.name;
+      EXPECT_TRUE(untouched(csv, "old results")) << what << " " << obstacle.name;
+      EXPECT_TRUE(temporariesLeftIn(temp.work()).empty()) << what << " " << obstacle.name;
+      fs::remove_all(csv);
+    }
+}
+
 // ---------------------------------------------------------------- sample CSV
 
 TEST_F(ActionsZelvoraTest, SampleCsvGathersTheRowsOfEveryAnnotationFile) {
@@ -519,6 +547,30 @@ TEST_F(ActionsZelvoraTrainingTest, PicturesThatCannotBeReadLeaveDetectionOnTheOp
   detect();
   EXPECT_TRUE(recorder.take().empty());
   EXPECT_EQ(regionsOnCanvas().size(), cells);
+}
+
+TEST_F(ActionsZelvoraTrainingTest, ATrainingThatCannotBeWrittenKeepsTheSpeciesAndSaysSo) {
+  const std::vector<std::string> pictures = paintPictures(7);
+  loadClassifiers();
+  std::map<fs::path, std::string> before;
+  for (const auto& entry : fs::directory_iterator(speciesFolder())) before[entry.path()] = readFileText(entry.path());
+  const fs::path stages = speciesFolder() / OpticalClassifierZelvora::stageModelFile;
+  ASSERT_EQ(chmod(stages.c_str(), 0444), 0);
+
+  MessageRecorder recorder;
+  actions->trainClassifier(pictures, folder.string(), folder.string(), 0);
+  EXPECT_EQ(recorder.take(), (Texts{kTrainingWarning, "The classifiers could not be trained into " +
+                                                          speciesFolder().string() + ": " + stages.string() +
+                                                          " cannot be written. The classifiers there are unchanged."}));
+  std::map<fs::path, std::string> after;
+  for (const auto& entry : fs::directory_iterator(speciesFolder())) after[entry.path()] = readFileText(entry.path());
+  EXPECT_EQ(after, before);
+
+  // The classifier loaded before still classifies.
+  detect();
+  actions->classify(0, 0);
+  EXPECT_TRUE(recorder.take().empty());
+  for (regionShape* region : regionsOnCanvas()) EXPECT_GE(region->getClase(), 1);
 }
 
 TEST_F(ActionsZelvoraTrainingTest, TooFewCellsAreReportedAndNothingIsCalledLoaded) {

@@ -14,7 +14,9 @@
 #include "DialogAnswerer.h"
 #include "EventPump.h"
 #include "FileText.h"
+#include "PreferencesSample.h"
 #include "ProgramProfile.h"
+#include "SaveObstacles.h"
 #include "ScrollImage.h"
 #include "StartedProgramTest.h"
 #include "ViewProfile.h"
@@ -152,6 +154,34 @@ TEST_F(CavitraWindowTest, DetectionPutsCystsOnTheCanvasRowsInTheTableAndWritesTh
   EXPECT_NE(text.find("Cyst index; "), std::string::npos);
   EXPECT_NE(text.find("MinDiameter(pixels);MaxDiameter(pixels);No. regions\n0;100;"), std::string::npos);
   EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(CavitraWindowTest, ACsvTargetInTheWayKeepsTheOldFileAndIsReported) {
+  const fs::path csv = temp.work() / "results.csv";
+  std::vector<std::string> expected;
+  runProgram([&] {
+    std::unique_ptr<ActionsKidney> actions = actionsOfWindow();
+    canvas()->setPolygonsModel({new circleShape(5, 0.5, 0.5, 7, true, false, false, true, 0, 0, 0)});
+    PreferencesSample sample(controller->getPreferences());
+    sample.setCSVFile(csv.string());
+    const std::pair<std::string, std::function<void()>> saves[] = {
+        {"The results could not be saved in ", [&] { actions->saveCSV(csv.string()); }},
+        {"The sample could not be saved in ", [&] { actions->saveCSVSample(&sample); }},
+    };
+    for (const auto& [message, save] : saves)
+      for (const SaveObstacle& obstacle : saveObstacles()) {
+        writeFileText(csv, "old results");
+        {
+          const auto inForce = obstacle.place(csv);
+          answeringMessages(save);
+        }
+        expected.push_back(message + csv.string() + ".");
+        EXPECT_TRUE(untouched(csv, "old results")) << message << obstacle.name;
+        EXPECT_TRUE(temporariesLeftIn(temp.work()).empty()) << message << obstacle.name;
+        fs::remove_all(csv);
+      }
+  });
+  EXPECT_EQ(messages, expected);
 }
 
 TEST_F(CavitraWindowTest, ResettingTheSidePanelLeavesTheActiveTool) {

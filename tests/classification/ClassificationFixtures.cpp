@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <random>
 
+#include "FileText.h"
 #include "OpticalClassifier.h"
 
 namespace fixtures {
@@ -73,6 +74,12 @@ std::string unitNormalisation(int features) {
   std::string text = "input mean std\n";
   for (int j = 1; j <= features; ++j) text += std::to_string(j) + " 0 1\n";
   return text;
+}
+
+bool writeOut(const std::optional<std::string>& text, const std::filesystem::path& file) {
+  if (!text) return false;
+  writeFileText(file, *text);
+  return true;
 }
 
 bool run(const std::string& command) { return std::system(command.c_str()) == 0; }

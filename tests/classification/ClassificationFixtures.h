@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,9 @@ std::string twoVectorModel(int firstLabel, int secondLabel);
 std::string modelOfClasses(int classes);
 // A normalisation file of `features` lines with mean 0 and deviation 1.
 std::string unitNormalisation(int features);
+
+// Writes a file text a training gave out to `file`; false when it gave none.
+bool writeOut(const std::optional<std::string>& text, const std::filesystem::path& file);
 
 // Runs a command; true when it exits with 0.
 bool run(const std::string& command);

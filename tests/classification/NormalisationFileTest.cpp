@@ -63,8 +63,8 @@ TEST(NormalisationFileTest, TrainingWritesFilesWithADecimalPointInAnyLocale) {
   ASSERT_TRUE(training.trainingProblem(patterns, fixtures::quarters(patterns), 2, fixtures::counts(patterns)));
   const auto normalisation = temp.work() / "med_desv.dat";
   const auto model = temp.work() / "svm.dat";
-  ASSERT_TRUE(training.saveMeanDesv(normalisation.string()));
-  ASSERT_TRUE(training.saveModel(model.string()));
+  ASSERT_TRUE(fixtures::writeOut(training.meanDesvText(), normalisation));
+  ASSERT_TRUE(fixtures::writeOut(training.modelText(), model));
 
   EXPECT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "de_DE.UTF-8");
   std::setlocale(LC_ALL, "C");

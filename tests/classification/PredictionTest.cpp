@@ -33,8 +33,8 @@ TEST(PredictionTest, AgreesWithSvmPredictOnTheSameNormalisedPatterns) {
   ASSERT_TRUE(training.trainingProblem(patterns, fixtures::quarters(patterns), features, fixtures::counts(patterns)));
   const auto modelFile = temp.work() / "svm_stages.dat";
   const auto normalisationFile = temp.work() / "med_desv.dat";
-  ASSERT_TRUE(training.saveModel(modelFile.string()));
-  ASSERT_TRUE(training.saveMeanDesv(normalisationFile.string()));
+  ASSERT_TRUE(fixtures::writeOut(training.modelText(), modelFile));
+  ASSERT_TRUE(fixtures::writeOut(training.meanDesvText(), normalisationFile));
 
   std::vector<float> media, desv;
   OpticalClassifier::le_media_desv(normalisationFile.string(), media, desv);

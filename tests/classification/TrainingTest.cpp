@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "ClassificationFixtures.h"
+#include "FileGroupReplacement.h"
 #include "FileText.h"
 #include "OpticalClassifierCyst.h"
 #include "OpticalClassifierZelvora.h"
@@ -67,7 +68,7 @@ TEST(TrainingTest, FinalModelEqualsSvmTrainOnTheSameProblem) {
   Training training(ProgramProfile::lumora().trainingCGrid);
   ASSERT_TRUE(training.trainingProblem(patterns, fixtures::quarters(patterns), features, fixtures::counts(patterns)));
   const fs::path ours = temp.work() / "ours.model", theirs = temp.work() / "theirs.model";
-  ASSERT_TRUE(training.saveModel(ours.string()));
+  ASSERT_TRUE(fixtures::writeOut(training.modelText(), ours));
 
   std::vector<double> mean;
   const fs::path problem = temp.work() / "final.txt";
@@ -104,7 +105,7 @@ TEST(TrainingTest, ParallelGridChoosesTheSequentialModel) {
     ASSERT_TRUE(training.trainingProblem(patterns, fixtures::quarters(patterns), features,
                                          fixtures::counts(patterns)));
     const fs::path file = temp.work() / ("model" + std::to_string(run));
-    ASSERT_TRUE(training.saveModel(file.string()));
+    ASSERT_TRUE(fixtures::writeOut(training.modelText(), file));
     models[run] = readFileText(file);
     kappas[run] = training.getBestKappa();
   }
@@ -121,8 +122,8 @@ TEST(TrainingTest, RefusesInconsistentInputAndAGridWhereNoPointScores) {
     Training invalidGrid(std::vector<float>{-1.0f});
     EXPECT_FALSE(invalidGrid.trainingProblem(patterns, index, 2, counts));
     EXPECT_FALSE(invalidGrid.isTrained());
-    EXPECT_FALSE(invalidGrid.saveModel("unused.model"));
-    EXPECT_FALSE(invalidGrid.saveMeanDesv("unused.dat"));
+    EXPECT_FALSE(invalidGrid.modelText());
+    EXPECT_FALSE(invalidGrid.meanDesvText());
   }
   Training training(ProgramProfile::lumora().trainingCGrid);
   EXPECT_FALSE(training.trainingProblem(patterns, index, 3, counts)) << "patterns shorter than nfeatures";
@@ -219,6 +220,31 @@ TEST(TrainingTest, CavitrasTrainingsWriteTheModelAndMedDesv) {
     OpticalClassifier::le_media_desv(dir + "/med_desv.dat", mean, deviation);
     EXPECT_EQ(mean.size(), static_cast<std::size_t>(features));
   }
+}
+
+// While a group collects them, trainings write nothing: the group puts all
+// their files in place at once.
+TEST(TrainingTest, CollectedTrainingsAreWrittenWhenTheirGroupIsCommitted) {
+  TrainedFolder folder;
+  const auto a = fixtures::gaussianClass(41, 12, fixtures::centre(features, 5, 0.0f), 0.5f);
+  const auto b = fixtures::gaussianClass(42, 12, fixtures::centre(features, 5, 3.0f), 0.5f);
+  const auto c = fixtures::gaussianClass(43, 12, fixtures::centre(features, 5, 6.0f), 0.5f);
+  const std::string dir = folder.dir.string();
+  OpticalClassifierZelvora classifier("", 0);
+  FileGroupReplacement group;
+  classifier.collectInto(&group);
+  ASSERT_TRUE(classifier.trainClassifier2(dir, "svm_nucleous.dat", a, b, features));
+  ASSERT_TRUE(classifier.trainClassifier3(dir, "svm_stages.dat", a, b, c, features));
+  EXPECT_TRUE(fs::is_empty(folder.dir));
+  ASSERT_TRUE(group.commit());
+  for (const char* file : {"svm_nucleous.dat", "med_desv_nucleous.dat", "svm_stages.dat", "med_desv_stages.dat",
+                           "med_desv.dat"})
+    EXPECT_TRUE(fs::is_regular_file(folder.dir / file)) << file;
+
+  classifier.collectInto(nullptr);
+  fs::remove(folder.dir / "svm_nucleous.dat");
+  ASSERT_TRUE(classifier.trainClassifier2(dir, "svm_nucleous.dat", a, b, features));
+  EXPECT_TRUE(fs::is_regular_file(folder.dir / "svm_nucleous.dat"));
 }
 
 TEST(TrainingTest, TwoStageModelKeepsTheTrueStageLabels) {

@@ -1,5 +1,6 @@
 // Saving the settings and an annotation must never lose the file already in
-// place: not on a full disk, not through a link, not over a read-only file.
+// place: not on a full disk, not through a link, not over a read-only file,
+// and must not wait on a pipe put in its place.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <functional>
@@ -17,6 +19,7 @@
 
 #include "FileText.h"
 #include "ModelFachade.h"
+#include "SaveObstacles.h"
 #include "TemporaryHome.h"
 #include "regionShape.h"
 
@@ -131,6 +134,26 @@ TEST_F(SaveSafety, TheSavedFileKeepsItsModeAndReadOnlyFilesAreRefused) {
       EXPECT_EQ(isXmlDocument(file), c.saved) << document.name;
       EXPECT_TRUE(leftovers(temp.work(), {document.name}).empty());
       fs::remove(file);
+    }
+  }
+}
+
+TEST_F(SaveSafety, ATargetInTheWayIsRefusedAtOnceAndLeftAsItWas) {
+  for (const Document& document : documents()) {
+    for (const SaveObstacle& obstacle : saveObstacles()) {
+      const fs::path file = temp.work() / document.name;
+      writeFileText(file, "old");
+      bool saved = true;
+      const auto start = std::chrono::steady_clock::now();
+      {
+        const auto inForce = obstacle.place(file);
+        saved = document.save(model, file.string());
+      }
+      EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << document.name << obstacle.name;
+      EXPECT_FALSE(saved) << document.name << " " << obstacle.name;
+      EXPECT_TRUE(untouched(file, "old")) << document.name << " " << obstacle.name;
+      EXPECT_TRUE(temporariesLeftIn(temp.work()).empty()) << document.name << " " << obstacle.name;
+      fs::remove_all(file);
     }
   }
 }

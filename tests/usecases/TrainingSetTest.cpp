@@ -4,10 +4,14 @@
 #include <memory>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
+#include <random>
 #include <string>
 #include <vector>
 
-#include "OpticalClassifier.h"
+#include "FileText.h"
+#include "OpticalClassifierZelvora.h"
+#include "SaveObstacles.h"
+#include "TemporaryHome.h"
 #include "TrainingSet.h"
 #include "regionDetectorEdgesZelvora.h"
 #include "regionShape.h"
@@ -28,15 +32,16 @@ class RecordingClassifier : public OpticalClassifier {
 
   RecordingClassifier() : OpticalClassifier("", 0) {}
 
-  bool trainClassifier2(const std::string& dir, const std::string& filename, std::vector<std::vector<float>> c1,
-                        std::vector<std::vector<float>> c2, int nfeatures, std::array<int, 2> labels) override {
+  bool trainClassifier2(const std::string& dir, const std::string& filename,
+                        std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2, int nfeatures,
+                        std::array<int, 2> labels) override {
     folder = dir;
     calls.push_back({filename, {c1.size(), c2.size()}, {labels[0], labels[1]}, nfeatures});
     return succeed;
   }
-  bool trainClassifier3(const std::string& dir, const std::string& filename, std::vector<std::vector<float>> c1,
-                        std::vector<std::vector<float>> c2, std::vector<std::vector<float>> c3,
-                        int nfeatures) override {
+  bool trainClassifier3(const std::string& dir, const std::string& filename,
+                        std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2,
+                        std::vector<std::vector<float>> c3, int nfeatures) override {
     folder = dir;
     calls.push_back({filename, {c1.size(), c2.size(), c3.size()}, {0, 1, 2}, nfeatures});
     return succeed;
@@ -140,6 +145,75 @@ TEST(TrainingSetTest, AFailedTrainingIsNotReportedAsDone) {
   EXPECT_FALSE(outcome.nucleusTrained);
   EXPECT_FALSE(outcome.stageTrained);
   EXPECT_EQ(outcome.messages, std::vector<std::string>{"The classifiers could not be trained into /species/A"});
+}
+
+// A species folder holding a trained classifier, trained over again.
+class SpeciesFolderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::create_directories(folder);
+    for (const char* name : files) writeFileText(folder / name, std::string("old ") + name);
+  }
+
+  // Twelve patterns per stage around distinct centres, every other one with
+  // a visible nucleus.
+  static TrainingSet separableSet() {
+    TrainingSet set;
+    std::mt19937 random(5);
+    std::normal_distribution<float> noise(0.0f, 0.3f);
+    for (int stage = 1; stage <= 3; ++stage)
+      for (int i = 0; i < 12; ++i) {
+        std::vector<float> pattern(OpticalClassifierZelvora::featureCount);
+        for (std::size_t j = 0; j < pattern.size(); ++j)
+          pattern[j] = static_cast<float>(stage) * (j < 5 ? 1.0f : 0.0f) + (i % 2) * (j == 6) + noise(random);
+        set.addPattern(stage, i % 2 == 1, std::move(pattern));
+      }
+    return set;
+  }
+
+  bool allOld() const {
+    bool old = true;
+    for (const char* name : files) old = untouched(folder / name, std::string("old ") + name) && old;
+    return old;
+  }
+
+  static constexpr const char* files[] = {"svm_nucleous.dat", "med_desv_nucleous.dat", "svm_stages.dat",
+                                          "med_desv_stages.dat", "med_desv.dat"};
+  TemporaryHome temp;
+  const fs::path folder = temp.work() / "A";
+};
+
+TEST_F(SpeciesFolderTest, TrainingReplacesEveryFileOfTheSpecies) {
+  OpticalClassifierZelvora classifier("", 0);
+  const TrainingSet::Outcome outcome = separableSet().train(classifier, folder.string());
+  EXPECT_TRUE(outcome.nucleusTrained);
+  EXPECT_TRUE(outcome.stageTrained);
+  EXPECT_TRUE(outcome.messages.empty());
+  for (const char* name : files) EXPECT_NE(readFileText(folder / name), std::string("old ") + name) << name;
+  EXPECT_TRUE(temporariesLeftIn(folder).empty());
+}
+
+// The stage model is written last: in its way, the nucleus files written
+// before it must not have been replaced either.
+TEST_F(SpeciesFolderTest, AFileInTheWayKeepsEveryFileOfTheSpecies) {
+  const std::string refused = "The classifiers could not be trained into " + folder.string();
+  for (const SaveObstacle& obstacle : saveObstacles()) {
+    SetUp();
+    OpticalClassifierZelvora classifier("", 0);
+    const fs::path blocked = folder / "svm_stages.dat";
+    TrainingSet::Outcome outcome;
+    {
+      const auto inForce = obstacle.place(blocked);
+      outcome = separableSet().train(classifier, folder.string());
+    }
+    EXPECT_FALSE(outcome.nucleusTrained) << obstacle.name;
+    EXPECT_FALSE(outcome.stageTrained) << obstacle.name;
+    ASSERT_FALSE(outcome.messages.empty()) << obstacle.name;
+    EXPECT_EQ(outcome.messages.back().rfind(refused, 0), 0u) << obstacle.name << ": " << outcome.messages.back();
+    EXPECT_TRUE(allOld()) << obstacle.name;
+    EXPECT_TRUE(temporariesLeftIn(folder).empty()) << obstacle.name;
+    fs::remove_all(blocked);
+  }
 }
 
 // A textured picture and square regions on it: which regions give patterns.

@@ -8,6 +8,7 @@
 #include <numeric>
 #include <random>
 
+#include "FileGroupReplacement.h"
 #include "Training.h"
 
 namespace {
@@ -143,11 +144,13 @@ bool OpticalClassifier::trainAndSave(const std::string& dir, const std::string& 
   for (int n : npat) index.push_back(computeIndex25Percentage(n));
 
   training.setLabels(labels);
-  // The model is written first: when it cannot be, the normalisation files
-  // that belong to the previous model stay as they were.
-  if (!training.trainingProblem(classes, index, nfeatures, npat) || !training.saveModel(dir + "/" + filename))
-    return false;
-  for (const std::string& normalisation : normalisationFilesWith(filename))
-    if (!training.saveMeanDesv(dir + "/" + normalisation)) return false;
-  return true;
+  if (!training.trainingProblem(classes, index, nfeatures, npat)) return false;
+  const std::optional<std::string> model = training.modelText();
+  const std::optional<std::string> normalisation = training.meanDesvText();
+  if (!model || !normalisation) return false;
+  FileGroupReplacement own;
+  FileGroupReplacement& output = collecting != nullptr ? *collecting : own;
+  output.add(dir + "/" + filename, *model);
+  for (const std::string& file : normalisationFilesWith(filename)) output.add(dir + "/" + file, *normalisation);
+  return collecting != nullptr || own.commit();
 }

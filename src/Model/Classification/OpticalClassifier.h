@@ -11,6 +11,7 @@
 
 #include "SvmModelFileCheck.h"
 
+class FileGroupReplacement;
 class Training;
 
 // Base of the support-vector-machine classifiers: reads feature normalisation
@@ -63,7 +64,11 @@ class OpticalClassifier {
   virtual std::vector<std::string> normalisationFilesWith(const std::string& modelFile) const;
 
   virtual void resetClassifier() {}
-  // Train a model from two or three classes of patterns into folder `dir`.
+  // Train a model from two or three classes of patterns into folder `dir`:
+  // the model file `filename` and its normalisation files replace those of
+  // the folder together, once all are written. While the classifier collects
+  // files for a group (collectInto), they join the group instead, for its
+  // owner to commit with the folder's other models.
   // The base classifier trains nothing and returns false.
   virtual bool trainClassifier2(const std::string& dir, const std::string& filename,
                                 std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2,
@@ -71,6 +76,9 @@ class OpticalClassifier {
   virtual bool trainClassifier3(const std::string& dir, const std::string& filename,
                                 std::vector<std::vector<float>> c1, std::vector<std::vector<float>> c2,
                                 std::vector<std::vector<float>> c3, int nfeatures);
+  // Trainings add their files to `group` from now on; null writes them at
+  // once again. The group is not owned.
+  void collectInto(FileGroupReplacement* group) { collecting = group; }
   virtual std::vector<int> applyClassifiersPattern(const std::vector<float>& pattern);
 
   // Fixes the seed of the training shuffles, for reproducible models; by
@@ -80,13 +88,14 @@ class OpticalClassifier {
  protected:
   // Drops patterns that are too short or hold a value that is not finite,
   // shuffles and sub-samples each class, trains with `training` and writes
-  // the model `filename` and its normalisation files (normalisationFilesWith)
-  // into `dir`. Class c is given libsvm label `labels[c]`.
-  // False when a class keeps fewer than four usable patterns, training fails
-  // or a file cannot be written.
+  // (or adds to the group collecting) the model `filename` and its
+  // normalisation files (normalisationFilesWith) of folder `dir`. Class c is
+  // given libsvm label `labels[c]`. False, changing no file, when a class
+  // keeps fewer than four usable patterns, training fails or a file cannot
+  // be written.
   bool trainAndSave(const std::string& dir, const std::string& filename,
-                    std::vector<std::vector<std::vector<float>>> classes, const std::vector<int>& labels,
-                    int nfeatures, Training& training);
+                    std::vector<std::vector<std::vector<float>>> classes, const std::vector<int>& labels, int nfeatures,
+                    Training& training);
 
   std::string image;
   int method;
@@ -95,6 +104,7 @@ class OpticalClassifier {
   std::vector<float> desviation;
 
  private:
+  FileGroupReplacement* collecting = nullptr;
   std::optional<std::uint32_t> shuffleSeed;
 };
 

@@ -1,13 +1,19 @@
 #include "Training.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <limits>
 #include <locale>
 #include <mutex>
+#include <sstream>
 #include <thread>
 
 #include "img_parallel.h"
@@ -267,24 +273,33 @@ void Training::fillTrainingPatternsSvmFinal(const Patterns& patterns, int nfeatu
               << std::endl;
 }
 
-bool Training::saveMeanDesv(const std::string& filename) const {
-  if (!trained) return false;
-  std::cout << "Save Mean Desv in file: " << filename << std::endl;
-  std::ofstream out(filename, std::ios::binary | std::ios::trunc);
+std::optional<std::string> Training::meanDesvText() const {
+  if (!trained) return std::nullopt;
+  std::ostringstream out;
   // The file is read back with a point as decimal separator, whatever the
   // user's locale.
   out.imbue(std::locale::classic());
   out << "input mean std\n";
   for (std::size_t j = 0; j < meanfinal.size(); ++j) out << j + 1 << ' ' << meanfinal[j] << ' ' << desvfinal[j] << '\n';
-  out.close();
-  return !out.fail();
+  return out.str();
 }
 
-bool Training::saveModel(const std::string& filename) const {
-  if (!trained) return false;
-  std::cout << "Save SVM model in file: " << filename << std::endl;
+std::optional<std::string> Training::modelText() const {
+  if (!trained) return std::nullopt;
+  // libsvm writes a model only to a named file: a scratch file of our own,
+  // read back whole and removed.
+  std::error_code error;
+  std::string scratch = (std::filesystem::temp_directory_path(error) / "svm-model-XXXXXX").string();
+  const int descriptor = error ? -1 : mkstemp(scratch.data());
+  if (descriptor < 0) return std::nullopt;
+  close(descriptor);
   // libsvm writes its numbers in the C locale and restores the caller's.
-  const int result = svm_save_model(filename.c_str(), svm);
-  std::cout << "Escrito arquivo de modelo de svm: " << result << std::endl;
-  return result == 0;
+  std::optional<std::string> text;
+  if (svm_save_model(scratch.c_str(), svm) == 0) {
+    std::ifstream in(scratch, std::ios::binary);
+    std::string read((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.bad()) text = std::move(read);
+  }
+  std::remove(scratch.c_str());
+  return text;
 }

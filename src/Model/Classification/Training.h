@@ -4,6 +4,7 @@
 #include <svm.h>
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -39,9 +40,11 @@ class Training {
   bool trainingProblem(const Patterns& patterns, const std::vector<std::vector<int>>& index, int nfeatures,
                        const std::vector<int>& npatterns);
 
-  // Both write nothing and return false before a successful training.
-  bool saveMeanDesv(const std::string& filename) const;
-  bool saveModel(const std::string& filename) const;
+  // The texts of the normalisation file ("med_desv.dat" format) and of the
+  // libsvm model file; nothing before a successful training, nor a model
+  // libsvm could not write out.
+  std::optional<std::string> meanDesvText() const;
+  std::optional<std::string> modelText() const;
 
   const std::vector<float>& getC() const { return cGrid; }
   static std::vector<float> getGamma();

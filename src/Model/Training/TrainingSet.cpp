@@ -4,6 +4,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "FileGroupReplacement.h"
 #include "OpticalClassifierZelvora.h"
 #include "regionDetectorEdgesZelvora.h"
 #include "regionShape.h"
@@ -15,6 +16,21 @@ bool finite(const std::vector<float>& pattern) {
     if (!std::isfinite(value)) return false;
   return true;
 }
+
+// Has a classifier give its trainings' files to a group for as long as it
+// lives, however the training run ends.
+class CollectingFiles {
+ public:
+  CollectingFiles(OpticalClassifier& classifier, FileGroupReplacement& group) : classifier(classifier) {
+    classifier.collectInto(&group);
+  }
+  ~CollectingFiles() { classifier.collectInto(nullptr); }
+  CollectingFiles(const CollectingFiles&) = delete;
+  CollectingFiles& operator=(const CollectingFiles&) = delete;
+
+ private:
+  OpticalClassifier& classifier;
+};
 
 }  // namespace
 
@@ -55,7 +71,11 @@ TrainingSet::Outcome TrainingSet::train(OpticalClassifier& classifier, const std
   const char* const nucleusFile = OpticalClassifierZelvora::nucleusModelFile;
   const char* const stageFile = OpticalClassifierZelvora::stageModelFile;
   Outcome outcome;
-  // A training that ran but wrote no model is reported, not passed off as done.
+  // The species' files are replaced together, and only when every training
+  // asked for succeeded and every file was written.
+  FileGroupReplacement output;
+  const CollectingFiles collecting(classifier, output);
+  // A training that ran but gave no model is reported, not passed off as done.
   bool failed = false;
 
   if (nuclei[0].size() >= minimumPatterns && nuclei[1].size() >= minimumPatterns) {
@@ -79,7 +99,8 @@ TrainingSet::Outcome TrainingSet::train(OpticalClassifier& classifier, const std
                                " has less than 8 cells. The classifier is trained with only two stages");
   };
   if (enough[0] && enough[1] && enough[2]) {
-    outcome.stageTrained = classifier.trainClassifier3(folder, stageFile, stages[0], stages[1], stages[2], features);
+    outcome.stageTrained =
+        classifier.trainClassifier3(folder, stageFile, stages[0], stages[1], stages[2], features);
     failed = failed || !outcome.stageTrained;
   } else if (enough[0] && enough[1]) {
     trainTwo(1, 2, "hydrated");
@@ -91,6 +112,13 @@ TrainingSet::Outcome TrainingSet::train(OpticalClassifier& classifier, const std
     outcome.messages.push_back(
         "The classifier to discriminate stage can not be trained due to there is less than 8 cells of each stage");
   }
-  if (failed) outcome.messages.push_back("The classifiers could not be trained into " + folder);
+  if (failed) {
+    outcome.messages.push_back("The classifiers could not be trained into " + folder);
+  } else if (!output.commit()) {
+    outcome.messages.push_back("The classifiers could not be trained into " + folder + ": " + output.failedTarget() +
+                               " cannot be written. The classifiers there are unchanged.");
+    failed = true;
+  }
+  if (failed) outcome.nucleusTrained = outcome.stageTrained = false;
   return outcome;
 }

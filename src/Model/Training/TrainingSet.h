@@ -43,8 +43,10 @@ class TrainingSet {
   // Trains the nucleus model ("svm_nucleous.dat") when both nucleus classes
   // hold enough patterns, and the stage model ("svm_stages.dat") on the three
   // stages or on the two that hold enough, into `folder`. A stage model of
-  // two stages keeps each stage's own label. Trained means the classifier
-  // wrote its files.
+  // two stages keeps each stage's own label. The files of both models are
+  // replaced together, only when every training asked for succeeded and
+  // every file was written; otherwise the folder stays as it was and nothing
+  // is called trained.
   Outcome train(OpticalClassifier& classifier, const std::string& folder) const;
 
  private:

@@ -4,11 +4,12 @@
 #include <gtkmm/paned.h>
 
 #include <exception>
-#include <fstream>
 #include <iostream>
+#include <sstream>
 
 #include "CystCsv.h"
 #include "CystRegions.h"
+#include "FileReplacement.h"
 #include "ImageClass.h"
 #include "ModelFachade.h"
 #include "PanedBottom.h"
@@ -131,13 +132,16 @@ void ActionsKidney::saveCSV(std::string filename) {
     showMessage("The histogram step must be at least 1 pixel; the results were not saved.");
     return;
   }
-  polygonsModel = scrollImage->getPolygonsNew();
-  const CystCsv::Picture picture{scrollImage->getFilename(), polygonsModel, scrollImage->getImgWidth(),
-                                 scrollImage->getImgHeight()};
-  std::ofstream file(filename, std::ios::trunc);
-  if (file) CystCsv::writeResults(file, picture, calibrationOf(*preferences), step);
-  file.close();
-  if (!file) showMessage("The results could not be saved in " + filename + ".");
+  // The old file is replaced only once the new one is whole.
+  FileReplacement file(filename);
+  std::ostringstream text;
+  if (file.isOpen()) {
+    polygonsModel = scrollImage->getPolygonsNew();
+    const CystCsv::Picture picture{scrollImage->getFilename(), polygonsModel, scrollImage->getImgWidth(),
+                                   scrollImage->getImgHeight()};
+    CystCsv::writeResults(text, picture, calibrationOf(*preferences), step);
+  }
+  if (!file.commit(text.str())) showMessage("The results could not be saved in " + filename + ".");
 }
 
 void ActionsKidney::saveCSVSample(PreferencesSample* pref) {
@@ -147,6 +151,14 @@ void ActionsKidney::saveCSVSample(PreferencesSample* pref) {
   const int histogramStep = pref->isHistogramActive() ? pref->getHistogramStep() : 0;
   if (pref->isHistogramActive() && histogramStep < 1) {
     showMessage("The histogram step must be at least 1 pixel; the sample was not saved.");
+    return;
+  }
+  // A target that cannot be replaced is refused before the files are read;
+  // the old file is replaced only once the new one is whole.
+  const std::string failed = "The sample could not be saved in " + pref->getCSVFile() + ".";
+  FileReplacement file(pref->getCSVFile());
+  if (!file.isOpen()) {
+    showMessage(failed);
     return;
   }
   std::vector<CystCsv::SampleEntry> entries;
@@ -160,11 +172,10 @@ void ActionsKidney::saveCSVSample(PreferencesSample* pref) {
     sample.picture.height = image->getHeight();
     entries.push_back(std::move(sample));
   }
-  std::ofstream file(pref->getCSVFile(), std::ios::trunc);
-  if (file) CystCsv::writeSample(file, entries, calibration, histogramStep);
-  file.close();
+  std::ostringstream text;
+  CystCsv::writeSample(text, entries, calibration, histogramStep);
   // The shapes read belong to this export.
   for (CystCsv::SampleEntry& entry : entries)
     for (baseShape* shape : entry.picture.shapes) delete shape;
-  if (!file) showMessage("The sample could not be saved in " + pref->getCSVFile() + ".");
+  if (!file.commit(text.str())) showMessage(failed);
 }

@@ -4,14 +4,15 @@
 #include <gtkmm/paned.h>
 
 #include <exception>
-#include <fstream>
 #include <iostream>
 #include <memory>
+#include <sstream>
 
 #include "AnnotationPath.h"
 #include "CellRegions.h"
 #include "ControllerFachade.h"
 #include "DirTools.h"
+#include "FileReplacement.h"
 #include "ImageClass.h"
 #include "ModelFachade.h"
 #include "OpticalClassifierZelvora.h"
@@ -316,10 +317,13 @@ void ActionsZelvora::trainClassifier(std::vector<std::string> imagefiles, std::s
     }
   } else {
     if (preferences->getProblemActive() != problemSelected) preferences->setProblemActive(problemSelected);
-    // What is loaded may no longer match the species folder: the next
-    // classification loads the active species' files again.
-    classifierSpecies = notAskedFor;
-    classifierActive = preferences->getValidProblemActive() >= 0;
+    // One model replaced without the other: what is loaded no longer matches
+    // the species folder, so the next classification loads its files again.
+    // A training that replaced nothing leaves the loaded classifier as it is.
+    if (outcome.nucleusTrained || outcome.stageTrained) {
+      classifierSpecies = notAskedFor;
+      classifierActive = preferences->getValidProblemActive() >= 0;
+    }
   }
   updateLateralPanel();
 }
@@ -381,25 +385,28 @@ void ActionsZelvora::savePolygonsVectorCSV(std::ostream& myfile, std::vector<bas
   ResultsCsv::writeRows(myfile, mypol, picture, speciesName(), preferences->getClassNamesPreferences());
 }
 
+// Both CSV files replace the old one only once they are whole (a target that
+// cannot be replaced is refused before anything is gathered).
 void ActionsZelvora::saveCSV(std::string filename) {
   preferences = model->getPreferences();
-  std::ofstream file(filename, std::ios::out | std::ios::trunc);
-  if (file) {
-    ResultsCsv::writeHeader(file, ResultsCsv::resultsHeader);
+  FileReplacement file(filename);
+  std::ostringstream text;
+  if (file.isOpen()) {
+    ResultsCsv::writeHeader(text, ResultsCsv::resultsHeader);
     polygonsModel = scrollImage->getPolygonsNew();
-    savePolygonsVectorCSV(file, polygonsModel, scrollImage->getImgWidth(), scrollImage->getImgHeight(),
+    savePolygonsVectorCSV(text, polygonsModel, scrollImage->getImgWidth(), scrollImage->getImgHeight(),
                           scrollImage->getFilename(), preferences);
-    file.close();
   }
-  if (!file) showMessage("The results could not be written to " + filename + ".");
+  if (!file.commit(text.str())) showMessage("The results could not be written to " + filename + ".");
 }
 
 void ActionsZelvora::saveCSVSample(PreferencesSample* pref) {
   preferences = model->getPreferences();
   const std::string filename = pref->getCSVFile();
-  std::ofstream file(filename, std::ios::out | std::ios::trunc);
-  if (file) {
-    ResultsCsv::writeHeader(file, ResultsCsv::sampleHeader);
+  FileReplacement file(filename);
+  std::ostringstream text;
+  if (file.isOpen()) {
+    ResultsCsv::writeHeader(text, ResultsCsv::sampleHeader);
     const std::vector<std::string> entries = pref->getImagesFiles();
     for (const std::string& entry : entries) {
       if (entry.empty()) continue;
@@ -408,12 +415,11 @@ void ActionsZelvora::saveCSVSample(PreferencesSample* pref) {
       const std::vector<std::unique_ptr<baseShape>> owned(shapes.begin(), shapes.end());
       if (shapes.empty()) continue;
       const ImageClass* image = model->readImagePropertiesXML();
-      savePolygonsVectorCSV(file, shapes, image->getWidth(), image->getHeight(), image->getFilename(),
+      savePolygonsVectorCSV(text, shapes, image->getWidth(), image->getHeight(), image->getFilename(),
                             model->readPreferencesXML());
     }
-    file.close();
   }
-  if (!file) showMessage("The results could not be written to " + filename + ".");
+  if (!file.commit(text.str())) showMessage("The results could not be written to " + filename + ".");
 }
 
 // ---------------------------------------------------------------- about

@@ -1,0 +1,33 @@
+#include "FileGroupReplacement.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "FileReplacement.h"
+
+void FileGroupReplacement::add(const std::string& target, std::string contents) {
+  const auto same = std::find_if(files.begin(), files.end(), [&](const auto& file) { return file.first == target; });
+  if (same != files.end())
+    same->second = std::move(contents);
+  else
+    files.emplace_back(target, std::move(contents));
+}
+
+bool FileGroupReplacement::commit() {
+  std::vector<std::unique_ptr<FileReplacement>> written;
+  for (const auto& [target, contents] : files) {
+    written.push_back(std::make_unique<FileReplacement>(target));
+    if (!written.back()->writeTemporary(contents)) {
+      failed = target;
+      return false;  // the temporary files written so far go with `written`
+    }
+  }
+  // Renames within a folder that took every temporary file do not fail in
+  // practice; one that does still leaves its own target whole.
+  for (std::size_t i = 0; i < written.size(); ++i)
+    if (!written[i]->replaceTarget()) {
+      failed = files[i].first;
+      return false;
+    }
+  return true;
+}
