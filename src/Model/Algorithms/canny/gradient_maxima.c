@@ -104,12 +104,13 @@ void GradientOrientation2D(float *gradient_orientation, const float *derivative_
     }
 }
 
-/* Bilinear interpolation of the modulus around (x0, y0) with weights fx, fy
- * toward the next column and row. */
-static double interpolate(const float *norme, size_t dimx, int x0, int y0, double fx, double fy)
+/* Bilinear interpolation of the modulus between rows top and bottom (the
+ * next row) at column x0, with weights fx, fy toward the next column and
+ * row. */
+static double interpolate(const float *top, const float *bottom, int x0, double fx, double fy)
 {
-    const float *p = norme + (size_t)y0 * dimx + (size_t)x0;
-    return (1 - fx) * (1 - fy) * p[0] + fx * (1 - fy) * p[1] + (1 - fx) * fy * p[dimx] + fx * fy * p[dimx + 1];
+    return (1 - fx) * (1 - fy) * top[x0] + fx * (1 - fy) * top[x0 + 1] + (1 - fx) * fy * bottom[x0] +
+           fx * fy * bottom[x0 + 1];
 }
 
 static int inside_interpolation_range(double px, double py, int dimx, int dimy)
@@ -117,18 +118,19 @@ static int inside_interpolation_range(double px, double py, int dimx, int dimy)
     return px >= 0 && px < dimx - 1 && py >= 0 && py < dimy - 1;
 }
 
-/* Whether the pixel (x, y) of modulus n and unit gradient (ux, uy) is a
- * maximum across the edge. */
-static inline int is_maximum(const float *norme, int dimx, int dimy, int x, int y, double ux, double uy)
+/* Whether the pixel (x, y) of unit gradient (ux, uy) is a maximum across
+ * the edge; rows holds the moduli of rows y - 1, y and y + 1, the only rows
+ * the neighbours along the gradient can fall on (a unit step rounds to at
+ * most one row, and the interpolated case has |uy| <= epsilon_derivative). */
+static inline int is_maximum(const float *const rows[3], int dimx, int dimy, int x, int y, double ux, double uy)
 {
-    size_t at = (size_t)y * (size_t)dimx + (size_t)x;
-    float n = norme[at];
+    float n = rows[1][x];
     if (n < epsilon_norm) {
         return 0;
     }
     if (fabs(ux) > epsilon_derivative || fabs(uy) > epsilon_derivative) {
-        float forward = norme[(size_t)(int)(y + uy + 0.5) * dimx + (size_t)(int)(x + ux + 0.5)];
-        float backward = norme[(size_t)(int)(y - uy + 0.5) * dimx + (size_t)(int)(x - ux + 0.5)];
+        float forward = rows[(int)(y + uy + 0.5) - y + 1][(int)(x + ux + 0.5)];
+        float backward = rows[(int)(y - uy + 0.5) - y + 1][(int)(x - ux + 0.5)];
         return n > forward && n >= backward;
     }
     double px = x + ux, py = y + uy;
@@ -137,7 +139,7 @@ static inline int is_maximum(const float *norme, int dimx, int dimy, int x, int 
     }
     int x0 = (int)px, y0 = (int)py;
     double fx = px - x0, fy = py - y0;
-    if (n <= interpolate(norme, (size_t)dimx, x0, y0, fx, fy)) {
+    if (n <= interpolate(rows[y0 - y + 1], rows[y0 - y + 2], x0, fx, fy)) {
         return 0;
     }
     double qx = x - ux, qy = y - uy;
@@ -146,7 +148,8 @@ static inline int is_maximum(const float *norme, int dimx, int dimy, int x, int 
     }
     /* The backward point mirrors the forward one about the pixel, so its
      * fractional parts are the complements of the forward ones. */
-    return n >= interpolate(norme, (size_t)dimx, (int)qx, (int)qy, 1 - fx, 1 - fy);
+    int y1 = (int)qy;
+    return n >= interpolate(rows[y1 - y + 1], rows[y1 - y + 2], (int)qx, 1 - fx, 1 - fy);
 }
 
 /* The unit gradient of one row, divided out for the whole row at once so
@@ -190,6 +193,7 @@ static int suppress_band(long band, void *job_ptr)
         if (ux != NULL) {
             unit_gradient_row(gx + at, gy + at, norme + at, dimx, ux, ux + dimx);
         }
+        const float *const rows[3] = { norme + at - dimx, norme + at, norme + at + dimx };
         row[0] = 0.0f;
         for (int x = 1; x < dimx - 1; x++) {
             double *px = &one_ux, *py = &one_uy;
@@ -200,7 +204,7 @@ static int suppress_band(long band, void *job_ptr)
                 /* Without room for a row, one pixel at a time. */
                 unit_gradient_row(gx + at + x, gy + at + x, norme + at + x, 1, px, py);
             }
-            int keep = is_maximum(norme, dimx, dimy, x, y, *px, *py);
+            int keep = is_maximum(rows, dimx, dimy, x, y, *px, *py);
             row[x] = keep ? norme[at + (size_t)x] : 0.0f;
             count += (size_t)keep;
         }
@@ -319,12 +323,11 @@ static void free_planes(GradientPlanes *planes)
     memset(planes, 0, sizeof *planes);
 }
 
-/* Checks the arguments and allocates the planes; 0 (with the message) when
- * the stage cannot run. */
-static int start_gradient(const void *bufferIn, bufferType typeIn, const int *bufferDims, const float *filterCoefs,
-                          GradientPlanes *planes, const char *function)
+/* Whether the stage can run on these arguments; 0 (with the message)
+ * when it cannot. */
+static int gradient_arguments_valid(const void *bufferIn, bufferType typeIn, const int *bufferDims,
+                                    const float *filterCoefs, const char *function)
 {
-    memset(planes, 0, sizeof *planes);
     if (bufferDims[0] < 1 || bufferDims[1] < 1 || bufferDims[2] < 1 || bufferIn == NULL) {
         if (verbose_level > 0) {
             fprintf(stderr, " Fatal error in %s: improper buffer's dimension.\n", function);
@@ -343,10 +346,56 @@ static int start_gradient(const void *bufferIn, bufferType typeIn, const int *bu
         }
         return 0;
     }
+    return 1;
+}
+
+static void report_no_auxiliary_buffer(const char *function)
+{
+    if (verbose_level > 0) {
+        fprintf(stderr, " Fatal error in %s: unable to allocate auxiliary buffer.\n", function);
+    }
+}
+
+/* Checks the arguments and allocates the planes; 0 (with the message) when
+ * the stage cannot run. */
+static int start_gradient(const void *bufferIn, bufferType typeIn, const int *bufferDims, const float *filterCoefs,
+                          GradientPlanes *planes, const char *function)
+{
+    memset(planes, 0, sizeof *planes);
+    if (!gradient_arguments_valid(bufferIn, typeIn, bufferDims, filterCoefs, function)) {
+        return 0;
+    }
     if (!alloc_planes(planes, (size_t)bufferDims[0] * (size_t)bufferDims[1])) {
         free_planes(planes);
+        report_no_auxiliary_buffer(function);
+        return 0;
+    }
+    return 1;
+}
+
+/* Derivatives along x and y of slice z into gx and gy. */
+static int slice_derivatives(const void *bufferIn, bufferType typeIn, const int *bufferDims,
+                             const int *borderLengths, const float *filterCoefs, recursiveFilterType filterType,
+                             int z, float *gx, float *gy, const char *function)
+{
+    size_t plane = (size_t)bufferDims[0] * (size_t)bufferDims[1];
+    const char *slice = (const char *)bufferIn + (size_t)z * plane * sample_bytes(typeIn);
+    const int dims[3] = { bufferDims[0], bufferDims[1], 1 };
+    const derivativeOrder along_x[3] = { DERIVATIVE_1_EDGES, SMOOTHING, NODERIVATIVE };
+    const derivativeOrder along_y[3] = { SMOOTHING, DERIVATIVE_1_EDGES, NODERIVATIVE };
+    if (!RecursiveFilterOnBuffer(slice, typeIn, gx, FLOAT, dims, borderLengths, along_x, filterCoefs,
+                                 filterType)) {
         if (verbose_level > 0) {
-            fprintf(stderr, " Fatal error in %s: unable to allocate auxiliary buffer.\n", function);
+            fprintf(stderr, " Fatal error in %s:", function);
+            fprintf(stderr, " unable to compute X gradient for slice #%d.\n", z);
+        }
+        return 0;
+    }
+    if (!RecursiveFilterOnBuffer(slice, typeIn, gy, FLOAT, dims, borderLengths, along_y, filterCoefs,
+                                 filterType)) {
+        if (verbose_level > 0) {
+            fprintf(stderr, " Fatal error in %s:", function);
+            fprintf(stderr, " unable to compute Y gradient for slice #%d.\n", z);
         }
         return 0;
     }
@@ -358,28 +407,11 @@ static int slice_gradient(const void *bufferIn, bufferType typeIn, const int *bu
                           const float *filterCoefs, recursiveFilterType filterType, int z, GradientPlanes *planes,
                           const char *function)
 {
-    size_t plane = (size_t)bufferDims[0] * (size_t)bufferDims[1];
-    const char *slice = (const char *)bufferIn + (size_t)z * plane * sample_bytes(typeIn);
-    const int dims[3] = { bufferDims[0], bufferDims[1], 1 };
-    const derivativeOrder along_x[3] = { DERIVATIVE_1_EDGES, SMOOTHING, NODERIVATIVE };
-    const derivativeOrder along_y[3] = { SMOOTHING, DERIVATIVE_1_EDGES, NODERIVATIVE };
-    if (!RecursiveFilterOnBuffer(slice, typeIn, planes->gx, FLOAT, dims, borderLengths, along_x, filterCoefs,
-                                 filterType)) {
-        if (verbose_level > 0) {
-            fprintf(stderr, " Fatal error in %s:", function);
-            fprintf(stderr, " unable to compute X gradient for slice #%d.\n", z);
-        }
+    if (!slice_derivatives(bufferIn, typeIn, bufferDims, borderLengths, filterCoefs, filterType, z, planes->gx,
+                           planes->gy, function)) {
         return 0;
     }
-    if (!RecursiveFilterOnBuffer(slice, typeIn, planes->gy, FLOAT, dims, borderLengths, along_y, filterCoefs,
-                                 filterType)) {
-        if (verbose_level > 0) {
-            fprintf(stderr, " Fatal error in %s:", function);
-            fprintf(stderr, " unable to compute Y gradient for slice #%d.\n", z);
-        }
-        return 0;
-    }
-    GradientModulus2D(planes->modulus, planes->gx, planes->gy, (long)plane);
+    GradientModulus2D(planes->modulus, planes->gx, planes->gy, (long)bufferDims[0] * bufferDims[1]);
     return 1;
 }
 
@@ -516,112 +548,181 @@ void free_edgel_positions(EdgelPositions *edgels)
     memset(edgels, 0, sizeof *edgels);
 }
 
-/* The edgels of a band of rows go to the lists from the band's first index
- * on, which the counts of the bands before it give, so the bands fill the
- * lists in parallel in row-major order. */
-typedef struct {
-    const float *nms, *modulus;
-    int dimx, dimy;
-    long bands;
-    int *band_start; /* bands + 1 entries: first edgel of each band, then n */
-    EdgelPositions *edgels;
-} EdgelCollection;
-
-static int count_band_edgels(long band, void *job_ptr)
+/* Adds count moduli to the bins of their rounded values. */
+static void count_moduli(const float *moduli, long count, long *bins)
 {
-    EdgelCollection *job = job_ptr;
-    long first, end;
-    imaging_band(job->dimy, job->bands, band, &first, &end);
-    size_t from = (size_t)first * (size_t)job->dimx, to = (size_t)end * (size_t)job->dimx;
-    long count = 0;
-    for (size_t k = from; k < to; k++) {
-        count += job->nms[k] != 0.0f;
+    for (long k = 0; k < count; k++) {
+        float m = moduli[k];
+        if (!(m > 0.0f)) {
+            continue;
+        }
+        double rounded = (double)m + 0.5;
+        bins[rounded >= 255.0 ? 255 : (int)rounded]++;
     }
-    /* Entry band + 1 receives the count; the prefix sum follows. */
-    job->band_start[band + 1] = (int)count;
-    return count <= INT32_MAX;
 }
 
-static int fill_band_edgels(long band, void *job_ptr)
+/* Empties bin 0 and makes the counts cumulative from bin 1. */
+static void finish_histogram(ModulusHistogram *hist)
 {
-    EdgelCollection *job = job_ptr;
-    EdgelPositions *edgels = job->edgels;
+    hist->cumulative[0] = 0;
+    for (int bin = 2; bin < 256; bin++) {
+        hist->cumulative[bin] += hist->cumulative[bin - 1];
+    }
+}
+
+static void modulus_row(const float *gx, const float *gy, int dimx, float *moduli)
+{
+    for (int x = 0; x < dimx; x++) {
+        moduli[x] = modulus_of(gx[x], gy[x]);
+    }
+}
+
+/* The fused stage after the derivatives: each band of rows computes the
+ * moduli of its rows (and of the rows next to it) into a ring of three
+ * rows, counts them into its histogram, suppresses its rows and keeps their
+ * maxima in lists of its own. No plane of moduli or maxima is made; every
+ * pixel gets the same modulus and the same test as in a whole-plane pass. */
+typedef struct {
+    const float *gx, *gy;
+    int dimx, dimy;
+    long bands;
+    GradientBand *band;
+    EdgelPositions *edgels; /* row_start set; x, y, grad filled last */
+} EdgelStage;
+
+static int find_band_edgels(long b, void *job_ptr)
+{
+    const EdgelStage *job = job_ptr;
+    GradientBand *band = &job->band[b];
+    const int dimx = job->dimx, dimy = job->dimy;
+    int *row_start = job->edgels->row_start;
     long first, end;
-    imaging_band(job->dimy, job->bands, band, &first, &end);
-    int i = job->band_start[band], last = job->band_start[band + 1];
+    imaging_band(dimy, job->bands, b, &first, &end);
+    memset(band->histogram, 0, sizeof band->histogram);
+    /* rows[0], rows[1], rows[2]: the moduli of rows y - 1, y, y + 1. */
+    float *rows[3] = { band->moduli, band->moduli + dimx, band->moduli + 2 * (size_t)dimx };
+    if (first > 0) {
+        size_t above = (size_t)(first - 1) * (size_t)dimx;
+        modulus_row(job->gx + above, job->gy + above, dimx, rows[0]);
+    }
+    modulus_row(job->gx + (size_t)first * (size_t)dimx, job->gy + (size_t)first * (size_t)dimx, dimx, rows[1]);
     for (int y = (int)first; y < (int)end; y++) {
-        edgels->row_start[y] = i;
-        size_t row = (size_t)y * (size_t)job->dimx;
-        for (int x = 0; x < job->dimx; x++) {
-            if (job->nms[row + (size_t)x] != 0.0f) {
-                if (!(i < last)) {
-                    edgel_count_broken();
-                    return 0;
-                }
-                edgels->x[i] = x;
-                edgels->y[i] = y;
-                edgels->grad[i] = job->modulus[row + (size_t)x];
-                i++;
-            }
+        size_t at = (size_t)y * (size_t)dimx;
+        if (y + 1 < dimy) {
+            modulus_row(job->gx + at + dimx, job->gy + at + dimx, dimx, rows[2]);
         }
+        count_moduli(rows[1], dimx, band->histogram);
+        /* Relative to the band until the bands before it are counted. */
+        row_start[y] = (int)band->count;
+        if (y > 0 && y < dimy - 1) {
+            if (!gradient_band_reserve(band, (size_t)dimx)) {
+                return 0;
+            }
+            double *ux = band->unit, *uy = band->unit + dimx;
+            unit_gradient_row(job->gx + at, job->gy + at, rows[1], dimx, ux, uy);
+            const float *const neighbourhood[3] = { rows[0], rows[1], rows[2] };
+            size_t count = band->count;
+            /* Every pixel is written and only a maximum is counted, which
+             * spares a branch the data cannot predict. */
+            for (int x = 1; x < dimx - 1; x++) {
+                band->x[count] = x;
+                band->grad[count] = rows[1][x];
+                count += (size_t)is_maximum(neighbourhood, dimx, dimy, x, y, ux[x], uy[x]);
+            }
+            band->count = count;
+        }
+        float *done = rows[0];
+        rows[0] = rows[1];
+        rows[1] = rows[2];
+        rows[2] = done;
     }
     return 1;
 }
 
-/* Every non-zero pixel of the suppressed plane with its modulus, and where
- * each row's edgels start. */
-static int collect_edgel_positions(const float *nms, const float *modulus, int dimx, int dimy, size_t count,
-                                   EdgelPositions *edgels)
+/* Copies the band's edgels to the search's lists from the band's first
+ * index on, with their rows, and makes its row starts absolute. */
+static int store_band_edgels(long b, void *job_ptr)
 {
-    if (count > INT32_MAX) {
-        return 0;
+    const EdgelStage *job = job_ptr;
+    const GradientBand *band = &job->band[b];
+    EdgelPositions *edgels = job->edgels;
+    long first, end;
+    imaging_band(job->dimy, job->bands, b, &first, &end);
+    size_t base = band->first;
+    if (band->count > 0) {
+        memcpy(edgels->x + base, band->x, band->count * sizeof *edgels->x);
+        memcpy(edgels->grad + base, band->grad, band->count * sizeof *edgels->grad);
     }
-    edgels->n = (int)count;
-    edgels->x = alloc_array(count, sizeof *edgels->x);
-    edgels->y = alloc_array(count, sizeof *edgels->y);
-    edgels->grad = alloc_array(count, sizeof *edgels->grad);
-    edgels->row_start = alloc_array((size_t)dimy + 1, sizeof *edgels->row_start);
-    EdgelCollection job = { nms, modulus, dimx, dimy, imaging_band_count(dimy, 8), NULL, edgels };
-    job.band_start = alloc_array((size_t)job.bands + 1, sizeof *job.band_start);
-    int ok = edgels->x && edgels->y && edgels->grad && edgels->row_start && job.band_start &&
-             imaging_parallel(job.bands, count_band_edgels, &job);
-    if (ok) {
-        job.band_start[0] = 0;
-        for (long b = 0; b < job.bands; b++) {
-            job.band_start[b + 1] += job.band_start[b];
+    for (long y = first; y < end; y++) {
+        int from = edgels->row_start[y];
+        int to = y + 1 < end ? edgels->row_start[y + 1] : (int)band->count;
+        for (int k = from; k < to; k++) {
+            edgels->y[base + (size_t)k] = (int)y;
         }
-        ok = job.band_start[job.bands] == edgels->n && imaging_parallel(job.bands, fill_band_edgels, &job);
-        if (!ok && job.band_start[job.bands] != edgels->n) {
-            edgel_count_broken();
-        }
-        edgels->row_start[dimy] = edgels->n;
+        edgels->row_start[y] = (int)base + from;
     }
-    free(job.band_start);
-    return ok;
+    return 1;
 }
 
-int extract_edgel_positions(const void *bufferIn, bufferType typeIn, const int *bufferDims,
-                            const int *borderLengths, const float *filterCoefs, recursiveFilterType filterType,
-                            EdgelPositions *edgels, ModulusHistogram *hist, const char *function)
+/* Runs the fused stage over the derivative planes of the workspace: the
+ * edgels into *edgels (left empty when none survives) and the moduli's
+ * histogram. 0 when memory runs out. */
+static int find_edgels(GradientWorkspace *workspace, int dimx, int dimy, EdgelPositions *edgels,
+                       ModulusHistogram *hist)
 {
-    GradientPlanes planes;
-    memset(edgels, 0, sizeof *edgels);
-    int ok = start_gradient(bufferIn, typeIn, bufferDims, filterCoefs, &planes, function) &&
-             slice_gradient(bufferIn, typeIn, bufferDims, borderLengths, filterCoefs, filterType, 0, &planes,
-                            function);
-    if (ok) {
-        /* Each pixel's derivatives serve only its own test, so the maxima
-         * can take the place of the derivative along x. */
-        size_t count = suppress_non_maxima(planes.gx, planes.gx, planes.gy, planes.modulus, bufferDims);
-        modulus_histogram(planes.modulus, (long)bufferDims[0] * bufferDims[1], hist);
-        if (count > 0) {
-            ok = collect_edgel_positions(planes.gx, planes.modulus, bufferDims[0], bufferDims[1], count, edgels);
+    EdgelStage job = { workspace->gx, workspace->gy, dimx, dimy, imaging_band_count(dimy, 8), NULL, edgels };
+    edgels->row_start = alloc_array((size_t)dimy + 1, sizeof *edgels->row_start);
+    if (edgels->row_start == NULL || !gradient_workspace_bands(workspace, job.bands, (size_t)dimx)) {
+        return 0;
+    }
+    job.band = workspace->bands;
+    if (!imaging_parallel(job.bands, find_band_edgels, &job)) {
+        return 0;
+    }
+    size_t total = 0;
+    memset(hist, 0, sizeof *hist);
+    for (long b = 0; b < job.bands; b++) {
+        job.band[b].first = total;
+        total += job.band[b].count;
+        for (int bin = 0; bin < 256; bin++) {
+            hist->cumulative[bin] += job.band[b].histogram[bin];
         }
     }
+    finish_histogram(hist);
+    if (total > INT32_MAX) {
+        return 0;
+    }
+    if (total == 0) {
+        free_edgel_positions(edgels);
+        return 1;
+    }
+    edgels->n = (int)total;
+    edgels->row_start[dimy] = edgels->n;
+    edgels->x = alloc_array(total, sizeof *edgels->x);
+    edgels->y = alloc_array(total, sizeof *edgels->y);
+    edgels->grad = alloc_array(total, sizeof *edgels->grad);
+    return edgels->x && edgels->y && edgels->grad && imaging_parallel(job.bands, store_band_edgels, &job);
+}
+
+int extract_edgel_positions(GradientWorkspace *workspace, const void *bufferIn, bufferType typeIn,
+                            const int *bufferDims, const int *borderLengths, const float *filterCoefs,
+                            recursiveFilterType filterType, EdgelPositions *edgels, ModulusHistogram *hist,
+                            const char *function)
+{
+    memset(edgels, 0, sizeof *edgels);
+    if (!gradient_arguments_valid(bufferIn, typeIn, bufferDims, filterCoefs, function)) {
+        return 0;
+    }
+    if (!gradient_workspace_planes(workspace, (size_t)bufferDims[0] * (size_t)bufferDims[1])) {
+        report_no_auxiliary_buffer(function);
+        return 0;
+    }
+    int ok = slice_derivatives(bufferIn, typeIn, bufferDims, borderLengths, filterCoefs, filterType, 0,
+                               workspace->gx, workspace->gy, function) &&
+             find_edgels(workspace, bufferDims[0], bufferDims[1], edgels, hist);
     if (!ok) {
         free_edgel_positions(edgels);
     }
-    free_planes(&planes);
     return ok;
 }
 
@@ -660,14 +761,7 @@ static int count_band_moduli(long band, void *job_ptr)
     imaging_band(job->num_pixels, job->bands, band, &begin, &end);
     long *counts = job->band_counts[band].cumulative;
     memset(counts, 0, sizeof job->band_counts[band].cumulative);
-    for (long k = begin; k < end; k++) {
-        float m = job->grad_data[k];
-        if (!(m > 0.0f)) {
-            continue;
-        }
-        double rounded = (double)m + 0.5;
-        counts[rounded >= 255.0 ? 255 : (int)rounded]++;
-    }
+    count_moduli(job->grad_data + begin, end - begin, counts);
     return 1;
 }
 
@@ -684,10 +778,7 @@ void modulus_histogram(const float *grad_data, long num_pixels, ModulusHistogram
             hist->cumulative[bin] += band_counts[b].cumulative[bin];
         }
     }
-    hist->cumulative[0] = 0;
-    for (int bin = 2; bin < 256; bin++) {
-        hist->cumulative[bin] += hist->cumulative[bin - 1];
-    }
+    finish_histogram(hist);
 }
 
 void thresholds_from_histogram(const ModulusHistogram *hist, double low, double high, double *low_val,
