@@ -578,88 +578,116 @@ static void modulus_row(const float *gx, const float *gy, int dimx, float *modul
 }
 
 /* The fused stage after the derivatives: each band of rows computes the
- * moduli of its rows (and of the rows next to it) into a ring of three
- * rows, counts them into its histogram, suppresses its rows and keeps their
- * maxima in lists of its own. No plane of moduli or maxima is made; every
- * pixel gets the same modulus and the same test as in a whole-plane pass. */
+ * moduli of its rows into a ring of three rows, counts them into its
+ * histogram and suppresses its rows, the maxima taking the place of the
+ * derivative along x (a row's derivatives serve only its own tests, read
+ * before its maxima are written). No plane of moduli is made; every pixel
+ * gets the same modulus and the same test as in a whole-plane pass. */
 typedef struct {
-    const float *gx, *gy;
+    float *gx;
+    const float *gy;
     int dimx, dimy;
     long bands;
     GradientBand *band;
-    EdgelPositions *edgels; /* row_start set; x, y, grad filled last */
+    EdgelPositions *edgels;
 } EdgelStage;
 
-static int find_band_edgels(long b, void *job_ptr)
+/* A band's neighbour rows belong to other bands, which overwrite their
+ * derivatives: their moduli are taken before any band starts, into the
+ * band's first row (the row above it) and fourth row (the row below). */
+static int take_neighbour_moduli(long b, void *job_ptr)
+{
+    const EdgelStage *job = job_ptr;
+    GradientBand *band = &job->band[b];
+    const size_t dimx = (size_t)job->dimx;
+    long first, end;
+    imaging_band(job->dimy, job->bands, b, &first, &end);
+    if (first > 0) {
+        size_t above = (size_t)(first - 1) * dimx;
+        modulus_row(job->gx + above, job->gy + above, job->dimx, band->moduli);
+    }
+    if (end < job->dimy) {
+        size_t below = (size_t)end * dimx;
+        modulus_row(job->gx + below, job->gy + below, job->dimx, band->moduli + 3 * dimx);
+    }
+    return 1;
+}
+
+static int suppress_band_rows(long b, void *job_ptr)
 {
     const EdgelStage *job = job_ptr;
     GradientBand *band = &job->band[b];
     const int dimx = job->dimx, dimy = job->dimy;
-    int *row_start = job->edgels->row_start;
     long first, end;
     imaging_band(dimy, job->bands, b, &first, &end);
     memset(band->histogram, 0, sizeof band->histogram);
     /* rows[0], rows[1], rows[2]: the moduli of rows y - 1, y, y + 1. */
     float *rows[3] = { band->moduli, band->moduli + dimx, band->moduli + 2 * (size_t)dimx };
-    if (first > 0) {
-        size_t above = (size_t)(first - 1) * (size_t)dimx;
-        modulus_row(job->gx + above, job->gy + above, dimx, rows[0]);
-    }
+    float *below = band->moduli + 3 * (size_t)dimx;
     modulus_row(job->gx + (size_t)first * (size_t)dimx, job->gy + (size_t)first * (size_t)dimx, dimx, rows[1]);
+    double *ux = band->unit, *uy = band->unit + dimx;
+    size_t count = 0;
     for (int y = (int)first; y < (int)end; y++) {
-        size_t at = (size_t)y * (size_t)dimx;
-        if (y + 1 < dimy) {
-            modulus_row(job->gx + at + dimx, job->gy + at + dimx, dimx, rows[2]);
+        float *maxima = job->gx + (size_t)y * (size_t)dimx;
+        const float *gy = job->gy + (size_t)y * (size_t)dimx;
+        if (y + 1 == (int)end) {
+            rows[2] = below;
+        } else {
+            modulus_row(maxima + dimx, gy + dimx, dimx, rows[2]);
         }
         count_moduli(rows[1], dimx, band->histogram);
-        /* Relative to the band until the bands before it are counted. */
-        row_start[y] = (int)band->count;
-        if (y > 0 && y < dimy - 1) {
-            if (!gradient_band_reserve(band, (size_t)dimx)) {
-                return 0;
-            }
-            double *ux = band->unit, *uy = band->unit + dimx;
-            unit_gradient_row(job->gx + at, job->gy + at, rows[1], dimx, ux, uy);
+        if (y == 0 || y == dimy - 1) {
+            memset(maxima, 0, (size_t)dimx * sizeof *maxima);
+        } else {
+            unit_gradient_row(maxima, gy, rows[1], dimx, ux, uy);
             const float *const neighbourhood[3] = { rows[0], rows[1], rows[2] };
-            size_t count = band->count;
-            /* Every pixel is written and only a maximum is counted, which
-             * spares a branch the data cannot predict. */
+            maxima[0] = 0.0f;
             for (int x = 1; x < dimx - 1; x++) {
-                band->x[count] = x;
-                band->grad[count] = rows[1][x];
-                count += (size_t)is_maximum(neighbourhood, dimx, dimy, x, y, ux[x], uy[x]);
+                int keep = is_maximum(neighbourhood, dimx, dimy, x, y, ux[x], uy[x]);
+                maxima[x] = keep ? rows[1][x] : 0.0f;
+                count += (size_t)keep;
             }
-            band->count = count;
+            maxima[dimx - 1] = 0.0f;
         }
         float *done = rows[0];
         rows[0] = rows[1];
         rows[1] = rows[2];
         rows[2] = done;
     }
+    band->count = count;
     return 1;
 }
 
-/* Copies the band's edgels to the search's lists from the band's first
- * index on, with their rows, and makes its row starts absolute. */
+/* The maxima of a band go to the lists from the band's first index on,
+ * which the counts of the bands before it give, so the bands fill the
+ * lists in parallel in row-major order. A kept pixel's maximum is its
+ * modulus. */
 static int store_band_edgels(long b, void *job_ptr)
 {
     const EdgelStage *job = job_ptr;
-    const GradientBand *band = &job->band[b];
     EdgelPositions *edgels = job->edgels;
+    const int dimx = job->dimx;
     long first, end;
     imaging_band(job->dimy, job->bands, b, &first, &end);
-    size_t base = band->first;
-    if (band->count > 0) {
-        memcpy(edgels->x + base, band->x, band->count * sizeof *edgels->x);
-        memcpy(edgels->grad + base, band->grad, band->count * sizeof *edgels->grad);
-    }
-    for (long y = first; y < end; y++) {
-        int from = edgels->row_start[y];
-        int to = y + 1 < end ? edgels->row_start[y + 1] : (int)band->count;
-        for (int k = from; k < to; k++) {
-            edgels->y[base + (size_t)k] = (int)y;
+    size_t i = job->band[b].first, last = i + job->band[b].count;
+    for (int y = (int)first; y < (int)end; y++) {
+        edgels->row_start[y] = (int)i;
+        const float *maxima = job->gx + (size_t)y * (size_t)dimx;
+        for (int x = 0; x < dimx; x++) {
+            /* Every pixel is written in the next free place, and only a
+             * maximum takes it, which spares a branch the data cannot
+             * predict. */
+            if (i < last) {
+                edgels->x[i] = x;
+                edgels->y[i] = y;
+                edgels->grad[i] = maxima[x];
+            }
+            i += maxima[x] != 0.0f;
         }
-        edgels->row_start[y] = (int)base + from;
+    }
+    if (i != last) {
+        edgel_count_broken();
+        return 0;
     }
     return 1;
 }
@@ -671,14 +699,12 @@ static int find_edgels(GradientWorkspace *workspace, int dimx, int dimy, EdgelPo
                        ModulusHistogram *hist)
 {
     EdgelStage job = { workspace->gx, workspace->gy, dimx, dimy, imaging_band_count(dimy, 8), NULL, edgels };
-    edgels->row_start = alloc_array((size_t)dimy + 1, sizeof *edgels->row_start);
-    if (edgels->row_start == NULL || !gradient_workspace_bands(workspace, job.bands, (size_t)dimx)) {
+    if (!gradient_workspace_bands(workspace, job.bands, (size_t)dimx)) {
         return 0;
     }
     job.band = workspace->bands;
-    if (!imaging_parallel(job.bands, find_band_edgels, &job)) {
-        return 0;
-    }
+    imaging_parallel(job.bands, take_neighbour_moduli, &job);
+    imaging_parallel(job.bands, suppress_band_rows, &job);
     size_t total = 0;
     memset(hist, 0, sizeof *hist);
     for (long b = 0; b < job.bands; b++) {
@@ -689,19 +715,22 @@ static int find_edgels(GradientWorkspace *workspace, int dimx, int dimy, EdgelPo
         }
     }
     finish_histogram(hist);
+    if (total == 0) {
+        return 1;
+    }
     if (total > INT32_MAX) {
         return 0;
     }
-    if (total == 0) {
-        free_edgel_positions(edgels);
-        return 1;
-    }
     edgels->n = (int)total;
-    edgels->row_start[dimy] = edgels->n;
     edgels->x = alloc_array(total, sizeof *edgels->x);
     edgels->y = alloc_array(total, sizeof *edgels->y);
     edgels->grad = alloc_array(total, sizeof *edgels->grad);
-    return edgels->x && edgels->y && edgels->grad && imaging_parallel(job.bands, store_band_edgels, &job);
+    edgels->row_start = alloc_array((size_t)dimy + 1, sizeof *edgels->row_start);
+    if (!edgels->x || !edgels->y || !edgels->grad || !edgels->row_start) {
+        return 0;
+    }
+    edgels->row_start[dimy] = edgels->n;
+    return imaging_parallel(job.bands, store_band_edgels, &job);
 }
 
 int extract_edgel_positions(GradientWorkspace *workspace, const void *bufferIn, bufferType typeIn,

@@ -18,8 +18,6 @@ static void free_band(GradientBand *band)
 {
     free(band->moduli);
     free(band->unit);
-    free(band->x);
-    free(band->grad);
 }
 
 void gradient_workspace_free(GradientWorkspace *workspace)
@@ -68,11 +66,11 @@ static int band_rows(GradientBand *band, size_t width)
     band->moduli = NULL;
     band->unit = NULL;
     size_t rows;
-    if (!size_mul(width, 3, &rows)) {
+    if (!size_mul(width, 4, &rows)) {
         return 0;
     }
     band->moduli = alloc_array(rows, sizeof *band->moduli);
-    band->unit = alloc_array(rows - width, sizeof *band->unit);
+    band->unit = alloc_array(rows / 2, sizeof *band->unit);
     if (band->moduli == NULL || band->unit == NULL) {
         return 0;
     }
@@ -96,36 +94,9 @@ int gradient_workspace_bands(GradientWorkspace *workspace, long bands, size_t wi
         workspace->band_capacity = bands;
     }
     for (long b = 0; b < bands; b++) {
-        workspace->bands[b].count = 0;
         if (!band_rows(&workspace->bands[b], width)) {
             return 0;
         }
     }
-    return 1;
-}
-
-int gradient_band_reserve(GradientBand *band, size_t more)
-{
-    size_t needed = band->count + more;
-    if (needed <= band->capacity) {
-        return 1;
-    }
-    size_t capacity = band->capacity > needed / 2 ? 2 * band->capacity : needed;
-    int *x = alloc_array(capacity, sizeof *x);
-    float *grad = alloc_array(capacity, sizeof *grad);
-    if (x == NULL || grad == NULL) {
-        free(x);
-        free(grad);
-        return 0;
-    }
-    if (band->count > 0) {
-        memcpy(x, band->x, band->count * sizeof *x);
-        memcpy(grad, band->grad, band->count * sizeof *grad);
-    }
-    free(band->x);
-    free(band->grad);
-    band->x = x;
-    band->grad = grad;
-    band->capacity = capacity;
     return 1;
 }

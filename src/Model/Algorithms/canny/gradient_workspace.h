@@ -1,6 +1,6 @@
 /* The buffers of the edge search's gradient stage, kept from one search to
  * the next: the derivative planes and, per band of rows, the rows of moduli
- * and the edgels found. Memory asked for once and touched once serves every
+ * and of unit gradients. Memory asked for once and touched once serves every
  * scale and every later search of the same size or smaller. A workspace
  * serves one search at a time; searches running side by side each need
  * their own. */
@@ -13,16 +13,14 @@
 extern "C" {
 #endif
 
-/* What one band of rows keeps while it runs: three rows of moduli (the row
- * suppressed and its neighbours), the unit gradient of one row, and the
- * band's edgels (columns and moduli) with the edgel count of each row. */
+/* What one band of rows keeps while it runs: four rows of moduli (the row
+ * suppressed and its neighbours, and the row below the band), the unit
+ * gradient of one row, its histogram and the number of maxima it found. */
 typedef struct {
-    float *moduli;  /* 3 rows */
+    float *moduli;  /* 4 rows */
     double *unit;   /* 2 rows: along x, then along y */
     size_t row_capacity;
-    int *x;
-    float *grad;
-    size_t count, capacity;
+    size_t count;
     size_t first; /* the band's first edgel among those of every band */
     long histogram[256];
 } GradientBand;
@@ -41,12 +39,9 @@ void gradient_workspace_free(GradientWorkspace *workspace);
 /* Derivative planes of at least `pixels` samples each; 0 when memory runs
  * out (the workspace then holds none). */
 int gradient_workspace_planes(GradientWorkspace *workspace, size_t pixels);
-/* `bands` bands with rows of at least `width` samples; their edgel lists
- * are emptied. 0 when memory runs out (the workspace stays usable). */
+/* `bands` bands with rows of at least `width` samples. 0 when memory runs
+ * out (the workspace stays usable). */
 int gradient_workspace_bands(GradientWorkspace *workspace, long bands, size_t width);
-/* Room in the band's edgel lists for `more` edgels beyond those it holds;
- * 0 when memory runs out (the lists are kept). */
-int gradient_band_reserve(GradientBand *band, size_t more);
 
 #ifdef __cplusplus
 }
