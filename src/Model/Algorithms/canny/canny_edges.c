@@ -322,12 +322,12 @@ PointList **HysteresisThresholding_library(osl_edgel_chain *edgels_NMS, int num_
     return result;
 }
 
-/* Checks the arguments of a search and takes its rate pairs, which become
- * those of the calling thread; 0 after the message when one is refused. */
-static int start_search(const Image *in_img, double blur_factor, int nthresholds, const double *low,
-                        const double *high, ThresholdPairs *pairs)
+int canny_edge_search(const Image *in_img, double blur_factor, int min_size, int nthresholds, const double *low,
+                      const double *high, PointList ***chains, int *num_edges)
 {
     const char *function = "detect_edge_multiscalar_canny_sigma";
+    *chains = NULL;
+    *num_edges = 0;
     /* The rate arrays hold MAX_THRESHOLD_PAIRS entries; more pairs are
      * refused rather than written past them. */
     if (nthresholds < 1 || nthresholds > MAX_THRESHOLD_PAIRS) {
@@ -335,12 +335,12 @@ static int start_search(const Image *in_img, double blur_factor, int nthresholds
                          MAX_THRESHOLD_PAIRS);
         return 0;
     }
-    *pairs = (ThresholdPairs){ .count = nthresholds };
+    ThresholdPairs pairs = { .count = nthresholds };
     for (int t = 0; t < nthresholds; t++) {
-        pairs->low_rate[t] = low[t];
-        pairs->high_rate[t] = high[t];
+        pairs.low_rate[t] = low[t];
+        pairs.high_rate[t] = high[t];
     }
-    last_search_pairs = *pairs;
+    last_search_pairs = pairs;
     if (!is_gray_img(in_img)) {
         report_error(function, "Not a grayscale image !");
         return 0;
@@ -349,79 +349,31 @@ static int start_search(const Image *in_img, double blur_factor, int nthresholds
         report_error_fmt(function, "Sigma ( %f ) must be >= 0.1 !", blur_factor);
         return 0;
     }
-    return 1;
-}
-
-/* The gradient stage of a search in the workspace: the edgels' positions
- * and moduli (the suppressed plane, derivatives and orientations are not
- * kept) and the thresholds of every pair. 0 after the message when memory
- * runs out. */
-static int search_edgels(GradientWorkspace *workspace, const Image *in_img, double blur_factor,
-                         ThresholdPairs *pairs, EdgelPositions *edgels)
-{
-    const char *function = "Extract_Gradient_Maxima_2D_zelvora";
-    const int dims[3] = { in_img->num_cols, in_img->num_rows, 1 };
+    int rows = in_img->num_rows, cols = in_img->num_cols;
+    const int dims[3] = { cols, rows, 1 };
     const int borders[3] = { 10, 10, 10 };
     const float sigmas[3] = { (float)blur_factor, (float)blur_factor, (float)blur_factor };
+    /* Only the edgels' positions and moduli are needed from here on: the
+     * suppressed plane, derivatives and orientations are not kept. */
+    EdgelPositions edgels;
     ModulusHistogram hist;
-    /* The arguments were checked before: what fails here is memory. */
-    if (workspace == NULL || !extract_edgel_positions(workspace, in_img->data_1d.byte_data, UCHAR, dims, borders,
-                                                      sigmas, GAUSSIAN_DERICHE, edgels, &hist, function)) {
-        report_error(function, "Insufficient memory !");
+    if (!extract_edgel_positions(in_img->data_1d.byte_data, UCHAR, dims, borders, sigmas, GAUSSIAN_DERICHE,
+                                 &edgels, &hist, "Extract_Gradient_Maxima_2D_zelvora")) {
+        /* The arguments were checked above: what fails here is memory. */
+        report_error("Extract_Gradient_Maxima_2D_zelvora", "Insufficient memory !");
         return 0;
     }
-    if (edgels->n > 0) {
-        set_all_pair_thresholds(pairs, &hist);
-        last_search_pairs = *pairs;
-    }
-    return 1;
-}
-
-/* The chains of the edgels of a search; releases the edgels. */
-static int follow_search(EdgelPositions *edgels, const ThresholdPairs *pairs, int num_rows, int min_size,
-                         PointList ***chains, int *num_edges)
-{
-    if (edgels->n == 0) {
+    if (edgels.n == 0) {
         printf("Edges after Non_Maximal_Supression: %d\n", 0);
-        free_edgel_positions(edgels);
+        free_edgel_positions(&edgels);
         return 1;
     }
-    const EdgelView view = { edgels->n, edgels->x, edgels->y, edgels->grad, edgels->row_start, num_rows };
-    *chains = follow_edgels(&view, pairs, num_edges, min_size, "HysteresisThresholding_library");
-    free_edgel_positions(edgels);
+    set_all_pair_thresholds(&pairs, &hist);
+    last_search_pairs = pairs;
+    const EdgelView view = { edgels.n, edgels.x, edgels.y, edgels.grad, edgels.row_start, rows };
+    *chains = follow_edgels(&view, &pairs, num_edges, min_size, "HysteresisThresholding_library");
+    free_edgel_positions(&edgels);
     return *chains != NULL;
-}
-
-int canny_edge_search_in(GradientWorkspace *workspace, const Image *in_img, double blur_factor, int min_size,
-                         int nthresholds, const double *low, const double *high, PointList ***chains,
-                         int *num_edges)
-{
-    *chains = NULL;
-    *num_edges = 0;
-    ThresholdPairs pairs;
-    EdgelPositions edgels;
-    return start_search(in_img, blur_factor, nthresholds, low, high, &pairs) &&
-           search_edgels(workspace, in_img, blur_factor, &pairs, &edgels) &&
-           follow_search(&edgels, &pairs, in_img->num_rows, min_size, chains, num_edges);
-}
-
-int canny_edge_search(const Image *in_img, double blur_factor, int min_size, int nthresholds, const double *low,
-                      const double *high, PointList ***chains, int *num_edges)
-{
-    *chains = NULL;
-    *num_edges = 0;
-    ThresholdPairs pairs;
-    EdgelPositions edgels;
-    if (!start_search(in_img, blur_factor, nthresholds, low, high, &pairs)) {
-        return 0;
-    }
-    /* A workspace of this search alone: its planes are given back before
-     * the chains are followed, so that the two stages' memory never adds
-     * up. */
-    GradientWorkspace *workspace = gradient_workspace_new();
-    int ok = search_edgels(workspace, in_img, blur_factor, &pairs, &edgels);
-    gradient_workspace_free(workspace);
-    return ok && follow_search(&edgels, &pairs, in_img->num_rows, min_size, chains, num_edges);
 }
 
 PointList **detect_edge_multiscalar_canny_sigma(const Image *in_img, double blur_factor, int *num_edges,

@@ -35,12 +35,6 @@ PointList **detect_edge_multiscalar_canny_sigma(const Image *in_img, double blur
  * different threads. */
 int canny_edge_search(const Image *in_img, double blur_factor, int min_size, int nthresholds, const double *low,
                       const double *high, PointList ***chains, int *num_edges);
-/* The same search with the gradient stage's buffers in workspace, which
- * keeps them for the next search it serves: a caller searching scale after
- * scale, or picture after picture, asks for that memory once. */
-int canny_edge_search_in(GradientWorkspace *workspace, const Image *in_img, double blur_factor, int min_size,
-                         int nthresholds, const double *low, const double *high, PointList ***chains,
-                         int *num_edges);
 
 /* Gradient, suppression into bufferOutNMS (dimx x dimy floats), the edgel
  * list, and the thresholds of every rate pair in use. The rate pairs in use

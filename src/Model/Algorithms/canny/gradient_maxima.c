@@ -1,5 +1,6 @@
 #include "gradient_maxima.h"
 
+#include "gradient_workspace.h"
 #include "img_error.h"
 #include "img_parallel.h"
 #include "img_size.h"
@@ -77,14 +78,19 @@ typedef struct {
     long length, bands;
 } ModulusJob;
 
+static void modulus_row(const float *gx, const float *gy, long length, float *moduli)
+{
+    for (long k = 0; k < length; k++) {
+        moduli[k] = modulus_of(gx[k], gy[k]);
+    }
+}
+
 static int modulus_band(long band, void *job_ptr)
 {
     const ModulusJob *job = job_ptr;
     long begin, end;
     imaging_band(job->length, job->bands, band, &begin, &end);
-    for (long k = begin; k < end; k++) {
-        job->modulus[k] = modulus_of(job->gx[k], job->gy[k]);
-    }
+    modulus_row(job->gx + begin, job->gy + begin, end - begin, job->modulus + begin);
     return 1;
 }
 
@@ -570,13 +576,6 @@ static void finish_histogram(ModulusHistogram *hist)
     }
 }
 
-static void modulus_row(const float *gx, const float *gy, int dimx, float *moduli)
-{
-    for (int x = 0; x < dimx; x++) {
-        moduli[x] = modulus_of(gx[x], gy[x]);
-    }
-}
-
 /* The fused stage after the derivatives: each band of rows computes the
  * moduli of its rows into a ring of three rows, counts them into its
  * histogram and suppresses its rows, the maxima taking the place of the
@@ -639,6 +638,8 @@ static int suppress_band_rows(long b, void *job_ptr)
         if (y == 0 || y == dimy - 1) {
             memset(maxima, 0, (size_t)dimx * sizeof *maxima);
         } else {
+            /* The row's derivatives along x, read before its maxima replace
+             * them. */
             unit_gradient_row(maxima, gy, rows[1], dimx, ux, uy);
             const float *const neighbourhood[3] = { rows[0], rows[1], rows[2] };
             maxima[0] = 0.0f;
@@ -698,11 +699,7 @@ static int store_band_edgels(long b, void *job_ptr)
 static int find_edgels(GradientWorkspace *workspace, int dimx, int dimy, EdgelPositions *edgels,
                        ModulusHistogram *hist)
 {
-    EdgelStage job = { workspace->gx, workspace->gy, dimx, dimy, imaging_band_count(dimy, 8), NULL, edgels };
-    if (!gradient_workspace_bands(workspace, job.bands, (size_t)dimx)) {
-        return 0;
-    }
-    job.band = workspace->bands;
+    EdgelStage job = { workspace->gx, workspace->gy, dimx, dimy, workspace->band_count, workspace->bands, edgels };
     imaging_parallel(job.bands, take_neighbour_moduli, &job);
     imaging_parallel(job.bands, suppress_band_rows, &job);
     size_t total = 0;
@@ -733,22 +730,24 @@ static int find_edgels(GradientWorkspace *workspace, int dimx, int dimy, EdgelPo
     return imaging_parallel(job.bands, store_band_edgels, &job);
 }
 
-int extract_edgel_positions(GradientWorkspace *workspace, const void *bufferIn, bufferType typeIn,
-                            const int *bufferDims, const int *borderLengths, const float *filterCoefs,
-                            recursiveFilterType filterType, EdgelPositions *edgels, ModulusHistogram *hist,
-                            const char *function)
+int extract_edgel_positions(const void *bufferIn, bufferType typeIn, const int *bufferDims,
+                            const int *borderLengths, const float *filterCoefs, recursiveFilterType filterType,
+                            EdgelPositions *edgels, ModulusHistogram *hist, const char *function)
 {
     memset(edgels, 0, sizeof *edgels);
     if (!gradient_arguments_valid(bufferIn, typeIn, bufferDims, filterCoefs, function)) {
         return 0;
     }
-    if (!gradient_workspace_planes(workspace, (size_t)bufferDims[0] * (size_t)bufferDims[1])) {
+    GradientWorkspace workspace;
+    if (!gradient_workspace_alloc(&workspace, (size_t)bufferDims[0] * (size_t)bufferDims[1],
+                                  imaging_band_count(bufferDims[1], 8), (size_t)bufferDims[0])) {
         report_no_auxiliary_buffer(function);
         return 0;
     }
     int ok = slice_derivatives(bufferIn, typeIn, bufferDims, borderLengths, filterCoefs, filterType, 0,
-                               workspace->gx, workspace->gy, function) &&
-             find_edgels(workspace, bufferDims[0], bufferDims[1], edgels, hist);
+                               workspace.gx, workspace.gy, function) &&
+             find_edgels(&workspace, bufferDims[0], bufferDims[1], edgels, hist);
+    gradient_workspace_release(&workspace);
     if (!ok) {
         free_edgel_positions(edgels);
     }

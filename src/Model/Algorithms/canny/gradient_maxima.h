@@ -4,7 +4,6 @@
 #define GRADIENT_MAXIMA_H
 
 #include "deriche_filter.h"
-#include "gradient_workspace.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -99,13 +98,13 @@ typedef struct {
 } EdgelPositions;
 
 /* The gradient stage of extract_edgels without the suppressed plane, the
- * derivatives and the orientations, in the buffers of the workspace: the
- * derivative planes, then modulus, suppression, histogram and edgels band
- * by band. n is 0 when no pixel survives. 0 when the stage itself failed. */
-int extract_edgel_positions(GradientWorkspace *workspace, const void *bufferIn, bufferType typeIn,
-                            const int *bufferDims, const int *borderLengths, const float *filterCoefs,
-                            recursiveFilterType filterType, EdgelPositions *edgels, ModulusHistogram *hist,
-                            const char *function);
+ * derivatives and the orientations: the derivative planes, then modulus,
+ * suppression, histogram and edgels band by band over a few rows, with no
+ * plane of moduli. n is 0 when no pixel survives. 0 when the stage itself
+ * failed. */
+int extract_edgel_positions(const void *bufferIn, bufferType typeIn, const int *bufferDims,
+                            const int *borderLengths, const float *filterCoefs, recursiveFilterType filterType,
+                            EdgelPositions *edgels, ModulusHistogram *hist, const char *function);
 void free_edgel_positions(EdgelPositions *edgels);
 
 #ifdef __cplusplus

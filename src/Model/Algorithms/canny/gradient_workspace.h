@@ -1,9 +1,8 @@
-/* The buffers of the edge search's gradient stage, kept from one search to
- * the next: the derivative planes and, per band of rows, the rows of moduli
- * and of unit gradients. Memory asked for once and touched once serves every
- * scale and every later search of the same size or smaller. A workspace
- * serves one search at a time; searches running side by side each need
- * their own. */
+/* The buffers of the edge search's gradient stage: the two derivative
+ * planes and, per band of rows, the few rows the fused stage after them
+ * works in. They live only while the stage runs: the chain following after
+ * it needs none of them, and keeping the planes into it would add 8 bytes
+ * per pixel to the search's peak for no measurable time. */
 #ifndef GRADIENT_WORKSPACE_H
 #define GRADIENT_WORKSPACE_H
 
@@ -17,31 +16,24 @@ extern "C" {
  * suppressed and its neighbours, and the row below the band), the unit
  * gradient of one row, its histogram and the number of maxima it found. */
 typedef struct {
-    float *moduli;  /* 4 rows */
-    double *unit;   /* 2 rows: along x, then along y */
-    size_t row_capacity;
+    float *moduli; /* 4 rows */
+    double *unit;  /* 2 rows: along x, then along y */
     size_t count;
     size_t first; /* the band's first edgel among those of every band */
     long histogram[256];
 } GradientBand;
 
-typedef struct GradientWorkspace {
+typedef struct {
     float *gx, *gy;
-    size_t plane_capacity;
     GradientBand *bands;
-    long band_capacity;
+    long band_count;
 } GradientWorkspace;
 
-/* An empty workspace; null when memory runs out. */
-GradientWorkspace *gradient_workspace_new(void);
-void gradient_workspace_free(GradientWorkspace *workspace);
-
-/* Derivative planes of at least `pixels` samples each; 0 when memory runs
- * out (the workspace then holds none). */
-int gradient_workspace_planes(GradientWorkspace *workspace, size_t pixels);
-/* `bands` bands with rows of at least `width` samples. 0 when memory runs
- * out (the workspace stays usable). */
-int gradient_workspace_bands(GradientWorkspace *workspace, long bands, size_t width);
+/* Derivative planes of `pixels` samples and `bands` bands with rows of
+ * `width` samples. 0 when memory runs out, with nothing held. */
+int gradient_workspace_alloc(GradientWorkspace *workspace, size_t pixels, long bands, size_t width);
+/* Releases every buffer; releasing again is harmless. */
+void gradient_workspace_release(GradientWorkspace *workspace);
 
 #ifdef __cplusplus
 }
