@@ -2,8 +2,30 @@
 
 #include "img_size.h"
 
+#include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
+#include <sys/mman.h>
+
+/* Huge pages for a plane: the filters along y step from row to row, and
+ * with small pages every row is a page of its own for the address
+ * translation. The plane starts at a huge-page boundary inside *block. */
+static float *alloc_plane(size_t pixels, void **block)
+{
+    enum { HUGE_PAGE = 2 << 20 };
+    size_t bytes;
+    if (!size_mul(pixels, sizeof(float), &bytes) || bytes > SIZE_MAX - HUGE_PAGE) {
+        return NULL;
+    }
+    char *raw = alloc_array(bytes + HUGE_PAGE, 1);
+    *block = raw;
+    if (raw == NULL) {
+        return NULL;
+    }
+    char *plane = raw + (HUGE_PAGE - (uintptr_t)raw % HUGE_PAGE) % HUGE_PAGE;
+    madvise(plane, bytes, MADV_HUGEPAGE);
+    return (float *)plane;
+}
 
 int gradient_workspace_alloc(GradientWorkspace *workspace, size_t pixels, long bands, size_t width)
 {
@@ -11,8 +33,8 @@ int gradient_workspace_alloc(GradientWorkspace *workspace, size_t pixels, long b
     size_t rows;
     int ok = size_mul(width, 4, &rows);
     /* The planes first: they are what a picture too large cannot have. */
-    workspace->gx = ok ? alloc_array(pixels, sizeof *workspace->gx) : NULL;
-    workspace->gy = workspace->gx ? alloc_array(pixels, sizeof *workspace->gy) : NULL;
+    workspace->gx = ok ? alloc_plane(pixels, &workspace->gx_block) : NULL;
+    workspace->gy = workspace->gx ? alloc_plane(pixels, &workspace->gy_block) : NULL;
     workspace->bands = workspace->gy ? alloc_array((size_t)bands, sizeof *workspace->bands) : NULL;
     ok = workspace->bands != NULL;
     if (ok) {
@@ -33,8 +55,8 @@ int gradient_workspace_alloc(GradientWorkspace *workspace, size_t pixels, long b
 
 void gradient_workspace_release(GradientWorkspace *workspace)
 {
-    free(workspace->gx);
-    free(workspace->gy);
+    free(workspace->gx_block);
+    free(workspace->gy_block);
     for (long b = 0; b < workspace->band_count; b++) {
         free(workspace->bands[b].moduli);
         free(workspace->bands[b].unit);

@@ -25,6 +25,7 @@ typedef struct {
 
 typedef struct {
     float *gx, *gy;
+    void *gx_block, *gy_block; /* the blocks the planes lie in */
     GradientBand *bands;
     long band_count;
 } GradientWorkspace;
