@@ -7,15 +7,20 @@
 #include <string.h>
 #include <sys/mman.h>
 
-/* Huge pages for a plane: the filters along y step from row to row, and
- * with small pages every row is a page of its own for the address
- * translation. The plane starts at a huge-page boundary inside *block. */
+/* Huge pages for a plane of a huge page or more: the filters along y step
+ * from row to row, and with small pages every row is a page of its own for
+ * the address translation. The plane starts at a huge-page boundary inside
+ * *block. */
 static float *alloc_plane(size_t pixels, void **block)
 {
     enum { HUGE_PAGE = 2 << 20 };
     size_t bytes;
     if (!size_mul(pixels, sizeof(float), &bytes) || bytes > SIZE_MAX - HUGE_PAGE) {
         return NULL;
+    }
+    if (bytes < HUGE_PAGE) {
+        *block = alloc_array(pixels, sizeof(float));
+        return *block;
     }
     char *raw = alloc_array(bytes + HUGE_PAGE, 1);
     *block = raw;
