@@ -1,8 +1,9 @@
 /* The buffers of the edge search's gradient stage: the two derivative
  * planes and, per band of rows, the few rows the fused stage after them
  * works in. They live only while the stage runs: the chain following after
- * it needs none of them, and keeping the planes into it would add 8 bytes
- * per pixel to the search's peak for no measurable time. */
+ * it needs none of them, and planes kept for the next scale or search would
+ * add 8 bytes per pixel to the peak of the following, which sets the
+ * search's peak, while saving no measurable time. */
 #ifndef GRADIENT_WORKSPACE_H
 #define GRADIENT_WORKSPACE_H
 
