@@ -193,6 +193,51 @@ TEST(Deriche, GroupedLinesMatchOneLineAtATime)
     }
 }
 
+// Filtering works on samples of the output's real type: whatever the input
+// type, the result is that of the input first converted to it, including
+// inputs whose values the output type cannot hold exactly.
+TEST(Deriche, InputIsFilteredAsConvertedToTheOutputType)
+{
+    const int w = 11, h = 9;
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<double> value(0.0, 255.0);
+    std::vector<double> reals(w * h);
+    for (auto &v : reals) {
+        v = value(rng);
+    }
+    std::vector<unsigned char> bytes(reals.size());
+    ConvertBuffer(reals.data(), DOUBLE, bytes.data(), UCHAR, w * h);
+    const int dims[3] = { w, h, 1 };
+    const int borders[3] = { 10, 10, 10 };
+    const float coefs[3] = { 1.5f, 1.5f, 1.5f };
+    const derivativeOrder along_x[3] = { DERIVATIVE_1_EDGES, SMOOTHING, NODERIVATIVE };
+    const derivativeOrder along_y_only[3] = { NODERIVATIVE, DERIVATIVE_1_EDGES, NODERIVATIVE };
+    struct Case {
+        const char *name;
+        const void *input;
+        bufferType type;
+        const derivativeOrder *orders;
+    };
+    const Case cases[] = {
+        { "doubles, both axes", reals.data(), DOUBLE, along_x },
+        { "doubles, y only", reals.data(), DOUBLE, along_y_only },
+        { "bytes, both axes", bytes.data(), UCHAR, along_x },
+        { "bytes, y only", bytes.data(), UCHAR, along_y_only },
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<float> converted(w * h), expected(w * h), filtered(w * h);
+        ConvertBuffer(c.input, c.type, converted.data(), FLOAT, w * h);
+        ASSERT_EQ(RecursiveFilterOnBuffer(converted.data(), FLOAT, expected.data(), FLOAT, dims, borders, c.orders,
+                                          coefs, GAUSSIAN_DERICHE),
+                  1);
+        ASSERT_EQ(RecursiveFilterOnBuffer(c.input, c.type, filtered.data(), FLOAT, dims, borders, c.orders, coefs,
+                                          GAUSSIAN_DERICHE),
+                  1);
+        EXPECT_EQ(filtered, expected);
+    }
+}
+
 TEST(Deriche, ConvertBufferRules)
 {
     const double reals[] = { -3.0, 0.5, 254.5, 300.0, -128.5, 2.49 };

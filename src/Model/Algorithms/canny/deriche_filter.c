@@ -452,7 +452,7 @@ static size_t line_origin(const AxisLayout *a, long l)
 /* Loads `lanes` lines from l0 into the interleaved array with border
  * replicated samples before and after each; lanes past the last line repeat
  * it. scatter writes back the central results of the lanes that are lines. */
-#define GATHER_SCATTER(sample_t)                                                                             \
+#define GATHER(sample_t)                                                                                     \
     static void gather_##sample_t(const sample_t *buf, const AxisLayout *a, long l0, long border, double *dst) \
     {                                                                                                        \
         const sample_t *src[LANES];                                                                          \
@@ -473,7 +473,8 @@ static size_t line_origin(const AxisLayout *a, long l)
                 d[i * LANES + k] = src[k][offset];                                                           \
             }                                                                                                \
         }                                                                                                    \
-    }                                                                                                        \
+    }
+#define SCATTER(sample_t)                                                                                    \
     static void scatter_##sample_t(sample_t *buf, const AxisLayout *a, long l0, long border,                  \
                                    const double *causal, const double *anticausal)                           \
     {                                                                                                        \
@@ -492,12 +493,20 @@ static size_t line_origin(const AxisLayout *a, long l)
         }                                                                                                    \
     }
 
-GATHER_SCATTER(float)
-GATHER_SCATTER(double)
+typedef unsigned char uchar;
 
-/* One axis of the working buffer to filter in place, shared by the bands
- * of its lines. */
+GATHER(uchar)
+GATHER(float)
+GATHER(double)
+SCATTER(float)
+SCATTER(double)
+
+/* One axis of the working buffer to filter, shared by the bands of its
+ * lines: the lines are read from source (the working buffer itself, or the
+ * input for the first axis filtered) and written to the working buffer. */
 typedef struct {
+    const void *source;
+    bufferType source_type;
     void *work;
     bufferType type;
     const AxisLayout *axis;
@@ -520,10 +529,10 @@ static int filter_axis_band(long band, void *job_ptr)
     long first, end;
     imaging_band(job->groups, job->bands, band, &first, &end);
     for (long l0 = first * LANES; l0 < end * LANES && l0 < a->count; l0 += LANES) {
-        if (job->type == FLOAT) {
-            gather_float(job->work, a, l0, job->border, lines.in);
-        } else {
-            gather_double(job->work, a, l0, job->border, lines.in);
+        switch (job->source_type) {
+        case UCHAR: gather_uchar(job->source, a, l0, job->border, lines.in); break;
+        case FLOAT: gather_float(job->source, a, l0, job->border, lines.in); break;
+        default: gather_double(job->source, a, l0, job->border, lines.in); break;
         }
         causal_pass(lines.in, lines.causal, len, LANES, job->coefs);
         anticausal_pass(lines.in, lines.anticausal, len, LANES, job->coefs);
@@ -537,15 +546,30 @@ static int filter_axis_band(long band, void *job_ptr)
     return 1;
 }
 
-/* Filters every line of one axis of the working buffer in place; the lines
- * are independent, so bands of them run in parallel. 0 when memory for the
- * line arrays runs out. */
-static int filter_axis(void *work, bufferType type, const AxisLayout *a, long border, const Coefficients *coefs)
+/* Filters every line of one axis from source into the working buffer; the
+ * lines are independent, so bands of them run in parallel. 0 when memory
+ * for the line arrays runs out. */
+static int filter_axis(const void *source, bufferType source_type, void *work, bufferType type,
+                       const AxisLayout *a, long border, const Coefficients *coefs)
 {
     long groups = (a->count + LANES - 1) / LANES;
     /* A band of a few dozen line groups amortises its line arrays. */
-    AxisJob job = { work, type, a, border, coefs, groups, imaging_band_count(groups, 16) };
+    AxisJob job = { source, source_type, work, type, a, border, coefs, groups, imaging_band_count(groups, 16) };
     return imaging_parallel(job.bands, filter_axis_band, &job);
+}
+
+/* Whether an axis of dim samples is filtered with this derivative and
+ * parameter. */
+static int axis_filtered(long dim, derivativeOrder derivative, float coef)
+{
+    return dim >= 5 && derivative != NODERIVATIVE && coef > 0.0f;
+}
+
+/* Whether every sample of type `in` is a value of the working type `work`,
+ * so that filtering may read it without a conversion in between. */
+static int converts_exactly(bufferType in, bufferType work)
+{
+    return in == UCHAR || in == work || (in == FLOAT && work == DOUBLE);
 }
 
 int RecursiveFilterOnBuffer(const void *bufferIn, bufferType typeIn, void *bufferOut, bufferType typeOut,
@@ -587,9 +611,22 @@ int RecursiveFilterOnBuffer(const void *bufferIn, bufferType typeIn, void *buffe
         }
         return 0;
     }
-    /* Everything is filtered in place in the working buffer, so the input
-     * is first brought into it whatever its type. */
-    ConvertBuffer(bufferIn, typeIn, work, work_type, (long)num_samples);
+    /* Everything is filtered in the working buffer. The first axis filtered
+     * reads its lines straight from the input when the input's samples are
+     * exactly those the working type would hold; otherwise the input is
+     * first brought into the working buffer. */
+    int first_axis = 0;
+    while (first_axis < 3 && !axis_filtered(dims[first_axis], derivatives[first_axis], filterCoefs[first_axis])) {
+        first_axis++;
+    }
+    const void *source = work;
+    bufferType source_type = work_type;
+    if (first_axis < 3 && converts_exactly(typeIn, work_type)) {
+        source = bufferIn;
+        source_type = typeIn;
+    } else {
+        ConvertBuffer(bufferIn, typeIn, work, work_type, (long)num_samples);
+    }
 
     long borders[3] = { 0, 0, 0 };
     for (int d = 0; d < 3; d++) {
@@ -606,7 +643,7 @@ int RecursiveFilterOnBuffer(const void *bufferIn, bufferType typeIn, void *buffe
     };
     int ok = 1;
     for (int d = 0; d < 3 && ok; d++) {
-        if (dims[d] < 5 || derivatives[d] == NODERIVATIVE || !(filterCoefs[d] > 0.0f)) {
+        if (!axis_filtered(dims[d], derivatives[d], filterCoefs[d])) {
             continue;
         }
         if (verbose_level > 0) {
@@ -622,12 +659,14 @@ int RecursiveFilterOnBuffer(const void *bufferIn, bufferType typeIn, void *buffe
             ok = 0;
             break;
         }
-        if (!filter_axis(work, work_type, &layouts[d], borders[d], &coefs)) {
+        if (!filter_axis(source, source_type, work, work_type, &layouts[d], borders[d], &coefs)) {
             if (verbose_level > 0) {
                 fprintf(stderr, " Fatal error in %s: unable to allocate auxiliary work arrays.\n", function);
             }
             ok = 0;
         }
+        source = work;
+        source_type = work_type;
     }
     if (ok) {
         ConvertBuffer(work, work_type, bufferOut, typeOut, (long)num_samples);

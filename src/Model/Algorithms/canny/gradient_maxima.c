@@ -1,5 +1,6 @@
 #include "gradient_maxima.h"
 
+#include "gradient_workspace.h"
 #include "img_error.h"
 #include "img_parallel.h"
 #include "img_size.h"
@@ -77,14 +78,19 @@ typedef struct {
     long length, bands;
 } ModulusJob;
 
+static void modulus_row(const float *gx, const float *gy, long length, float *moduli)
+{
+    for (long k = 0; k < length; k++) {
+        moduli[k] = modulus_of(gx[k], gy[k]);
+    }
+}
+
 static int modulus_band(long band, void *job_ptr)
 {
     const ModulusJob *job = job_ptr;
     long begin, end;
     imaging_band(job->length, job->bands, band, &begin, &end);
-    for (long k = begin; k < end; k++) {
-        job->modulus[k] = modulus_of(job->gx[k], job->gy[k]);
-    }
+    modulus_row(job->gx + begin, job->gy + begin, end - begin, job->modulus + begin);
     return 1;
 }
 
@@ -104,12 +110,13 @@ void GradientOrientation2D(float *gradient_orientation, const float *derivative_
     }
 }
 
-/* Bilinear interpolation of the modulus around (x0, y0) with weights fx, fy
- * toward the next column and row. */
-static double interpolate(const float *norme, size_t dimx, int x0, int y0, double fx, double fy)
+/* Bilinear interpolation of the modulus between rows top and bottom (the
+ * next row) at column x0, with weights fx, fy toward the next column and
+ * row. */
+static double interpolate(const float *top, const float *bottom, int x0, double fx, double fy)
 {
-    const float *p = norme + (size_t)y0 * dimx + (size_t)x0;
-    return (1 - fx) * (1 - fy) * p[0] + fx * (1 - fy) * p[1] + (1 - fx) * fy * p[dimx] + fx * fy * p[dimx + 1];
+    return (1 - fx) * (1 - fy) * top[x0] + fx * (1 - fy) * top[x0 + 1] + (1 - fx) * fy * bottom[x0] +
+           fx * fy * bottom[x0 + 1];
 }
 
 static int inside_interpolation_range(double px, double py, int dimx, int dimy)
@@ -117,18 +124,19 @@ static int inside_interpolation_range(double px, double py, int dimx, int dimy)
     return px >= 0 && px < dimx - 1 && py >= 0 && py < dimy - 1;
 }
 
-/* Whether the pixel (x, y) of modulus n and unit gradient (ux, uy) is a
- * maximum across the edge. */
-static inline int is_maximum(const float *norme, int dimx, int dimy, int x, int y, double ux, double uy)
+/* Whether the pixel (x, y) of unit gradient (ux, uy) is a maximum across
+ * the edge; rows holds the moduli of rows y - 1, y and y + 1, the only rows
+ * the neighbours along the gradient can fall on (a unit step rounds to at
+ * most one row, and the interpolated case has |uy| <= epsilon_derivative). */
+static inline int is_maximum(const float *const rows[3], int dimx, int dimy, int x, int y, double ux, double uy)
 {
-    size_t at = (size_t)y * (size_t)dimx + (size_t)x;
-    float n = norme[at];
+    float n = rows[1][x];
     if (n < epsilon_norm) {
         return 0;
     }
     if (fabs(ux) > epsilon_derivative || fabs(uy) > epsilon_derivative) {
-        float forward = norme[(size_t)(int)(y + uy + 0.5) * dimx + (size_t)(int)(x + ux + 0.5)];
-        float backward = norme[(size_t)(int)(y - uy + 0.5) * dimx + (size_t)(int)(x - ux + 0.5)];
+        float forward = rows[(int)(y + uy + 0.5) - y + 1][(int)(x + ux + 0.5)];
+        float backward = rows[(int)(y - uy + 0.5) - y + 1][(int)(x - ux + 0.5)];
         return n > forward && n >= backward;
     }
     double px = x + ux, py = y + uy;
@@ -137,7 +145,7 @@ static inline int is_maximum(const float *norme, int dimx, int dimy, int x, int 
     }
     int x0 = (int)px, y0 = (int)py;
     double fx = px - x0, fy = py - y0;
-    if (n <= interpolate(norme, (size_t)dimx, x0, y0, fx, fy)) {
+    if (n <= interpolate(rows[y0 - y + 1], rows[y0 - y + 2], x0, fx, fy)) {
         return 0;
     }
     double qx = x - ux, qy = y - uy;
@@ -146,7 +154,8 @@ static inline int is_maximum(const float *norme, int dimx, int dimy, int x, int 
     }
     /* The backward point mirrors the forward one about the pixel, so its
      * fractional parts are the complements of the forward ones. */
-    return n >= interpolate(norme, (size_t)dimx, (int)qx, (int)qy, 1 - fx, 1 - fy);
+    int y1 = (int)qy;
+    return n >= interpolate(rows[y1 - y + 1], rows[y1 - y + 2], (int)qx, 1 - fx, 1 - fy);
 }
 
 /* The unit gradient of one row, divided out for the whole row at once so
@@ -190,6 +199,7 @@ static int suppress_band(long band, void *job_ptr)
         if (ux != NULL) {
             unit_gradient_row(gx + at, gy + at, norme + at, dimx, ux, ux + dimx);
         }
+        const float *const rows[3] = { norme + at - dimx, norme + at, norme + at + dimx };
         row[0] = 0.0f;
         for (int x = 1; x < dimx - 1; x++) {
             double *px = &one_ux, *py = &one_uy;
@@ -200,7 +210,7 @@ static int suppress_band(long band, void *job_ptr)
                 /* Without room for a row, one pixel at a time. */
                 unit_gradient_row(gx + at + x, gy + at + x, norme + at + x, 1, px, py);
             }
-            int keep = is_maximum(norme, dimx, dimy, x, y, *px, *py);
+            int keep = is_maximum(rows, dimx, dimy, x, y, *px, *py);
             row[x] = keep ? norme[at + (size_t)x] : 0.0f;
             count += (size_t)keep;
         }
@@ -319,12 +329,11 @@ static void free_planes(GradientPlanes *planes)
     memset(planes, 0, sizeof *planes);
 }
 
-/* Checks the arguments and allocates the planes; 0 (with the message) when
- * the stage cannot run. */
-static int start_gradient(const void *bufferIn, bufferType typeIn, const int *bufferDims, const float *filterCoefs,
-                          GradientPlanes *planes, const char *function)
+/* Whether the stage can run on these arguments; 0 (with the message)
+ * when it cannot. */
+static int gradient_arguments_valid(const void *bufferIn, bufferType typeIn, const int *bufferDims,
+                                    const float *filterCoefs, const char *function)
 {
-    memset(planes, 0, sizeof *planes);
     if (bufferDims[0] < 1 || bufferDims[1] < 1 || bufferDims[2] < 1 || bufferIn == NULL) {
         if (verbose_level > 0) {
             fprintf(stderr, " Fatal error in %s: improper buffer's dimension.\n", function);
@@ -343,10 +352,56 @@ static int start_gradient(const void *bufferIn, bufferType typeIn, const int *bu
         }
         return 0;
     }
+    return 1;
+}
+
+static void report_no_auxiliary_buffer(const char *function)
+{
+    if (verbose_level > 0) {
+        fprintf(stderr, " Fatal error in %s: unable to allocate auxiliary buffer.\n", function);
+    }
+}
+
+/* Checks the arguments and allocates the planes; 0 (with the message) when
+ * the stage cannot run. */
+static int start_gradient(const void *bufferIn, bufferType typeIn, const int *bufferDims, const float *filterCoefs,
+                          GradientPlanes *planes, const char *function)
+{
+    memset(planes, 0, sizeof *planes);
+    if (!gradient_arguments_valid(bufferIn, typeIn, bufferDims, filterCoefs, function)) {
+        return 0;
+    }
     if (!alloc_planes(planes, (size_t)bufferDims[0] * (size_t)bufferDims[1])) {
         free_planes(planes);
+        report_no_auxiliary_buffer(function);
+        return 0;
+    }
+    return 1;
+}
+
+/* Derivatives along x and y of slice z into gx and gy. */
+static int slice_derivatives(const void *bufferIn, bufferType typeIn, const int *bufferDims,
+                             const int *borderLengths, const float *filterCoefs, recursiveFilterType filterType,
+                             int z, float *gx, float *gy, const char *function)
+{
+    size_t plane = (size_t)bufferDims[0] * (size_t)bufferDims[1];
+    const char *slice = (const char *)bufferIn + (size_t)z * plane * sample_bytes(typeIn);
+    const int dims[3] = { bufferDims[0], bufferDims[1], 1 };
+    const derivativeOrder along_x[3] = { DERIVATIVE_1_EDGES, SMOOTHING, NODERIVATIVE };
+    const derivativeOrder along_y[3] = { SMOOTHING, DERIVATIVE_1_EDGES, NODERIVATIVE };
+    if (!RecursiveFilterOnBuffer(slice, typeIn, gx, FLOAT, dims, borderLengths, along_x, filterCoefs,
+                                 filterType)) {
         if (verbose_level > 0) {
-            fprintf(stderr, " Fatal error in %s: unable to allocate auxiliary buffer.\n", function);
+            fprintf(stderr, " Fatal error in %s:", function);
+            fprintf(stderr, " unable to compute X gradient for slice #%d.\n", z);
+        }
+        return 0;
+    }
+    if (!RecursiveFilterOnBuffer(slice, typeIn, gy, FLOAT, dims, borderLengths, along_y, filterCoefs,
+                                 filterType)) {
+        if (verbose_level > 0) {
+            fprintf(stderr, " Fatal error in %s:", function);
+            fprintf(stderr, " unable to compute Y gradient for slice #%d.\n", z);
         }
         return 0;
     }
@@ -358,28 +413,11 @@ static int slice_gradient(const void *bufferIn, bufferType typeIn, const int *bu
                           const float *filterCoefs, recursiveFilterType filterType, int z, GradientPlanes *planes,
                           const char *function)
 {
-    size_t plane = (size_t)bufferDims[0] * (size_t)bufferDims[1];
-    const char *slice = (const char *)bufferIn + (size_t)z * plane * sample_bytes(typeIn);
-    const int dims[3] = { bufferDims[0], bufferDims[1], 1 };
-    const derivativeOrder along_x[3] = { DERIVATIVE_1_EDGES, SMOOTHING, NODERIVATIVE };
-    const derivativeOrder along_y[3] = { SMOOTHING, DERIVATIVE_1_EDGES, NODERIVATIVE };
-    if (!RecursiveFilterOnBuffer(slice, typeIn, planes->gx, FLOAT, dims, borderLengths, along_x, filterCoefs,
-                                 filterType)) {
-        if (verbose_level > 0) {
-            fprintf(stderr, " Fatal error in %s:", function);
-            fprintf(stderr, " unable to compute X gradient for slice #%d.\n", z);
-        }
+    if (!slice_derivatives(bufferIn, typeIn, bufferDims, borderLengths, filterCoefs, filterType, z, planes->gx,
+                           planes->gy, function)) {
         return 0;
     }
-    if (!RecursiveFilterOnBuffer(slice, typeIn, planes->gy, FLOAT, dims, borderLengths, along_y, filterCoefs,
-                                 filterType)) {
-        if (verbose_level > 0) {
-            fprintf(stderr, " Fatal error in %s:", function);
-            fprintf(stderr, " unable to compute Y gradient for slice #%d.\n", z);
-        }
-        return 0;
-    }
-    GradientModulus2D(planes->modulus, planes->gx, planes->gy, (long)plane);
+    GradientModulus2D(planes->modulus, planes->gx, planes->gy, (long)bufferDims[0] * bufferDims[1]);
     return 1;
 }
 
@@ -516,112 +554,203 @@ void free_edgel_positions(EdgelPositions *edgels)
     memset(edgels, 0, sizeof *edgels);
 }
 
-/* The edgels of a band of rows go to the lists from the band's first index
- * on, which the counts of the bands before it give, so the bands fill the
- * lists in parallel in row-major order. */
-typedef struct {
-    const float *nms, *modulus;
-    int dimx, dimy;
-    long bands;
-    int *band_start; /* bands + 1 entries: first edgel of each band, then n */
-    EdgelPositions *edgels;
-} EdgelCollection;
-
-static int count_band_edgels(long band, void *job_ptr)
+/* Adds count moduli to the bins of their rounded values. */
+static void count_moduli(const float *moduli, long count, long *bins)
 {
-    EdgelCollection *job = job_ptr;
-    long first, end;
-    imaging_band(job->dimy, job->bands, band, &first, &end);
-    size_t from = (size_t)first * (size_t)job->dimx, to = (size_t)end * (size_t)job->dimx;
-    long count = 0;
-    for (size_t k = from; k < to; k++) {
-        count += job->nms[k] != 0.0f;
+    for (long k = 0; k < count; k++) {
+        float m = moduli[k];
+        if (!(m > 0.0f)) {
+            continue;
+        }
+        double rounded = (double)m + 0.5;
+        bins[rounded >= 255.0 ? 255 : (int)rounded]++;
     }
-    /* Entry band + 1 receives the count; the prefix sum follows. */
-    job->band_start[band + 1] = (int)count;
-    return count <= INT32_MAX;
 }
 
-static int fill_band_edgels(long band, void *job_ptr)
+/* Empties bin 0 and makes the counts cumulative from bin 1. */
+static void finish_histogram(ModulusHistogram *hist)
 {
-    EdgelCollection *job = job_ptr;
-    EdgelPositions *edgels = job->edgels;
+    hist->cumulative[0] = 0;
+    for (int bin = 2; bin < 256; bin++) {
+        hist->cumulative[bin] += hist->cumulative[bin - 1];
+    }
+}
+
+/* The fused stage after the derivatives: each band of rows computes the
+ * moduli of its rows into a ring of three rows, counts them into its
+ * histogram and suppresses its rows, the maxima taking the place of the
+ * derivative along x (a row's derivatives serve only its own tests, read
+ * before its maxima are written). No plane of moduli is made; every pixel
+ * gets the same modulus and the same test as in a whole-plane pass. */
+typedef struct {
+    float *gx;
+    const float *gy;
+    int dimx, dimy;
+    long bands;
+    GradientBand *band;
+    EdgelPositions *edgels;
+} EdgelStage;
+
+/* A band's neighbour rows belong to other bands, which overwrite their
+ * derivatives: their moduli are taken before any band starts, into the
+ * band's first row (the row above it) and fourth row (the row below). */
+static int take_neighbour_moduli(long b, void *job_ptr)
+{
+    const EdgelStage *job = job_ptr;
+    GradientBand *band = &job->band[b];
+    const size_t dimx = (size_t)job->dimx;
     long first, end;
-    imaging_band(job->dimy, job->bands, band, &first, &end);
-    int i = job->band_start[band], last = job->band_start[band + 1];
-    for (int y = (int)first; y < (int)end; y++) {
-        edgels->row_start[y] = i;
-        size_t row = (size_t)y * (size_t)job->dimx;
-        for (int x = 0; x < job->dimx; x++) {
-            if (job->nms[row + (size_t)x] != 0.0f) {
-                if (!(i < last)) {
-                    edgel_count_broken();
-                    return 0;
-                }
-                edgels->x[i] = x;
-                edgels->y[i] = y;
-                edgels->grad[i] = job->modulus[row + (size_t)x];
-                i++;
-            }
-        }
+    imaging_band(job->dimy, job->bands, b, &first, &end);
+    if (first > 0) {
+        size_t above = (size_t)(first - 1) * dimx;
+        modulus_row(job->gx + above, job->gy + above, job->dimx, band->moduli);
+    }
+    if (end < job->dimy) {
+        size_t below = (size_t)end * dimx;
+        modulus_row(job->gx + below, job->gy + below, job->dimx, band->moduli + 3 * dimx);
     }
     return 1;
 }
 
-/* Every non-zero pixel of the suppressed plane with its modulus, and where
- * each row's edgels start. */
-static int collect_edgel_positions(const float *nms, const float *modulus, int dimx, int dimy, size_t count,
-                                   EdgelPositions *edgels)
+static int suppress_band_rows(long b, void *job_ptr)
 {
-    if (count > INT32_MAX) {
+    const EdgelStage *job = job_ptr;
+    GradientBand *band = &job->band[b];
+    const int dimx = job->dimx, dimy = job->dimy;
+    long first, end;
+    imaging_band(dimy, job->bands, b, &first, &end);
+    memset(band->histogram, 0, sizeof band->histogram);
+    /* rows[0], rows[1], rows[2]: the moduli of rows y - 1, y, y + 1. */
+    float *rows[3] = { band->moduli, band->moduli + dimx, band->moduli + 2 * (size_t)dimx };
+    float *below = band->moduli + 3 * (size_t)dimx;
+    modulus_row(job->gx + (size_t)first * (size_t)dimx, job->gy + (size_t)first * (size_t)dimx, dimx, rows[1]);
+    double *ux = band->unit, *uy = band->unit + dimx;
+    size_t count = 0;
+    for (int y = (int)first; y < (int)end; y++) {
+        float *maxima = job->gx + (size_t)y * (size_t)dimx;
+        const float *gy = job->gy + (size_t)y * (size_t)dimx;
+        if (y + 1 == (int)end) {
+            rows[2] = below;
+        } else {
+            modulus_row(maxima + dimx, gy + dimx, dimx, rows[2]);
+        }
+        count_moduli(rows[1], dimx, band->histogram);
+        if (y == 0 || y == dimy - 1) {
+            memset(maxima, 0, (size_t)dimx * sizeof *maxima);
+        } else {
+            /* The row's derivatives along x, read before its maxima replace
+             * them. */
+            unit_gradient_row(maxima, gy, rows[1], dimx, ux, uy);
+            const float *const neighbourhood[3] = { rows[0], rows[1], rows[2] };
+            maxima[0] = 0.0f;
+            for (int x = 1; x < dimx - 1; x++) {
+                int keep = is_maximum(neighbourhood, dimx, dimy, x, y, ux[x], uy[x]);
+                maxima[x] = keep ? rows[1][x] : 0.0f;
+                count += (size_t)keep;
+            }
+            maxima[dimx - 1] = 0.0f;
+        }
+        float *done = rows[0];
+        rows[0] = rows[1];
+        rows[1] = rows[2];
+        rows[2] = done;
+    }
+    band->count = count;
+    return 1;
+}
+
+/* The maxima of a band go to the lists from the band's first index on,
+ * which the counts of the bands before it give, so the bands fill the
+ * lists in parallel in row-major order. A kept pixel's maximum is its
+ * modulus. */
+static int store_band_edgels(long b, void *job_ptr)
+{
+    const EdgelStage *job = job_ptr;
+    EdgelPositions *edgels = job->edgels;
+    const int dimx = job->dimx;
+    long first, end;
+    imaging_band(job->dimy, job->bands, b, &first, &end);
+    size_t i = job->band[b].first, last = i + job->band[b].count;
+    for (int y = (int)first; y < (int)end; y++) {
+        edgels->row_start[y] = (int)i;
+        const float *maxima = job->gx + (size_t)y * (size_t)dimx;
+        for (int x = 0; x < dimx; x++) {
+            /* Every pixel is written in the next free place, and only a
+             * maximum takes it, which spares a branch the data cannot
+             * predict. */
+            if (i < last) {
+                edgels->x[i] = x;
+                edgels->y[i] = y;
+                edgels->grad[i] = maxima[x];
+            }
+            i += maxima[x] != 0.0f;
+        }
+    }
+    if (i != last) {
+        edgel_count_broken();
         return 0;
     }
-    edgels->n = (int)count;
-    edgels->x = alloc_array(count, sizeof *edgels->x);
-    edgels->y = alloc_array(count, sizeof *edgels->y);
-    edgels->grad = alloc_array(count, sizeof *edgels->grad);
-    edgels->row_start = alloc_array((size_t)dimy + 1, sizeof *edgels->row_start);
-    EdgelCollection job = { nms, modulus, dimx, dimy, imaging_band_count(dimy, 8), NULL, edgels };
-    job.band_start = alloc_array((size_t)job.bands + 1, sizeof *job.band_start);
-    int ok = edgels->x && edgels->y && edgels->grad && edgels->row_start && job.band_start &&
-             imaging_parallel(job.bands, count_band_edgels, &job);
-    if (ok) {
-        job.band_start[0] = 0;
-        for (long b = 0; b < job.bands; b++) {
-            job.band_start[b + 1] += job.band_start[b];
+    return 1;
+}
+
+/* Runs the fused stage over the derivative planes of the workspace: the
+ * edgels into *edgels (left empty when none survives) and the moduli's
+ * histogram. 0 when memory runs out. */
+static int find_edgels(GradientWorkspace *workspace, int dimx, int dimy, EdgelPositions *edgels,
+                       ModulusHistogram *hist)
+{
+    EdgelStage job = { workspace->gx, workspace->gy, dimx, dimy, workspace->band_count, workspace->bands, edgels };
+    imaging_parallel(job.bands, take_neighbour_moduli, &job);
+    imaging_parallel(job.bands, suppress_band_rows, &job);
+    size_t total = 0;
+    memset(hist, 0, sizeof *hist);
+    for (long b = 0; b < job.bands; b++) {
+        job.band[b].first = total;
+        total += job.band[b].count;
+        for (int bin = 0; bin < 256; bin++) {
+            hist->cumulative[bin] += job.band[b].histogram[bin];
         }
-        ok = job.band_start[job.bands] == edgels->n && imaging_parallel(job.bands, fill_band_edgels, &job);
-        if (!ok && job.band_start[job.bands] != edgels->n) {
-            edgel_count_broken();
-        }
-        edgels->row_start[dimy] = edgels->n;
     }
-    free(job.band_start);
-    return ok;
+    finish_histogram(hist);
+    if (total == 0) {
+        return 1;
+    }
+    if (total > INT32_MAX) {
+        return 0;
+    }
+    edgels->n = (int)total;
+    edgels->x = alloc_array(total, sizeof *edgels->x);
+    edgels->y = alloc_array(total, sizeof *edgels->y);
+    edgels->grad = alloc_array(total, sizeof *edgels->grad);
+    edgels->row_start = alloc_array((size_t)dimy + 1, sizeof *edgels->row_start);
+    if (!edgels->x || !edgels->y || !edgels->grad || !edgels->row_start) {
+        return 0;
+    }
+    edgels->row_start[dimy] = edgels->n;
+    return imaging_parallel(job.bands, store_band_edgels, &job);
 }
 
 int extract_edgel_positions(const void *bufferIn, bufferType typeIn, const int *bufferDims,
                             const int *borderLengths, const float *filterCoefs, recursiveFilterType filterType,
                             EdgelPositions *edgels, ModulusHistogram *hist, const char *function)
 {
-    GradientPlanes planes;
     memset(edgels, 0, sizeof *edgels);
-    int ok = start_gradient(bufferIn, typeIn, bufferDims, filterCoefs, &planes, function) &&
-             slice_gradient(bufferIn, typeIn, bufferDims, borderLengths, filterCoefs, filterType, 0, &planes,
-                            function);
-    if (ok) {
-        /* Each pixel's derivatives serve only its own test, so the maxima
-         * can take the place of the derivative along x. */
-        size_t count = suppress_non_maxima(planes.gx, planes.gx, planes.gy, planes.modulus, bufferDims);
-        modulus_histogram(planes.modulus, (long)bufferDims[0] * bufferDims[1], hist);
-        if (count > 0) {
-            ok = collect_edgel_positions(planes.gx, planes.modulus, bufferDims[0], bufferDims[1], count, edgels);
-        }
+    if (!gradient_arguments_valid(bufferIn, typeIn, bufferDims, filterCoefs, function)) {
+        return 0;
     }
+    GradientWorkspace workspace;
+    if (!gradient_workspace_alloc(&workspace, (size_t)bufferDims[0] * (size_t)bufferDims[1],
+                                  imaging_band_count(bufferDims[1], 8), (size_t)bufferDims[0])) {
+        report_no_auxiliary_buffer(function);
+        return 0;
+    }
+    int ok = slice_derivatives(bufferIn, typeIn, bufferDims, borderLengths, filterCoefs, filterType, 0,
+                               workspace.gx, workspace.gy, function) &&
+             find_edgels(&workspace, bufferDims[0], bufferDims[1], edgels, hist);
+    gradient_workspace_release(&workspace);
     if (!ok) {
         free_edgel_positions(edgels);
     }
-    free_planes(&planes);
     return ok;
 }
 
@@ -660,14 +789,7 @@ static int count_band_moduli(long band, void *job_ptr)
     imaging_band(job->num_pixels, job->bands, band, &begin, &end);
     long *counts = job->band_counts[band].cumulative;
     memset(counts, 0, sizeof job->band_counts[band].cumulative);
-    for (long k = begin; k < end; k++) {
-        float m = job->grad_data[k];
-        if (!(m > 0.0f)) {
-            continue;
-        }
-        double rounded = (double)m + 0.5;
-        counts[rounded >= 255.0 ? 255 : (int)rounded]++;
-    }
+    count_moduli(job->grad_data + begin, end - begin, counts);
     return 1;
 }
 
@@ -684,10 +806,7 @@ void modulus_histogram(const float *grad_data, long num_pixels, ModulusHistogram
             hist->cumulative[bin] += band_counts[b].cumulative[bin];
         }
     }
-    hist->cumulative[0] = 0;
-    for (int bin = 2; bin < 256; bin++) {
-        hist->cumulative[bin] += hist->cumulative[bin - 1];
-    }
+    finish_histogram(hist);
 }
 
 void thresholds_from_histogram(const ModulusHistogram *hist, double low, double high, double *low_val,

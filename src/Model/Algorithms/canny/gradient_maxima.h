@@ -98,8 +98,10 @@ typedef struct {
 } EdgelPositions;
 
 /* The gradient stage of extract_edgels without the suppressed plane, the
- * derivatives and the orientations: n is 0 when no pixel survives. 0 when
- * the stage itself failed. */
+ * derivatives and the orientations: the derivative planes, then modulus,
+ * suppression, histogram and edgels band by band over a few rows, with no
+ * plane of moduli. n is 0 when no pixel survives. 0 when the stage itself
+ * failed. */
 int extract_edgel_positions(const void *bufferIn, bufferType typeIn, const int *bufferDims,
                             const int *borderLengths, const float *filterCoefs, recursiveFilterType filterType,
                             EdgelPositions *edgels, ModulusHistogram *hist, const char *function);
