@@ -71,9 +71,12 @@ void ToolbarHorizontal::onToolClicked(Gtk::ToggleToolButton* button) {
 }
 
 void ToolbarHorizontal::onButtonResetClicked() {
+  // Undo cannot bring the shapes back.
+  if (!actionsToolbar->mayDropShapes(UnsavedWorkQuestion::Command::Clear)) return;
   actionsToolbar->clearPolygonsModel();
   actionsToolbar->closeTable();
   if (resetRefreshesPanel) actionsToolbar->updateLateralPanel();
+  actionsToolbar->recordShapesAsSaved();
 }
 
 void ToolbarHorizontal::on_buttonShowPaned_clicked() { actionsToolbar->on_buttonShowPaned_clicked(); }
