@@ -16,6 +16,7 @@
 #include "ImageClass.h"
 #include "ModelFachade.h"
 #include "ScrollImage.h"
+#include "UnsavedWorkQuestion.h"
 #include "circleShape.h"
 #include "pointShape.h"
 #include "regionShape.h"
@@ -58,8 +59,9 @@ struct ChooserAnswer {
   bool okWithNothing = false;
 };
 
-// Answers the next file chooser as told and every message box with OK,
-// keeping the messages' texts. Gives up after a while so that no test hangs.
+// Answers the next file chooser as told, the question about unsaved changes
+// with Discard and every other message box with OK, keeping the messages'
+// texts. Gives up after a while so that no test hangs.
 class DialogDriver {
  public:
   explicit DialogDriver(ChooserAnswer answer = {})
@@ -73,6 +75,11 @@ class DialogDriver {
  private:
   bool onPoll() {
     if (auto* message = DialogAnswerer::visible<Gtk::MessageDialog>()) {
+      // The tests drop the shapes they put on the canvas.
+      if (message->property_text().get_value() == UnsavedWorkQuestion::text) {
+        message->response(UnsavedWorkQuestion::discardResponse);
+        return true;
+      }
       texts.push_back(message->property_secondary_text().get_value());
       message->response(Gtk::RESPONSE_OK);
     }
@@ -473,7 +480,9 @@ TEST_F(ActionsTest, FailedSaveIsReported) {
   for (const fs::path& target : targets) {
     SCOPED_TRACE(target);
     DialogDriver driver;
-    actions->writePoligons(target.string());
+    EXPECT_FALSE(actions->writePoligons(target.string()));
+    // Not saved, so still unsaved.
+    EXPECT_TRUE(actions->hasUnsavedChanges());
     ASSERT_EQ(driver.messages().size(), 1u);
     EXPECT_NE(driver.messages().front().find(target.string()), std::string::npos);
   }
