@@ -69,8 +69,6 @@ std::vector<baseShape*> squares(int count) {
   return shapes;
 }
 
-Step answerUnsaved(int response) { return ScriptedUser::answerQuestion(UnsavedWorkQuestion::text, response); }
-
 // Answers the save chooser with `file`, or cancels it when `file` is empty,
 // and waits until it is gone: the chooser checks the name chosen before it
 // answers, and nothing else may come first, as nothing else could reach the
@@ -196,17 +194,17 @@ TEST_F(UnsavedWorkTest, ClearAndTheOpenCommandsAskOnlyAboutUnsavedChangesAndDoWh
         case Answer::None:
           break;
         case Answer::Cancel:
-          steps.push_back(answerUnsaved(UnsavedWorkQuestion::cancelResponse));
+          steps.push_back(answerUnsavedQuestion(UnsavedWorkQuestion::cancelResponse));
           break;
         case Answer::SaveNotChosen:
-          steps.push_back(answerUnsaved(UnsavedWorkQuestion::saveResponse));
+          steps.push_back(answerUnsavedQuestion(UnsavedWorkQuestion::saveResponse));
           add(answerSave(""));
           break;
         case Answer::Discard:
-          steps.push_back(answerUnsaved(UnsavedWorkQuestion::discardResponse));
+          steps.push_back(answerUnsavedQuestion(UnsavedWorkQuestion::discardResponse));
           break;
         case Answer::Save:
-          steps.push_back(answerUnsaved(UnsavedWorkQuestion::saveResponse));
+          steps.push_back(answerUnsavedQuestion(UnsavedWorkQuestion::saveResponse));
           add(answerSave(saved.string()));
           break;
       }
@@ -273,13 +271,13 @@ TEST_P(UnsavedWorkEndingTest, AsksWhileChangesAreUnsavedAndEndsOnlyWhenSavedOrDi
   Steps steps{useTestFolders(), draw(), look([&] { drawn = canvas()->getPolygonsNew(); })};
   const auto add = [&steps](const Steps& more) { steps.insert(steps.end(), more.begin(), more.end()); };
   add(start(ending.way));
-  add({answerUnsaved(UnsavedWorkQuestion::cancelResponse), stillThere});
+  add({answerUnsavedQuestion(UnsavedWorkQuestion::cancelResponse), stillThere});
   add(start(ending.way));
-  steps.push_back(answerUnsaved(UnsavedWorkQuestion::saveResponse));
+  steps.push_back(answerUnsavedQuestion(UnsavedWorkQuestion::saveResponse));
   add(answerSave(""));
   steps.push_back(stillThere);
   add(start(ending.way));
-  steps.push_back(answerUnsaved(ending.finalResponse));
+  steps.push_back(answerUnsavedQuestion(ending.finalResponse));
   // The program ends as the chooser goes: nothing is waited for after it.
   if (ending.finalResponse == UnsavedWorkQuestion::saveResponse)
     steps.push_back(ScriptedUser::answerChooser(saveTitle, {saved.string()}));
