@@ -89,6 +89,17 @@ class DialogDriver {
   }
 
   void answer_(Gtk::FileChooserDialog* chooser) {
+    if (answer.file.empty() && !answer.okWithNothing) {
+      respond(chooser, Gtk::RESPONSE_CANCEL);
+      return;
+    }
+    // The chooser reads its folder in the background and may select a file
+    // when the reading ends, also on a busy machine: it is answered only once
+    // it has been up for a while.
+    constexpr gint64 settling = 200000;
+    const gint64 now = g_get_monotonic_time();
+    if (shownSince == 0) shownSince = now;
+    if (now - shownSince < settling) return;
     if (answer.okWithNothing) {
       chooser->unselect_all();
       // The refusal of an empty choice is the chooser's own "response" handler.
@@ -98,13 +109,11 @@ class DialogDriver {
       respond(chooser, Gtk::RESPONSE_OK);
       return;
     }
-    if (answer.file.empty()) {
-      respond(chooser, Gtk::RESPONSE_CANCEL);
-      return;
-    }
     // The chooser selects a file asynchronously: answer once it has.
-    if (!picked) picked = chooser->set_filename(answer.file);
-    if (chooser->get_filename() == answer.file) respond(chooser, Gtk::RESPONSE_OK);
+    if (chooser->get_filename() == answer.file)
+      respond(chooser, Gtk::RESPONSE_OK);
+    else
+      chooser->set_filename(answer.file);
   }
 
   void respond(Gtk::FileChooserDialog* chooser, int response) {
@@ -117,7 +126,7 @@ class DialogDriver {
   }
 
   ChooserAnswer answer;
-  bool picked = false;
+  gint64 shownSince = 0;
   bool chooserAnswered = false;
   std::vector<std::string> texts;
   // Last, so that its timers start after and stop before the state they use.
