@@ -17,6 +17,7 @@
 #include "ProgramProfile.h"
 #include "ScrollImage.h"
 #include "ToolbarHorizontal.h"
+#include "UnsavedWorkQuestion.h"
 #include "ViewProfile.h"
 #include "miniScrollImage.h"
 

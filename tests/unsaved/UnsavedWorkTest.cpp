@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "ControllerFachade.h"
+#include "DialogAnswerer.h"
 #include "MenuProfile.h"
 #include "ModelFachade.h"
 #include "ScriptedUser.h"
@@ -178,7 +179,6 @@ TEST_F(UnsavedWorkTest, ClearAndTheOpenCommandsAskOnlyAboutUnsavedChangesAndDoWh
   };
   std::vector<Outcome> outcomes;
   Canvas before;
-  int questions = 0;
   int cases = 0;
   Steps steps{useTestFolders()};
   const auto add = [&steps](const Steps& more) { steps.insert(steps.end(), more.begin(), more.end()); };
@@ -208,11 +208,13 @@ TEST_F(UnsavedWorkTest, ClearAndTheOpenCommandsAskOnlyAboutUnsavedChangesAndDoWh
           add(answerSave(saved.string()));
           break;
       }
-      if (answer != Answer::None) steps.push_back(look([&] { ++questions; }));
       if (goesOn) add(command.goOn());
       steps.push_back(look([&, name, saved, goesOn, answer, done = command.done] {
         const Canvas after = now();
-        bool expected = goesOn ? done(before, after) : after.picture == before.picture && after.shapes == before.shapes;
+        // A command that does not go on asks for no file either.
+        bool expected = goesOn ? done(before, after)
+                               : after.picture == before.picture && after.shapes == before.shapes &&
+                                     DialogAnswerer::visible<Gtk::FileChooserDialog>() == nullptr;
         // Saved with the circle drawn last.
         if (answer == Answer::Save) expected = expected && fileText(saved).find("<Circle") != std::string::npos;
         outcomes.push_back({name, expected});
@@ -226,7 +228,6 @@ TEST_F(UnsavedWorkTest, ClearAndTheOpenCommandsAskOnlyAboutUnsavedChangesAndDoWh
 
   ASSERT_EQ(outcomes.size(), std::size(answers) * commands.size());
   for (const Outcome& outcome : outcomes) EXPECT_TRUE(outcome.asExpected) << outcome.name;
-  EXPECT_EQ(questions, 4 * static_cast<int>(commands.size()));
 }
 
 // ---------------------------------------------------------------- commands that end the program

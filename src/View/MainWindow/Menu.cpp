@@ -16,6 +16,7 @@
 #include "ModelFachade.h"
 #include "PreferencesSample.h"
 #include "ProgramProfile.h"
+#include "UnsavedWorkQuestion.h"
 #include "ViewProfile.h"
 
 namespace {

@@ -4,6 +4,7 @@
 
 #include "Actions.h"
 #include "BuilderWidget.h"
+#include "UnsavedWorkQuestion.h"
 
 namespace {
 const char* const groupName = "toolbarHorizontal";
