@@ -17,6 +17,7 @@
 #include "ProgramProfile.h"
 #include "ScrollImage.h"
 #include "ToolbarHorizontal.h"
+#include "UnsavedWorkQuestion.h"
 #include "ViewProfile.h"
 #include "miniScrollImage.h"
 
@@ -120,11 +121,16 @@ bool ViewFachade::startLateralPanel() {
     menuClass = profile.makeMenu(actions, menu, refBuilder2, fc);
   else
     menu->hide();
+  window1->signal_delete_event().connect(sigc::mem_fun(*this, &ViewFachade::onCloseRequest), false);
   window1->set_focus_child(*scrollImage);
   panedLateral->hide();
   paned1->hide();
   viewportPaned->add(*scrollImageMini);
   return true;
+}
+
+bool ViewFachade::onCloseRequest(GdkEventAny*) {
+  return !actions->mayDropShapes(UnsavedWorkQuestion::Command::Quit);
 }
 
 void ViewFachade::unselectButtonsView() {

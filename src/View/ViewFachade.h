@@ -70,6 +70,10 @@ class ViewFachade {
   void resetPreferences();
 
  private:
+  // The main window's close request (its close button): refused while the
+  // user keeps unsaved changes.
+  bool onCloseRequest(GdkEventAny* event);
+
   ControllerFachade* fc;
   Preferences* preferences = nullptr;
   Draw* draw = nullptr;

@@ -16,6 +16,7 @@
 #include "ImageClass.h"
 #include "ModelFachade.h"
 #include "ScrollImage.h"
+#include "UnsavedWorkQuestion.h"
 #include "circleShape.h"
 #include "pointShape.h"
 #include "regionShape.h"
@@ -58,8 +59,9 @@ struct ChooserAnswer {
   bool okWithNothing = false;
 };
 
-// Answers the next file chooser as told and every message box with OK,
-// keeping the messages' texts. Gives up after a while so that no test hangs.
+// Answers the next file chooser as told, the question about unsaved changes
+// with Discard and every other message box with OK, keeping the messages'
+// texts. Gives up after a while so that no test hangs.
 class DialogDriver {
  public:
   explicit DialogDriver(ChooserAnswer answer = {})
@@ -73,6 +75,11 @@ class DialogDriver {
  private:
   bool onPoll() {
     if (auto* message = DialogAnswerer::visible<Gtk::MessageDialog>()) {
+      // The tests drop the shapes they put on the canvas.
+      if (message->property_text().get_value() == UnsavedWorkQuestion::text) {
+        message->response(UnsavedWorkQuestion::discardResponse);
+        return true;
+      }
       texts.push_back(message->property_secondary_text().get_value());
       message->response(Gtk::RESPONSE_OK);
     }
@@ -82,6 +89,17 @@ class DialogDriver {
   }
 
   void answer_(Gtk::FileChooserDialog* chooser) {
+    if (answer.file.empty() && !answer.okWithNothing) {
+      respond(chooser, Gtk::RESPONSE_CANCEL);
+      return;
+    }
+    // The chooser reads its folder in the background and may select a file
+    // when the reading ends, also on a busy machine: it is answered only once
+    // it has been up for a while.
+    constexpr gint64 settling = 200000;
+    const gint64 now = g_get_monotonic_time();
+    if (shownSince == 0) shownSince = now;
+    if (now - shownSince < settling) return;
     if (answer.okWithNothing) {
       chooser->unselect_all();
       // The refusal of an empty choice is the chooser's own "response" handler.
@@ -91,13 +109,11 @@ class DialogDriver {
       respond(chooser, Gtk::RESPONSE_OK);
       return;
     }
-    if (answer.file.empty()) {
-      respond(chooser, Gtk::RESPONSE_CANCEL);
-      return;
-    }
     // The chooser selects a file asynchronously: answer once it has.
-    if (!picked) picked = chooser->set_filename(answer.file);
-    if (chooser->get_filename() == answer.file) respond(chooser, Gtk::RESPONSE_OK);
+    if (chooser->get_filename() == answer.file)
+      respond(chooser, Gtk::RESPONSE_OK);
+    else
+      chooser->set_filename(answer.file);
   }
 
   void respond(Gtk::FileChooserDialog* chooser, int response) {
@@ -110,7 +126,7 @@ class DialogDriver {
   }
 
   ChooserAnswer answer;
-  bool picked = false;
+  gint64 shownSince = 0;
   bool chooserAnswered = false;
   std::vector<std::string> texts;
   // Last, so that its timers start after and stop before the state they use.
@@ -473,7 +489,9 @@ TEST_F(ActionsTest, FailedSaveIsReported) {
   for (const fs::path& target : targets) {
     SCOPED_TRACE(target);
     DialogDriver driver;
-    actions->writePoligons(target.string());
+    EXPECT_FALSE(actions->writePoligons(target.string()));
+    // Not saved, so still unsaved.
+    EXPECT_TRUE(actions->hasUnsavedChanges());
     ASSERT_EQ(driver.messages().size(), 1u);
     EXPECT_NE(driver.messages().front().find(target.string()), std::string::npos);
   }

@@ -13,6 +13,7 @@
 #include "ScriptedUser.h"
 #include "ScrollImage.h"
 #include "StartedProgramTest.h"
+#include "UnsavedWorkQuestion.h"
 #include "WidgetById.h"
 #include "circleShape.h"
 #include "regionShape.h"
@@ -168,7 +169,9 @@ TEST_F(CavitraMenuBarTest, EveryShownItemReachesItsUseCaseOrDialog) {
     steps.insert(steps.end(), item.reached.begin(), item.reached.end());
     steps.push_back(look([&reached, id = item.id] { reached.push_back(id); }));
   }
+  // The circles drawn for undo and redo are dropped with the program.
   steps.push_back(choose("exit"));
+  steps.push_back(answerUnsavedQuestion(UnsavedWorkQuestion::discardResponse));
 
   EXPECT_EQ(run(std::move(steps)), 0);
 

@@ -15,6 +15,7 @@
 #include "NotifyCode.h"
 #include "ScrollImage.h"
 #include "TemporaryHome.h"
+#include "UnsavedWorkQuestion.h"
 #include "circleShape.h"
 #include "regionShape.h"
 
@@ -54,20 +55,29 @@ class MainWindowStartupTest : public ::testing::Test {
 
   int runProgram(const std::function<void(Gtk::Window&)>& check, const std::string& argument = "") {
     ControllerFachade controller;
+    bool checked = false;
     sigc::connection watcher = Glib::signal_timeout().connect(
-        [this, &controller, &check] {
-          // Start-up tells the user whether the species' classifiers loaded.
+        [this, &controller, &check, &checked] {
           if (auto* message = DialogAnswerer::visible<Gtk::MessageDialog>()) {
+            // The checks' detections are dropped with the program.
+            if (message->property_text().get_value() == UnsavedWorkQuestion::text) {
+              message->response(UnsavedWorkQuestion::discardResponse);
+              return true;
+            }
+            // Start-up tells the user whether the species' classifiers loaded.
             startupMessages.push_back(message->property_secondary_text().get_value());
             message->response(Gtk::RESPONSE_OK);
             return true;
           }
           Gtk::Window* window = controller.getMainWindow();
-          if (window == nullptr || !window->get_mapped()) return true;
+          if (checked || window == nullptr || !window->get_mapped()) return true;
           pictureSize = {controller.getImgWidth(), controller.getImgHeight()};
           check(*window);
-          window->close();
-          return false;
+          checked = true;
+          // Closed from an idle callback, so that this timer answers the
+          // question the close may ask.
+          Glib::signal_idle().connect_once([window] { window->close(); });
+          return true;
         },
         50);
     std::string name = "lumora";

@@ -15,6 +15,7 @@
 #include "ScriptedUser.h"
 #include "ScrollImage.h"
 #include "StartedProgramTest.h"
+#include "UnsavedWorkQuestion.h"
 #include "WidgetById.h"
 #include "regionShape.h"
 
@@ -271,7 +272,9 @@ TEST_F(MenuTest, TrainingDialogTrainsTheChosenSpeciesAndItsClassifiersClassifyAt
          for (baseShape* shape : canvas()->getPolygonsNew())
            if (shape->getVisible()) classes.push_back(shape->getClase());
        }),
-       ScriptedUser::waitFor([&] { return !classes.empty(); }), choose("exit")});
+       // The classes are dropped with the program.
+       ScriptedUser::waitFor([&] { return !classes.empty(); }), choose("exit"),
+       answerUnsavedQuestion(UnsavedWorkQuestion::discardResponse)});
   ASSERT_FALSE(speciesName.empty());
   EXPECT_NE(std::find(messages.begin(), messages.end(), "Configuration of classifier has been loaded"), messages.end());
   EXPECT_NE(readFileText(settings / "A" / "svm_stages.dat"), shipped);

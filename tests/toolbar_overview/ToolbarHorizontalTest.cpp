@@ -270,6 +270,8 @@ TEST_F(ToolbarTest, ResetClearsTheAnnotationWithoutAQuestion) {
   canvas->setPolygonsModel({new pointShape(0.25, 0.25, 7, true, false, false, true, 0, 0, 0),
                             new circleShape(3.0, 0.5, 0.5, 8, true, false, false, true, 0, 0, 0)});
   canvas->setIdDraw(9);
+  // Nothing unsaved, as after an open or a save.
+  actions->recordShapesAsSaved();
   click("toolbuttonReset");
   EXPECT_TRUE(canvas->getPolygonsNew().empty());
   EXPECT_EQ(canvas->getIdDraw(), 1);

@@ -11,6 +11,8 @@
 
 #include "AnnotationPath.h"
 #include "ControllerFachade.h"
+#include "DialogChoosers.h"
+#include "Menu.h"
 #include "MessageBox.h"
 #include "ModelFachade.h"
 #include "PanedBottom.h"
@@ -52,7 +54,9 @@ Actions::Actions(ScrollImage* _scrollImage, ControllerFachade* _fc, Gtk::Paned* 
       panedLateral(_panedLateral),
       panedbottom(_panedBottom),
       fileBrowser(std::make_unique<FileBrowser>(_fc)),
-      polygonsModel(_scrollImage->getPolygonsNew()) {}
+      polygonsModel(_scrollImage->getPolygonsNew()) {
+  recordShapesAsSaved();
+}
 
 // The table's widgets leave the lower pane with it; the canvas must not call
 // it any more.
@@ -119,12 +123,14 @@ void Actions::showImageStatus(const std::string& path) {
 }
 
 void Actions::openImage() {
+  if (!mayDropShapes(UnsavedWorkQuestion::Command::OpenPicture)) return;
   std::string path;
   const Glib::RefPtr<Gdk::Pixbuf> picture = choosePicture(path);
   if (!picture) return;
   showNewPicture(path, picture);
   recordImage(path);
   showImageStatus(path);
+  recordShapesAsSaved();
 }
 
 std::string Actions::annotationFileFor(const std::string& xmlFolder, const std::string& imagePath) {
@@ -132,6 +138,7 @@ std::string Actions::annotationFileFor(const std::string& xmlFolder, const std::
 }
 
 void Actions::openImageXMLFile() {
+  if (!mayDropShapes(UnsavedWorkQuestion::Command::OpenPicture)) return;
   std::string path;
   const Glib::RefPtr<Gdk::Pixbuf> picture = choosePicture(path);
   if (!picture) return;
@@ -157,6 +164,7 @@ void Actions::openImageXMLFile() {
   // After the annotation file, whose reading also sets the image record, so
   // that the name and size recorded are those of the picture shown.
   recordImage(path);
+  recordShapesAsSaved();
 }
 
 Model::AnnotationRead Actions::openXMLFile(const std::string& filename) {
@@ -165,6 +173,7 @@ Model::AnnotationRead Actions::openXMLFile(const std::string& filename) {
 }
 
 void Actions::openXML() {
+  if (!mayDropShapes(UnsavedWorkQuestion::Command::OpenAnnotation)) return;
   const std::string name = chooseFile(FileBrowser::XmlFile);
   std::cout << "Actions: openXML(): " << (name.empty() ? noFile : name) << std::endl;
   if (name.empty()) return;
@@ -179,6 +188,7 @@ void Actions::openXML() {
   scrollImage->setIdDraw(nextFreeId());
   polygonsModel = scrollImage->getPolygonsNew();
   fc->updateLateralPanel();
+  recordShapesAsSaved();
 }
 
 void Actions::openPreferencesFile() {
@@ -191,16 +201,47 @@ void Actions::openPreferencesFile() {
   fc->updateLateralPanel();
 }
 
-void Actions::writeShapes(const std::string& filename, const std::vector<baseShape*>& shapes) {
-  if (!fc->writePolygons(filename, shapes)) showMessage("The annotation could not be saved in " + filename + ".");
+bool Actions::writeShapes(const std::string& filename, const std::vector<baseShape*>& shapes) {
+  if (fc->writePolygons(filename, shapes)) return true;
+  showMessage("The annotation could not be saved in " + filename + ".");
+  return false;
 }
 
-void Actions::writePoligons(std::string filename) {
+bool Actions::writePoligons(std::string filename) {
   polygonsModel = scrollImage->getPolygonsNew();
-  writeShapes(filename, polygonsModel);
+  if (!writeShapes(filename, polygonsModel)) return false;
+  recordShapesAsSaved();
+  return true;
 }
 
 void Actions::writePoligonsXML(std::string filename, std::vector<baseShape*> pol) { writeShapes(filename, pol); }
+
+bool Actions::saveAnnotation() {
+  const std::string file = DialogChoosers::chooseSaveFile(
+      fc->getMainWindow(), "Please choose a XML file", model->get_xml_folder(),
+      Menu::imageBaseName(model->getImageName()) + ".xml",
+      {DialogChoosers::makeFilter("Any files", {"*"}), DialogChoosers::makeFilter("XML", {"*.xml"})}, true);
+  return !file.empty() && writePoligons(file);
+}
+
+// ---------------------------------------------------------------- unsaved work
+
+bool Actions::hasUnsavedChanges() { return savedShapes.differ(scrollImage->getPolygonsNew()); }
+
+bool Actions::mayDropShapes(UnsavedWorkQuestion::Command command) {
+  if (!hasUnsavedChanges()) return true;
+  switch (UnsavedWorkQuestion::ask(fc->getMainWindow(), command)) {
+    case UnsavedWorkQuestion::Answer::Save:
+      return saveAnnotation();
+    case UnsavedWorkQuestion::Answer::Discard:
+      return true;
+    case UnsavedWorkQuestion::Answer::Cancel:
+      break;
+  }
+  return false;
+}
+
+void Actions::recordShapesAsSaved() { savedShapes.record(scrollImage->getPolygonsNew()); }
 
 // ---------------------------------------------------------------- shapes
 

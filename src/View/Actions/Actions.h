@@ -13,6 +13,8 @@
 
 #include "AnnotationRead.h"
 #include "FileBrowser.h"
+#include "SavedShapes.h"
+#include "UnsavedWorkQuestion.h"
 
 namespace Gtk {
 class Paned;
@@ -50,6 +52,8 @@ class Actions {
   Actions& operator=(const Actions&) = delete;
 
   virtual void aboutUs(Gtk::Window* win);
+  // The three open commands first ask about unsaved changes (mayDropShapes)
+  // and do nothing when the user cancels.
   // Lets the user choose a picture and shows it with an empty annotation.
   // A picture that cannot be read is reported and changes nothing.
   virtual void openImage();
@@ -62,9 +66,25 @@ class Actions {
   // Lets the user choose a preferences file and takes its settings.
   virtual void openPreferencesFile();
   // Write the canvas's shapes, or the given ones, to an annotation file; a
-  // failed write is reported.
-  virtual void writePoligons(std::string filename);
+  // failed write is reported. Once the canvas's shapes are written they are
+  // the state saved; returns whether they were.
+  virtual bool writePoligons(std::string filename);
   virtual void writePoligonsXML(std::string filename, std::vector<baseShape*> pol);
+  // Asks where to save the annotation, proposing the picture's name with
+  // ".xml" in the settings' XML folder, and saves it there as named; returns
+  // whether it was saved.
+  bool saveAnnotation();
+  // Whether the canvas's shapes differ from those last saved, opened or
+  // cleared by the toolbar.
+  bool hasUnsavedChanges();
+  // Asked by a command before it drops the canvas's shapes: whether it may go
+  // on. With unsaved changes the user is asked first; "Save" runs
+  // saveAnnotation and goes on only when it saved, "Discard" goes on,
+  // "Cancel" does not.
+  bool mayDropShapes(UnsavedWorkQuestion::Command command);
+  // Takes the canvas's shapes as the state saved: after a clear nothing is
+  // left that a save would keep.
+  void recordShapesAsSaved();
   virtual void saveCSV(std::string filename);
   virtual void saveCSVSample(PreferencesSample* pref);
   virtual void processDirImages(std::string imagepath, std::string xmlpath, std::string csvfile, bool subdir,
@@ -166,6 +186,8 @@ class Actions {
   const Gtk::TreeModelColumn<int>* idColumn = nullptr;
 
  private:
+  // The canvas's shapes as last saved, opened or cleared.
+  SavedShapes savedShapes;
   // Asks the chooser for a file of the given kind; empty when nothing was
   // chosen.
   std::string chooseFile(FileBrowser::Mode mode);
@@ -181,7 +203,7 @@ class Actions {
   bool acceptAnnotation(const Model::AnnotationRead& annotation, const std::string& picture, int width, int height);
   void recordImage(const std::string& path);
   void showImageStatus(const std::string& path);
-  void writeShapes(const std::string& filename, const std::vector<baseShape*>& shapes);
+  bool writeShapes(const std::string& filename, const std::vector<baseShape*>& shapes);
   void setLateralPaneVisible(bool visible);
 };
 

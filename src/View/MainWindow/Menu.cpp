@@ -16,6 +16,7 @@
 #include "ModelFachade.h"
 #include "PreferencesSample.h"
 #include "ProgramProfile.h"
+#include "UnsavedWorkQuestion.h"
 #include "ViewProfile.h"
 
 namespace {
@@ -115,12 +116,7 @@ void Menu::openImageXMLFile() {
 
 void Menu::openXMLfile() { actions->openXML(); }
 
-void Menu::saveXMLfile() {
-  const std::string file = DialogChoosers::chooseSaveFile(
-      window, "Please choose a XML file", fm->get_xml_folder(), imageBaseName(fm->getImageName()) + ".xml",
-      {DialogChoosers::makeFilter("Any files", {"*"}), DialogChoosers::makeFilter("XML", {"*.xml"})}, true);
-  if (!file.empty()) actions->writePoligons(file);
-}
+void Menu::saveXMLfile() { actions->saveAnnotation(); }
 
 void Menu::exportCSV() {
   const std::string file =
@@ -140,8 +136,9 @@ void Menu::preferencesClick() {
 void Menu::resetPreferencesClick() {
   if (profile.resetEndsProgram) {
     if (fc->showMessageCancelQuit(resetQuestion) != 1) return;
+    if (!actions->mayDropShapes(UnsavedWorkQuestion::Command::Quit)) return;
     fc->removePreferences();
-    exitClick();
+    quit();
     return;
   }
   std::cout << "Reset Preferences Click" << std::endl;
@@ -160,8 +157,14 @@ void Menu::drawClick() {
 }
 
 void Menu::exitClick() {
+  if (actions->mayDropShapes(UnsavedWorkQuestion::Command::Quit)) quit();
+}
+
+void Menu::quit() {
   actions->resetProgram();
-  window->close();
+  // Hidden, not closed: the window's close request would ask again about the
+  // shapes the reset has just dropped.
+  window->hide();
 }
 
 void Menu::undoClick() { actions->undo(); }

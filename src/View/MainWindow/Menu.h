@@ -51,13 +51,14 @@ class Menu {
   // the side panel's calibration.
   void preferencesClick();
   // Empties the settings folder. Where the program's profile says so, asks
-  // first and then ends the program without saving (trained species go
-  // too); otherwise restores the default settings, says so and opens the
+  // first, then about unsaved changes as Quit does, and ends the program
+  // (trained species go too); otherwise restores the default settings, says so and opens the
   // preferences dialog on them.
   void resetPreferencesClick();
   // Reads a preferences file chosen by the user and redraws with it.
   void drawClick();
-  // Ends the program without saving and without asking.
+  // Ends the program; when the annotation has unsaved changes, only after
+  // the user saved or discarded them.
   void exitClick();
   void undoClick();
   void redoClick();
@@ -79,6 +80,8 @@ class Menu {
   void showMessage(const std::string& text);
 
  private:
+  // Resets the side panel and ends the program without asking.
+  void quit();
   // Hides the items that the algorithm number leaves out of this program.
   void hideItems(int algorithm);
   // Runs `run` with the batch settings: the model's own where the program

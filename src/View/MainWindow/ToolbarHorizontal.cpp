@@ -4,6 +4,7 @@
 
 #include "Actions.h"
 #include "BuilderWidget.h"
+#include "UnsavedWorkQuestion.h"
 
 namespace {
 const char* const groupName = "toolbarHorizontal";
@@ -71,9 +72,12 @@ void ToolbarHorizontal::onToolClicked(Gtk::ToggleToolButton* button) {
 }
 
 void ToolbarHorizontal::onButtonResetClicked() {
+  // Undo cannot bring the shapes back.
+  if (!actionsToolbar->mayDropShapes(UnsavedWorkQuestion::Command::Clear)) return;
   actionsToolbar->clearPolygonsModel();
   actionsToolbar->closeTable();
   if (resetRefreshesPanel) actionsToolbar->updateLateralPanel();
+  actionsToolbar->recordShapesAsSaved();
 }
 
 void ToolbarHorizontal::on_buttonShowPaned_clicked() { actionsToolbar->on_buttonShowPaned_clicked(); }

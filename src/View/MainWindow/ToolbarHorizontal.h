@@ -44,8 +44,9 @@ class ToolbarHorizontal {
   ToolbarHorizontal(const ToolbarHorizontal&) = delete;
   ToolbarHorizontal& operator=(const ToolbarHorizontal&) = delete;
 
-  // Clears the annotation without asking, closes the results table and,
-  // where the program wants it, refreshes the side panel.
+  // Clears the annotation, closes the results table and, where the program
+  // wants it, refreshes the side panel; with unsaved changes, only after the
+  // user saved or discarded them. The empty annotation then counts as saved.
   void onButtonResetClicked();
   void on_buttonShowPaned_clicked();
   // Gives the canvas the state of every tool toggle.

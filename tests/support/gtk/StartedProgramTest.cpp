@@ -6,6 +6,7 @@
 #include "ControllerFachade.h"
 #include "ModelFachade.h"
 #include "ScrollImage.h"
+#include "UnsavedWorkQuestion.h"
 #include "WidgetById.h"
 #include "baseShape.h"
 
@@ -47,6 +48,10 @@ ScriptedUser::Step StartedProgramTest::choose(const std::string& id) {
     ASSERT_NE(item, nullptr) << id;
     item->activate();
   });
+}
+
+ScriptedUser::Step StartedProgramTest::answerUnsavedQuestion(int response) {
+  return ScriptedUser::answerQuestion(UnsavedWorkQuestion::text, response);
 }
 
 void StartedProgramTest::writeAnnotation(const fs::path& file, const std::string& picture, int width, int height,

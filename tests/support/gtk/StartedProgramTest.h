@@ -35,6 +35,9 @@ class StartedProgramTest : public ::testing::Test {
 
   // Activates the menu item `id` as a click on it does.
   ScriptedUser::Step choose(const std::string& id);
+  // Waits for the question about unsaved changes and answers it with
+  // `response`, one of UnsavedWorkQuestion's.
+  static ScriptedUser::Step answerUnsavedQuestion(int response);
 
   // Writes the annotation file of a picture named `picture` of the given size
   // holding `shapes`, through the model of the selected program, and deletes

@@ -1,0 +1,307 @@
+// Both programs, started as a user starts them, with changes on the canvas
+// that were not saved: every command that would drop them asks "Save",
+// "Discard" or "Cancel" and does what the answer says; with nothing unsaved
+// the commands go on without a question.
+
+#include <gtest/gtest.h>
+#include <gtkmm.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "ControllerFachade.h"
+#include "DialogAnswerer.h"
+#include "MenuProfile.h"
+#include "ModelFachade.h"
+#include "ScriptedUser.h"
+#include "ScrollImage.h"
+#include "StartedProgramTest.h"
+#include "UnsavedWorkQuestion.h"
+#include "ViewProfile.h"
+#include "WidgetById.h"
+#include "circleShape.h"
+#include "regionShape.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Step = ScriptedUser::Step;
+using Steps = std::vector<Step>;
+constexpr auto look = &ScriptedUser::look;
+
+#if defined(LUMORA_RUN_DIR)
+const char* const startedRunFolder = LUMORA_RUN_DIR;
+const char* const startedProgram = "lumora";
+#else
+const char* const startedRunFolder = CAVITRA_RUN_DIR;
+const char* const startedProgram = "cavitra";
+#endif
+
+constexpr int pictureWidth = 160;
+constexpr int pictureHeight = 120;
+const char* const openTitle = "Please choose a file";
+const char* const saveTitle = "Please choose a XML file";
+
+void writePpm(const fs::path& file) {
+  std::ofstream out(file, std::ios::binary);
+  out << "P6\n" << pictureWidth << " " << pictureHeight << "\n255\n";
+  for (int i = 0; i < pictureWidth * pictureHeight * 3; ++i) out.put(static_cast<char>(i % 251));
+}
+
+std::string fileText(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// `count` squares of a tenth of the picture in a row.
+std::vector<baseShape*> squares(int count) {
+  std::vector<baseShape*> shapes;
+  for (int i = 0; i < count; ++i) {
+    auto* region = new regionShape(i + 1, true, false, false, true, 0, 0, 0);
+    const double left = 0.1 + 0.2 * i;
+    for (const auto& [x, y] : {std::pair{left, 0.2}, {left + 0.1, 0.2}, {left + 0.1, 0.3}, {left, 0.3}})
+      region->addLinePoint(x, y);
+    shapes.push_back(region);
+  }
+  return shapes;
+}
+
+// Answers the save chooser with `file`, or cancels it when `file` is empty,
+// and waits until it is gone: the chooser checks the name chosen before it
+// answers, and nothing else may come first, as nothing else could reach the
+// window while the chooser is up.
+Steps answerSave(const std::string& file) {
+  return {file.empty() ? ScriptedUser::answerChooser(saveTitle, {}) : ScriptedUser::answerChooser(saveTitle, {file}),
+          ScriptedUser::waitFor([] { return ScriptedUser::visibleWindow(saveTitle) == nullptr; })};
+}
+
+// What a command that does not go on leaves as it was.
+struct Canvas {
+  std::string picture;
+  std::vector<baseShape*> shapes;
+};
+
+class UnsavedWorkTest : public StartedProgramTest {
+ protected:
+  UnsavedWorkTest() : StartedProgramTest(startedRunFolder, startedProgram) {}
+
+  void SetUp() override {
+    StartedProgramTest::SetUp();
+    fs::create_directories(xml);
+    fs::create_directories(pictures);
+    writePpm(pictures / "a.ppm");
+    writePpm(pictures / "b.ppm");
+    writeAnnotation(xml / "a.xml", "a.ppm", pictureWidth, pictureHeight, squares(3));
+  }
+
+  Step useTestFolders() {
+    return look([this] { controller->getModel()->set_xml_folder(xml.string()); });
+  }
+
+  // A circle drawn on the canvas, after the shapes there.
+  Step draw() {
+    return look([this] {
+      std::vector<baseShape*> shapes = canvas()->getPolygonsNew();
+      shapes.push_back(new circleShape(5, 0.5, 0.5, 90, true, false, false, true, 0, 0, 0));
+      canvas()->setPolygonsModel(shapes);
+    });
+  }
+
+  Canvas now() { return {canvas()->getFilename(), canvas()->getPolygonsNew()}; }
+
+  // Clicks the button inside the toolbar item `id`, as the user's click does.
+  Step clickTool(const std::string& id) {
+    return ScriptedUser::later([this, id] {
+      auto* item = findById<Gtk::ToolButton>(mainWindow(), id);
+      ASSERT_NE(item, nullptr) << id;
+      gtk_button_clicked(GTK_BUTTON(gtk_bin_get_child(GTK_BIN(item->gobj()))));
+    });
+  }
+
+  const fs::path xml = temp.home() / "xml";
+  const fs::path pictures = temp.home() / "pictures";
+};
+
+// ---------------------------------------------------------------- commands that stay
+
+// A command that drops the annotation and leaves the program running.
+struct Command {
+  const char* name;
+  // Made afresh for every case: a step keeps what it has seen.
+  std::function<Steps()> start;
+  // What the command asks once it goes on.
+  std::function<Steps()> goOn;
+  // Whether the canvas shows what the command does, given what it showed
+  // before.
+  std::function<bool(const Canvas& before, const Canvas& after)> done;
+};
+
+// How a case answers the question, if one is asked.
+enum class Answer { None, Cancel, SaveNotChosen, Discard, Save };
+
+TEST_F(UnsavedWorkTest, ClearAndTheOpenCommandsAskOnlyAboutUnsavedChangesAndDoWhatTheAnswerSays) {
+  const std::string a = (pictures / "a.ppm").string();
+  const std::string b = (pictures / "b.ppm").string();
+  const std::vector<Command> commands = {
+      {"open picture with its annotation",
+       [this] { return Steps{choose("openImageXML")}; },
+       [a] { return Steps{ScriptedUser::answerChooser(openTitle, {a})}; },
+       [a](const Canvas& before, const Canvas& after) {
+         return after.picture == a && after.shapes.size() == 3 && after.shapes != before.shapes;
+       }},
+      {"open annotation",
+       [this] { return Steps{choose("openXML")}; },
+       [this] { return Steps{ScriptedUser::answerChooser(openTitle, {(xml / "a.xml").string()})}; },
+       [](const Canvas& before, const Canvas& after) {
+         return after.picture == before.picture && after.shapes.size() == 3 && after.shapes != before.shapes;
+       }},
+      {"clear",
+       [this] { return Steps{clickTool("toolbuttonReset")}; },
+       [] { return Steps{}; },
+       [](const Canvas&, const Canvas& after) { return after.shapes.empty(); }},
+      {"open picture",
+       [this] { return Steps{choose("openImage")}; },
+       [b] { return Steps{ScriptedUser::answerChooser(openTitle, {b})}; },
+       [b](const Canvas&, const Canvas& after) { return after.picture == b && after.shapes.empty(); }},
+  };
+  // Each case leaves the state the next needs: the first starts with nothing
+  // unsaved, Discard and Save end with nothing unsaved.
+  const Answer answers[] = {Answer::None, Answer::Cancel, Answer::SaveNotChosen, Answer::Discard, Answer::Save};
+  const char* const answerNames[] = {"nothing unsaved", "cancel", "save, no file chosen", "discard", "save"};
+
+  struct Outcome {
+    std::string name;
+    bool asExpected = false;
+  };
+  std::vector<Outcome> outcomes;
+  Canvas before;
+  int cases = 0;
+  Steps steps{useTestFolders()};
+  const auto add = [&steps](const Steps& more) { steps.insert(steps.end(), more.begin(), more.end()); };
+  for (const Command& command : commands) {
+    for (Answer answer : answers) {
+      const std::string name = std::string(command.name) + ", " + answerNames[static_cast<int>(answer)];
+      const fs::path saved = xml / ("saved-" + std::to_string(cases++) + ".xml");
+      if (answer == Answer::Cancel || answer == Answer::Save) steps.push_back(draw());
+      steps.push_back(look([&] { before = now(); }));
+      add(command.start());
+      const bool goesOn = answer == Answer::None || answer == Answer::Discard || answer == Answer::Save;
+      switch (answer) {
+        case Answer::None:
+          break;
+        case Answer::Cancel:
+          steps.push_back(answerUnsavedQuestion(UnsavedWorkQuestion::cancelResponse));
+          break;
+        case Answer::SaveNotChosen:
+          steps.push_back(answerUnsavedQuestion(UnsavedWorkQuestion::saveResponse));
+          add(answerSave(""));
+          break;
+        case Answer::Discard:
+          steps.push_back(answerUnsavedQuestion(UnsavedWorkQuestion::discardResponse));
+          break;
+        case Answer::Save:
+          steps.push_back(answerUnsavedQuestion(UnsavedWorkQuestion::saveResponse));
+          add(answerSave(saved.string()));
+          break;
+      }
+      if (goesOn) add(command.goOn());
+      steps.push_back(look([&, name, saved, goesOn, answer, done = command.done] {
+        const Canvas after = now();
+        // A command that does not go on asks for no file either.
+        bool expected = goesOn ? done(before, after)
+                               : after.picture == before.picture && after.shapes == before.shapes &&
+                                     DialogAnswerer::visible<Gtk::FileChooserDialog>() == nullptr;
+        // Saved with the circle drawn last.
+        if (answer == Answer::Save) expected = expected && fileText(saved).find("<Circle") != std::string::npos;
+        outcomes.push_back({name, expected});
+      }));
+    }
+  }
+  // Nothing is unsaved after the last case: Quit asks nothing.
+  steps.push_back(choose("exit"));
+
+  EXPECT_EQ(run(steps, 180), 0);
+
+  ASSERT_EQ(outcomes.size(), std::size(answers) * commands.size());
+  for (const Outcome& outcome : outcomes) EXPECT_TRUE(outcome.asExpected) << outcome.name;
+}
+
+// ---------------------------------------------------------------- commands that end the program
+
+// The ways to end the program.
+enum class Way { Quit, CloseButton, ResetPreferences };
+
+struct Ending {
+  const char* name;
+  Way way;
+  // How the question is answered at last: save or discard.
+  int finalResponse;
+};
+
+class UnsavedWorkEndingTest : public UnsavedWorkTest, public ::testing::WithParamInterface<Ending> {
+ protected:
+  // The steps of `way` up to the question about unsaved changes.
+  Steps start(Way way) {
+    switch (way) {
+      case Way::Quit:
+        return {choose("exit")};
+      case Way::CloseButton:
+        // The window manager's close button sends the window a close request.
+        return {ScriptedUser::later([this] { mainWindow().close(); })};
+      case Way::ResetPreferences:
+        return {choose("resetPreferences"), ScriptedUser::answerQuestion("Termination dialog", Gtk::RESPONSE_OK)};
+    }
+    return {};
+  }
+};
+
+// Cancel keeps the program and the shapes, and so does a Save whose file is
+// not chosen; the final answer ends the program, after saving for Save.
+TEST_P(UnsavedWorkEndingTest, AsksWhileChangesAreUnsavedAndEndsOnlyWhenSavedOrDiscarded) {
+  const Ending& ending = GetParam();
+  if (ending.way == Way::ResetPreferences && !ViewProfile::current().menu->resetEndsProgram)
+    GTEST_SKIP() << "the reset of the preferences does not end " << startedProgram;
+  const fs::path saved = xml / "last.xml";
+  std::vector<baseShape*> drawn;
+  int kept = 0;
+  const Step stillThere = look([&] { kept += canvas()->getPolygonsNew() == drawn; });
+  Steps steps{useTestFolders(), draw(), look([&] { drawn = canvas()->getPolygonsNew(); })};
+  const auto add = [&steps](const Steps& more) { steps.insert(steps.end(), more.begin(), more.end()); };
+  add(start(ending.way));
+  add({answerUnsavedQuestion(UnsavedWorkQuestion::cancelResponse), stillThere});
+  add(start(ending.way));
+  steps.push_back(answerUnsavedQuestion(UnsavedWorkQuestion::saveResponse));
+  add(answerSave(""));
+  steps.push_back(stillThere);
+  add(start(ending.way));
+  steps.push_back(answerUnsavedQuestion(ending.finalResponse));
+  // The program ends as the chooser goes: nothing is waited for after it.
+  if (ending.finalResponse == UnsavedWorkQuestion::saveResponse)
+    steps.push_back(ScriptedUser::answerChooser(saveTitle, {saved.string()}));
+
+  EXPECT_EQ(run(steps, 120), 0);
+
+  EXPECT_EQ(kept, 2);
+  if (ending.finalResponse == UnsavedWorkQuestion::saveResponse) {
+    EXPECT_NE(fileText(saved).find("<Circle"), std::string::npos);
+  } else {
+    EXPECT_FALSE(fs::exists(saved));
+  }
+}
+
+const Ending endings[] = {
+    {"QuitDiscarded", Way::Quit, UnsavedWorkQuestion::discardResponse},
+    {"QuitSaved", Way::Quit, UnsavedWorkQuestion::saveResponse},
+    {"CloseButtonDiscarded", Way::CloseButton, UnsavedWorkQuestion::discardResponse},
+    {"CloseButtonSaved", Way::CloseButton, UnsavedWorkQuestion::saveResponse},
+    {"ResetOfThePreferencesDiscarded", Way::ResetPreferences, UnsavedWorkQuestion::discardResponse},
+};
+
+INSTANTIATE_TEST_SUITE_P(Endings, UnsavedWorkEndingTest, ::testing::ValuesIn(endings),
+                         [](const ::testing::TestParamInfo<Ending>& info) { return std::string(info.param.name); });
+
+}  // namespace
