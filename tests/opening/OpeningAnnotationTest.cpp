@@ -12,8 +12,10 @@
 
 #include "ControllerFachade.h"
 #include "ModelFachade.h"
+#include "FileText.h"
 #include "ScriptedUser.h"
 #include "ScrollImage.h"
+#include "StartedProgramFiles.h"
 #include "StartedProgramTest.h"
 #include "WidgetById.h"
 #include "regionShape.h"
@@ -24,37 +26,8 @@ namespace fs = std::filesystem;
 using Step = ScriptedUser::Step;
 constexpr auto look = &ScriptedUser::look;
 
-#if defined(LUMORA_RUN_DIR)
-const char* const startedRunFolder = LUMORA_RUN_DIR;
-const char* const startedProgram = "lumora";
-#else
-const char* const startedRunFolder = CAVITRA_RUN_DIR;
-const char* const startedProgram = "cavitra";
-#endif
-
 constexpr int pictureWidth = 160;
 constexpr int pictureHeight = 120;
-
-void writePpm(const fs::path& file, int width, int height) {
-  std::ofstream out(file, std::ios::binary);
-  out << "P6\n" << width << " " << height << "\n255\n";
-  for (int i = 0; i < width * height * 3; ++i) out.put(static_cast<char>(i % 251));
-}
-
-void writeText(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
-
-// `count` squares of a tenth of the picture's width and height in a row.
-std::vector<baseShape*> squares(int count) {
-  std::vector<baseShape*> shapes;
-  for (int i = 0; i < count; ++i) {
-    auto* region = new regionShape(i + 1, true, false, false, true, 0, 0, 0);
-    const double left = 0.1 + 0.2 * i;
-    for (const auto& [x, y] : {std::pair{left, 0.2}, {left + 0.1, 0.2}, {left + 0.1, 0.3}, {left, 0.3}})
-      region->addLinePoint(x, y);
-    shapes.push_back(region);
-  }
-  return shapes;
-}
 
 // What a refused open must leave as it was.
 struct Work {
@@ -121,13 +94,13 @@ TEST_F(OpeningAnnotationTest, RefusedFilesAndDeclinedSizesLeaveTheWorkAsItWas) {
   writePpm(pictures / "cells.ppm", pictureWidth, pictureHeight);
   writeAnnotation(xml / "cells.xml", "cells.ppm", pictureWidth, pictureHeight, squares(3));
   // Refused: a reference to a local file, and a name that is not UTF-8.
-  writeText(xml / "entity.xml", "<?xml version=\"1.0\"?><!DOCTYPE Poligonos [<!ENTITY secret SYSTEM "
+  writeFileText(xml / "entity.xml", "<?xml version=\"1.0\"?><!DOCTYPE Poligonos [<!ENTITY secret SYSTEM "
                                 "\"/etc/passwd\">]>" +
                                     root + "<Point x=\"1\" y=\"1\" name=\"&secret;\"/></Poligonos>");
   writePpm(pictures / "latin1.ppm", pictureWidth, pictureHeight);
-  writeText(xml / "latin1.xml", root + "<Point x=\"1\" y=\"1\" name=\"Zelle\xE4\"/></Poligonos>");
+  writeFileText(xml / "latin1.xml", root + "<Point x=\"1\" y=\"1\" name=\"Zelle\xE4\"/></Poligonos>");
   writePpm(pictures / "infinite.ppm", pictureWidth, pictureHeight);
-  writeText(xml / "infinite.xml", root + "<Circle x=\"10\" y=\"10\" r=\"1e300\" id=\"5\"/></Poligonos>");
+  writeFileText(xml / "infinite.xml", root + "<Circle x=\"10\" y=\"10\" r=\"1e300\" id=\"5\"/></Poligonos>");
   // Made for a picture twice as large.
   writePpm(pictures / "larger.ppm", pictureWidth, pictureHeight);
   writeAnnotation(xml / "larger.xml", "larger.ppm", 2 * pictureWidth, 2 * pictureHeight, squares(2));

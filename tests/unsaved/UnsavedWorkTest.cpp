@@ -17,8 +17,10 @@
 #include "DialogAnswerer.h"
 #include "MenuProfile.h"
 #include "ModelFachade.h"
+#include "FileText.h"
 #include "ScriptedUser.h"
 #include "ScrollImage.h"
+#include "StartedProgramFiles.h"
 #include "StartedProgramTest.h"
 #include "UnsavedWorkQuestion.h"
 #include "ViewProfile.h"
@@ -33,42 +35,10 @@ using Step = ScriptedUser::Step;
 using Steps = std::vector<Step>;
 constexpr auto look = &ScriptedUser::look;
 
-#if defined(LUMORA_RUN_DIR)
-const char* const startedRunFolder = LUMORA_RUN_DIR;
-const char* const startedProgram = "lumora";
-#else
-const char* const startedRunFolder = CAVITRA_RUN_DIR;
-const char* const startedProgram = "cavitra";
-#endif
-
 constexpr int pictureWidth = 160;
 constexpr int pictureHeight = 120;
 const char* const openTitle = "Please choose a file";
 const char* const saveTitle = "Please choose a XML file";
-
-void writePpm(const fs::path& file) {
-  std::ofstream out(file, std::ios::binary);
-  out << "P6\n" << pictureWidth << " " << pictureHeight << "\n255\n";
-  for (int i = 0; i < pictureWidth * pictureHeight * 3; ++i) out.put(static_cast<char>(i % 251));
-}
-
-std::string fileText(const fs::path& file) {
-  std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-// `count` squares of a tenth of the picture in a row.
-std::vector<baseShape*> squares(int count) {
-  std::vector<baseShape*> shapes;
-  for (int i = 0; i < count; ++i) {
-    auto* region = new regionShape(i + 1, true, false, false, true, 0, 0, 0);
-    const double left = 0.1 + 0.2 * i;
-    for (const auto& [x, y] : {std::pair{left, 0.2}, {left + 0.1, 0.2}, {left + 0.1, 0.3}, {left, 0.3}})
-      region->addLinePoint(x, y);
-    shapes.push_back(region);
-  }
-  return shapes;
-}
 
 // Answers the save chooser with `file`, or cancels it when `file` is empty,
 // and waits until it is gone: the chooser checks the name chosen before it
@@ -93,8 +63,8 @@ class UnsavedWorkTest : public StartedProgramTest {
     StartedProgramTest::SetUp();
     fs::create_directories(xml);
     fs::create_directories(pictures);
-    writePpm(pictures / "a.ppm");
-    writePpm(pictures / "b.ppm");
+    writePpm(pictures / "a.ppm", pictureWidth, pictureHeight);
+    writePpm(pictures / "b.ppm", pictureWidth, pictureHeight);
     writeAnnotation(xml / "a.xml", "a.ppm", pictureWidth, pictureHeight, squares(3));
   }
 
@@ -216,7 +186,7 @@ TEST_F(UnsavedWorkTest, ClearAndTheOpenCommandsAskOnlyAboutUnsavedChangesAndDoWh
                                : after.picture == before.picture && after.shapes == before.shapes &&
                                      DialogAnswerer::visible<Gtk::FileChooserDialog>() == nullptr;
         // Saved with the circle drawn last.
-        if (answer == Answer::Save) expected = expected && fileText(saved).find("<Circle") != std::string::npos;
+        if (answer == Answer::Save) expected = expected && readFileText(saved).find("<Circle") != std::string::npos;
         outcomes.push_back({name, expected});
       }));
     }
@@ -287,7 +257,7 @@ TEST_P(UnsavedWorkEndingTest, AsksWhileChangesAreUnsavedAndEndsOnlyWhenSavedOrDi
 
   EXPECT_EQ(kept, 2);
   if (ending.finalResponse == UnsavedWorkQuestion::saveResponse) {
-    EXPECT_NE(fileText(saved).find("<Circle"), std::string::npos);
+    EXPECT_NE(readFileText(saved).find("<Circle"), std::string::npos);
   } else {
     EXPECT_FALSE(fs::exists(saved));
   }
