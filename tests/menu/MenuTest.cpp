@@ -49,19 +49,6 @@ regionShape* square(int id, double x0, double y0, double side) {
   return region;
 }
 
-TEST(ImageBaseName, KeepsTheFileNameUpToItsLastPoint) {
-  const std::vector<std::pair<std::string, std::string>> cases = {
-      {"gonada.ppm", "gonada"},
-      {"C:\\data\\slide.01.tif", "slide.01"},
-      {"/a.b/c", "c"},
-      {"noext", "noext"},
-      {"/data/set/cell.png", "cell"},
-      {"", ""},
-      {"C:/mixed\\folder/x.y.jpeg", "x.y"},
-  };
-  for (const auto& [path, base] : cases) EXPECT_EQ(Menu::imageBaseName(path), base) << path;
-}
-
 // Lumora started from a copy of its run folder, with folders of the test's own.
 class MenuTest : public StartedProgramTest {
  protected:

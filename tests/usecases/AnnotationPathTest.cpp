@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "AnnotationPath.h"
 
 namespace {
@@ -25,6 +29,19 @@ TEST(AnnotationPathTest, MirrorsThePictureFolderUnderTheXmlFolder) {
   };
   for (const Case& c : cases)
     EXPECT_EQ(AnnotationPath::mirrored(c.xml, c.images, c.picture), c.annotation) << c.picture;
+}
+
+TEST(ImageBaseName, KeepsTheFileNameUpToItsLastPoint) {
+  const std::vector<std::pair<std::string, std::string>> cases = {
+      {"gonada.ppm", "gonada"},
+      {"C:\\data\\slide.01.tif", "slide.01"},
+      {"/a.b/c", "c"},
+      {"noext", "noext"},
+      {"/data/set/cell.png", "cell"},
+      {"", ""},
+      {"C:/mixed\\folder/x.y.jpeg", "x.y"},
+  };
+  for (const auto& [path, base] : cases) EXPECT_EQ(AnnotationPath::pictureBaseName(path), base) << path;
 }
 
 }  // namespace

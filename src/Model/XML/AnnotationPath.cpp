@@ -15,10 +15,13 @@ std::string AnnotationPath::withoutExtension(std::string relative) {
   return relative;
 }
 
-std::string AnnotationPath::forPicture(const std::string& xmlFolder, const std::string& imagePath) {
+std::string AnnotationPath::pictureBaseName(const std::string& imagePath) {
   const std::size_t separator = imagePath.find_last_of("/\\");
-  const std::string base = separator == std::string::npos ? imagePath : imagePath.substr(separator + 1);
-  return xmlFolder + "/" + withoutExtension(base) + ".xml";
+  return withoutExtension(separator == std::string::npos ? imagePath : imagePath.substr(separator + 1));
+}
+
+std::string AnnotationPath::forPicture(const std::string& xmlFolder, const std::string& imagePath) {
+  return xmlFolder + "/" + pictureBaseName(imagePath) + ".xml";
 }
 
 std::string AnnotationPath::mirrored(const std::string& xmlFolder, const std::string& imageFolder,

@@ -14,6 +14,9 @@ class AnnotationPath {
   // picture outside `imageFolder` is looked up by its file name alone.
   static std::string mirrored(const std::string& xmlFolder, const std::string& imageFolder,
                               const std::string& imagePath);
+  // The picture's file name after the last "/" or "\", without its last
+  // extension: what the save choosers propose for it.
+  static std::string pictureBaseName(const std::string& imagePath);
 
  private:
   static std::string withoutExtension(std::string relative);

@@ -12,7 +12,6 @@
 #include "AnnotationPath.h"
 #include "ControllerFachade.h"
 #include "DialogChoosers.h"
-#include "Menu.h"
 #include "MessageBox.h"
 #include "ModelFachade.h"
 #include "PanedBottom.h"
@@ -219,7 +218,7 @@ void Actions::writePoligonsXML(std::string filename, std::vector<baseShape*> pol
 bool Actions::saveAnnotation() {
   const std::string file = DialogChoosers::chooseSaveFile(
       fc->getMainWindow(), "Please choose a XML file", model->get_xml_folder(),
-      Menu::imageBaseName(model->getImageName()) + ".xml",
+      AnnotationPath::pictureBaseName(model->getImageName()) + ".xml",
       {DialogChoosers::makeFilter("Any files", {"*"}), DialogChoosers::makeFilter("XML", {"*.xml"})}, true);
   return !file.empty() && writePoligons(file);
 }

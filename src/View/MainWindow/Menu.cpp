@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "Actions.h"
+#include "AnnotationPath.h"
 #include "BuilderWidget.h"
 #include "ControllerFachade.h"
 #include "DialogChoosers.h"
@@ -99,14 +100,6 @@ void Menu::showMessage(const std::string& text) {
   if (response != Gtk::RESPONSE_OK) std::cout << "Unexpected response!" << std::endl;
 }
 
-std::string Menu::imageBaseName(const std::string& path) {
-  const std::size_t separator = path.find_last_of("/\\");
-  std::string base = separator == std::string::npos ? path : path.substr(separator + 1);
-  const std::size_t dot = base.rfind('.');
-  if (dot != std::string::npos) base.erase(dot);
-  return base;
-}
-
 void Menu::openImageFile() { actions->openImage(); }
 
 void Menu::openImageXMLFile() {
@@ -121,7 +114,7 @@ void Menu::saveXMLfile() { actions->saveAnnotation(); }
 void Menu::exportCSV() {
   const std::string file =
       DialogChoosers::chooseSaveFile(window, "Please choose a CSV file", fm->getPreferences()->getCsvPath() + "/",
-                                     imageBaseName(fm->getImageName()) + ".csv", {}, true);
+                                     AnnotationPath::pictureBaseName(fm->getImageName()) + ".csv", {}, true);
   if (!file.empty()) actions->saveCSV(file);
 }
 

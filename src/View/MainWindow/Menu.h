@@ -34,9 +34,6 @@ class Menu {
   Menu(const Menu&) = delete;
   Menu& operator=(const Menu&) = delete;
 
-  // The name the save choosers propose for the open picture: its file name
-  // after the last "/" or "\", without its last extension.
-  static std::string imageBaseName(const std::string& path);
 
   void openImageFile();
   void openImageXMLFile();
