@@ -11,7 +11,8 @@ struct CanvasPolicy {
   // made since the tools were last restored, and otherwise takes the last
   // shape off the list; redo puts back the shapes undo took off, last first.
   // Otherwise undo takes back every deletion in turn and redo deletes again
-  // what undo brought back.
+  // what undo brought back. In both, a region tool's replacement that is the
+  // last step is undone and redone as one.
   bool undoTakesLastShape = false;
   // A press of the select tool takes every visible shape under the pointer
   // instead of only the first.

@@ -5,6 +5,7 @@
 #include <functional>
 #include <initializer_list>
 #include <iterator>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "NotifyCode.h"
 #include "Observer.h"
 #include "ProgramProfile.h"
+#include "ShapeReplacement.h"
 
 namespace {
 
@@ -87,6 +89,38 @@ class CanvasEditorTest : public ::testing::Test {
       if (std::find(keep.begin(), keep.end(), shape) == keep.end()) delete shape;
     }
     canvas.setPolygonsModel(keep);
+  }
+  // A region tool's work as the panels record it: the sources hidden, marked
+  // deleted, renamed and retyped, a new region appended, then the closing
+  // restore of the tools.
+  regionShape* replaceByNewRegion(const std::vector<baseShape*>& sources) {
+    ShapeReplacement step(sources);
+    for (baseShape* source : sources) {
+      source->setVisible(false);
+      source->setDeleted(true);
+      source->setName("Merge");
+      source->setType(6);
+    }
+    regionShape* merged = makeSquare(0.05, 0.05, 0.5, 0.5, 50);
+    std::vector<baseShape*> list = shapes();
+    list.push_back(merged);
+    canvas.setPolygonsModel(list);
+    step.finish({merged});
+    canvas.recordReplacement(std::move(step));
+    canvas.restoreButtonsWithoutZoom();
+    recorder.codes.clear();
+    return merged;
+  }
+  // The name a region is made with.
+  static constexpr const char* unnamed = "Default name";
+  // Whether `shape` is shown (and not deleted) or hidden and deleted, not
+  // selected, with `type` and `name`.
+  static void expectShown(const baseShape* shape, bool shown, int type, const std::string& name) {
+    EXPECT_EQ(shape->getVisible(), shown);
+    EXPECT_EQ(shape->getDeleted(), !shown);
+    EXPECT_FALSE(shape->getSelected());
+    EXPECT_EQ(shape->getType(), type);
+    EXPECT_EQ(shape->getName(), name);
   }
 
   CanvasEditor canvas;
@@ -365,6 +399,44 @@ TEST_F(CanvasEditorTest, RedoAfterAFreshDeletionHidesTheShapeUndoneEarlier) {
   EXPECT_FALSE(first->getVisible());
 }
 
+// A region tool's replacement is one step of the history, undone also after
+// the tools were restored: undo puts back the replaced shapes as they were
+// and withdraws the new one, redo does the tool's work again. A new
+// replacement leaves nothing to redo, and a step whose shapes were freed is
+// forgotten.
+TEST_F(CanvasEditorTest, AReplacementIsUndoneAndRedoneAsOneStep) {
+  regionShape* first = makeSquare(0.1, 0.1, 0.2, 0.2, 1);
+  regionShape* second = makeSquare(0.3, 0.3, 0.4, 0.4, 2);
+  second->setType(1);
+  second->setName("cell");
+  canvas.setPolygonsModel({first, second});
+  regionShape* merged = replaceByNewRegion({first, second});
+
+  controlKey(GDK_KEY_z);
+  expectShown(first, true, 0, unnamed);
+  expectShown(second, true, 1, "cell");
+  expectShown(merged, false, 0, unnamed);
+  controlKey(GDK_KEY_z);  // nothing older to take back
+  expectShown(merged, false, 0, unnamed);
+  controlKey(GDK_KEY_y);
+  expectShown(first, false, 6, "Merge");
+  expectShown(second, false, 6, "Merge");
+  expectShown(merged, true, 0, unnamed);
+  EXPECT_EQ(shapes(), (std::vector<baseShape*>{first, second, merged}));
+  EXPECT_EQ(recorder.codes, (Codes{ShapeAdded, ShapesDeleted}));
+
+  controlKey(GDK_KEY_z);
+  replaceByNewRegion({first});
+  controlKey(GDK_KEY_y);
+  expectShown(merged, false, 0, unnamed);
+  expectShown(second, true, 1, "cell");
+
+  // The second tool's region freed: its step is forgotten, not followed.
+  freeBehindTheCanvas({first, second, merged});
+  controlKey(GDK_KEY_z);
+  expectShown(first, false, 6, "Merge");
+}
+
 TEST_F(CanvasEditorTest, OneCopyOfARegionPastesOnceTowardThePictureMiddle) {
   regionShape* region = makeSquare(0.65, 0.25, 0.75, 0.35);
   canvas.setPolygonsModel({region});
@@ -594,6 +666,36 @@ TEST_F(CavitraCanvasTest, OneUndoTakesBackOneDeletionThenTakesTheLastShapeOff) {
   EXPECT_FALSE(first->getVisible());
   // Observers hear of each change, so that counts and tables follow.
   EXPECT_EQ(recorder.codes, (Codes{ShapeAdded, ShapesDeleted, ShapeAdded}));
+}
+
+// In Cavitra too a replacement is one step: a deletion after it is taken
+// back first, then the replacement, before any shape is taken off the list;
+// redo does the replacement again.
+TEST_F(CavitraCanvasTest, AReplacementIsUndoneAsOneStepBeforeAShapeIsTakenOff) {
+  regionShape* first = makeSquare(0.1, 0.1, 0.2, 0.2, 1);
+  regionShape* second = makeSquare(0.3, 0.3, 0.4, 0.4, 2);
+  circleShape* circle = makeCircle(0.8, 0.8, 30, 3);
+  canvas.setPolygonsModel({first, second, circle});
+  regionShape* merged = replaceByNewRegion({first, second});
+  canvas.setButtonSelect(true);
+  click(800, 800);
+  key(GDK_KEY_Delete);
+  recorder.codes.clear();
+
+  controlKey(GDK_KEY_z);
+  EXPECT_TRUE(circle->getVisible());
+  EXPECT_FALSE(first->getVisible());
+  controlKey(GDK_KEY_z);
+  expectShown(first, true, 0, unnamed);
+  expectShown(second, true, 0, unnamed);
+  expectShown(merged, false, 0, unnamed);
+  EXPECT_EQ(shapes().size(), 4u);
+  controlKey(GDK_KEY_y);
+  expectShown(first, false, 6, "Merge");
+  expectShown(merged, true, 0, unnamed);
+  EXPECT_EQ(shapes(), (std::vector<baseShape*>{first, second, circle, merged}));
+  EXPECT_TRUE(canvas.getTakenOff().empty());
+  EXPECT_EQ(recorder.codes, (Codes{ShapeAdded, ShapeAdded, ShapesDeleted}));
 }
 
 TEST_F(CavitraCanvasTest, RedoNeverAddsAShapeTheListHolds) {

@@ -201,6 +201,43 @@ TEST_F(CutFixture, SplitAlongALinePastTheOutlineKeepsTheIndex) {
   EXPECT_NEAR(percentOf(list.shapes), before, onePixel);
 }
 
+// A line that does not cross the cyst's outline, beside it for a split or
+// within it for a completion, has nothing to cut along: the cyst keeps its
+// type and stays shown, the arc is hidden, and the index stays where it was.
+TEST(ArcTools, LineNotCrossingTheOutlineLeavesTheIndex) {
+  using Tool = RegionTools::ArcTool;
+  struct Case {
+    const char* name;
+    Tool tool;
+    Vertices line;
+  };
+  const std::vector<Case> cases = {
+      {"split, beside the cyst", Tool::Split, {{0.8, 0.25}, {0.8, 0.5}, {0.8, 0.75}}},
+      {"split, just off its edge", Tool::Split, {{0.76, 0.4}, {0.77, 0.5}, {0.76, 0.6}}},
+      {"split, between two cysts", Tool::Split, {{0.78, 0.8}, {0.78, 0.9}}},
+      {"completion, within the cyst", Tool::Complete, {{0.5, 0.4}, {0.5, 0.5}, {0.5, 0.6}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ShapeList list;
+    list.add(makeRegion(1, square(0.8, 0.8, 0.1)));
+    regionShape* source = list.add(makeRegion(2, circleOutline(40, 0.5, 0.5, 0.25)));
+    arcShape* arc = list.add(makeArc(3, c.line));
+    const Tools::CystIndex before = Tools::cystIndex(list.shapes, side, side);
+
+    const Tools::ArcOutcome outcome = Tools::applyArc(list.shapes, source, c.tool, side, side);
+    EXPECT_EQ(outcome.result, RegionTools::CutResult::LineDoesNotCross);
+    EXPECT_TRUE(outcome.added.empty());
+    EXPECT_EQ(list.shapes.size(), 3u);
+    EXPECT_TRUE(source->getVisible());
+    EXPECT_EQ(source->getType(), Tools::Detected);
+    EXPECT_FALSE(arc->getVisible());
+    const Tools::CystIndex after = Tools::cystIndex(list.shapes, side, side);
+    EXPECT_DOUBLE_EQ(after.percent, before.percent);
+    EXPECT_EQ(after.regions, before.regions);
+  }
+}
+
 TEST_F(CutFixture, SplitKeepsEvenATinyPiece) {
   build(0.7499);
   const Tools::ArcOutcome outcome = Tools::applyArc(list.shapes, source, RegionTools::ArcTool::Split, side, side);
@@ -236,7 +273,7 @@ TEST(ArcTools, ArcWithoutSelectedRegionIsOnlyHidden) {
   list.add(makeRegion(1, circleOutline(40, 0.5, 0.5, 0.25)));
   arcShape* arc = list.add(makeArc(2, {{0.5, 0.25}, {0.5, 0.75}}));
   const Tools::ArcOutcome outcome = Tools::applyArc(list.shapes, nullptr, RegionTools::ArcTool::Split, side, side);
-  EXPECT_TRUE(outcome.arcTaken);
+  EXPECT_TRUE(outcome.arcTaken());
   EXPECT_EQ(outcome.source, nullptr);
   EXPECT_FALSE(arc->getVisible());
   EXPECT_EQ(list.shapes.size(), 2u);

@@ -7,6 +7,7 @@
 #include <gtkmm.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <string>
 #include <tuple>
@@ -20,11 +21,13 @@
 #include "Draw.h"
 #include "KidneyPanel.h"
 #include "Line.h"
+#include "MessageRecorder.h"
 #include "ModelFachade.h"
 #include "NotifyCode.h"
 #include "Preferences.h"
 #include "ProfileSelection.h"
 #include "QuadrantPicture.h"
+#include "RegionTools.h"
 #include "ScrollImage.h"
 #include "TemporaryHome.h"
 #include "arcShape.h"
@@ -294,6 +297,96 @@ TEST_F(KidneyPanelTest, TheLabelsFollowTheCanvasUndoAndRedo) {
   EXPECT_EQ(labels(), std::make_pair(std::string("0 %"), std::string("1")));
   canvas->redo();
   EXPECT_EQ(labels(), std::make_pair(std::string("1 %"), std::string("2")));
+}
+
+// Merge, split and complete are each undone and redone as one step from the
+// canvas: undo shows the sources again with their types and withdraws the new
+// regions, redo does the tool's work again, and the labels follow.
+TEST_F(KidneyPanelTest, UndoAndRedoTakeBackEachRegionToolAsOneStep) {
+  detect({disc(1, 0.2, 0.2, 0.08), disc(2, 0.35, 0.2, 0.08), disc(3, 0.6, 0.6, 0.15)});
+  baseShape* big = shapes()[2];
+  const auto before = labels();
+  ASSERT_EQ(before.second, "3");
+  auto merge = [this] {
+    select({shapes()[0], shapes()[1]});
+    click("buttonRunMergeRegions");
+  };
+  auto cut = [this, big](const char* toggle, std::vector<std::pair<double, double>> line) {
+    select({big});
+    widget<Gtk::ToggleButton>(toggle)->set_active(true);
+    auto* arc = new arcShape(RegionTools::nextId(shapes()), true, false, false, true, 0, 0, 0);
+    for (const auto& [x, y] : line) arc->addLinePoint(x, y);
+    shapes().push_back(arc);
+    canvas->notify(ArcFinished);
+  };
+  struct Case {
+    const char* name;
+    std::function<void()> tool;
+    std::vector<baseShape*> sources;
+    std::string count;
+  };
+  const std::vector<Case> cases = {
+      {"merge", merge, {shapes()[0], shapes()[1]}, "2"},
+      {"split", [&] { cut("buttonRunSplitRegion", {{0.6, 0.4}, {0.6, 0.6}, {0.6, 0.8}}); }, {big}, "4"},
+      {"complete", [&] { cut("buttonRunCompleteRegion", {{0.74, 0.5}, {0.85, 0.55}, {0.85, 0.65}, {0.74, 0.7}}); },
+       {big}, "3"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::size_t listed = shapes().size();
+    c.tool();
+    ASSERT_GT(shapes().size(), listed);
+    const std::vector<baseShape*> made(shapes().begin() + listed, shapes().end());
+    const auto after = labels();
+    EXPECT_EQ(after.second, c.count);
+
+    canvas->undo();
+    EXPECT_EQ(labels(), before);
+    for (baseShape* source : c.sources) {
+      EXPECT_TRUE(source->getVisible());
+      EXPECT_EQ(source->getType(), CystRegionTools::Detected);
+    }
+    for (baseShape* shape : made) EXPECT_FALSE(shape->getVisible());
+
+    canvas->redo();
+    EXPECT_EQ(labels(), after);
+    for (baseShape* source : c.sources) EXPECT_FALSE(source->getVisible());
+    canvas->undo();
+    EXPECT_EQ(labels(), before);
+  }
+}
+
+// A line beside the region splits nothing, and one within it completes
+// nothing: the panel says why, the toggle goes off and the index stays.
+TEST_F(KidneyPanelTest, ALineNotCrossingTheOutlineCutsNothingAndSaysWhy) {
+  detect({disc(1, 0.5, 0.5, 0.2)});
+  const auto before = labels();
+  struct Case {
+    const char* toggle;
+    std::vector<std::pair<double, double>> line;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {"buttonRunSplitRegion", {{0.75, 0.3}, {0.8, 0.5}, {0.75, 0.7}},
+       "The line does not cross the region's outline: nothing was split."},
+      {"buttonRunCompleteRegion", {{0.45, 0.4}, {0.45, 0.6}},
+       "The line does not leave the region: nothing was completed."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.toggle);
+    select({shapes()[0]});
+    widget<Gtk::ToggleButton>(c.toggle)->set_active(true);
+    auto* arc = new arcShape(RegionTools::nextId(shapes()), true, false, false, true, 0, 0, 0);
+    for (const auto& [x, y] : c.line) arc->addLinePoint(x, y);
+    shapes().push_back(arc);
+    MessageRecorder recorder;
+    canvas->notify(ArcFinished);
+    EXPECT_EQ(recorder.messages(), std::vector<std::string>{c.message});
+    EXPECT_FALSE(widget<Gtk::ToggleButton>(c.toggle)->get_active());
+    EXPECT_TRUE(shapes()[0]->getVisible());
+    EXPECT_EQ(shapes()[0]->getType(), CystRegionTools::Detected);
+    EXPECT_EQ(labels(), before);
+  }
 }
 
 TEST_F(KidneyPanelTest, CompleteKeepsOnePieceAndSetsTheNextIdAboveIt) {

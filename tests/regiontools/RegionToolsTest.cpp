@@ -235,6 +235,59 @@ TEST(RegionCut, LineNotOvershootingCutsAsBefore) {
   }
 }
 
+// The sum of the areas of the visible regions of `shapes`.
+double visibleArea(const std::vector<baseShape*>& shapes) {
+  double area = 0;
+  for (baseShape* shape : shapes)
+    if (shape->getTypeShape() == REGION && shape->getVisible()) area += shape->getArea(side, side);
+  return area;
+}
+
+// A line that never crosses the outline and lies on the other side of it
+// than its tool draws on (a split's beside the region, a completion's within
+// it) has nothing to cut along: the region stays as it was, no piece is
+// added, the arc is withdrawn and the result says why. Joined to the nearest
+// outline vertices, such a line used to add the area between it and the
+// outline.
+TEST(RegionCut, LineNotCrossingTheOutlineCutsNothing) {
+  using Tool = RegionTools::ArcTool;
+  struct Case {
+    const char* name;
+    Tool tool;
+    Vertices outline;
+    Vertices line;
+  };
+  const std::vector<Case> cases = {
+      {"split, a line beside the square", Tool::Split, squareOutline, {{0.8, 0.3}, {0.8, 0.5}, {0.8, 0.7}}},
+      {"split, a bent line around a corner", Tool::Split, squareOutline, {{0.2, 0.7}, {0.2, 0.8}, {0.3, 0.8}}},
+      {"split, a line in the L's missing quarter", Tool::Split, lOutline, {{0.55, 0.3}, {0.7, 0.45}}},
+      {"split, a line along the top edge", Tool::Split, squareOutline, {{0.3, 0.25}, {0.7, 0.25}}},
+      {"split, a click beside the circle", Tool::Split, circle40, {{0.9, 0.9}}},
+      {"completion, a line within the square", Tool::Complete, squareOutline, {{0.4, 0.3}, {0.45, 0.5}, {0.4, 0.7}}},
+      {"completion, a click within the circle", Tool::Complete, circle40, {{0.5, 0.5}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ShapeList list;
+    regionShape* source = list.add(makeRegion(1, c.outline));
+    arcShape* line = list.add(makeArc(2, c.line));
+    const double before = visibleArea(list.shapes);
+    EXPECT_FALSE(RegionTools::cutAlongArc(*source, *line, 3, c.tool).first);
+
+    RegionTools::ArcOutcome outcome = RegionTools::applyArc(list.shapes, source, c.tool, side, side, 10);
+    EXPECT_EQ(outcome.result, RegionTools::CutResult::LineDoesNotCross);
+    EXPECT_EQ(outcome.source, nullptr);
+    EXPECT_TRUE(outcome.added.empty());
+    EXPECT_EQ(list.shapes.size(), 2u);
+    EXPECT_TRUE(source->getVisible());
+    EXPECT_FALSE(source->getDeleted());
+    EXPECT_EQ(source->getName(), "Default name");
+    EXPECT_FALSE(line->getVisible());
+    EXPECT_DOUBLE_EQ(visibleArea(list.shapes), before);
+  }
+  EXPECT_NE(RegionTools::lineDoesNotCrossMessage(Tool::Split), RegionTools::lineDoesNotCrossMessage(Tool::Complete));
+}
+
 TEST(RegionTools, NextIdIsOneAboveTheLargest) {
   ShapeList list;
   EXPECT_EQ(RegionTools::nextId(list.shapes), 1);
@@ -278,7 +331,7 @@ TEST(RegionTools, SplitAndCompleteAlongAnArc) {
 
     RegionTools::ArcOutcome outcome = RegionTools::applyArc(list.shapes, source, c.tool, side, side, c.minDiameter);
 
-    EXPECT_TRUE(outcome.arcTaken);
+    EXPECT_TRUE(outcome.arcTaken());
     EXPECT_EQ(outcome.source, source);
     EXPECT_FALSE(arc->getVisible());
     EXPECT_TRUE(arc->getDeleted());
@@ -323,7 +376,7 @@ TEST(RegionTools, ArcWithoutARegionToCut) {
 
     RegionTools::ArcOutcome outcome = RegionTools::applyArc(list.shapes, c.selectCircle ? circle : nullptr,
                                                             RegionTools::ArcTool::Split, side, side, 10);
-    EXPECT_EQ(outcome.arcTaken, c.expectArcTaken);
+    EXPECT_EQ(outcome.arcTaken(), c.expectArcTaken);
     EXPECT_EQ(outcome.source, nullptr);
     EXPECT_EQ(list.shapes.size(), 3u);
     EXPECT_EQ(arc->getVisible(), !c.expectArcTaken);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -21,9 +22,11 @@
 #include "DrawClassType.h"
 #include "EventPump.h"
 #include "Line.h"
+#include "MessageRecorder.h"
 #include "NotifyCode.h"
 #include "Preferences.h"
 #include "QuadrantPicture.h"
+#include "RegionTools.h"
 #include "ScrollImage.h"
 #include "TemporaryHome.h"
 #include "ZelvoraPanel.h"
@@ -532,15 +535,22 @@ TEST_F(ZelvoraPanelTest, RegionToolsThroughThePanelWithDeleteUndoAndRedo) {
   EXPECT_EQ(canvas->getIdDraw(), 12);
   EXPECT_EQ(cell->getName(), "Split");
   EXPECT_FALSE(arc->getVisible());
-  // Redo, then a deletion that arms undo again, and undo twice: the second
-  // undo must not reach the split source.
+  // Redo (the split left nothing to redo), then a deletion and undo twice:
+  // the second undo takes back the whole split, so the source is never
+  // shown beside its pieces; redo splits again.
   canvas->redo();
+  EXPECT_FALSE(cell->getVisible());
   select({other});
   canvas->pressKey(GDK_KEY_Delete, 0);
   canvas->undo();
   canvas->undo();
   EXPECT_TRUE(other->getVisible());
-  EXPECT_FALSE(cell->getVisible()) << "undo brought back the split source";
+  EXPECT_TRUE(cell->getVisible());
+  EXPECT_FALSE(shapes()[3]->getVisible());
+  EXPECT_FALSE(shapes()[4]->getVisible());
+  canvas->redo();
+  EXPECT_FALSE(cell->getVisible());
+  EXPECT_TRUE(shapes()[3]->getVisible());
 
   // Merge the two halves: one region above every id.
   baseShape* left = shapes()[3];
@@ -560,14 +570,123 @@ TEST_F(ZelvoraPanelTest, RegionToolsThroughThePanelWithDeleteUndoAndRedo) {
   auto* complete = widget<Gtk::ToggleButton>("buttonRunCompleteRegion");
   complete->set_active(true);
   auto* edge = new arcShape(2, true, false, false, true, 0, 0, 0);
-  edge->addLinePoint(0.4, 0.33);
-  edge->addLinePoint(0.4, 0.67);
+  edge->addLinePoint(0.4, 0.3);
+  edge->addLinePoint(0.4, 0.7);
   put({open, edge});
   canvas->notify(ArcFinished);
   EXPECT_FALSE(complete->get_active());
   ASSERT_EQ(shapes().size(), 3u);
   EXPECT_EQ(open->getName(), "Complete");
   EXPECT_GT(shapes()[2]->getArea(side, side), open->getArea(side, side) / 2);
+}
+
+// Merge, split and complete are each undone and redone as one step, and the
+// panel's delete is undone like the Delete key: undo shows the sources again
+// with their names, not deleted, and withdraws the new regions.
+TEST_F(ZelvoraPanelTest, UndoAndRedoTakeBackTheRegionToolsAndThePanelsDelete) {
+  settings().setDiameters(20, 800);
+  panel->updateText();
+  regionShape* left = square(1, 0.2, 0.2, 0.08);
+  regionShape* right = square(2, 0.35, 0.2, 0.08);
+  regionShape* big = square(3, 0.6, 0.6, 0.15);
+  put({left, right, big});
+  const unsigned control = GDK_CONTROL_MASK;
+  auto cut = [this, big](const char* toggle, std::vector<std::pair<double, double>> line) {
+    select({big});
+    widget<Gtk::ToggleButton>(toggle)->set_active(true);
+    auto* arc = new arcShape(9, true, false, false, true, 0, 0, 0);
+    for (const auto& [x, y] : line) arc->addLinePoint(x, y);
+    std::vector<baseShape*> list = shapes();
+    list.push_back(arc);
+    put(list);
+    canvas->notify(ArcFinished);
+  };
+  struct Case {
+    const char* name;
+    std::function<void()> tool;
+    std::vector<baseShape*> sources;
+  };
+  const std::vector<Case> cases = {
+      {"merge",
+       [&] {
+         select({left, right});
+         click("buttonRunMergeRegions");
+       },
+       {left, right}},
+      {"split", [&] { cut("buttonRunSplitRegion", {{0.6, 0.4}, {0.6, 0.6}, {0.6, 0.8}}); }, {big}},
+      {"complete", [&] { cut("buttonRunCompleteRegion", {{0.74, 0.5}, {0.85, 0.55}, {0.85, 0.65}, {0.74, 0.7}}); },
+       {big}},
+      {"delete",
+       [&] {
+         select({left});
+         click("buttonRunSuprRegions");
+       },
+       {left}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::size_t listed = shapes().size();
+    c.tool();
+    const std::vector<baseShape*> made(shapes().begin() + listed, shapes().end());
+    for (baseShape* source : c.sources) EXPECT_FALSE(source->getVisible());
+
+    canvas->pressKey(GDK_KEY_z, control);
+    for (baseShape* source : c.sources) {
+      EXPECT_TRUE(source->getVisible());
+      EXPECT_FALSE(source->getDeleted());
+      EXPECT_EQ(source->getName(), "Default name");
+    }
+    for (baseShape* shape : made) {
+      EXPECT_FALSE(shape->getVisible());
+      EXPECT_TRUE(shape->getDeleted());
+    }
+    canvas->pressKey(GDK_KEY_y, control);
+    for (baseShape* source : c.sources) EXPECT_TRUE(source->getDeleted());
+    for (baseShape* shape : made) {
+      if (shape->getTypeShape() != REGION) continue;  // the arc stays withdrawn
+      EXPECT_TRUE(shape->getVisible());
+    }
+    canvas->pressKey(GDK_KEY_z, control);
+  }
+}
+
+// A line beside the region splits nothing, and one within it completes
+// nothing: the panel says why, the toggle goes off and the region stays.
+TEST_F(ZelvoraPanelTest, ALineNotCrossingTheOutlineCutsNothingAndSaysWhy) {
+  settings().setDiameters(20, 800);
+  panel->updateText();
+  regionShape* cell = square(1, 0.5, 0.5, 0.2);
+  put({cell});
+  struct Case {
+    const char* toggle;
+    std::vector<std::pair<double, double>> line;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {"buttonRunSplitRegion", {{0.75, 0.3}, {0.8, 0.5}, {0.75, 0.7}},
+       "The line does not cross the region's outline: nothing was split."},
+      {"buttonRunCompleteRegion", {{0.45, 0.4}, {0.45, 0.6}},
+       "The line does not leave the region: nothing was completed."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.toggle);
+    select({cell});
+    widget<Gtk::ToggleButton>(c.toggle)->set_active(true);
+    auto* arc = new arcShape(RegionTools::nextId(shapes()), true, false, false, true, 0, 0, 0);
+    for (const auto& [x, y] : c.line) arc->addLinePoint(x, y);
+    std::vector<baseShape*> list = shapes();
+    list.push_back(arc);
+    put(list);
+    MessageRecorder recorder;
+    canvas->notify(ArcFinished);
+    EXPECT_EQ(recorder.messages(), std::vector<std::string>{c.message});
+    EXPECT_FALSE(widget<Gtk::ToggleButton>(c.toggle)->get_active());
+    EXPECT_TRUE(cell->getVisible());
+    EXPECT_FALSE(cell->getDeleted());
+    EXPECT_EQ(cell->getName(), "Default name");
+    EXPECT_FALSE(arc->getVisible());
+  }
+  EXPECT_EQ(shapes().size(), 3u);
 }
 
 // Copy, split, paste, merge, delete, reset, then undo, redo and paste again:

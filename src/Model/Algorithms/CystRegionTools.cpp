@@ -96,12 +96,12 @@ CystRegionTools::ArcOutcome CystRegionTools::applyArc(std::vector<baseShape*>& s
   ArcOutcome outcome;
   if (shapes.empty() || shapes.back()->getTypeShape() != ARC) return outcome;
   auto* arc = static_cast<arcShape*>(shapes.back());
-  outcome.arcTaken = true;
   const bool sourceOnList = std::find(shapes.begin(), shapes.end() - 1, selected) != shapes.end() - 1;
   auto* source = dynamic_cast<regionShape*>(selected);
   RegionTools::Pieces pieces;
   if (source != nullptr && sourceOnList)
     pieces = RegionTools::cutAlongArc(*source, *arc, RegionTools::nextId(shapes), tool);
+  outcome.result = pieces.result;
   arc->setVisible(false);
   arc->setSelected(false);
   if (!pieces.first) return outcome;

@@ -75,7 +75,8 @@ class CystRegionTools {
   // (hidden, typed with the tool's mark) and the pieces appended.
   using ArcOutcome = RegionTools::ArcOutcome;
   // The list ends with the arc just drawn; `selected` is the region to cut
-  // (nothing is cut when it is not a region of the list). Split keeps both
+  // (nothing is cut when it is not a region of the list, nor when the line
+  // does not cross its outline, see RegionTools::cutAlongArc). Split keeps both
   // pieces whatever their size; complete keeps the larger by area (the second
   // on a tie) and frees the other. Kept pieces are hand-made regions typed
   // with the tool's mark. A list that does not end with an arc is untouched.

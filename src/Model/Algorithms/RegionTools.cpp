@@ -72,6 +72,25 @@ Side sideOf(regionShape& region, const std::vector<Point>& outline, Point p) {
   return region.insideAbsoluteCoordinates(p.x, p.y) ? Side::Inside : Side::Outside;
 }
 
+// The side of the outline a tool's line runs on: a split's inside the
+// region, a completion's outside it.
+Side sideOfTool(RegionTools::ArcTool tool) {
+  return tool == RegionTools::ArcTool::Split ? Side::Inside : Side::Outside;
+}
+
+// Whether a line that never crosses the outline lies on `side` of it. Such a
+// line lies on one side but for points on the outline, so its vertices and
+// the middles of its segments tell.
+bool liesOn(regionShape& region, const std::vector<Point>& outline, const std::vector<Point>& line, Side side) {
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (sideOf(region, outline, line[i]) == side) return true;
+    if (i + 1 == line.size()) break;
+    const Point middle{(line[i].x + line[i + 1].x) / 2, (line[i].y + line[i + 1].y) / 2};
+    if (sideOf(region, outline, middle) == side) return true;
+  }
+  return false;
+}
+
 // Where one end of the cut meets the outline: the outline vertices from
 // `split` on lie beyond it, and `position` (an edge's index plus the part of
 // it before the end, or a vertex's own index) orders the two ends along the
@@ -133,8 +152,7 @@ Meeting meetingNearest(const std::vector<Point>& outline, Point p) {
 // always was; otherwise an end that does not overshoot runs on to its nearest
 // outline vertex.
 Cut cutOf(regionShape& source, const std::vector<Point>& outline, const std::vector<Point>& arc,
-          RegionTools::ArcTool tool) {
-  const std::vector<Crossing> crossings = crossingsOf(outline, arc);
+          const std::vector<Crossing>& crossings, RegionTools::ArcTool tool) {
   const Side beyond = tool == RegionTools::ArcTool::Split ? Side::Outside : Side::Inside;
   const bool clipStart = !crossings.empty() && sideOf(source, outline, arc.front()) == beyond;
   const bool clipFinish = !crossings.empty() && sideOf(source, outline, arc.back()) == beyond;
@@ -194,12 +212,27 @@ void RegionTools::withdraw(baseShape* shape, const char* name) {
   shape->setName(name);
 }
 
+const char* RegionTools::lineDoesNotCrossMessage(ArcTool tool) {
+  return tool == ArcTool::Split ? "The line does not cross the region's outline: nothing was split."
+                                : "The line does not leave the region: nothing was completed.";
+}
+
 RegionTools::Pieces RegionTools::cutAlongArc(regionShape& source, arcShape& arc, int firstId, ArcTool tool) {
   const std::vector<Point> outline = pointsOf(source.getLinePoints());
   const std::vector<Point> arcPoints = pointsOf(arc.getLinePoints());
   Pieces pieces;
   if (outline.empty() || arcPoints.empty()) return pieces;
-  const Cut cut = cutOf(source, outline, arcPoints, tool);
+  // A line that never crosses the outline is a cut only on the tool's side:
+  // a split's beside the region, or a completion's within it, would be
+  // joined to the nearest outline vertices and add or cut off the area
+  // between it and the outline.
+  const std::vector<Crossing> crossings = crossingsOf(outline, arcPoints);
+  if (crossings.empty() && !liesOn(source, outline, arcPoints, sideOfTool(tool))) {
+    pieces.result = CutResult::LineDoesNotCross;
+    return pieces;
+  }
+  const Cut cut = cutOf(source, outline, arcPoints, crossings, tool);
+  pieces.result = CutResult::Cut;
   pieces.first = newRegion(firstId);
   pieces.second = newRegion(firstId + 1);
   regionShape& first = *pieces.first;
@@ -231,11 +264,11 @@ RegionTools::ArcOutcome RegionTools::applyArc(std::vector<baseShape*>& shapes, b
   ArcOutcome outcome;
   if (shapes.empty() || shapes.back()->getTypeShape() != ARC) return outcome;
   auto* arc = static_cast<arcShape*>(shapes.back());
-  outcome.arcTaken = true;
   const bool sourceOnList = std::find(shapes.begin(), shapes.end(), selected) != shapes.end();
   auto* source = dynamic_cast<regionShape*>(selected);
   Pieces pieces;
   if (source != nullptr && sourceOnList) pieces = cutAlongArc(*source, *arc, nextId(shapes), tool);
+  outcome.result = pieces.result;
   arc->setVisible(false);
   arc->setDeleted(true);
   if (!pieces.first) return outcome;

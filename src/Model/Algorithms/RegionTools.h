@@ -22,21 +22,41 @@ class RegionTools {
  public:
   enum class ArcTool { Split, Complete };
 
-  // The two pieces of a region cut along an arc.
+  // What a cut along an arc came to.
+  enum class CutResult {
+    Cut,
+    // The list does not end with an arc.
+    NoArc,
+    // No region to cut, or an outline or arc without a vertex.
+    NoRegion,
+    // The line does not cross the outline and lies wholly on the other side
+    // of it than its tool draws on: a split's beside the region, a
+    // completion's within it. It has nothing to cut along.
+    LineDoesNotCross,
+  };
+
+  // The two pieces of a region cut along an arc; null unless the result is
+  // Cut.
   struct Pieces {
+    CutResult result = CutResult::NoRegion;
     std::unique_ptr<regionShape> first;
     std::unique_ptr<regionShape> second;
   };
 
   // What an arc did to the list.
   struct ArcOutcome {
-    // The list ended with an arc, which is now withdrawn.
-    bool arcTaken = false;
+    CutResult result = CutResult::NoArc;
     // The region that was cut, now withdrawn; null when nothing was cut.
     regionShape* source = nullptr;
     // The pieces appended to the list (none, one or two).
     std::vector<regionShape*> added;
+    // The list ended with an arc, which is now withdrawn.
+    bool arcTaken() const { return result != CutResult::NoArc; }
   };
+
+  // What the panels tell the user when the tool's line does not cross the
+  // region's outline.
+  static const char* lineDoesNotCrossMessage(ArcTool tool);
 
   // One above the largest id on the list; 1 for an empty list.
   static int nextId(const std::vector<baseShape*>& shapes);
@@ -52,12 +72,14 @@ class RegionTools {
   // later one on, the second the outline in between; each is closed by the arc,
   // run in the direction that joins its outline ends. The pieces are new
   // hand-made regions with ids `firstId` and `firstId` + 1, visible, class,
-  // type and automatic class 0. Null pieces when the outline or the arc has no
-  // vertex.
+  // type and automatic class 0. No pieces when the outline or the arc has no
+  // vertex, or when the arc does not cross the outline and lies wholly on the
+  // other side of it than the tool draws on.
   static Pieces cutAlongArc(regionShape& source, arcShape& arc, int firstId, ArcTool tool);
 
   // The arc just drawn is the last shape of `shapes`: withdraws it and, when
-  // `selected` is a region of the list, cuts that region along it.
+  // `selected` is a region of the list, cuts that region along it; a line
+  // that does not cross the outline leaves the region as it is.
   // Split keeps each piece whose diameter exceeds `minDiameter`; complete
   // keeps the larger piece by area (the second on a tie). Kept pieces take the
   // source's type and class and are appended; the source is withdrawn and

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <utility>
 
 #include "Actions.h"
 #include "ControllerFachade.h"
@@ -12,6 +13,7 @@
 #include "NumberText.h"
 #include "OpticalClassifierCyst.h"
 #include "ScrollImage.h"
+#include "ShapeReplacement.h"
 #include "regionDetectorCyst.h"
 
 namespace {
@@ -139,11 +141,13 @@ void KidneyPanel::update(int code) {
   PanelDiameters::update(code);
   if (code == ShapesDeleted || code == ShapeAdded) updateCystIndex();
   if (code != ArcFinished) return;
-  if (splitRegion->get_active() || completeRegion->get_active()) cutAlongFinishedArc();
+  std::string refusal;
+  if (splitRegion->get_active() || completeRegion->get_active()) refusal = cutAlongFinishedArc();
   scrollImage->updateDraw();
   scrollImage->resetPolygonsModelSelected();
   scrollImage->restoreButtonsWithoutZoom();
   updateCystIndex();
+  if (!refusal.empty()) fc->showMessage(refusal);
 }
 
 void KidneyPanel::onMinDiameterChanged() {
@@ -261,20 +265,27 @@ void KidneyPanel::onButtonSplitRegionPress() { armArcTool(splitRegion); }
 
 void KidneyPanel::onButtonCompleteRegionPress() { armArcTool(completeRegion); }
 
-void KidneyPanel::cutAlongFinishedArc() {
+std::string KidneyPanel::cutAlongFinishedArc() {
   std::vector<baseShape*> shapes = scrollImage->getPolygonsNew();
   const std::vector<baseShape*>& selected = scrollImage->getPolygonsModelSelected();
+  baseShape* source = selected.empty() ? nullptr : selected.front();
   // Split wins when both toggles are on.
   Gtk::ToggleButton* toggle = splitRegion->get_active() ? splitRegion : completeRegion;
   const RegionTools::ArcTool tool =
       toggle == splitRegion ? RegionTools::ArcTool::Split : RegionTools::ArcTool::Complete;
+  ShapeReplacement step({source});
   const CystRegionTools::ArcOutcome outcome =
-      CystRegionTools::applyArc(shapes, selected.empty() ? nullptr : selected.front(), tool,
-                                scrollImage->getImgWidth(), scrollImage->getImgHeight());
-  if (outcome.source == nullptr) return;
+      CystRegionTools::applyArc(shapes, source, tool, scrollImage->getImgWidth(), scrollImage->getImgHeight());
+  if (outcome.result == RegionTools::CutResult::LineDoesNotCross) {
+    toggle->set_active(false);
+    return RegionTools::lineDoesNotCrossMessage(tool);
+  }
+  if (outcome.source == nullptr) return "";
   giveBack(shapes);
-  scrollImage->forgetHistoryOf({outcome.source});
   toggle->set_active(false);
+  step.finish({outcome.added.begin(), outcome.added.end()});
+  scrollImage->recordReplacement(std::move(step));
+  return "";
 }
 
 void KidneyPanel::onButtonMergeRegionsPress() {
@@ -282,10 +293,12 @@ void KidneyPanel::onButtonMergeRegionsPress() {
   closeTable();
   if (selected.size() >= 2) {
     std::vector<baseShape*> shapes = scrollImage->getPolygonsNew();
-    if (CystRegionTools::merge(shapes, selected, scrollImage->getImgWidth(), scrollImage->getImgHeight()) !=
-        nullptr) {
+    ShapeReplacement step(selected);
+    if (regionShape* merged =
+            CystRegionTools::merge(shapes, selected, scrollImage->getImgWidth(), scrollImage->getImgHeight())) {
       giveBack(shapes);
-      scrollImage->forgetHistoryOf(selected);
+      step.finish({merged});
+      scrollImage->recordReplacement(std::move(step));
     }
     scrollImage->updateDraw();
     updateCystIndex();

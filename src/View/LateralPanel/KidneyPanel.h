@@ -6,6 +6,7 @@
 #include <gtkmm/radiobutton.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "CystRegionTools.h"
@@ -63,7 +64,9 @@ class KidneyPanel : public PanelDiameters {
 
  private:
   void armArcTool(Gtk::ToggleButton* toggle);
-  void cutAlongFinishedArc();
+  // Cuts the selected region along the arc just finished as one step of the
+  // canvas's history; returns why nothing was cut when the user should know.
+  std::string cutAlongFinishedArc();
   // Applies an undo or redo of a mark in kidney mode.
   void remarkInKidneyMode(const CystRegionTools::Remark& change);
   // The list back to the canvas, with the next id above every shape on it.

@@ -1,6 +1,7 @@
 #include "ZelvoraPanel.h"
 
 #include <iostream>
+#include <utility>
 
 #include "Actions.h"
 #include "ControllerFachade.h"
@@ -8,6 +9,7 @@
 #include "Preferences.h"
 #include "RegionTools.h"
 #include "ScrollImage.h"
+#include "ShapeReplacement.h"
 
 namespace {
 // The four stages have fixed buttons; the other-class list starts after them.
@@ -165,11 +167,12 @@ void ZelvoraPanel::onOtherClassChanged() {
   otherclass->set_active(blankRow);
 }
 
+// Deleted as the Delete key deletes, so that undo takes it back.
 void ZelvoraPanel::onButtonSuprRegionPress() {
-  markSelected([](baseShape* s) {
-    s->setVisible(false);
-    s->setDeleted(true);
-  });
+  // Closing the table empties the canvas's selection: take it first.
+  const std::vector<baseShape*> selected = scrollImage->getPolygonsModelSelected();
+  closeTable();
+  if (!selected.empty()) scrollImage->deleteItems(selected);
 }
 
 void ZelvoraPanel::hideShapes(Gtk::ToggleButton* toggle, const std::function<bool(baseShape*)>& touches,
@@ -271,31 +274,40 @@ void ZelvoraPanel::onButtonSplitRegionPress() { armArcTool(splitRegion); }
 
 void ZelvoraPanel::onButtonCompleteRegionPress() { armArcTool(completeRegion); }
 
-void ZelvoraPanel::cutAlongFinishedArc() {
+std::string ZelvoraPanel::cutAlongFinishedArc() {
   std::vector<baseShape*> shapes = scrollImage->getPolygonsNew();
   const std::vector<baseShape*>& selected = scrollImage->getPolygonsModelSelected();
+  baseShape* source = selected.empty() ? nullptr : selected.front();
   // Split wins when both toggles are on.
   Gtk::ToggleButton* toggle = splitRegion->get_active() ? splitRegion : completeRegion;
   const RegionTools::ArcTool tool =
       toggle == splitRegion ? RegionTools::ArcTool::Split : RegionTools::ArcTool::Complete;
+  ShapeReplacement step({source});
   const RegionTools::ArcOutcome outcome =
-      RegionTools::applyArc(shapes, selected.empty() ? nullptr : selected.front(), tool, scrollImage->getImgWidth(),
-                            scrollImage->getImgHeight(), mindim);
-  if (outcome.source == nullptr) return;
+      RegionTools::applyArc(shapes, source, tool, scrollImage->getImgWidth(), scrollImage->getImgHeight(), mindim);
+  if (outcome.result == RegionTools::CutResult::LineDoesNotCross) {
+    toggle->set_active(false);
+    return RegionTools::lineDoesNotCrossMessage(tool);
+  }
+  if (outcome.source == nullptr) return "";
   toggle->set_active(false);
   giveBack(shapes);
-  scrollImage->forgetHistoryOf({outcome.source});
+  step.finish({outcome.added.begin(), outcome.added.end()});
+  scrollImage->recordReplacement(std::move(step));
+  return "";
 }
 
 void ZelvoraPanel::update(int code) {
   PanelDiameters::update(code);
   if (code != ArcFinished) return;
-  if (splitRegion->get_active() || completeRegion->get_active()) cutAlongFinishedArc();
+  std::string refusal;
+  if (splitRegion->get_active() || completeRegion->get_active()) refusal = cutAlongFinishedArc();
   scrollImage->updateDraw();
   scrollImage->resetPolygonsModelSelected();
   scrollImage->restoreButtonsWithoutZoom();
   scrollImage->setMoveObjects(false);
   fc->selectButtonSelect();
+  if (!refusal.empty()) fc->showMessage(refusal);
 }
 
 void ZelvoraPanel::onButtonMergeRegionsPress() {
@@ -303,13 +315,12 @@ void ZelvoraPanel::onButtonMergeRegionsPress() {
   closeTable();
   if (selected.size() >= 2) {
     std::vector<baseShape*> shapes = scrollImage->getPolygonsNew();
-    if (RegionTools::mergeByHull(shapes, selected, scrollImage->getImgWidth(), scrollImage->getImgHeight()) !=
-        nullptr) {
+    ShapeReplacement step(selected);
+    if (regionShape* merged =
+            RegionTools::mergeByHull(shapes, selected, scrollImage->getImgWidth(), scrollImage->getImgHeight())) {
       giveBack(shapes);
-      std::vector<baseShape*> merged;
-      for (baseShape* shape : selected)
-        if (shape->getDeleted()) merged.push_back(shape);
-      scrollImage->forgetHistoryOf(merged);
+      step.finish({merged});
+      scrollImage->recordReplacement(std::move(step));
     }
     scrollImage->updateDraw();
   }

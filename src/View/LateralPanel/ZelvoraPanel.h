@@ -77,7 +77,9 @@ class ZelvoraPanel : public PanelDiameters {
   // Split and complete: with a region selected, arms the canvas's arc tool;
   // the cut is done when the arc is finished.
   void armArcTool(Gtk::ToggleButton* toggle);
-  void cutAlongFinishedArc();
+  // Cuts the selected region along the arc just finished as one step of the
+  // canvas's history; returns why nothing was cut when the user should know.
+  std::string cutAlongFinishedArc();
   // Rows " ", "Without class", then the given class names from the fifth on.
   void fillOtherClasses(const std::vector<std::string>& classNames);
   void showSpecies();

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <iostream>
 #include <unordered_set>
+#include <utility>
 
 #include "NotifyCode.h"
 
@@ -537,7 +538,7 @@ bool CanvasEditor::pressKey(unsigned keyval, unsigned state) {
       controlPressed = true;
       return true;
     case GDK_KEY_Delete:
-      deleteSelection();
+      deleteItems(polygonsModelSelected);
       return false;
     case GDK_KEY_h: {
       const FractionBox& visible = view.getVisibleFractions();
@@ -579,10 +580,10 @@ bool CanvasEditor::releaseKey(unsigned keyval) {
   return true;
 }
 
-// Deleting hides the selected shapes and inner points and records them for
-// undo; nothing leaves its list. Selected items that are neither (an angle's
-// points) just lose their mark.
-void CanvasEditor::deleteSelection() {
+// Deleting hides shapes and inner points and records them for undo; nothing
+// leaves its list. Items that are neither (an angle's points) just lose their
+// mark. `items` may be the selection itself, which is emptied only at the end.
+void CanvasEditor::deleteItems(const std::vector<baseShape*>& items) {
   const ShapeSet inList(polygonsNew.begin(), polygonsNew.end());
   ShapeSet innerPoints;
   for (baseShape* shape : polygonsNew) {
@@ -596,10 +597,10 @@ void CanvasEditor::deleteSelection() {
     item->setDeleted(true);
     history.recordDeletion(item);
   };
-  for (baseShape* item : polygonsModelSelected) {
+  for (baseShape* item : items) {
     if (inList.count(item) != 0) hide(item);
   }
-  for (baseShape* item : polygonsModelSelected) {
+  for (baseShape* item : items) {
     if (innerPoints.count(item) != 0) {
       hide(item);
     } else {
@@ -619,7 +620,8 @@ void CanvasEditor::undo() {
     return;
   }
   if (history.canUndo()) {
-    // One undo takes back one deletion.
+    // One undo takes back one step; the next takes back a deletion only
+    // after a new one.
     history.undo();
     history.disarmUndo();
     announceEdit(ShapeAdded);
@@ -637,12 +639,12 @@ void CanvasEditor::undo() {
 }
 
 void CanvasEditor::redo() {
-  if (!policy.undoTakesLastShape) {
+  if (!policy.undoTakesLastShape || history.canRedoReplacement()) {
     if (history.redo()) announceEdit(ShapesDeleted);
     return;
   }
-  // Only what undo took off comes back: a shape hidden by a deletion never
-  // left the list, and the list never holds a shape twice.
+  // Otherwise only what undo took off comes back: a shape hidden by a
+  // deletion never left the list, and the list never holds a shape twice.
   if (takenOff.empty()) return;
   polygonsNew.push_back(takenOff.back());
   takenOff.pop_back();
@@ -695,6 +697,8 @@ void CanvasEditor::setPolygonsModel(std::vector<baseShape*> poligons) {
   dropReferences([&reachable](const baseShape* item) { return reachable.count(item) == 0; });
   requestRedraw();
 }
+
+void CanvasEditor::recordReplacement(ShapeReplacement step) { history.recordReplacement(std::move(step)); }
 
 void CanvasEditor::forgetHistoryOf(const std::vector<baseShape*>& replaced) {
   history.forget([&replaced](const baseShape* item) {

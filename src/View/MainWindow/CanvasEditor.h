@@ -11,6 +11,7 @@
 #include "EditHistory.h"
 #include "FractionBox.h"
 #include "Line.h"
+#include "ShapeReplacement.h"
 #include "NotifyCode.h"
 #include "Subject.h"
 #include "arcShape.h"
@@ -20,7 +21,7 @@
 #include "regionShape.h"
 
 // The image canvas without its widget: view, drawing tools, selection,
-// editing, copy and paste, and the deletion history, driven by pointer, wheel
+// editing, copy and paste, and the editing history, driven by pointer, wheel
 // and key events in window coordinates. It tells its observers of every change
 // by a notify code. The widget that hosts it supplies the picture's size, the
 // window size of each frame, and redraws when asked.
@@ -149,10 +150,22 @@ class CanvasEditor : public Subject {
   // Empties the selection and clears its items' selected flags, unless the
   // line or arc tool is on.
   void unSelect();
+  // Undo takes back the last step of the history: a region tool's
+  // replacement whenever it is the last, a deletion as the policy says.
+  // Redo does the last undone step again. Both announce what came back
+  // (ShapeAdded) or went (ShapesDeleted).
   void undo();
   void redo();
-  // Forgets the given shapes in the deletion history, so that undo and redo
-  // never bring back or hide again a shape a region tool has replaced.
+  // Hides and marks deleted the given items that are shapes of the list or
+  // inner points of its regions, recording each for undo; the others only
+  // lose their selected mark. Empties the selection and announces
+  // ShapesDeleted. The Delete key deletes the selection through it.
+  void deleteItems(const std::vector<baseShape*>& items);
+  // Records a region tool's replacement, finished and with its new shapes
+  // already on the list, as one step of the history.
+  void recordReplacement(ShapeReplacement step);
+  // Forgets the given shapes in the history, so that undo and redo never
+  // bring back or hide again a shape a tool without undo has withdrawn.
   void forgetHistoryOf(const std::vector<baseShape*>& replaced);
   void setIdDraw(int id) { idDraw = id; }
   int getIdDraw() const { return idDraw; }
@@ -192,7 +205,6 @@ class CanvasEditor : public Subject {
   void selectInBox(const FractionBox& box);
   void select(baseShape* item);
   void moveSelection(int x, int y);
-  void deleteSelection();
   void copySelection();
   void paste();
   // Sends ViewChanged with the view's box when a view operation did anything.

@@ -1,0 +1,51 @@
+#ifndef SHAPEREPLACEMENT_H
+#define SHAPEREPLACEMENT_H
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "baseShape.h"
+
+// One step of the canvas's history in which a region tool replaced shapes by
+// new ones (merge, split, complete): the replaced shapes stay on the list,
+// hidden, and the new ones were appended. Undo gives every shape the state it
+// had before the tool and withdraws the new ones (hidden and marked deleted,
+// as every shape the user removed); redo gives every shape the state the tool
+// left. Like the rest of the history it owns nothing.
+//
+// Made before the tool runs, so that it takes the state of the shapes the
+// tool may change, and finished after it with the shapes it added.
+class ShapeReplacement {
+ public:
+  // Null entries of `replaced` (no shape was chosen) are left out.
+  explicit ShapeReplacement(const std::vector<baseShape*>& replaced);
+
+  // Takes the state the tool left the replaced shapes in, and the new shapes.
+  void finish(const std::vector<baseShape*>& added);
+  void undo() const;
+  void redo() const;
+  // Whether any shape of the step is one `isGone` holds for; only the pointer
+  // value is given to it.
+  bool involves(const std::function<bool(const baseShape*)>& isGone) const;
+
+ private:
+  // What a tool changes of a shape; a shape put back is never selected.
+  struct State {
+    bool visible;
+    bool deleted;
+    int type;
+    std::string name;
+  };
+  struct Change {
+    baseShape* shape;
+    State before;
+    State after;
+  };
+  static State stateOf(const baseShape& shape);
+  static void give(baseShape& shape, const State& state);
+
+  std::vector<Change> changes;
+};
+
+#endif
