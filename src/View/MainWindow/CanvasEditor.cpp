@@ -700,9 +700,9 @@ void CanvasEditor::setPolygonsModel(std::vector<baseShape*> poligons) {
 
 void CanvasEditor::recordReplacement(ShapeReplacement step) { history.recordReplacement(std::move(step)); }
 
-void CanvasEditor::forgetHistoryOf(const std::vector<baseShape*>& replaced) {
-  history.forget([&replaced](const baseShape* item) {
-    return std::find(replaced.begin(), replaced.end(), item) != replaced.end();
+void CanvasEditor::forgetHistoryOf(const std::vector<baseShape*>& withdrawn) {
+  history.forget([&withdrawn](const baseShape* item) {
+    return std::find(withdrawn.begin(), withdrawn.end(), item) != withdrawn.end();
   });
 }
 

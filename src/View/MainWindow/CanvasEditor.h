@@ -11,8 +11,8 @@
 #include "EditHistory.h"
 #include "FractionBox.h"
 #include "Line.h"
-#include "ShapeReplacement.h"
 #include "NotifyCode.h"
+#include "ShapeReplacement.h"
 #include "Subject.h"
 #include "arcShape.h"
 #include "baseShape.h"
@@ -166,7 +166,7 @@ class CanvasEditor : public Subject {
   void recordReplacement(ShapeReplacement step);
   // Forgets the given shapes in the history, so that undo and redo never
   // bring back or hide again a shape a tool without undo has withdrawn.
-  void forgetHistoryOf(const std::vector<baseShape*>& replaced);
+  void forgetHistoryOf(const std::vector<baseShape*>& withdrawn);
   void setIdDraw(int id) { idDraw = id; }
   int getIdDraw() const { return idDraw; }
   const EditHistory& getHistory() const { return history; }
