@@ -3,13 +3,16 @@
 #include <gdk-pixbuf/gdk-pixbuf.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <fstream>
 #include <iterator>
 #include <vector>
 
 namespace {
 
-std::string megabytes(std::uint64_t bytes) { return std::to_string((bytes + (1u << 20) - 1) >> 20) + " MB"; }
+std::string megabytes(double bytes) {
+  return std::to_string(static_cast<std::uint64_t>(std::ceil(bytes / (1u << 20)))) + " MB";
+}
 
 // Walks the markers of a JPEG from its start marker: segments carry their
 // length, entropy-coded data runs until a marker other than a restart marker
@@ -35,17 +38,20 @@ bool jpegReachesItsEnd(const std::vector<unsigned char>& data) {
   return false;
 }
 
-// The refusal of a picture whose size times `bytesPerPixel` exceeds
-// `limitBytes`; empty when it does not or when the header cannot be read.
-std::string refusal(const std::string& path, std::uint64_t bytesPerPixel, std::uint64_t limitBytes,
-                    const std::string& takes, const std::string& user) {
-  int width = 0, height = 0;
-  if (!PictureFileCheck::readSize(path, width, height)) return "";
-  const std::uint64_t needed = static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) * bytesPerPixel;
-  if (needed <= limitBytes) return "";
-  return "The picture " + path + " is " + std::to_string(width) + " x " + std::to_string(height) + " pixels: " +
-         takes + megabytes(needed) + " of memory, more than the " + megabytes(limitBytes) + user +
-         " on this computer.";
+// Why a picture of width x height pixels, taking `bytesPerPixel` each, may not
+// be handled within `limitBytes`; empty when it may. Reckoned in double: the
+// product of two header sizes and the bytes per pixel can exceed 64 bits.
+std::string sizeReason(int width, int height, std::uint64_t bytesPerPixel, std::uint64_t limitBytes,
+                       const std::string& takes, const std::string& user) {
+  const double needed = static_cast<double>(width) * static_cast<double>(height) * static_cast<double>(bytesPerPixel);
+  if (needed <= static_cast<double>(limitBytes)) return "";
+  return std::to_string(width) + " x " + std::to_string(height) + " pixels: " + takes + megabytes(needed) +
+         " of memory, more than the " + megabytes(static_cast<double>(limitBytes)) + user + " on this computer";
+}
+
+// The refusal of the picture file at `path` for `reason`; empty without one.
+std::string fileRefusal(const std::string& path, const std::string& reason) {
+  return reason.empty() ? "" : "The picture " + path + " is " + reason + ".";
 }
 
 }  // namespace
@@ -63,12 +69,20 @@ bool PictureFileCheck::readSize(const std::string& path, int& width, int& height
 }
 
 std::string PictureFileCheck::sizeRefusal(const std::string& path, std::uint64_t limitBytes) {
-  return refusal(path, decodedBytesPerPixel, limitBytes, "it would take ", " a picture may use");
+  int width = 0, height = 0;
+  if (!readSize(path, width, height)) return "";
+  return fileRefusal(path, sizeRefusal(width, height, limitBytes));
+}
+
+std::string PictureFileCheck::sizeRefusal(int width, int height, std::uint64_t limitBytes) {
+  return sizeReason(width, height, decodedBytesPerPixel, limitBytes, "it would take ", " a picture may use");
 }
 
 std::string PictureFileCheck::detectionRefusal(const std::string& path, std::uint64_t limitBytes) {
-  return refusal(path, detectionBytesPerPixel, limitBytes, "a detection on it would take about ",
-                 " an analysis may use");
+  int width = 0, height = 0;
+  if (!readSize(path, width, height)) return "";
+  return fileRefusal(path, sizeReason(width, height, detectionBytesPerPixel, limitBytes,
+                                      "a detection on it would take about ", " an analysis may use"));
 }
 
 bool PictureFileCheck::isComplete(const std::string& path) {

@@ -29,6 +29,10 @@ class PictureFileCheck {
   // bytes) exceeds `limitBytes`. A file whose header cannot be read is left
   // to the decoder, which reports it.
   static std::string sizeRefusal(const std::string& path, std::uint64_t limitBytes = defaultDecodedLimit());
+  // The same judgement of a size told by other means (an annotation file
+  // records the size of its picture): empty when a picture of `width` x
+  // `height` pixels may be decoded, else "W x H pixels: it would take ...".
+  static std::string sizeRefusal(int width, int height, std::uint64_t limitBytes = defaultDecodedLimit());
   // The same for an analysis of the picture: empty when a detection on it
   // may run; else a message naming the file, its size and the estimated
   // peak (width x height x detectionBytesPerPixel), which exceeds

@@ -7,6 +7,7 @@
 
 #include "Actions.h"
 #include "BuilderWidget.h"
+#include "CommandErrorReport.h"
 #include "ControllerFachade.h"
 #include "Draw.h"
 #include "ImageClass.h"
@@ -47,6 +48,7 @@ ViewFachade::~ViewFachade() {
 int ViewFachade::startWindow(int argc, char** argv) {
   application = Gtk::Application::create(argc, argv, ProgramProfile::current().applicationId);
   if (!loadGlade()) return 1;
+  errorReport = std::make_unique<CommandErrorReport>(window1);
   startScrollImage();
   if (!startLateralPanel()) return 1;
   fc->loadPreferences(preferences->getAlgorithm());

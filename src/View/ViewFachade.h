@@ -10,6 +10,7 @@
 #include <gtkmm/viewport.h>
 #include <gtkmm/window.h>
 
+#include <memory>
 #include <string>
 
 class ControllerFachade;
@@ -21,6 +22,7 @@ class Actions;
 class Panel;
 class ToolbarHorizontal;
 class Menu;
+class CommandErrorReport;
 
 namespace View {
 
@@ -36,7 +38,8 @@ class ViewFachade {
   ViewFachade& operator=(const ViewFachade&) = delete;
 
   // Creates the application from the command line, builds the main window,
-  // has the controller load the settings folder and runs the main loop.
+  // has the controller load the settings folder and runs the main loop, in
+  // which an exception that a command lets out is reported in a message.
   // Returns the application's exit status; 1 when an interface file lacks
   // a widget the window or the side panel needs.
   int startWindow(int argc, char** argv);
@@ -80,6 +83,7 @@ class ViewFachade {
   Actions* actions = nullptr;
   Panel* panel = nullptr;
   Glib::RefPtr<Gtk::Application> application;
+  std::unique_ptr<CommandErrorReport> errorReport;
   Glib::RefPtr<Gtk::Builder> refBuilder2;
   Glib::RefPtr<Gtk::Builder> refBuilderPanedLateral;
   Gtk::Paned* paned = nullptr;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <limits>
@@ -151,6 +152,20 @@ TEST(CystHistogram, BinsReachTheLargestDiameter) {
       EXPECT_EQ(bins[i].count, c.counts[i]) << "bin " << i;
     }
   }
+}
+
+// However large the picture a file records, the histogram ends at the bin of
+// the largest diameter binned.
+TEST(CystHistogram, ThePicturesSizeAloneAddsNoBins) {
+  Shapes shapes;
+  shapes.add(1, true, 25, 490);
+  std::ostringstream out;
+  CystCsv::writeSample(out, {{{"huge.xml", shapes.list, 2147483647, 2147483647}, true}}, {false, 1.0}, 1);
+  const std::string text = out.str();
+  const std::string header = "MinDiameter(pixels);MaxDiameter(pixels);No. regions\n";
+  const std::string bins = text.substr(text.find(header) + header.size());
+  EXPECT_EQ(std::count(bins.begin(), bins.end(), '\n'), 26);
+  EXPECT_NE(bins.find("\n25;26;1\n"), std::string::npos) << bins;
 }
 
 TEST(CystHistogram, AStepBelowOnePixelIsRefused) {

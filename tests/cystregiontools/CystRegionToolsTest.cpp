@@ -5,6 +5,7 @@
 // is lost or freed twice.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 #include <vector>
@@ -48,7 +49,10 @@ TEST(CystIndex, EmptyListAndEmptyPictureGiveZero) {
 
 TEST(CystIndex, TextTruncatesTheIntegerPart) {
   const std::vector<std::pair<double, const char*>> cases = {
-      {0, "0 %"}, {0.99, "0 %"}, {0.5, "0 %"}, {12.83, "12 %"}, {99.9, "99 %"}, {100, "100 %"}};
+      {0, "0 %"}, {0.99, "0 %"}, {0.5, "0 %"}, {12.83, "12 %"}, {99.9, "99 %"}, {100, "100 %"},
+      // Shapes from a file can cover the picture many times over: the figure
+      // is held within what the text can show, never wrapped to a negative.
+      {1e30, "1000000000000000000 %"}, {HUGE_VAL, "1000000000000000000 %"}, {std::nan(""), "0 %"}};
   for (const auto& [percent, text] : cases) EXPECT_EQ(Tools::indexText(percent), text) << percent;
 }
 
@@ -293,6 +297,24 @@ TEST(Merge, HullOfTwoRegionsReplacesThem) {
     EXPECT_EQ(source->getType(), Tools::MergeMark);
   }
   EXPECT_EQ(Tools::cystIndex(list.shapes, side, side).regions, 1);
+}
+
+// A region of a file may reach far beyond the picture; its pixels lie beyond
+// the range of an int. The hull keeps such a vertex on its side of the
+// picture, and the index stays a figure.
+TEST(Merge, AVertexFarBeyondThePictureStaysOnItsSide) {
+  ShapeList list;
+  Vertices far = circleOutline(20, 0.3, 0.5, 0.1);
+  far.emplace_back(5e6, 0.5);  // 5e9 pixels to the right
+  regionShape* a = list.add(makeRegion(1, far));
+  regionShape* b = list.add(makeRegion(2, circleOutline(20, 0.6, 0.5, 0.1)));
+  regionShape* merged = Tools::merge(list.shapes, {a, b}, side, side);
+  ASSERT_NE(merged, nullptr);
+  double rightmost = 0;
+  for (pointShape* vertex : merged->getLinePoints()) rightmost = std::max(rightmost, vertex->getX());
+  EXPECT_GE(rightmost, 1e5);
+  const double percent = percentOf(list.shapes);
+  EXPECT_TRUE(std::isfinite(percent) && percent > 0) << percent;
 }
 
 TEST(Merge, HullTooSmallLeavesTheSourcesUntouched) {

@@ -65,6 +65,16 @@ TEST(PictureFileCheck, TheDecodedSizeIsComparedWithTheLimitBeforeDecoding) {
   EXPECT_GT(PictureFileCheck::defaultDecodedLimit(), 0u);
 }
 
+// A size told by other means, as an annotation file records it, is judged as
+// the picture's header would be.
+TEST(PictureFileCheck, ASizeWithoutAFileIsJudgedByTheSameLimit) {
+  EXPECT_EQ(PictureFileCheck::sizeRefusal(100, 50, 100 * 50 * 4), "");
+  EXPECT_EQ(PictureFileCheck::sizeRefusal(100, 50, 100 * 50 * 4 - 1),
+            "100 x 50 pixels: it would take 1 MB of memory, more than the 1 MB a picture may use on this computer");
+  EXPECT_NE(PictureFileCheck::sizeRefusal(2147483647, 2147483647).find("2147483647 x 2147483647 pixels"),
+            std::string::npos);
+}
+
 // A detection needs several times the decoded picture: the estimate names
 // its figure, and the detector's read applies it.
 TEST(PictureFileCheck, ADetectionIsRefusedByItsEstimatedPeak) {

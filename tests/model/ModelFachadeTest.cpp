@@ -103,6 +103,12 @@ TEST_F(ModelFachadeTest, AnnotationIsReadWholeBeforeItIsTaken) {
       {"latin1.xml", root + "<Point x=\"1\" y=\"1\" name=\"Zelle\xE4\"/></Poligonos>", "UTF-8"},
       {"infinite.xml", root + "<Circle x=\"10\" y=\"10\" r=\"1e300\" id=\"4\"/></Poligonos>",
        "Circle element with id 4"},
+      {"huge.xml",
+       "<Poligonos filename=\"big.png\" width=\"2147483647\" height=\"2147483647\"><Circle x=\"10\" y=\"10\" "
+       "r=\"4\" id=\"1\"/></Poligonos>",
+       "the picture it records is 2147483647 x 2147483647 pixels"},
+      {"far.xml", root + "<FreeHand id=\"2\"><FPoint x=\"1e12\" y=\"10\"/></FreeHand></Poligonos>",
+       "FreeHand element with id 2 lies far outside the picture"},
       {"other.xml", "<Preferences System=\"1\"/>", "not an annotation file"},
       {"cut.xml", root + "<Point x=\"1\"", "Poligonos"},
   };

@@ -101,6 +101,13 @@ TEST_F(OpeningAnnotationTest, RefusedFilesAndDeclinedSizesLeaveTheWorkAsItWas) {
   writeFileText(xml / "latin1.xml", root + "<Point x=\"1\" y=\"1\" name=\"Zelle\xE4\"/></Poligonos>");
   writePpm(pictures / "infinite.ppm", pictureWidth, pictureHeight);
   writeFileText(xml / "infinite.xml", root + "<Circle x=\"10\" y=\"10\" r=\"1e300\" id=\"5\"/></Poligonos>");
+  // A picture size no computer could load, and a region reaching far beyond
+  // the picture.
+  writeFileText(xml / "huge.xml",
+                "<Poligonos filename=\"x.ppm\" width=\"2147483647\" height=\"2147483647\"><Circle x=\"1000\" "
+                "y=\"1000\" r=\"100000000\" id=\"1\"/></Poligonos>");
+  writeFileText(xml / "far.xml", root + "<FreeHand id=\"2\"><FPoint x=\"10\" y=\"10\"/><FPoint x=\"1e12\" y=\"10\"/>"
+                                        "<FPoint x=\"10\" y=\"50\"/></FreeHand></Poligonos>");
   // Made for a picture twice as large.
   writePpm(pictures / "larger.ppm", pictureWidth, pictureHeight);
   writeAnnotation(xml / "larger.xml", "larger.ppm", 2 * pictureWidth, 2 * pictureHeight, squares(2));
@@ -114,6 +121,8 @@ TEST_F(OpeningAnnotationTest, RefusedFilesAndDeclinedSizesLeaveTheWorkAsItWas) {
   add(open("openXML", xml / "entity.xml"));
   add(open("openImageXML", pictures / "latin1.ppm"));
   add(open("openImageXML", pictures / "infinite.ppm"));
+  add(open("openXML", xml / "huge.xml"));
+  add(open("openXML", xml / "far.xml"));
   add({look([&] { afterRefusals = work(); })});
   add(open("openImageXML", pictures / "larger.ppm"));
   add({answerSizeQuestion(Gtk::RESPONSE_NO, declined), look([&] { afterDecline = work(); })});
@@ -131,12 +140,14 @@ TEST_F(OpeningAnnotationTest, RefusedFilesAndDeclinedSizesLeaveTheWorkAsItWas) {
     const char* reason;
   } refusals[] = {{xml / "entity.xml", "external entity"},
                   {xml / "latin1.xml", "UTF-8"},
-                  {xml / "infinite.xml", "Circle element with id 5"}};
+                  {xml / "infinite.xml", "Circle element with id 5"},
+                  {xml / "huge.xml", "2147483647 x 2147483647 pixels"},
+                  {xml / "far.xml", "FreeHand element with id 2 lies far outside the picture"}};
   // Lumora also says at start that its classifiers were loaded.
   std::vector<std::string> aboutFiles;
   for (const std::string& message : messages)
     if (message.rfind("The annotation file ", 0) == 0) aboutFiles.push_back(message);
-  ASSERT_EQ(aboutFiles.size(), 3u) << testing::PrintToString(messages);
+  ASSERT_EQ(aboutFiles.size(), std::size(refusals)) << testing::PrintToString(messages);
   for (std::size_t i = 0; i < aboutFiles.size(); ++i) {
     SCOPED_TRACE(refusals[i].file);
     EXPECT_EQ(aboutFiles[i].rfind("The annotation file " + refusals[i].file.string() + " cannot be opened: ", 0), 0u)

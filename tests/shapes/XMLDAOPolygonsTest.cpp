@@ -323,10 +323,6 @@ TEST_F(AnnotationFile, ShapesWithValuesThatAreNotFiniteRefuseTheFile) {
        "Point element with id 8"},
       {"vertex at nan", region + "<FPoint x=\"15\" y=\"nan\"/></FreeHand>",
        "FPoint element of the FreeHand element with id 7"},
-      {"region whose area overflows",
-       "<FreeHand id=\"9\"><FPoint x=\"0\" y=\"0\"/><FPoint x=\"1e200\" y=\"0\"/><FPoint x=\"1e200\" "
-       "y=\"1e200\"/></FreeHand>",
-       "FreeHand element with id 9"},
       {"circle of radius inf", "<Circle x=\"5\" y=\"5\" r=\"inf\" id=\"5\"/>", "Circle element with id 5"},
       {"circle of radius 1e300", "<Circle x=\"5\" y=\"5\" r=\"1e300\" id=\"6\"/>", "Circle element with id 6"},
       {"circle centred at nan", "<Circle x=\"nan\" y=\"5\" r=\"3\" id=\"2\"/>", "Circle element with id 2"},
@@ -346,16 +342,73 @@ TEST_F(AnnotationFile, ShapesWithValuesThatAreNotFiniteRefuseTheFile) {
     EXPECT_TRUE(result.shapes.empty());
     EXPECT_EQ(image.getWidth(), 640);
   }
-  // Large values that every measure still holds are kept, as are shapes
-  // outside the picture.
-  ImageClass image("open.png", 640, 480);
-  ReadResult result = readText(root +
-                                   "<Circle x=\"-1e9\" y=\"5\" r=\"1e100\"/><Line x1=\"-1e150\" y1=\"0\" "
-                                   "x2=\"1e150\" y2=\"0\"/>" +
-                                   region + "<FPoint x=\"-1e9\" y=\"1e9\"/></FreeHand></Poligonos>",
-                               image);
-  ASSERT_TRUE(result.ok) << result.error;
-  EXPECT_EQ(result.shapes.size(), 4u);
+}
+
+// A shape far outside its picture, or a picture larger than the program would
+// load, would give absurd figures (cyst indices of millions of percent,
+// histograms of billions of rows): the file is refused, the message naming
+// the element. Two picture sizes beyond each edge are the reach; a shape at
+// its edge is kept.
+TEST_F(AnnotationFile, ShapesFarOutsideThePictureAndPicturesTooLargeRefuseTheFile) {
+  // 800 x 600: x from -1600 to 2400, y from -1600 to 2200, radius up to 4000.
+  const std::string root = "<Poligonos filename=\"liver2.ppm\" width=\"800\" height=\"600\">";
+  const std::string region = "<FreeHand id=\"2\"><FPoint x=\"100\" y=\"100\"/><FPoint x=\"200\" y=\"100\"/>";
+  const struct {
+    const char* what;
+    std::string xml;
+    std::string named;  // empty: the file is read
+  } cases[] = {
+      {"picture of 2147483647 x 2147483647 with one circle",
+       "<Poligonos filename=\"liver2.ppm\" calibration=\"-1.000000\" minDiameter=\"40\" maxDiameter=\"1000\" "
+       "width=\"2147483647\" height=\"2147483647\"><Circle x=\"1000\" y=\"1000\" r=\"100000000\" id=\"1\"/>"
+       "</Poligonos>",
+       "2147483647 x 2147483647 pixels: it would take"},
+      {"region vertex at 1e12", root + region + "<FPoint x=\"1e12\" y=\"100\"/></FreeHand></Poligonos>",
+       "FPoint element of the FreeHand element with id 2"},
+      {"region vertex at -1e9", root + region + "<FPoint x=\"150\" y=\"-1e9\"/></FreeHand></Poligonos>",
+       "FPoint element of the FreeHand element with id 2"},
+      {"region whose area would overflow",
+       root + region + "<FPoint x=\"1e200\" y=\"1e200\"/></FreeHand></Poligonos>",
+       "FPoint element of the FreeHand element with id 2"},
+      {"circle of radius 1e12", root + "<Circle x=\"400\" y=\"300\" r=\"1e12\" id=\"1\"/></Poligonos>",
+       "Circle element with id 1"},
+      {"circle of radius -4001", root + "<Circle x=\"400\" y=\"300\" r=\"-4001\" id=\"3\"/></Poligonos>",
+       "Circle element with id 3"},
+      {"circle centred beyond the right", root + "<Circle x=\"2401\" y=\"300\" r=\"5\" id=\"4\"/></Poligonos>",
+       "Circle element with id 4"},
+      {"point above", root + "<Point x=\"5\" y=\"-1601\" id=\"5\"/></Poligonos>", "Point element with id 5"},
+      {"interior point below", root + region + "<Point x=\"5\" y=\"2201\" id=\"6\"/></FreeHand></Poligonos>",
+       "Point element with id 6"},
+      {"line end to the left", root + "<Line x1=\"-1601\" y1=\"0\" x2=\"5\" y2=\"5\" id=\"7\"/></Poligonos>",
+       "Line element with id 7"},
+      {"angle arm below",
+       root + "<Angle x1=\"0\" y1=\"0\" x2=\"5\" y2=\"5\" x3=\"9\" y3=\"1e9\" id=\"8\"/></Poligonos>",
+       "Angle element with id 8"},
+      {"every shape at the edge of the reach",
+       root + region +
+           "<FPoint x=\"-1600\" y=\"2200\"/><Point x=\"2400\" y=\"-1600\"/></FreeHand>"
+           "<Circle x=\"-1600\" y=\"2200\" r=\"-4000\"/><Point x=\"2400\" y=\"2200\"/>"
+           "<Line x1=\"-1600\" y1=\"-1600\" x2=\"2400\" y2=\"2200\"/>"
+           "<Angle x1=\"-1600\" y1=\"0\" x2=\"0\" y2=\"0\" x3=\"2400\" y3=\"2200\"/></Poligonos>",
+       ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ImageClass image("open.png", 640, 480);
+    ReadResult result = readText(c.xml, image);
+    if (c.named.empty()) {
+      ASSERT_TRUE(result.ok) << result.error;
+      EXPECT_EQ(result.shapes.size(), 5u);
+      continue;
+    }
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.error.find(c.named), std::string::npos) << result.error;
+    if (c.xml.find("2147483647") == std::string::npos) {
+      EXPECT_NE(result.error.find("lies far outside the picture"), std::string::npos) << result.error;
+    }
+    EXPECT_TRUE(result.shapes.empty());
+    EXPECT_EQ(image.getWidth(), 640);
+  }
 }
 
 // Every whole pixel p of every width W up to a few thousand: p / W, the

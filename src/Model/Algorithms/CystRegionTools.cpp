@@ -35,8 +35,11 @@ CystRegionTools::CystIndex CystRegionTools::cystIndex(const std::vector<baseShap
 }
 
 std::string CystRegionTools::indexText(double percent) {
-  // The integer part, truncated toward zero; an index is never negative.
-  const double whole = std::isfinite(percent) ? std::trunc(percent) : 0.0;
+  // The integer part, truncated toward zero; an index is never negative. The
+  // shapes of a file may cover the picture many times over: the figure is
+  // held within what the integer shown can take.
+  constexpr double largestShown = 1e18;
+  const double whole = std::isnan(percent) ? 0.0 : std::trunc(std::clamp(percent, 0.0, largestShown));
   return std::to_string(static_cast<long long>(whole)) + " %";
 }
 

@@ -298,7 +298,7 @@ std::unique_ptr<regionShape> RegionTools::hullOf(const std::vector<baseShape*>& 
     auto* region = dynamic_cast<regionShape*>(shape);
     if (region == nullptr) continue;
     for (pointShape* vertex : region->getLinePoints())
-      points.push_back({static_cast<int>(width * vertex->getX()), static_cast<int>(height * vertex->getY())});
+      points.push_back(hull::pixelAt(width * vertex->getX(), height * vertex->getY()));
   }
   // The hull needs three points; a hull of few vertices is no cell outline.
   if (points.size() < 3) return nullptr;

@@ -1,9 +1,22 @@
 #include "convexHull.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <utility>
 
 namespace hull {
+
+namespace {
+
+int heldPixel(double coordinate) {
+  if (std::isnan(coordinate)) return 0;
+  return static_cast<int>(std::clamp<double>(coordinate, -coordinateLimit, coordinateLimit));
+}
+
+}  // namespace
+
+Point pixelAt(double x, double y) { return {heldPixel(x), heldPixel(y)}; }
 
 // Products of coordinate differences are taken in 64 bits so that points
 // far apart cannot overflow them.

@@ -8,10 +8,19 @@
 // regions into one outline.
 namespace hull {
 
+// Coordinates lie within +-coordinateLimit, so that the products of their
+// differences fit in 64 bits.
+constexpr int coordinateLimit = 1000000000;
+
 struct Point {
   int x;
   int y;
 };
+
+// The whole pixel at (x, y): truncated toward zero, held within the limit
+// (a shape read from a file may lie anywhere), 0 for a coordinate that is
+// not a number.
+Point pixelAt(double x, double y);
 
 // 0 when p, q, r are collinear, 1 when they turn one way, 2 the other (the
 // turn the hull follows).

@@ -11,6 +11,7 @@
 #include "Angle.h"
 #include "Line.h"
 #include "NumberText.h"
+#include "PictureFileCheck.h"
 #include "PixelConversion.h"
 #include "XmlFileWriter.h"
 #include "circleShape.h"
@@ -64,6 +65,14 @@ bool allFinite(const double* values, std::size_t count) {
 // measure wrong and the drawing endless, so it refuses the whole file.
 void requireFinite(bool finite, const std::string& element) {
   if (!finite) throw xmlpp::parse_error("the " + element + " holds a coordinate or size that is not a finite number");
+}
+
+// A shape beyond the picture's reach belongs to no picture: its measures
+// (areas, indices, histograms) would be absurd, so it refuses the whole file.
+void requireWithinReach(bool within, const std::string& element) {
+  if (!within)
+    throw xmlpp::parse_error("the " + element +
+                             " lies far outside the picture, more than two picture sizes beyond its edge");
 }
 
 std::string elementWithId(const char* element, int id) {
@@ -263,6 +272,10 @@ void XMLDAOPolygons::readRoot(const AttributeList& attributes) {
   imgHeight = parsedImage.getHeight();
   if (!widthRead || !heightRead || imgWidth <= 0 || imgHeight <= 0)
     throw xmlpp::parse_error("Poligonos: the image width and height must be positive numbers");
+  // A size the program would refuse for the picture itself.
+  const std::string tooLarge = PictureFileCheck::sizeRefusal(parsedImage.getWidth(), parsedImage.getHeight());
+  if (!tooLarge.empty()) throw xmlpp::parse_error("Poligonos: the picture it records is " + tooLarge);
+  reach = PictureReach(imgWidth, imgHeight);
   scaleKnown = true;
   // Last, so that a name that cannot be converted loses only the name.
   if (filename != nullptr) parsedImage.setFilename(Glib::filename_from_utf8(*filename));
@@ -283,7 +296,9 @@ void XMLDAOPolygons::readFPoint(const AttributeList& attributes) {
 void XMLDAOPolygons::addVertex(const std::string& x, const std::string& y) {
   if (!freeHand) return;
   const double xy[2] = {NumberText::toDouble(x), NumberText::toDouble(y)};
-  requireFinite(allFinite(xy, 2), "FPoint element of the " + elementWithId("FreeHand", freeHand->getId()));
+  const std::string element = "FPoint element of the " + elementWithId("FreeHand", freeHand->getId());
+  requireFinite(allFinite(xy, 2), element);
+  requireWithinReach(reach.contains(xy[0], xy[1]), element);
   freeHand->addLinePoint(xy[0] / imgWidth, xy[1] / imgHeight);
 }
 
@@ -293,6 +308,7 @@ void XMLDAOPolygons::readPoint(const AttributeList& attributes) {
   auto point = std::make_unique<pointShape>(xy[0] / imgWidth, xy[1] / imgHeight, 0, true, false, false, false, 0, 0, 0);
   CommonAttributes(attributes).applyTo(*point);
   requireFinite(allFinite(xy, 2), elementWithId("Point", point->getId()));
+  requireWithinReach(reach.contains(xy[0], xy[1]), elementWithId("Point", point->getId()));
   if (freeHand)
     freeHand->addPoint(point.release());
   else
@@ -307,6 +323,7 @@ void XMLDAOPolygons::readLine(const AttributeList& attributes) {
   CommonAttributes(attributes).applyTo(*line);
   const double length = line->getDiameter(static_cast<int>(imgWidth), static_cast<int>(imgHeight));
   requireFinite(allFinite(c, 4) && std::isfinite(length), elementWithId("Line", line->getId()));
+  requireWithinReach(reach.contains(c[0], c[1]) && reach.contains(c[2], c[3]), elementWithId("Line", line->getId()));
   poligons.push_back(std::move(line));
 }
 
@@ -319,6 +336,8 @@ void XMLDAOPolygons::readAngle(const AttributeList& attributes) {
   auto angle = std::make_unique<Angle>(at(0), at(1), at(2), 0, true, false, false, false, 0, 0, 0);
   CommonAttributes(attributes).applyTo(*angle);
   requireFinite(allFinite(c, 6), elementWithId("Angle", angle->getId()));
+  requireWithinReach(reach.contains(c[0], c[1]) && reach.contains(c[2], c[3]) && reach.contains(c[4], c[5]),
+                     elementWithId("Angle", angle->getId()));
   angle->sePpointsUpdatedAngle(3);
   poligons.push_back(std::move(angle));
 }
@@ -330,6 +349,7 @@ void XMLDAOPolygons::readCircle(const AttributeList& attributes) {
                                               0, 0, 0);
   CommonAttributes(attributes).applyTo(*circle);
   requireFinite(allFinite(c, 3) && std::isfinite(circle->getExactArea()), elementWithId("Circle", circle->getId()));
+  requireWithinReach(reach.contains(c[0], c[1]) && reach.spans(c[2]), elementWithId("Circle", circle->getId()));
   poligons.push_back(std::move(circle));
 }
 

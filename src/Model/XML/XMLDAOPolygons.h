@@ -10,6 +10,7 @@
 
 #include "GuardedSaxParser.h"
 #include "ImageClass.h"
+#include "PictureReach.h"
 #include "PolygonsReadOptions.h"
 #include "baseShape.h"
 #include "pointShape.h"
@@ -31,7 +32,9 @@ namespace Model {
 // succeeded: the reader fills its own copy of the image record and owns the
 // shapes until takePoligons hands them over; whatever is not taken is deleted
 // with the reader. A root without a positive width and height aborts the
-// parse, since the coordinates cannot be scaled.
+// parse, since the coordinates cannot be scaled, and so does a size the
+// program would refuse for the picture (PictureFileCheck), or a shape whose
+// values are not finite or lie beyond the picture's reach (PictureReach).
 class XMLDAOPolygons : public GuardedSaxParser {
  public:
   XMLDAOPolygons(ImageClass* img, double _calibration, PolygonsReadOptions options = PolygonsReadOptions());
@@ -108,6 +111,7 @@ class XMLDAOPolygons : public GuardedSaxParser {
   bool scaleKnown = false;                // a root with a usable size has been read
   double imgHeight;
   double imgWidth;
+  PictureReach reach{0, 0};  // where the shapes may lie, in pixels, once the root is read
   double calibration;
   int minDiameter = -1;
   int maxDiameter = -1;

@@ -5,6 +5,7 @@
 
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <sstream>
 
 #include "CystCsv.h"
@@ -162,11 +163,14 @@ void ActionsKidney::saveCSVSample(PreferencesSample* pref) {
     return;
   }
   std::vector<CystCsv::SampleEntry> entries;
+  // The shapes read belong to this export, also when it stops on an error.
+  std::vector<std::unique_ptr<baseShape>> owned;
   for (const std::string& entry : pref->getImagesFiles()) {
     if (entry.empty()) continue;
     CystCsv::SampleEntry sample;
     sample.picture.name = entry;
     sample.picture.shapes = model->readPolygonsXML(entry, sample.readable);
+    for (baseShape* shape : sample.picture.shapes) owned.emplace_back(shape);
     const ImageClass* image = model->readImagePropertiesXML();
     sample.picture.width = image->getWidth();
     sample.picture.height = image->getHeight();
@@ -174,8 +178,5 @@ void ActionsKidney::saveCSVSample(PreferencesSample* pref) {
   }
   std::ostringstream text;
   CystCsv::writeSample(text, entries, calibration, histogramStep);
-  // The shapes read belong to this export.
-  for (CystCsv::SampleEntry& entry : entries)
-    for (baseShape* shape : entry.picture.shapes) delete shape;
   if (!file.commit(text.str())) showMessage(failed);
 }

@@ -19,8 +19,6 @@ constexpr double kSelectedWidth = 10.0;
 // A style of the settings: blue, red, green, alpha, width.
 constexpr std::size_t kStyleLength = 5;
 
-// How far drawing reaches on each side of the picture, in picture sizes.
-constexpr double kReachInPictures = 2;
 // Window coordinates farther off than this are taken as not finite: their
 // differences and squares would overflow.
 constexpr double kFarthest = 1e150;
@@ -314,7 +312,7 @@ void Draw::tracePolyline(const Cairo::RefPtr<Cairo::Context>& cr, const std::vec
     window.push_back(y);
   }
   if (window.empty()) return;
-  const Reach within = reach(scale, OffsetX, OffsetY);
+  const PictureReach within = reach(scale, OffsetX, OffsetY);
   OutlinePath path(cr);
   path.setDash(dash.on, dash.off, dash.offset);
   path.setBounds(within.left, within.top, within.right, within.bottom);
@@ -326,16 +324,12 @@ void Draw::tracePolyline(const Cairo::RefPtr<Cairo::Context>& cr, const std::vec
   path.finish();
 }
 
-Draw::Reach Draw::reach(double scale, double OffsetX, double OffsetY) const {
-  const double width = imgWidth * scale;
-  const double height = imgHeight * scale;
-  const double margin = kReachInPictures * std::max(width, height);
-  return {OffsetX - margin, OffsetY - margin, OffsetX + width + margin, OffsetY + height + margin};
+PictureReach Draw::reach(double scale, double OffsetX, double OffsetY) const {
+  return PictureReach(imgWidth * scale, imgHeight * scale, OffsetX, OffsetY);
 }
 
-bool Draw::placeable(double x, double y, double radius, const Reach& within) const {
-  return x >= within.left && x <= within.right && y >= within.top && y <= within.bottom &&
-         std::abs(radius) <= within.right - within.left;
+bool Draw::placeable(double x, double y, double radius, const PictureReach& within) const {
+  return within.contains(x, y) && within.spans(radius);
 }
 
 double Draw::windowX(double fraction, double scale, double OffsetX) const {

@@ -10,6 +10,7 @@
 #include "Angle.h"
 #include "ImageClass.h"
 #include "Line.h"
+#include "PictureReach.h"
 #include "Preferences.h"
 #include "arcShape.h"
 #include "baseShape.h"
@@ -143,18 +144,11 @@ class Draw {
   void tracePolyline(const Cairo::RefPtr<Cairo::Context>& cr, const std::vector<double>& fractions, double scale,
                      double OffsetX, double OffsetY, const DashPattern& dash, bool closed) const;
 
-  // The window rectangle drawing stays in: the picture and two of its larger
-  // sides around it.
-  struct Reach {
-    double left;
-    double top;
-    double right;
-    double bottom;
-  };
-  Reach reach(double scale, double OffsetX, double OffsetY) const;
+  // The window rectangle drawing stays in: the picture's reach.
+  PictureReach reach(double scale, double OffsetX, double OffsetY) const;
   // Whether a mark of `radius` window pixels around (x, y) may be drawn: all
   // finite, the place within the reach and the radius no larger than it.
-  bool placeable(double x, double y, double radius, const Reach& within) const;
+  bool placeable(double x, double y, double radius, const PictureReach& within) const;
   double windowX(double fraction, double scale, double OffsetX) const;
   double windowY(double fraction, double scale, double OffsetY) const;
 };
