@@ -184,7 +184,8 @@ bool FileReplacement::replaceKeepingOld() {
   }
   if (std::rename(temporary.c_str(), real.c_str()) != 0) {
     abandon();
-    // A rename between two links of one file leaves both.
+    // Renaming the kept file back restores a target renamed aside; between
+    // two links of one file it changes nothing, so the second link goes.
     if (!old.empty() && std::rename(old.c_str(), real.c_str()) == 0) dropOld();
     return false;
   }
