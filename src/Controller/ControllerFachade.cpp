@@ -1,5 +1,6 @@
 #include "ControllerFachade.h"
 
+#include <csignal>
 #include <iostream>
 
 #include "DirTools.h"
@@ -16,7 +17,13 @@ ControllerFachade::ControllerFachade() {
 
 ControllerFachade::~ControllerFachade() = default;
 
-int ControllerFachade::showMainWindow(int argc, char** argv) { return fv->startWindow(argc, argv); }
+int ControllerFachade::showMainWindow(int argc, char** argv) {
+  // A write beyond the file-size limit then fails with EFBIG like a full
+  // disk, and the save says so, instead of the signal ending the program with
+  // the user's work.
+  std::signal(SIGXFSZ, SIG_IGN);
+  return fv->startWindow(argc, argv);
+}
 
 void ControllerFachade::loadPreferences(int /*algorithm*/) {
   DirTools tools;

@@ -22,12 +22,12 @@ bool FileGroupReplacement::commit() {
       return false;  // the temporary files written so far go with `written`
     }
   }
-  // Renames within a folder that took every temporary file do not fail in
-  // practice; one that does still leaves its own target whole.
   for (std::size_t i = 0; i < written.size(); ++i)
-    if (!written[i]->replaceTarget()) {
+    if (!written[i]->replaceKeepingOld()) {
       failed = files[i].first;
+      for (std::size_t j = 0; j < i; ++j) partly = !written[j]->putBackOld() || partly;
       return false;
     }
+  for (const auto& file : written) file->dropOld();
   return true;
 }

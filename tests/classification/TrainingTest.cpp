@@ -1,18 +1,23 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 #include "ClassificationFixtures.h"
 #include "FileGroupReplacement.h"
+#include "FileSizeLimitedChild.h"
 #include "FileText.h"
 #include "OpticalClassifierCyst.h"
 #include "OpticalClassifierZelvora.h"
 #include "TemporaryHome.h"
 #include "ProgramProfile.h"
 #include "Training.h"
+#include "UnnamedFiles.h"
 
 namespace fs = std::filesystem;
 
@@ -111,6 +116,25 @@ TEST(TrainingTest, ParallelGridChoosesTheSequentialModel) {
   }
   EXPECT_EQ(kappas[0], kappas[1]);
   EXPECT_EQ(models[0], models[1]);
+}
+
+// libsvm writes the model through a scratch file in the system's temporary
+// folder: a training ended while it writes leaves none there.
+TEST(TrainingTest, ATrainingEndedWhileWritingItsModelLeavesNoScratchFile) {
+  const TemporaryHome temp;
+  const fs::path scratch = temp.home() / "tmp";
+  fs::create_directories(scratch);
+  if (!takesUnnamedFiles(scratch)) GTEST_SKIP() << "the file system has no unnamed files";
+  const Training::Patterns patterns = {fixtures::gaussianClass(1, 16, fixtures::centre(4, 4, 0.0f), 0.1f),
+                                       fixtures::gaussianClass(2, 16, fixtures::centre(4, 4, 5.0f), 0.1f)};
+  Training training(ProgramProfile::lumora().trainingCGrid);
+  ASSERT_TRUE(training.trainingProblem(patterns, fixtures::quarters(patterns), 4, fixtures::counts(patterns)));
+  const int status = runInFileSizeLimitedChild(16, [&] {
+    setenv("TMPDIR", scratch.c_str(), 1);
+    static_cast<void>(training.modelText());
+  });
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "status " << status;
+  EXPECT_TRUE(fs::is_empty(scratch));
 }
 
 TEST(TrainingTest, RefusesInconsistentInputAndAGridWhereNoPointScores) {

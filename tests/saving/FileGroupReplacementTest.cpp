@@ -2,8 +2,12 @@
 // together or not at all.
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -16,6 +20,27 @@
 namespace fs = std::filesystem;
 
 namespace {
+
+// Another file bound over a file: that file stays a regular, writable file,
+// but it can be neither renamed over nor linked or renamed aside, not even by
+// the superuser, until it is unbound.
+class BoundFile {
+ public:
+  BoundFile(const fs::path& other, const fs::path& file) : file(file) {
+    bound = mount(other.c_str(), file.c_str(), nullptr, MS_BIND, nullptr) == 0;
+  }
+  ~BoundFile() {
+    if (bound) umount(file.c_str());
+  }
+  BoundFile(const BoundFile&) = delete;
+  BoundFile& operator=(const BoundFile&) = delete;
+
+  bool isBound() const { return bound; }
+
+ private:
+  fs::path file;
+  bool bound = false;
+};
 
 class FileGroupReplacementTest : public ::testing::Test {
  protected:
@@ -66,6 +91,27 @@ TEST_F(FileGroupReplacementTest, OneFileThatCannotBeReplacedKeepsThemAll) {
     EXPECT_TRUE(temporariesLeftIn(temp.work()).empty()) << obstacle.name;
     fs::remove_all(blocked);
   }
+}
+
+// The last file cannot be put in place once the others are: they take their
+// old contents again.
+TEST_F(FileGroupReplacementTest, ARenameThatFailsPutsBackTheFilesAlreadyReplaced) {
+  if (geteuid() != 0) GTEST_SKIP() << "binding a file over another needs the superuser";
+  const fs::path blocked = temp.work() / "shared.dat";
+  const fs::path other = temp.home() / "other.dat";
+  writeFileText(other, "old shared");
+  FileGroupReplacement files = group();
+  bool committed = true;
+  {
+    const BoundFile bound(other, blocked);
+    if (!bound.isBound()) GTEST_SKIP() << "cannot bind a file: " << std::strerror(errno);
+    committed = files.commit();
+  }
+  EXPECT_FALSE(committed);
+  EXPECT_EQ(files.failedTarget(), blocked.string());
+  EXPECT_FALSE(files.partlyReplaced());
+  for (const auto& [name, text] : old) EXPECT_TRUE(untouched(temp.work() / name, text)) << name;
+  EXPECT_TRUE(temporariesLeftIn(temp.work()).empty());
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 #include <gtkmm.h>
+#include <sys/resource.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -18,6 +20,7 @@
 #include "MenuProfile.h"
 #include "ModelFachade.h"
 #include "FileText.h"
+#include "SaveObstacles.h"
 #include "ScriptedUser.h"
 #include "ScrollImage.h"
 #include "StartedProgramFiles.h"
@@ -273,5 +276,42 @@ const Ending endings[] = {
 
 INSTANTIATE_TEST_SUITE_P(Endings, UnsavedWorkEndingTest, ::testing::ValuesIn(endings),
                          [](const ::testing::TestParamInfo<Ending>& info) { return std::string(info.param.name); });
+
+// ---------------------------------------------------------------- a save the file-size limit stops
+
+// Under a file-size limit below the annotation's size, Save annotation fails
+// as on a full disk: the program says so and goes on with the work unsaved,
+// the old file whole and nothing left beside it.
+TEST_F(UnsavedWorkTest, ASaveBeyondTheFileSizeLimitFailsAndTheProgramGoesOn) {
+  const fs::path saved = xml / "a.xml";
+  const std::string old = readFileText(saved);
+  rlimit unlimited{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+  std::vector<baseShape*> drawn;
+  bool kept = false;
+  Steps steps{useTestFolders(), draw(), look([&] { drawn = canvas()->getPolygonsNew(); }), look([&] {
+                const rlimit small{64, unlimited.rlim_max};
+                ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+              }),
+              choose("saveXML")};
+  // The chooser asks before it answers a file that exists.
+  steps.push_back(ScriptedUser::answerChooser(saveTitle, {saved.string()}));
+  steps.push_back(ScriptedUser::answerQuestion("already exists", Gtk::RESPONSE_ACCEPT));
+  steps.push_back(ScriptedUser::waitFor([] { return ScriptedUser::visibleWindow(saveTitle) == nullptr; }));
+  steps.push_back(look([&] { setrlimit(RLIMIT_FSIZE, &unlimited); }));
+  steps.push_back(look([&] { kept = canvas()->getPolygonsNew() == drawn; }));
+  steps.push_back(choose("exit"));
+  steps.push_back(answerUnsavedQuestion(UnsavedWorkQuestion::discardResponse));
+
+  EXPECT_EQ(run(steps, 120), 0);
+  setrlimit(RLIMIT_FSIZE, &unlimited);
+
+  EXPECT_TRUE(kept);
+  EXPECT_NE(std::find(messages.begin(), messages.end(), "The annotation could not be saved in " + saved.string() + "."),
+            messages.end())
+      << testing::PrintToString(messages);
+  EXPECT_EQ(readFileText(saved), old);
+  EXPECT_TRUE(temporariesLeftIn(xml).empty());
+}
 
 }  // namespace

@@ -1,14 +1,9 @@
 #include "Training.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <limits>
 #include <locale>
@@ -16,6 +11,7 @@
 #include <sstream>
 #include <thread>
 
+#include "ScratchFile.h"
 #include "img_parallel.h"
 
 namespace {
@@ -286,20 +282,9 @@ std::optional<std::string> Training::meanDesvText() const {
 
 std::optional<std::string> Training::modelText() const {
   if (!trained) return std::nullopt;
-  // libsvm writes a model only to a named file: a scratch file of our own,
-  // read back whole and removed.
-  std::error_code error;
-  std::string scratch = (std::filesystem::temp_directory_path(error) / "svm-model-XXXXXX").string();
-  const int descriptor = error ? -1 : mkstemp(scratch.data());
-  if (descriptor < 0) return std::nullopt;
-  close(descriptor);
+  // libsvm writes a model only to a file it opens by name.
+  const ScratchFile scratch;
   // libsvm writes its numbers in the C locale and restores the caller's.
-  std::optional<std::string> text;
-  if (svm_save_model(scratch.c_str(), svm) == 0) {
-    std::ifstream in(scratch, std::ios::binary);
-    std::string read((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.bad()) text = std::move(read);
-  }
-  std::remove(scratch.c_str());
-  return text;
+  if (!scratch.isOpen() || svm_save_model(scratch.name().c_str(), svm) != 0) return std::nullopt;
+  return scratch.contents();
 }

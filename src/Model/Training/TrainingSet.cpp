@@ -116,7 +116,8 @@ TrainingSet::Outcome TrainingSet::train(OpticalClassifier& classifier, const std
     outcome.messages.push_back("The classifiers could not be trained into " + folder);
   } else if (!output.commit()) {
     outcome.messages.push_back("The classifiers could not be trained into " + folder + ": " + output.failedTarget() +
-                               " cannot be written. The classifiers there are unchanged.");
+                               " cannot be written. The classifiers there " +
+                               (output.partlyReplaced() ? "may be partly replaced." : "are unchanged."));
     failed = true;
   }
   if (failed) outcome.nucleusTrained = outcome.stageTrained = false;

@@ -3,7 +3,7 @@
 namespace Model {
 
 XmlFileWriter::XmlFileWriter(const std::string& target) : file(target) {
-  if (!file.isOpen()) return;
+  if (!file.canReplace()) return;
   buffer = xmlBufferCreate();
   if (buffer != nullptr) writer = xmlNewTextWriterMemory(buffer, 0);
 }

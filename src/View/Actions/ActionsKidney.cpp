@@ -136,7 +136,7 @@ void ActionsKidney::saveCSV(std::string filename) {
   // The old file is replaced only once the new one is whole.
   FileReplacement file(filename);
   std::ostringstream text;
-  if (file.isOpen()) {
+  if (file.canReplace()) {
     polygonsModel = scrollImage->getPolygonsNew();
     const CystCsv::Picture picture{scrollImage->getFilename(), polygonsModel, scrollImage->getImgWidth(),
                                    scrollImage->getImgHeight()};
@@ -158,7 +158,7 @@ void ActionsKidney::saveCSVSample(PreferencesSample* pref) {
   // the old file is replaced only once the new one is whole.
   const std::string failed = "The sample could not be saved in " + pref->getCSVFile() + ".";
   FileReplacement file(pref->getCSVFile());
-  if (!file.isOpen()) {
+  if (!file.canReplace()) {
     showMessage(failed);
     return;
   }

@@ -391,7 +391,7 @@ void ActionsZelvora::saveCSV(std::string filename) {
   preferences = model->getPreferences();
   FileReplacement file(filename);
   std::ostringstream text;
-  if (file.isOpen()) {
+  if (file.canReplace()) {
     ResultsCsv::writeHeader(text, ResultsCsv::resultsHeader);
     polygonsModel = scrollImage->getPolygonsNew();
     savePolygonsVectorCSV(text, polygonsModel, scrollImage->getImgWidth(), scrollImage->getImgHeight(),
@@ -405,7 +405,7 @@ void ActionsZelvora::saveCSVSample(PreferencesSample* pref) {
   const std::string filename = pref->getCSVFile();
   FileReplacement file(filename);
   std::ostringstream text;
-  if (file.isOpen()) {
+  if (file.canReplace()) {
     ResultsCsv::writeHeader(text, ResultsCsv::sampleHeader);
     const std::vector<std::string> entries = pref->getImagesFiles();
     for (const std::string& entry : entries) {

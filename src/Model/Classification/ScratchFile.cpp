@@ -1,0 +1,55 @@
+#include "ScratchFile.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+// Where an open file can be opened again by name.
+constexpr char openFiles[] = "/proc/self/fd/";
+
+}  // namespace
+
+ScratchFile::ScratchFile() {
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+  if (error) return;
+#ifdef O_TMPFILE
+  if (access(openFiles, X_OK) == 0) {
+    descriptor = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (descriptor >= 0) {
+      path = openFiles + std::to_string(descriptor);
+      return;
+    }
+  }
+#endif
+  std::string fresh = (folder / "svm-model-XXXXXX").string();
+  descriptor = mkostemp(fresh.data(), O_CLOEXEC);
+  if (descriptor < 0) return;
+  path = std::move(fresh);
+  named = true;
+}
+
+ScratchFile::~ScratchFile() {
+  if (descriptor >= 0) close(descriptor);
+  if (named) unlink(path.c_str());
+}
+
+std::optional<std::string> ScratchFile::contents() const {
+  if (!isOpen()) return std::nullopt;
+  std::string text;
+  char block[65536];
+  for (off_t offset = 0;;) {
+    const ssize_t got = pread(descriptor, block, sizeof block, offset);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return std::nullopt;
+    if (got == 0) return text;
+    text.append(block, static_cast<std::size_t>(got));
+    offset += got;
+  }
+}
