@@ -288,7 +288,8 @@ TEST_F(MenuTest, TrainingDialogTrainsNothingOfWhatTheBatchDialogChose) {
   };
   std::map<std::string, std::string> before;
   std::vector<std::string> rows = {"<not looked at>"};
-  run({look([&] { before = speciesFiles(); }), useTestFolders(), choose("XML files"), ScriptedUser::click("processSamplesXml", "selectImagesButton"),
+  run({look([&] { before = speciesFiles(); }), useTestFolders(), choose("XML files"),
+       ScriptedUser::click("processSamplesXml", "selectImagesButton"),
        ScriptedUser::answerChooser("Please choose XML files", annotations),
        ScriptedUser::click("processSamplesXml", "cancelButton"),
        ScriptedUser::waitFor([] { return visibleWindowById("processSamplesXml") == nullptr; }),
@@ -305,8 +306,8 @@ TEST_F(MenuTest, TrainingDialogTrainsNothingOfWhatTheBatchDialogChose) {
        ScriptedUser::click("TrainClassifier", "OkButton"),
        ScriptedUser::waitFor([] { return visibleWindowById("TrainClassifier") == nullptr; }), choose("exit")});
   EXPECT_TRUE(rows.empty());
-  EXPECT_NE(std::find(messages.begin(), messages.end(), "No species is selected: choose the species to train in the list."),
-            messages.end());
+  const std::string noSpecies = "No species is selected: choose the species to train in the list.";
+  EXPECT_NE(std::find(messages.begin(), messages.end(), noSpecies), messages.end());
   for (const std::string& message : messages) EXPECT_EQ(message.find("training process"), std::string::npos) << message;
   ASSERT_FALSE(before.empty());
   EXPECT_EQ(speciesFiles(), before);
