@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <new>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -24,12 +25,14 @@
 #include "OocytePainter.h"
 #include "OpticalClassifierZelvora.h"
 #include "PanedBottom.h"
+#include "PictureFileCheck.h"
 #include "Preferences.h"
 #include "PreferencesSample.h"
 #include "ResultRow.h"
 #include "SaveObstacles.h"
 #include "ScrollImage.h"
 #include "TemporaryHome.h"
+#include "regionDetectorEdgesZelvora.h"
 #include "regionShape.h"
 
 namespace {
@@ -317,6 +320,49 @@ TEST_F(ActionsZelvoraTest, APictureTheDetectorCannotReadRefusesDetectionAndClass
   ASSERT_EQ(regionsOnCanvas().size(), 1u);
   EXPECT_EQ(regionsOnCanvas().front()->getClase(), 0);
   EXPECT_TRUE(refusing->getPolygonsAlgorithm1("", 300, 800, 0, 0).empty());
+}
+
+// A picture whose detection the memory guard refuses (its header claims
+// 60000 x 60000 pixels): the user reads the guard's reason, and the shapes
+// stay.
+TEST_F(ActionsZelvoraTest, APictureTheMemoryGuardRefusesIsRefusedWithTheGuardsReason) {
+  loadClassifiers();
+  const fs::path picture = temp.work() / "claims.png";
+  fs::copy_file(fs::path(UNTRUSTED_PICTURES) / "claims-60000x60000.png", picture);
+  controller->setImageProperties(picture.string(), 1600, 1200);
+  canvas->setPolygonsModel({square(1, 0.1, 0.1, 0.2)});
+  MessageRecorder recorder;
+  detect();
+  actions->classify(0, 0);
+  const std::string reason = PictureFileCheck::detectionRefusal(picture.string());
+  ASSERT_NE(reason.find("60000 x 60000"), std::string::npos) << reason;
+  const std::string refusal = reason + " Cells can be neither detected nor classified on it.";
+  EXPECT_EQ(recorder.take(), (Texts{refusal, refusal}));
+  ASSERT_EQ(regionsOnCanvas().size(), 1u);
+  EXPECT_EQ(regionsOnCanvas().front()->getId(), 1);
+  EXPECT_EQ(regionsOnCanvas().front()->getClase(), 0);
+}
+
+// The cell search of a detector that runs out of memory.
+class OutOfMemoryDetector : public regionDetectorEdgesZelvora {
+ public:
+  void processImage(int) override { throw std::bad_alloc(); }
+};
+
+TEST_F(ActionsZelvoraTest, ADetectionThatRunsOutOfMemorySaysSoAndKeepsTheShapes) {
+  actions = std::make_unique<ActionsZelvora>(canvas.get(), controller.get(), &lateral, &bottom,
+                                             std::make_unique<OutOfMemoryDetector>());
+  canvas->setPolygonsModel({square(1, 0.1, 0.1, 0.2)});
+  canvas->setIdDraw(2);
+  MessageRecorder recorder;
+  detect();
+  const int min = preferences()->getMinimumDiameter();
+  EXPECT_TRUE(actions->getPolygonsAlgorithm1("", min, preferences()->getMaximumDiameter(), 0, 0).empty());
+  const std::string message = "There is not enough memory to detect the cells of the picture gonada.ppm.";
+  EXPECT_EQ(recorder.take(), (Texts{message, message}));
+  ASSERT_EQ(regionsOnCanvas().size(), 1u);
+  EXPECT_EQ(regionsOnCanvas().front()->getId(), 1);
+  EXPECT_EQ(canvas->getIdDraw(), 2);
 }
 
 TEST_F(ActionsZelvoraTest, LoadingTellsWhatIsMissing) {

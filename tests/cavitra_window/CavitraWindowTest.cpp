@@ -14,6 +14,7 @@
 #include "DialogAnswerer.h"
 #include "EventPump.h"
 #include "FileText.h"
+#include "PictureFileCheck.h"
 #include "PreferencesSample.h"
 #include "ProgramProfile.h"
 #include "SaveObstacles.h"
@@ -206,7 +207,29 @@ TEST_F(CavitraWindowTest, AFailedDetectionKeepsTheUsersShapes) {
     ASSERT_EQ(canvas->getPolygonsNew().size(), 1u);
     EXPECT_EQ(canvas->getPolygonsNew()[0]->getId(), 7);
   });
-  EXPECT_EQ(messages, std::vector<std::string>{"The cysts of the picture could not be detected."});
+  EXPECT_EQ(messages, std::vector<std::string>{
+                          "The cysts of the picture could not be detected. The picture liver2.ppm cannot be read."});
+}
+
+// A picture whose detection the memory guard refuses (its header claims
+// 60000 x 60000 pixels): the user reads the guard's reason, and the shapes
+// stay.
+TEST_F(CavitraWindowTest, APictureTheMemoryGuardRefusesIsRefusedWithTheGuardsReason) {
+  std::string reason;
+  runProgram([&] {
+    std::unique_ptr<ActionsKidney> actions = actionsOfWindow();
+    ScrollImage* canvas = this->canvas();
+    canvas->setPolygonsModel({new circleShape(5, 0.5, 0.5, 7, true, false, false, true, 0, 0, 0)});
+    // The canvas keeps the picture it shows; the detection reads the file.
+    fs::copy_file(fs::path(UNTRUSTED_PICTURES) / "claims-60000x60000.png", temp.work() / "liver2.ppm",
+                  fs::copy_options::overwrite_existing);
+    reason = PictureFileCheck::detectionRefusal("liver2.ppm");
+    answeringMessages([&] { actions->runAlgorithm1("", 40, 1000, 0, 0); });
+    ASSERT_EQ(canvas->getPolygonsNew().size(), 1u);
+    EXPECT_EQ(canvas->getPolygonsNew()[0]->getId(), 7);
+  });
+  ASSERT_NE(reason.find("60000 x 60000"), std::string::npos) << reason;
+  EXPECT_EQ(messages, std::vector<std::string>{"The cysts of the picture could not be detected. " + reason});
 }
 
 }  // namespace

@@ -73,6 +73,17 @@ std::vector<std::string> listRows(const std::string& windowId) {
 
 constexpr auto look = &ScriptedUser::look;
 
+// Chooses the species `name` in the training dialog's list once it shows.
+Step chooseSpecies(const std::string& name) {
+  return [name] {
+    Gtk::Window* window = visibleWindowById(trainingWindow);
+    auto* list = window != nullptr ? ScriptedUser::findWidget<Gtk::ComboBoxText>(window) : nullptr;
+    if (list == nullptr) return false;
+    list->set_active_text(name);
+    return true;
+  };
+}
+
 // The dialogs over the use cases of a canvas, in a working folder that holds
 // the interface files, with folders of annotation files and pictures.
 class BatchDialogsTest : public ::testing::Test {
@@ -277,36 +288,81 @@ TEST_F(BatchDialogsTest, TrainingOfTheChosenSpeciesRunsOnceThenTheDialogCloses) 
 
 TEST_F(BatchDialogsTest, TrainingIsRefusedWithAMessageWithoutSpeciesOrPicturesAndNeverRunsOnCancel) {
   nameSpecies({"Sole"});
+  const std::string picture = (pictures / "a.png").string();
   struct Case {
     const char* name;
-    int selected;
+    int settingsSpecies;  // what the settings held before the dialog opened
+    bool chooseSpecies;
+    bool choosePictures;
     const char* button;
-    bool message;
+    const char* message;  // a word of the message, or null for none
   };
-  for (const Case& c :
-       {Case{"no species chosen", -1, "OkButton", true}, Case{"index past the species", 30, "OkButton", true},
-        Case{"no pictures", 0, "OkButton", true}, Case{"cancel", 0, "CancelButton", false}}) {
-    settings->setProblemSelected(c.selected);
+  for (const Case& c : {Case{"no species chosen", -1, false, true, "OkButton", "species"},
+                        Case{"the settings' species, none chosen", 0, false, true, "OkButton", "species"},
+                        Case{"the settings' index past the species", 30, false, true, "OkButton", "species"},
+                        Case{"no pictures", -1, true, false, "OkButton", "pictures"},
+                        Case{"cancel", 0, true, true, "CancelButton", nullptr}}) {
+    settings->setProblemSelected(c.settingsSpecies);
     std::vector<Step> steps;
-    if (std::string(c.name) != "no pictures")
-      steps = {ScriptedUser::click(trainingWindow, "selectImagesButton"),
-               ScriptedUser::answerChooser("Please choose image files", {(pictures / "a.png").string()})};
+    if (c.chooseSpecies) steps.push_back(chooseSpecies("Sole"));
+    if (c.choosePictures) {
+      steps.push_back(ScriptedUser::click(trainingWindow, "selectImagesButton"));
+      steps.push_back(ScriptedUser::answerChooser("Please choose image files", {picture}));
+    }
     steps.push_back(ScriptedUser::click(trainingWindow, c.button));
     playTraining(steps);
     EXPECT_TRUE(actions->trainings.empty()) << c.name;
-    EXPECT_EQ(messages.size(), c.message ? 1u : 0u) << c.name;
+    if (c.message == nullptr) {
+      EXPECT_TRUE(messages.empty()) << c.name;
+    } else {
+      ASSERT_EQ(messages.size(), 1u) << c.name;
+      EXPECT_NE(messages[0].find(c.message), std::string::npos) << c.name << ": " << messages[0];
+    }
     EXPECT_TRUE(settings->getImagesFiles().empty()) << c.name;
   }
 }
 
-TEST_F(BatchDialogsTest, TrainingThatThrowsIsReportedAndTheProgramGoesOn) {
+// The batch dialog and the training dialog share the settings' file list:
+// the files chosen for a sample CSV are never trained on.
+TEST_F(BatchDialogsTest, TrainingStartsWithNoPicturesWhateverTheBatchDialogChose) {
   nameSpecies({"Sole"});
   settings->setProblemSelected(0);
+  const std::vector<std::string> batchFiles = {(xml / "a.xml").string(), (xml / "b.xml").string(),
+                                               (xml / "c.xml").string()};
+  playBatch({ScriptedUser::click(batchWindow, "selectImagesButton"),
+             ScriptedUser::answerChooser("Please choose XML files", batchFiles),
+             ScriptedUser::click(batchWindow, "cancelButton")});
+  ASSERT_EQ(settings->getImagesFiles(), batchFiles);
+
+  std::vector<std::string> rows = {"<not looked at>"};
+  std::vector<std::string> stored = {"<not looked at>"};
+  playTraining({look([&] {
+                  rows = listRows(trainingWindow);
+                  stored = settings->getImagesFiles();
+                }),
+                ScriptedUser::click(trainingWindow, "OkButton")});
+  EXPECT_TRUE(rows.empty());
+  EXPECT_TRUE(stored.empty());
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("species"), std::string::npos) << messages[0];
+
+  // With the species chosen, the pictures are still missing.
+  playBatch({ScriptedUser::click(batchWindow, "selectImagesButton"),
+             ScriptedUser::answerChooser("Please choose XML files", batchFiles),
+             ScriptedUser::click(batchWindow, "cancelButton")});
+  playTraining({chooseSpecies("Sole"), ScriptedUser::click(trainingWindow, "OkButton")});
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("pictures"), std::string::npos) << messages[0];
+  EXPECT_TRUE(actions->trainings.empty());
+}
+
+TEST_F(BatchDialogsTest, TrainingThatThrowsIsReportedAndTheProgramGoesOn) {
+  nameSpecies({"Sole"});
   const std::vector<std::function<void()>> failures = {[] { throw 2; },
                                                        [] { throw std::out_of_range("basic_string::substr"); }};
   for (const auto& failure : failures) {
     actions->failure = failure;
-    playTraining({ScriptedUser::click(trainingWindow, "selectImagesButton"),
+    playTraining({chooseSpecies("Sole"), ScriptedUser::click(trainingWindow, "selectImagesButton"),
                   ScriptedUser::answerChooser("Please choose image files", {(pictures / "a.png").string()}),
                   ScriptedUser::click(trainingWindow, "OkButton")});
     ASSERT_EQ(messages.size(), 1u);

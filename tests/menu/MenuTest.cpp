@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <gtkmm.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -267,6 +269,48 @@ TEST_F(MenuTest, TrainingDialogTrainsTheChosenSpeciesAndItsClassifiersClassifyAt
   EXPECT_NE(readFileText(settings / "A" / "svm_stages.dat"), shipped);
   ASSERT_FALSE(classes.empty());
   for (int clase : classes) EXPECT_GE(clase, 1);
+}
+
+// The files chosen for a sample CSV stay out of a training: with nothing
+// chosen in its own lists, the training dialog trains nothing and says so.
+TEST_F(MenuTest, TrainingDialogTrainsNothingOfWhatTheBatchDialogChose) {
+  std::vector<std::string> annotations;
+  for (int i = 0; i < 7; ++i) {
+    const fs::path file = xml / ("section" + std::to_string(i) + ".xml");
+    writeAnnotation(file, 3);
+    annotations.push_back(file.string());
+  }
+  const auto speciesFiles = [this] {
+    std::map<std::string, std::string> files;
+    for (const fs::directory_entry& entry : fs::directory_iterator(settings / "A"))
+      files[entry.path().filename().string()] = readFileText(entry.path());
+    return files;
+  };
+  std::map<std::string, std::string> before;
+  std::vector<std::string> rows = {"<not looked at>"};
+  run({look([&] { before = speciesFiles(); }), useTestFolders(), choose("XML files"),
+       ScriptedUser::click("processSamplesXml", "selectImagesButton"),
+       ScriptedUser::answerChooser("Please choose XML files", annotations),
+       ScriptedUser::click("processSamplesXml", "cancelButton"),
+       ScriptedUser::waitFor([] { return visibleWindowById("processSamplesXml") == nullptr; }),
+       choose("trainClassifier"), ScriptedUser::waitFor([] { return visibleWindowById("TrainClassifier") != nullptr; }),
+       look([&] {
+         rows.clear();
+         auto* list = ScriptedUser::findWidget<Gtk::TreeView>(visibleWindowById("TrainClassifier"));
+         for (const Gtk::TreeRow& row : list->get_model()->children()) {
+           Glib::ustring text;
+           row.get_value(0, text);
+           rows.push_back(text);
+         }
+       }),
+       ScriptedUser::click("TrainClassifier", "OkButton"),
+       ScriptedUser::waitFor([] { return visibleWindowById("TrainClassifier") == nullptr; }), choose("exit")});
+  EXPECT_TRUE(rows.empty());
+  const std::string noSpecies = "No species is selected: choose the species to train in the list.";
+  EXPECT_NE(std::find(messages.begin(), messages.end(), noSpecies), messages.end());
+  for (const std::string& message : messages) EXPECT_EQ(message.find("training process"), std::string::npos) << message;
+  ASSERT_FALSE(before.empty());
+  EXPECT_EQ(speciesFiles(), before);
 }
 
 }  // namespace

@@ -76,16 +76,15 @@ Image* convertPixels(PixelType type, const cv::Mat& m, WritePixel write) {
 
 }  // namespace
 
-cv::Mat readColourPicture(const std::string& filename) {
-  const std::string refusal = PictureFileCheck::detectionRefusal(filename);
-  if (!refusal.empty()) {
-    std::cout << refusal << std::endl;
-    return cv::Mat();
-  }
+cv::Mat readColourPicture(const std::string& filename, std::string* refusal) {
+  std::string reason = PictureFileCheck::detectionRefusal(filename);
   // Half a cell would be measured as a whole one, so an incomplete picture
   // is not analysed at all.
-  if (!PictureFileCheck::isComplete(filename)) {
-    std::cout << PictureFileCheck::incompleteMessage(filename) << std::endl;
+  if (reason.empty() && !PictureFileCheck::isComplete(filename))
+    reason = PictureFileCheck::incompleteMessage(filename);
+  if (refusal != nullptr) *refusal = reason;
+  if (!reason.empty()) {
+    std::cout << reason << std::endl;
     return cv::Mat();
   }
   return cv::imread(filename, cv::IMREAD_COLOR | cv::IMREAD_IGNORE_ORIENTATION);

@@ -49,9 +49,11 @@ class ImageConversor {
 // blue-green-red, with the file's orientation tag ignored so that pixel
 // coordinates match the picture as the canvas shows it. Empty when the file
 // cannot be read, when an analysis of it would exceed the memory limit of
-// PictureFileCheck (detectionRefusal), or when it is incomplete (the reason
-// is printed); OpenCV errors propagate as cv::Exception.
-cv::Mat readColourPicture(const std::string& filename);
+// PictureFileCheck (detectionRefusal), or when it is incomplete; the reason
+// of those two refusals is printed and, when `refusal` is given, put there
+// for the user (it is emptied otherwise). OpenCV errors propagate as
+// cv::Exception.
+cv::Mat readColourPicture(const std::string& filename, std::string* refusal = nullptr);
 
 // The grey level of an 8-bit three-channel matrix, as a new grey image,
 // with the program's conversion: Lumora weighs the first stored byte 0.299

@@ -20,6 +20,7 @@ class regionDetector {
     notColourImage = 4,      // not 8-bit three-channel data
     maskTooSmall = 5,        // a post-processing mask below 3
     analysisFailed = 6,      // OpenCV refused a step after the picture was read
+    outOfMemory = 7,         // memory ran out during the analysis
   };
 
   regionDetector() = default;
@@ -37,6 +38,11 @@ class regionDetector {
   std::vector<int> getInnerRegions() const { return inner; }
   int getImageWidth() const { return width; }
   int getImageHeight() const { return height; }
+  // Why the last compute refused its picture before decoding it, in words
+  // for the user: a detection on it would exceed the memory limit, or the
+  // file is cut short (see readColourPicture). Empty otherwise: the code
+  // thrown says all there is.
+  const std::string& getReadRefusal() const { return readRefusal; }
 
   // A new region (owned by the caller) whose outline is outline `index`, in
   // fractions of the picture size; null for an index without an outline.
@@ -50,6 +56,7 @@ class regionDetector {
   [[noreturn]] static void fail(Failure failure) { throw static_cast<int>(failure); }
 
   std::string filename;
+  std::string readRefusal;
   int minDiameter = 10;
   int maxDiameter = 50;  // kept for the caller; no detector uses it
   int masksize = 3;

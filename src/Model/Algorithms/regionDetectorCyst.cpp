@@ -1,6 +1,7 @@
 #include "regionDetectorCyst.h"
 
 #include <iostream>
+#include <new>
 #include <opencv2/imgproc.hpp>
 
 #include "imageConversor.h"
@@ -34,6 +35,14 @@ cv::Mat clusterGreen(const cv::Mat& picture) {
   return mask;
 }
 
+// Whether `failure` says that memory ran out, as the standard library or
+// OpenCV says it.
+bool isMemoryFailure(const std::exception& failure) {
+  if (dynamic_cast<const std::bad_alloc*>(&failure) != nullptr) return true;
+  const auto* opencv = dynamic_cast<const cv::Exception*>(&failure);
+  return opencv != nullptr && opencv->code == cv::Error::StsNoMem;
+}
+
 void open(cv::Mat& mask, int size, int iterations) {
   const cv::Mat kernel = cv::getStructuringElement(cv::MORPH_ELLIPSE, cv::Size(size, size), cv::Point(-1, -1));
   cv::morphologyEx(mask, mask, cv::MORPH_OPEN, kernel, cv::Point(-1, -1), iterations, cv::BORDER_CONSTANT,
@@ -54,7 +63,7 @@ cv::Mat regionDetectorCyst::foregroundMask(const cv::Mat& picture, int mode, int
 void regionDetectorCyst::compute(int mode) {
   cv::Mat picture;
   try {
-    picture = readColourPicture(filename);
+    picture = readColourPicture(filename, &readRefusal);
   } catch (const cv::Exception& e) {
     std::cout << "exception caught: " << e.what() << std::endl;
     fail(readFailed);
@@ -74,7 +83,7 @@ void regionDetectorCyst::compute(int mode) {
     // Too small an opening kernel, too few pixels to cluster, no memory:
     // the outlines of the previous run stay.
     std::cout << "exception caught: " << e.what() << std::endl;
-    fail(analysisFailed);
+    fail(isMemoryFailure(e) ? outOfMemory : analysisFailed);
   }
 
   xcoord.clear();

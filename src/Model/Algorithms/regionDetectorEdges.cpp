@@ -25,9 +25,10 @@ void regionDetectorEdges::clearPicture() {
 
 void regionDetectorEdges::loadImage() {
   clearPicture();
+  readRefusal.clear();
   cv::Mat read;
   try {
-    read = readColourPicture(filename);
+    read = readColourPicture(filename, &readRefusal);
   } catch (const cv::Exception& e) {
     std::cout << "exception caught: " << e.what() << std::endl;
     throw 2;
@@ -63,6 +64,8 @@ void regionDetectorEdges::setThresholds(const std::vector<double>& low, const st
 void regionDetectorEdges::setRoundness(double roundness) { myfilter.setRoundness(roundness); }
 
 int regionDetectorEdges::getImageWidth() const { return width; }
+
+const std::string& regionDetectorEdges::getReadRefusal() const { return readRefusal; }
 
 int regionDetectorEdges::getImageHeight() const { return height; }
 

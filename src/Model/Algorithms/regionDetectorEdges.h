@@ -41,6 +41,11 @@ class regionDetectorEdges {
 
   int getImageWidth() const;
   int getImageHeight() const;
+  // Why the picture last given was refused before it was decoded, in words
+  // for the user: a detection on it would exceed the memory limit, or the
+  // file is cut short (see readColourPicture). Empty after a read that
+  // succeeded and after a failure that the int thrown says all about.
+  const std::string& getReadRefusal() const;
   // Contour k: columns getXCoordinates()[k], rows getYCoordinates()[k].
   const std::vector<std::vector<int>>& getXCoordinates() const;
   const std::vector<std::vector<int>>& getYCoordinates() const;
@@ -52,6 +57,7 @@ class regionDetectorEdges {
   void clearPicture();
 
   std::string filename;
+  std::string readRefusal;
   int width = 0;
   int height = 0;
   Image* img = nullptr;  // the subclasses' copy of the picture, owned by them

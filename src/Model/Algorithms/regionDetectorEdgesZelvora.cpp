@@ -42,17 +42,21 @@ bool regionDetectorEdgesZelvora::hasColourCopy() {
 }
 
 void regionDetectorEdgesZelvora::processImage(int) {
+  myfilter.setFlagChannel(0);
+  myfilter.clearDates();
+  if (src.empty()) return;
   try {
-    myfilter.setFlagChannel(0);
-    myfilter.clearDates();
-    if (src.empty()) return;
     // The search needs only the grey level, made straight from the picture
     // as read and dropped after the search.
     ImagePtr grey(myConversor.OpencvRGBToLibraryGrey(src));
     if (!grey) throw std::bad_alloc();
     myfilter.compute(grey.get(), true, true, false);
-  } catch (...) {
+  } catch (int code) {
+    std::cout << "Error processing Canny filter " << code << std::endl;
+    throw std::bad_alloc();
+  } catch (const std::bad_alloc&) {
     std::cout << "Error processing Canny filter " << std::endl;
+    throw;
   }
 }
 

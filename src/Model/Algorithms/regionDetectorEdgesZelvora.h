@@ -23,9 +23,11 @@ class regionDetectorEdgesZelvora : public regionDetectorEdges {
   // left without a picture (0 x 0) and the int code of the base is thrown.
   void setFilename(std::string name) override;
   // Replaces the contours with those of the grey-level search under the
-  // roundness and diameter filters (x is not used). Never throws: a failed
-  // search prints "Error processing Canny filter " and keeps what it found;
-  // without a picture there are no contours.
+  // roundness and diameter filters (x is not used); without a picture there
+  // are no contours. A search that runs out of memory prints "Error
+  // processing Canny filter ", keeps no contour and throws std::bad_alloc;
+  // the imaging library's failure counts as such, as the setters have
+  // checked every argument it could refuse.
   void processImage(int x) override;
 
   // The 25 colour-texture features of the region whose outline has relative

@@ -6,6 +6,7 @@
 #include <exception>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <sstream>
 
 #include "CystCsv.h"
@@ -51,19 +52,34 @@ void ActionsKidney::resetProgram() { resetProgramOpenLateralPanel(); }
 
 // ---------------------------------------------------------------- detection
 
-bool ActionsKidney::detect(const std::string& filename, int mindim, int maxdim, int mode,
-                           std::vector<baseShape*>& kept) {
+namespace {
+
+std::string outOfMemoryMessage(const std::string& filename) {
+  return "There is not enough memory to detect the cysts of the picture " + filename + ".";
+}
+
+}  // namespace
+
+std::string ActionsKidney::detect(const std::string& filename, int mindim, int maxdim, int mode,
+                                  std::vector<baseShape*>& kept) {
+  regionDetectorCyst detector(filename, mindim, maxdim);
+  std::string reason;
   try {
-    regionDetectorCyst detector(filename, mindim, maxdim);
     detector.compute(mode);
     kept = CystRegions::kept(detector, mindim, maxdim);
-    return true;
+    return "";
   } catch (int code) {
     std::cout << "Error in automatic detection " << code << std::endl;
+    if (code == regionDetector::outOfMemory) return outOfMemoryMessage(filename);
+    reason = detector.getReadRefusal();
+    if (reason.empty() && code == regionDetector::emptyImage) reason = "The picture " + filename + " cannot be read.";
+  } catch (const std::bad_alloc&) {
+    std::cout << "Error in automatic detection: out of memory" << std::endl;
+    return outOfMemoryMessage(filename);
   } catch (const std::exception& error) {
     std::cout << "Error in automatic detection " << error.what() << std::endl;
   }
-  return false;
+  return "The cysts of the picture could not be detected." + (reason.empty() ? "" : " " + reason);
 }
 
 std::vector<baseShape*> ActionsKidney::getPolygonsAlgorithm1(std::string filename, int mindim, int maxdim, int type1,
@@ -76,8 +92,9 @@ std::vector<baseShape*> ActionsKidney::getPolygonsAlgorithm1(std::string filenam
 void ActionsKidney::runAlgorithm1(std::string, int mindim, int maxdim, int type1, int) {
   // Detection runs first: the user's shapes are only replaced by a result.
   std::vector<baseShape*> kept;
-  if (!detect(model->getImageName(), mindim, maxdim, type1, kept)) {
-    showMessage("The cysts of the picture could not be detected.");
+  const std::string failure = detect(model->getImageName(), mindim, maxdim, type1, kept);
+  if (!failure.empty()) {
+    showMessage(failure);
     return;
   }
   clearPolygonsModel();

@@ -37,7 +37,8 @@ class ActionsKidney : public Actions {
   // Detects the cysts of the picture open in the model and, when detection
   // succeeds, shows them in place of every shape on the canvas (hand-drawn
   // ones too); a failed detection leaves the canvas as it was and tells the
-  // user. `filename` and `type2` are unused; `type1` is the detector's mode.
+  // user why. `filename` and `type2` are unused; `type1` is the detector's
+  // mode.
   void runAlgorithm1(std::string filename, int mindim, int maxdim, int type1, int type2) override;
   // The kept cysts of the picture file `filename` (owned by the caller),
   // numbered 1, 2, 3, ...; the canvas is not touched. Empty when detection
@@ -58,8 +59,10 @@ class ActionsKidney : public Actions {
   void saveCSVSample(PreferencesSample* pref) override;
 
  private:
-  // Runs the detector on `filename`; false after printing the failure.
-  bool detect(const std::string& filename, int mindim, int maxdim, int mode, std::vector<baseShape*>& kept);
+  // Runs the detector on `filename` into `kept`. Empty when it succeeded;
+  // else, after printing the failure, what the user is told of it: that
+  // memory ran out, or the reason the picture was refused or not read.
+  std::string detect(const std::string& filename, int mindim, int maxdim, int mode, std::vector<baseShape*>& kept);
 
   ModelColumns myColumns;
 };

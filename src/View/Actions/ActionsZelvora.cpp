@@ -6,6 +6,7 @@
 #include <exception>
 #include <iostream>
 #include <memory>
+#include <new>
 #include <sstream>
 
 #include "AnnotationPath.h"
@@ -44,8 +45,12 @@ ActionsZelvora::ModelColumns::ModelColumns() {
 
 ActionsZelvora::ActionsZelvora(ScrollImage* _scrollImage, ControllerFachade* _fc, Gtk::Paned* _panedLateral,
                                Gtk::Paned* _panedBottom)
+    : ActionsZelvora(_scrollImage, _fc, _panedLateral, _panedBottom, std::make_unique<regionDetectorEdgesZelvora>()) {}
+
+ActionsZelvora::ActionsZelvora(ScrollImage* _scrollImage, ControllerFachade* _fc, Gtk::Paned* _panedLateral,
+                               Gtk::Paned* _panedBottom, std::unique_ptr<regionDetectorEdgesZelvora> detector)
     : Actions(_scrollImage, _fc, _panedLateral, _panedBottom),
-      myedgesdetector(std::make_unique<regionDetectorEdgesZelvora>()),
+      myedgesdetector(std::move(detector)),
       myclassifier(std::make_unique<OpticalClassifierZelvora>(preferences->getImagePath(), 0)) {
   idColumn = &myColumns.id;
   givePreferencesToClassifier();
@@ -80,8 +85,12 @@ bool ActionsZelvora::loadDetectorPicture() {
 
 bool ActionsZelvora::detectorReady() {
   if (loadDetectorPicture() && myedgesdetector->getImageWidth() > 0) return true;
-  showMessage("The picture " + model->getImageName() +
-              " cannot be read: cells can be neither detected nor classified on it.");
+  const std::string& refusal = myedgesdetector->getReadRefusal();
+  if (refusal.empty())
+    showMessage("The picture " + model->getImageName() +
+                " cannot be read: cells can be neither detected nor classified on it.");
+  else
+    showMessage(refusal + " Cells can be neither detected nor classified on it.");
   return false;
 }
 
@@ -106,19 +115,27 @@ std::vector<baseShape*> ActionsZelvora::detectRegions(int edgeMin, int keepMin, 
       maxdim);
 }
 
+bool ActionsZelvora::detectOrReport(int edgeMin, int keepMin, int maxdim, int& contours,
+                                    std::vector<baseShape*>& kept) {
+  try {
+    kept = detectRegions(edgeMin, keepMin, maxdim, contours);
+    return true;
+  } catch (const std::bad_alloc&) {
+    std::cout << "Error processing Canny filter: out of memory" << std::endl;
+    showMessage("There is not enough memory to detect the cells of the picture " + model->getImageName() + ".");
+  } catch (int code) {
+    std::cout << "Error processing Canny filter " << code << std::endl;
+  } catch (const std::exception& error) {
+    std::cout << "Error processing Canny filter " << error.what() << std::endl;
+  }
+  return false;
+}
+
 void ActionsZelvora::runAlgorithm1(std::string, int mindim, int maxdim, int, int) {
   if (!detectorReady()) return;
   std::vector<baseShape*> kept;
   int contours = 0;
-  try {
-    kept = detectRegions(mindim, preferences->getMinimumDiameter(), maxdim, contours);
-  } catch (int code) {
-    std::cout << "Error processing Canny filter " << code << std::endl;
-    return;
-  } catch (const std::exception& error) {
-    std::cout << "Error processing Canny filter " << error.what() << std::endl;
-    return;
-  }
+  if (!detectOrReport(mindim, preferences->getMinimumDiameter(), maxdim, contours, kept)) return;
   // The shapes shown before are replaced: freed, with every reference to them.
   scrollImage->polygonsClear();
   polygonsModel = kept;
@@ -133,14 +150,9 @@ std::vector<baseShape*> ActionsZelvora::getPolygonsAlgorithm1(std::string, int m
   polygonsModel.clear();
   if (!detectorReady()) return {};
   int contours = 0;
-  try {
-    return detectRegions(mindim, mindim, maxdim, contours);
-  } catch (int code) {
-    std::cout << "Error processing Canny filter " << code << std::endl;
-  } catch (const std::exception& error) {
-    std::cout << "Error processing Canny filter " << error.what() << std::endl;
-  }
-  return {};
+  std::vector<baseShape*> kept;
+  detectOrReport(mindim, mindim, maxdim, contours, kept);
+  return kept;
 }
 
 // ---------------------------------------------------------------- classification

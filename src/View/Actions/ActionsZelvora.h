@@ -40,6 +40,9 @@ class ActionsZelvora : public Actions {
 
   ActionsZelvora(ScrollImage* _scrollImage, ControllerFachade* _fc, Gtk::Paned* _panedLateral,
                  Gtk::Paned* _panedBottom);
+  // The same with `detector` in place of the program's own cell detector.
+  ActionsZelvora(ScrollImage* _scrollImage, ControllerFachade* _fc, Gtk::Paned* _panedLateral,
+                 Gtk::Paned* _panedBottom, std::unique_ptr<regionDetectorEdgesZelvora> detector);
   ~ActionsZelvora() override;
 
   void aboutUs(Gtk::Window* win) override;
@@ -52,7 +55,9 @@ class ActionsZelvora : public Actions {
   // Detects the cells of the open picture and shows one region per cell in
   // place of the canvas's shapes. The edge search looks for outlines between
   // `mindim` and `maxdim`; the regions kept are those between the settings'
-  // minimum diameter and `maxdim`. `filename`, `type1` and `type2` are unused.
+  // minimum diameter and `maxdim`. A detection that does not run leaves the
+  // canvas as it was and tells the user why when the reason is the picture
+  // or memory. `filename`, `type1` and `type2` are unused.
   void runAlgorithm1(std::string filename, int mindim, int maxdim, int type1, int type2) override;
   // The same detection, kept between `mindim` and `maxdim`, returned (owned
   // by the caller) instead of shown; the canvas is not touched.
@@ -102,12 +107,16 @@ class ActionsZelvora : public Actions {
   // after printing why, when it cannot read it. The picture is read when a
   // detection or classification first needs it, not when it is opened.
   bool loadDetectorPicture();
-  // Whether the detector holds a picture; tells the user when it does not.
+  // Whether the detector holds a picture; tells the user when it does not,
+  // with the reason the picture was refused when there is one.
   bool detectorReady();
   // Edge search between `edgeMin` and `maxdim`, regions kept between
   // `keepMin` and `maxdim`; `contours` receives the number of outlines found.
   // Throws what the detector throws.
   std::vector<baseShape*> detectRegions(int edgeMin, int keepMin, int maxdim, int& contours);
+  // detectRegions into `kept`; false after printing a failure, and telling
+  // the user when memory ran out.
+  bool detectOrReport(int edgeMin, int keepMin, int maxdim, int& contours, std::vector<baseShape*>& kept);
   // Gives the classifier the settings in use; false, after printing why, when
   // that throws.
   bool givePreferencesToClassifier();

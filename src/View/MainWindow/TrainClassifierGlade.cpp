@@ -36,6 +36,9 @@ TrainClassifierGlade::TrainClassifierGlade(const std::string& gladeFile, Prefere
   // Through the virtual operation, so the species variant's OK runs.
   okButton->signal_clicked().connect([this] { ok_button_clicked(); });
   selectxmlButton->signal_clicked().connect(sigc::mem_fun(*this, &TrainClassifierGlade::onSelectXmlFilesButton));
+  // The pictures are chosen in this dialog: a list another dialog left in the
+  // shared settings is not trained on.
+  preferences->clearImageFiles();
   imageEntry->set_text(preferences->getImagePath());
   xmlEntry->set_text(preferences->getXmlPath());
 }

@@ -22,7 +22,8 @@ class TrainClassifierGlade {
  public:
   // Reads `gladeFile` and looks up its widgets (a missing one is named on
   // standard error, and the dialog is then never shown), connects the
-  // handlers and shows the settings' picture and XML folders. Neither the
+  // handlers, empties the settings' file list (no picture is chosen yet) and
+  // shows the settings' picture and XML folders. Neither the
   // settings, the actions nor the parent window are owned.
   TrainClassifierGlade(const std::string& gladeFile, PreferencesSample* preferences, Actions* actions,
                        Gtk::Window* parent);

@@ -30,16 +30,16 @@ int TrainClassifierGladeZelvora::speciesIndex(const std::vector<std::string>& na
 
 void TrainClassifierGladeZelvora::onSpeciesChanged() {
   const std::string text = selectSpecies->get_active_text();
-  const int index = speciesIndex(names, text);
-  if (index >= 0) preferences->setProblemSelected(index);
+  chosenSpecies = speciesIndex(names, text);
+  if (chosenSpecies >= 0) preferences->setProblemSelected(chosenSpecies);
   std::cout << "TrainClassifierGladeZelvora::onSpeciesChanged(): " << text << std::endl;
 }
 
 void TrainClassifierGladeZelvora::ok_button_clicked() {
-  const int index = preferences->getProblemSelected();
-  // The settings may hold an index the list never set: only one that names a
-  // species is trained.
-  if (index < 0 || static_cast<std::size_t>(index) >= names.size()) {
+  // Only a species chosen in the list is trained, never one the settings
+  // held before the dialog opened.
+  const int index = chosenSpecies;
+  if (index < 0) {
     actions->showMessage("No species is selected: choose the species to train in the list.");
   } else if (preferences->getImagesFiles().empty()) {
     actions->showMessage("No pictures are chosen: choose the annotated pictures to train on.");

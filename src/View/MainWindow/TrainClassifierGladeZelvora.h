@@ -20,15 +20,19 @@ class TrainClassifierGladeZelvora : public TrainClassifierGlade {
   static int speciesIndex(const std::vector<std::string>& names, const std::string& text);
 
  protected:
-  // Trains the selected species on the chosen pictures when the selection
-  // names one of the species and pictures are chosen, and says what is
-  // missing otherwise; then empties the chosen pictures and closes.
+  // Trains the species chosen in this dialog's list on the pictures chosen
+  // in it, and says what is missing when either is not; then empties the
+  // chosen pictures and closes.
   void ok_button_clicked() override;
-  // Makes the species chosen in the list the settings' selected species.
+  // Makes the species chosen in the list the dialog's and the settings'
+  // selected species.
   void onSpeciesChanged();
 
   Gtk::ComboBoxText* selectSpecies;
   std::vector<std::string> names;
+  // The position in `names` of the species chosen in the list; -1 until one
+  // is. The settings' selected species may be older than the dialog.
+  int chosenSpecies = -1;
 };
 
 #endif
