@@ -9,15 +9,15 @@
 
 namespace {
 
-// Reads `in` over the defaults (a failed read keeps what it applied, as in
-// the program) and writes the settings to `out`.
+// Reads `in` over the defaults as the program does (a failed read keeps what
+// it applied) and writes the settings to `out`.
 void readAndWrite(const std::filesystem::path& in, const std::filesystem::path& out) {
   Preferences preferences;
   Model::XMLDAOPreferences reader(nullptr, -1.0);
   reader.setPreferences(preferences);
   reader.set_substitute_entities(true);
   try {
-    reader.parse_file(in.string());
+    reader.readPreferences(in.string());
   } catch (const xmlpp::exception&) {
   }
   Model::XMLDAOPreferences writer(nullptr, -1.0);

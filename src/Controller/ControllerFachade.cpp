@@ -43,8 +43,7 @@ void ControllerFachade::loadPreferences(int /*algorithm*/) {
     const std::string file = dir + "/preferences.xml";
     std::cout << "Preferences file: " << file << std::endl;
     if (tools.existFile(file)) {
-      fm->readPreferencesXMLFile(file);
-      setCalibrationPanel();
+      readSettingsFile(file);
       return;
     }
   } else if (tools.createDir(dir)) {
@@ -57,13 +56,17 @@ void ControllerFachade::loadPreferences(int /*algorithm*/) {
   // also after a reset left the settings folder empty.
   if (!tools.existDir(dir + "/A") && tools.createDir(dir + "/A")) std::cout << "Dir A creado" << std::endl;
   tools.copyFiles(name);
-  readCopiedPreferences(dir);
-}
-
-void ControllerFachade::readCopiedPreferences(const std::string& dir) {
   const std::string file = dir + "/preferences.xml";
   std::cout << "File preferences: " << file << std::endl;
-  fm->readPreferencesXMLFile(file);
+  readSettingsFile(file);
+}
+
+void ControllerFachade::readSettingsFile(const std::string& file) {
+  const std::string refusal = fm->readPreferencesXMLFile(file);
+  // The program starts all the same, on the settings it has, and says why.
+  if (!refusal.empty())
+    showMessage("The preferences file " + file + " cannot be read: " + refusal +
+                ". The program goes on with its default preferences.");
   setCalibrationPanel();
 }
 

@@ -82,9 +82,9 @@ class ControllerFachade {
   void resetPreferences();
 
  private:
-  // Reads the settings folder's preferences file after its defaults were
-  // copied in.
-  void readCopiedPreferences(const std::string& dir);
+  // Reads the settings folder's preferences file; one that cannot be read
+  // leaves the defaults and is reported.
+  void readSettingsFile(const std::string& file);
 
   // Declared model first so the view, whose parts hold pointers into the
   // model's settings and image, is destroyed first.

@@ -107,16 +107,19 @@ bool ModelFachade::writePreferences(std::string file) {
   }
 }
 
-void ModelFachade::readPreferencesXMLFile(std::string file) {
+std::string ModelFachade::readPreferencesXMLFile(std::string file) {
   std::setlocale(LC_ALL, "C");
   XMLDAOPreferences reader(image, -1.0);
   reader.setPreferences(*preferences);
   reader.set_substitute_entities(true);
+  std::string refusal;
   try {
-    reader.parse_file(file);
+    refusal = reader.readPreferences(file);
   } catch (const xmlpp::exception& e) {
     std::cerr << "libxml++ exception: " << e.what() << std::endl;
   }
+  if (!refusal.empty()) std::cerr << "The preferences file " << file << " is not read: " << refusal << std::endl;
+  return refusal;
 }
 
 void ModelFachade::createPreferences() {

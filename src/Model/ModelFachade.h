@@ -43,7 +43,11 @@ class ModelFachade {
   bool writePolygons(std::string file, std::vector<baseShape*> shapes);
   // Writes the current settings; true only when the whole file is in place.
   bool writePreferences(std::string file);
-  void readPreferencesXMLFile(std::string file);
+  // Reads a preferences file into the current settings. A file that is not
+  // a regular file is refused and changes nothing: answers why, or an empty
+  // string when the file was read (an XML error is only printed, and what was
+  // applied before it stays applied).
+  std::string readPreferencesXMLFile(std::string file);
   // Brings the current settings back to their defaults, in place, so every
   // holder of the settings pointer sees the reset.
   void createPreferences();

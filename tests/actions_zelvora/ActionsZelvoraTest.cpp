@@ -89,6 +89,13 @@ class ActionsZelvoraTest : public ::testing::Test {
   Preferences* preferences() { return controller->getPreferences(); }
   fs::path speciesFolder(const std::string& key = "A") const { return temp.home() / ".zelvora" / key; }
 
+  // Changes the first `text` of a file of species A to `changed`.
+  void replaceInSpeciesFile(const std::string& file, const std::string& text, const std::string& changed) const {
+    std::string content = readFileText(speciesFolder() / file);
+    ASSERT_NE(content.find(text), std::string::npos) << file;
+    writeFileText(speciesFolder() / file, content.replace(content.find(text), text.size(), changed));
+  }
+
   void loadClassifiers() {
     MessageRecorder recorder;
     actions->loadClassifier("test");
@@ -384,6 +391,13 @@ TEST_F(ActionsZelvoraTest, LoadingTellsWhatIsMissing) {
       {"a model libsvm cannot read",
        [this] { writeFileText(speciesFolder() / "svm_nucleous.dat", "svm_type nonsense\n"); },
        "Error loading classifiers of specie A. Maybe you need to train the classifiers"},
+      // Models that libsvm reads, but whose answers name no nucleus or stage.
+      {"a nucleus model labelled 5 and 9",
+       [this] { replaceInSpeciesFile("svm_nucleous.dat", "label 0 1", "label 5 9"); },
+       "Error loading classifiers of specie A. Maybe you need to train the classifiers"},
+      {"a regression model of the nucleus",
+       [this] { replaceInSpeciesFile("svm_nucleous.dat", "svm_type c_svc", "svm_type epsilon_svr"); },
+       "Error loading classifiers of specie A. Maybe you need to train the classifiers"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -398,6 +412,7 @@ TEST_F(ActionsZelvoraTest, LoadingTellsWhatIsMissing) {
     actions->classify(0, 0);
     EXPECT_EQ(recorder.take(), (Texts{c.message, kNoClassifier}));
     EXPECT_EQ(regionsOnCanvas().front()->getClase(), 0);
+    EXPECT_EQ(regionsOnCanvas().front()->getType(), 0);
   }
 }
 

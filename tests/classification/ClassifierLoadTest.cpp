@@ -71,6 +71,8 @@ TEST_F(ClassifierLoadTest, IncompleteOrUnreadableFilesLoadNothing) {
       {"own nucleus feature file of 24 features", {{"med_desv_nucleous.dat", features24}}},
       {"three-class nucleus model", {{"svm_nucleous.dat", fixtures::modelOfClasses(3)}}},
       {"four-class stage model", {{"svm_stages.dat", fixtures::modelOfClasses(4)}}},
+      {"nucleus model labelled 5 and 9", {{"svm_nucleous.dat", fixtures::twoVectorModel(9, 5)}}},
+      {"stage model labelled 0 and 7", {{"svm_stages.dat", fixtures::twoVectorModel(7, 0)}}},
   };
   for (const auto& [name, replaced] : cases) {
     fs::remove_all(speciesFolder());

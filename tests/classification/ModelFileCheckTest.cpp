@@ -6,11 +6,14 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ClassificationFixtures.h"
 #include "FileText.h"
 #include "OpticalClassifier.h"
+#include "OpticalClassifierCyst.h"
+#include "OpticalClassifierZelvora.h"
 #include "SvmModelFileCheck.h"
 #include "TemporaryHome.h"
 
@@ -85,6 +88,50 @@ TEST(ModelFileCheck, ModelsThatLibsvmSavesAreAccepted) {
   }
   for (const char* shipped : {"svm_nucleous.dat", "svm_stages.dat"})
     EXPECT_EQ(SvmModelFileCheck(features).problemInFile(std::string(LUMORA_CLASSIFIER_DATA) + "/" + shipped), "");
+}
+
+// A classifier takes only a classification model whose labels are classes it
+// maps: another kind of model, or a label it does not know, would load and
+// then answer something no class stands for.
+TEST(ModelFileCheck, ARoleTakesOnlyClassificationModelsOfItsLabels) {
+  TemporaryHome temp;
+  // Whether the nucleus and cyst models (labels 0 and 1) and the stage model
+  // (two or three of 0, 1, 2) may be the model.
+  const struct {
+    const char* what;
+    std::string text;
+    bool asNucleusOrCyst, asStages;
+  } cases[] = {
+      {"C-SVC labelled 0 and 1", fixtures::twoVectorModel(0, 1), true, true},
+      {"C-SVC labelled 1 and 0", fixtures::twoVectorModel(1, 0), true, true},
+      {"C-SVC labelled 2 and 0", fixtures::twoVectorModel(2, 0), false, true},
+      {"C-SVC of three classes", fixtures::modelOfClasses(3), false, true},
+      {"nu-SVC labelled 0 and 1", savedModel(temp, NU_SVC, RBF, false, 2), true, true},
+      {"C-SVC with probabilities", savedModel(temp, C_SVC, RBF, true, 2), true, true},
+      {"C-SVC labelled 5 and 9", fixtures::twoVectorModel(5, 9), false, false},
+      {"C-SVC labelled 1 and 1", fixtures::twoVectorModel(1, 1), false, false},
+      {"C-SVC labelled -1 and 1", fixtures::twoVectorModel(-1, 1), false, false},
+      {"C-SVC of four classes", fixtures::modelOfClasses(4), false, false},
+      {"epsilon-SVR", savedModel(temp, EPSILON_SVR, RBF, false, 2), false, false},
+      {"nu-SVR", savedModel(temp, NU_SVR, POLY, false, 2), false, false},
+      {"one-class", savedModel(temp, ONE_CLASS, RBF, false, 1), false, false},
+      {"epsilon-SVR with labels", "svm_type epsilon_svr\n" + fixtures::twoVectorModel(0, 1).substr(15), false, false},
+  };
+  const fs::path file = temp.work() / "role.dat";
+  for (const auto& c : cases) {
+    ASSERT_FALSE(c.text.empty()) << c.what;
+    writeFileText(file, c.text);
+    EXPECT_EQ(SvmModelFileCheck(features).problemIn(c.text), "") << c.what << ": sound for libsvm";
+    const std::pair<SvmModelFileCheck::Role, bool> roles[] = {{OpticalClassifierZelvora::nucleusRole, c.asNucleusOrCyst},
+                                                              {OpticalClassifierCyst::modelRole, c.asNucleusOrCyst},
+                                                              {OpticalClassifierZelvora::stageRole, c.asStages}};
+    for (const auto& [role, takes] : roles) {
+      EXPECT_EQ(SvmModelFileCheck(features, role).problemIn(c.text).empty(), takes) << c.what;
+      svm_model* model = OpticalClassifier::crea_svm(file.string(), features, role);
+      EXPECT_EQ(model != nullptr, takes) << c.what;
+      if (model != nullptr) svm_free_and_destroy_model(&model);
+    }
+  }
 }
 
 TEST(ModelFileCheck, DamagedModelsAreRefused) {

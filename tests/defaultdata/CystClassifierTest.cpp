@@ -123,9 +123,16 @@ TEST_F(CystClassifierTest, UnusableFilesLoadNothingAndAnswerNotACyst) {
   };
   const std::string texture = OpticalClassifierCyst::textureModelFile;
   const std::string statistics = OpticalClassifierCyst::textureStatisticsFile;
+  // The shipped texture model with one header line changed.
+  const auto shippedTextureWith = [&](const std::string& line, const std::string& changed) {
+    std::string text = readFileText(shipped / texture);
+    return text.replace(text.find(line), line.size(), changed);
+  };
   const std::vector<std::pair<std::string, std::string>> damage = {
       {texture, ""},                                   // no model file
       {texture, "svm_type c_svc\nkernel_type rbf\n"},  // a model cut short
+      {texture, shippedTextureWith("label 0 1", "label 5 9")},                   // classes it does not know
+      {texture, shippedTextureWith("svm_type c_svc", "svm_type epsilon_svr")},  // a regression
       {statistics, triples(53)},                       // a feature without statistics
       {statistics, triples(55)},                       // statistics of another pattern
       {statistics, "input mean std\n1 0.5\n"},          // a broken triple

@@ -3,18 +3,14 @@
 // few kilobytes of entity definitions do not become gigabytes of text.
 
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "EndsWithin.h"
 #include "FileText.h"
 #include "ModelFachade.h"
 #include "TemporaryHome.h"
@@ -22,27 +18,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-// Runs `work` in a child process; false when it has not ended within
-// `seconds` (it is then killed) or ended abnormally.
-bool endsWithin(int seconds, const std::function<void()>& work) {
-  const pid_t child = fork();
-  if (child == 0) {
-    work();
-    _exit(0);
-  }
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
-  int status = 0;
-  while (waitpid(child, &status, WNOHANG) == 0) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      kill(child, SIGKILL);
-      waitpid(child, &status, 0);
-      return false;
-    }
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
 
 size_t readAnnotation(const fs::path& file) {
   Model::ModelFachade model;

@@ -7,6 +7,7 @@
 #include <locale>
 #include <numeric>
 #include <random>
+#include <utility>
 
 #include "FileGroupReplacement.h"
 #include "Training.h"
@@ -48,9 +49,9 @@ void OpticalClassifier::le_media_desv(const std::string& file, std::vector<float
 }
 
 svm_model* OpticalClassifier::crea_svm(const std::string& svmfile, int featureCount,
-                                       SvmModelFileCheck::ClassCount classes) {
+                                       std::optional<SvmModelFileCheck::Role> role) {
   // libsvm's reader trusts its input, so the text is checked first.
-  const std::string problem = SvmModelFileCheck(featureCount, classes).problemInFile(svmfile);
+  const std::string problem = SvmModelFileCheck(featureCount, std::move(role)).problemInFile(svmfile);
   if (!problem.empty()) {
     std::cerr << "Exception opening file " << svmfile << " : not a readable model (" << problem << ")" << std::endl;
     return nullptr;

@@ -39,10 +39,11 @@ class OpticalClassifier {
   static void le_media_desv(const std::string& file, std::vector<float>& m, std::vector<float>& desv);
   // The model of a libsvm model file, owned by the caller; null when the
   // file is not a complete, sound model (see SvmModelFileCheck; support
-  // vector indices must lie below `featureCount` when it is not 0, and its
-  // class count must fit `classes`) or libsvm cannot read it.
+  // vector indices must lie below `featureCount` when it is not 0, and the
+  // model must be one its classifier's `role` lets it be) or libsvm cannot
+  // read it.
   static svm_model* crea_svm(const std::string& svmfile, int featureCount = 0,
-                             SvmModelFileCheck::ClassCount classes = {});
+                             std::optional<SvmModelFileCheck::Role> role = std::nullopt);
   // The label `svm` predicts for pattern `x` standardised with `media` and
   // `desv`; a feature whose deviation is 0 (or not a number) is passed raw.
   // noPrediction without a model or for a pattern shorter than `media`.

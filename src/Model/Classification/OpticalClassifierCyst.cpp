@@ -39,7 +39,7 @@ svm_model* OpticalClassifierCyst::loadChecked(const std::string& modelPath, cons
                                               int features, std::vector<float>& mean, std::vector<float>& deviation) {
   le_media_desv(statisticsPath, mean, deviation);
   std::cout << "lido arquivo de medias e desviacions " << std::endl;
-  svm_model* model = crea_svm(modelPath, features, {2, 2});
+  svm_model* model = crea_svm(modelPath, features, modelRole);
   std::cout << "Lido arquivo de modelo de svm" << std::endl;
   const bool statisticsFit = static_cast<int>(mean.size()) == features && static_cast<int>(deviation.size()) == features;
   if (model != nullptr && statisticsFit) return model;

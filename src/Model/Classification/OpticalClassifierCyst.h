@@ -28,6 +28,8 @@ class OpticalClassifierCyst : public OpticalClassifier {
   static constexpr int textureFeatureCount = TextureLBP::featureCount;
   static constexpr int shapeFeatureCount = 7;
   static constexpr int cystLabel = 1;
+  // Each model answers a cyst (cystLabel) or not (0).
+  static inline const SvmModelFileCheck::Role modelRole{2, 2, {0, cystLabel}};
 
   // Loads the image (green channel) only when the name is longer than 2
   // characters, then the four files of the default folder.

@@ -93,9 +93,8 @@ bool OpticalClassifierZelvora::loadClassifiersFrom(const std::string& folder) {
   le_media_desv(normalisationPath(folder, nucleusModelFile), nucleousMedia, nucleousDesviation);
   const bool normalisationsComplete = media.size() == featureCount && nucleousMedia.size() == featureCount;
   if (normalisationsComplete) {
-    // A nucleus is seen or not; a species has two or three stages.
-    mysvmnucleous = crea_svm(folder + "/" + nucleusModelFile, featureCount, {2, 2});
-    mysvmstage = crea_svm(folder + "/" + stageModelFile, featureCount, {2, 3});
+    mysvmnucleous = crea_svm(folder + "/" + nucleusModelFile, featureCount, nucleusRole);
+    mysvmstage = crea_svm(folder + "/" + stageModelFile, featureCount, stageRole);
   }
   if (mysvmnucleous == nullptr || mysvmstage == nullptr) {
     std::cout << "Error loading classifiers of " << folder

@@ -17,6 +17,11 @@ class OpticalClassifierZelvora : public OpticalClassifier {
   // The model files of a species folder.
   static constexpr const char* nucleusModelFile = "svm_nucleous.dat";
   static constexpr const char* stageModelFile = "svm_stages.dat";
+  // The models the files may hold: a nucleus is seen (1) or not (0); a
+  // species has two or three stages, labelled with the stage - 1, and a model
+  // of two holds any two of them.
+  static inline const SvmModelFileCheck::Role nucleusRole{2, 2, {0, 1}};
+  static inline const SvmModelFileCheck::Role stageRole{2, 3, {0, 1, 2}};
 
   OpticalClassifierZelvora(std::string image, int method);
   ~OpticalClassifierZelvora() override;

@@ -1,5 +1,6 @@
 #include "SvmModelFileCheck.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <fstream>
@@ -102,6 +103,8 @@ class Header {
     return true;
   }
 
+  const std::string& type() const { return names.at("svm_type"); }
+  const std::vector<int>& classLabels() const { return labels; }
   long classes() const { return integers.count("nr_class") ? integers.at("nr_class") : 0; }
   long totalVectors() const { return integers.count("total_sv") ? integers.at("total_sv") : 0; }
 
@@ -139,7 +142,10 @@ class Header {
       int value = 0;
       if (position >= words.size() || !parseWhole(words[position++], value))
         return fail(problem, key + " needs " + std::to_string(classes()) + " whole numbers");
-      if (key == "nr_sv") supportVectorsPerClass.push_back(value);
+      if (key == "nr_sv")
+        supportVectorsPerClass.push_back(value);
+      else
+        labels.push_back(value);
     }
     return true;
   }
@@ -150,9 +156,28 @@ class Header {
   std::map<std::string, std::string> names;
   std::map<std::string, int> integers;
   std::vector<long> supportVectorsPerClass;
+  std::vector<int> labels;
 };
 
 }  // namespace
+
+std::string SvmModelFileCheck::problemInRole(const std::string& type, int classes,
+                                              const std::vector<int>& labels) const {
+  if (type != "c_svc" && type != "nu_svc")
+    return "svm_type " + type + " does not classify, and this classifier needs a classification model";
+  if (classes < role->least || classes > role->most)
+    return "nr_class " + std::to_string(classes) + " does not fit this classifier, which needs " +
+           std::to_string(role->least) + (role->least == role->most ? std::string() : " to " + std::to_string(role->most));
+  std::string known;
+  for (int label : role->labels) known += (known.empty() ? "" : ", ") + std::to_string(label);
+  std::set<int> seen;
+  for (int label : labels) {
+    if (std::find(role->labels.begin(), role->labels.end(), label) == role->labels.end())
+      return "label " + std::to_string(label) + " is no class of this classifier, which knows " + known;
+    if (!seen.insert(label).second) return "label " + std::to_string(label) + " names two classes";
+  }
+  return "";
+}
 
 std::string SvmModelFileCheck::problemInFile(const std::string& path) const {
   std::ifstream in(path, std::ios::binary);
@@ -178,10 +203,10 @@ std::string SvmModelFileCheck::problemIn(const std::string& text) const {
   Header header(headerWords);
   std::string problem;
   if (!header.read(problem) || !header.consistent(problem)) return problem;
-  if (header.classes() < classes.least || header.classes() > classes.most)
-    return "nr_class " + std::to_string(header.classes()) + " does not fit this classifier, which needs " +
-           std::to_string(classes.least) +
-           (classes.least == classes.most ? std::string() : " to " + std::to_string(classes.most));
+  if (role) {
+    problem = problemInRole(header.type(), static_cast<int>(header.classes()), header.classLabels());
+    if (!problem.empty()) return problem;
+  }
 
   std::size_t lineStart = text.find('\n', svAt);
   lineStart = lineStart == std::string::npos ? text.size() : lineStart + 1;

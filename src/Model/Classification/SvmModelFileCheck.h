@@ -1,7 +1,10 @@
 #ifndef SVMMODELFILECHECK_H
 #define SVMMODELFILECHECK_H
 
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 // Checks the text of a libsvm model file before the library reads it. The
 // library's reader trusts its input: a model cut short crashes it, and a model
@@ -18,18 +21,22 @@ class SvmModelFileCheck {
   // allocate.
   static constexpr int maximumClasses = 1000;
 
-  // The class counts a model may have in its role: nr_class from `least` to
-  // `most`.
-  struct ClassCount {
-    int least = 2;
-    int most = maximumClasses;
+  // What a classifier lets its model be: a classification model (C-SVC or
+  // nu-SVC) of `least` to `most` classes, each labelled with a different one
+  // of `labels`, the labels the classifier maps to its classes. A model of
+  // another kind, or with a label the classifier does not know, would load
+  // and then answer something no class stands for.
+  struct Role {
+    int least;
+    int most;
+    std::vector<int> labels;
   };
 
   // `featureCount` bounds the support-vector indices (0 <= index <
-  // featureCount); 0 means no bound is known. `classes` is what the model's
-  // role allows (any usable count when not given).
-  explicit SvmModelFileCheck(int featureCount = 0) : featureCount(featureCount) {}
-  SvmModelFileCheck(int featureCount, ClassCount classes) : featureCount(featureCount), classes(classes) {}
+  // featureCount); 0 means no bound is known. Without a role, any model
+  // libsvm can use passes.
+  explicit SvmModelFileCheck(int featureCount = 0, std::optional<Role> role = std::nullopt)
+      : featureCount(featureCount), role(std::move(role)) {}
 
   // An empty string when `text` is a sound model, else what is wrong with it.
   std::string problemIn(const std::string& text) const;
@@ -37,8 +44,11 @@ class SvmModelFileCheck {
   std::string problemInFile(const std::string& path) const;
 
  private:
+  // What `role` asks beyond a sound model; empty when the model fits it.
+  std::string problemInRole(const std::string& type, int classes, const std::vector<int>& labels) const;
+
   int featureCount;
-  ClassCount classes{};
+  std::optional<Role> role;
 };
 
 #endif

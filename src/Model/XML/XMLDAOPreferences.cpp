@@ -5,6 +5,7 @@
 
 #include "NumberText.h"
 #include "ProgramProfile.h"
+#include "RegularFileRead.h"
 #include "XmlFileWriter.h"
 
 namespace Model {
@@ -113,6 +114,13 @@ bool XMLDAOPreferences::writePreferences(const std::string& file, Preferences* p
     return false;
   }
   return complete && output.commit();
+}
+
+std::string XMLDAOPreferences::readPreferences(const std::string& file) {
+  const RegularFileRead contents(file);
+  if (!contents.readable()) return contents.refusal();
+  parse_memory(contents.text());
+  return std::string();
 }
 
 bool XMLDAOPreferences::writeDir(const std::string& element, const std::string& dir, xmlTextWriterPtr writer) {

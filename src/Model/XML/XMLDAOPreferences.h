@@ -29,6 +29,13 @@ class XMLDAOPreferences : public GuardedSaxParser {
   // `file` is left as it was.
   bool writePreferences(const std::string& file, Preferences* preferences);
 
+  // Reads the preferences file `file` into the settings. A file that is not
+  // a regular file (a pipe, a folder, a device) is refused before a byte is
+  // read, as the parser would wait on it: answers why, or an empty string
+  // when the file was parsed. XML errors raise the library's exception; what
+  // was applied before them stays applied.
+  std::string readPreferences(const std::string& file);
+
  protected:
   void on_end_document() override;
   void on_start_element(const Glib::ustring& name, const AttributeList& attributes) override;

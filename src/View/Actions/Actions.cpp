@@ -194,7 +194,11 @@ void Actions::openPreferencesFile() {
   const std::string name = chooseFile(FileBrowser::XmlFile);
   std::cout << "Actions: openPreferencesXML(): " << (name.empty() ? noFile : name) << std::endl;
   if (name.empty()) return;
-  model->readPreferencesXMLFile(name);
+  const std::string refusal = model->readPreferencesXMLFile(name);
+  if (!refusal.empty()) {
+    showMessage("The preferences file " + name + " cannot be read: " + refusal + ".");
+    return;
+  }
   preferences = model->getPreferences();
   scrollImage->setDrawingPreferences(preferences);
   fc->updateLateralPanel();

@@ -63,7 +63,8 @@ class Actions {
   // Lets the user choose an annotation file and shows its shapes on the
   // picture that is open.
   virtual void openXML();
-  // Lets the user choose a preferences file and takes its settings.
+  // Lets the user choose a preferences file and takes its settings; a file
+  // that cannot be read is reported and changes nothing.
   virtual void openPreferencesFile();
   // Write the canvas's shapes, or the given ones, to an annotation file; a
   // failed write is reported. Once the canvas's shapes are written they are
