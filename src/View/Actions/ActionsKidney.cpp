@@ -6,6 +6,7 @@
 #include <exception>
 #include <iostream>
 #include <sstream>
+#include <utility>
 
 #include "CystCsv.h"
 #include "CystRegions.h"
@@ -79,11 +80,8 @@ void ActionsKidney::runAlgorithm1(std::string, int mindim, int maxdim, int type1
     showMessage("The cysts of the picture could not be detected.");
     return;
   }
-  clearPolygonsModel();
-  polygonsModel = kept;
-  scrollImage->setPolygonsModel(polygonsModel);
-  scrollImage->setIdDraw(static_cast<int>(polygonsModel.size()) + 1);
-  scrollImage->updateDraw();
+  const int nextId = static_cast<int>(kept.size()) + 1;
+  replaceShapes(std::move(kept), nextId);
 }
 
 // ---------------------------------------------------------------- results table

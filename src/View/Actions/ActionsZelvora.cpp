@@ -7,6 +7,7 @@
 #include <iostream>
 #include <memory>
 #include <sstream>
+#include <utility>
 
 #include "AnnotationPath.h"
 #include "CellRegions.h"
@@ -119,13 +120,8 @@ void ActionsZelvora::runAlgorithm1(std::string, int mindim, int maxdim, int, int
     std::cout << "Error processing Canny filter " << error.what() << std::endl;
     return;
   }
-  // The shapes shown before are replaced: freed, with every reference to them.
-  scrollImage->polygonsClear();
-  polygonsModel = kept;
-  scrollImage->setPolygonsModel(polygonsModel);
   // Ids count every outline found, so the next shape drawn follows them all.
-  scrollImage->setIdDraw(contours + 1);
-  scrollImage->updateDraw();
+  replaceShapes(std::move(kept), contours + 1);
 }
 
 std::vector<baseShape*> ActionsZelvora::getPolygonsAlgorithm1(std::string, int mindim, int maxdim, int, int) {

@@ -50,7 +50,8 @@ class ActionsZelvora : public Actions {
   void clearPolygonsModel() override;
 
   // Detects the cells of the open picture and shows one region per cell in
-  // place of the canvas's shapes. The edge search looks for outlines between
+  // place of the canvas's shapes, after asking about unsaved changes
+  // (replaceShapes). The edge search looks for outlines between
   // `mindim` and `maxdim`; the regions kept are those between the settings'
   // minimum diameter and `maxdim`. `filename`, `type1` and `type2` are unused.
   void runAlgorithm1(std::string filename, int mindim, int maxdim, int type1, int type2) override;
