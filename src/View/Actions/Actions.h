@@ -75,7 +75,7 @@ class Actions {
   // whether it was saved.
   bool saveAnnotation();
   // Whether the canvas's shapes differ from those last saved, opened or
-  // cleared by the toolbar.
+  // cleared.
   bool hasUnsavedChanges();
   // Asked by every command before it drops the canvas's shapes, but the
   // user's own delete, which undo takes back: whether it may go on. With
