@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,18 @@ const char* const saveTitle = "Please choose a XML file";
 Steps answerSave(const std::string& file) {
   return {file.empty() ? ScriptedUser::answerChooser(saveTitle, {}) : ScriptedUser::answerChooser(saveTitle, {file}),
           ScriptedUser::waitFor([] { return ScriptedUser::visibleWindow(saveTitle) == nullptr; })};
+}
+
+// Waits until the idle callbacks queued by the steps before have started: a
+// later look sees what they did, or the question they are asking.
+Step afterQueuedSteps() {
+  auto queued = std::make_shared<bool>(false);
+  auto started = std::make_shared<bool>(false);
+  return [queued, started] {
+    if (!*queued) Glib::signal_idle().connect_once([started] { *started = true; });
+    *queued = true;
+    return *started;
+  };
 }
 
 // What a command that does not go on leaves as it was.
@@ -301,6 +314,7 @@ TEST_F(UnsavedWorkTest, SidePanelCommandsAskBeforeTheyDropUnsavedShapesAndCancel
         controlBefore = control();
       }));
       add(command.start());
+      steps.push_back(afterQueuedSteps());
       if (answer == Answer::Cancel) steps.push_back(answerUnsavedQuestion(UnsavedWorkQuestion::cancelResponse));
       if (answer == Answer::Discard) steps.push_back(answerUnsavedQuestion(UnsavedWorkQuestion::discardResponse));
       steps.push_back(look([&, name, answer, control = command.control, done = command.done] {
