@@ -17,6 +17,7 @@
 #include "AnnotatedTrainingSet.h"
 #include "ClassificationFixtures.h"
 #include "ControllerFachade.h"
+#include "DialogAnswerer.h"
 #include "EventPump.h"
 #include "FileText.h"
 #include "MessageRecorder.h"
@@ -32,6 +33,7 @@
 #include "SaveObstacles.h"
 #include "ScrollImage.h"
 #include "TemporaryHome.h"
+#include "UnsavedWorkQuestion.h"
 #include "regionDetectorEdgesZelvora.h"
 #include "regionShape.h"
 
@@ -194,6 +196,8 @@ TEST_F(ActionsZelvoraTest, DetectsClassifiesListsAndExportsTheStartPicture) {
 TEST_F(ActionsZelvoraTest, DetectionReplacesAndFreesTheShapesShownBefore) {
   canvas->setPolygonsModel({square(1, 0.1, 0.1, 0.2), square(2, 0.5, 0.5, 0.1)});
   canvas->setPolygonsModelSelected({canvas->getPolygonsNew().front()});
+  // The shapes are not saved: the user lets them go.
+  DialogAnswerer::answerNext(UnsavedWorkQuestion::discardResponse);
   detect();
   EXPECT_TRUE(canvas->getPolygonsModelSelected().empty());
   for (regionShape* region : regionsOnCanvas()) EXPECT_FALSE(region->getManual());
@@ -605,6 +609,8 @@ TEST_F(ActionsZelvoraTrainingTest, PicturesThatCannotBeReadLeaveDetectionOnTheOp
   MessageRecorder recorder;
   actions->trainClassifier(pictures, folder.string(), folder.string(), 0);
   recorder.take();
+  // Saved, so that detecting again asks nothing.
+  actions->recordShapesAsSaved();
   detect();
   EXPECT_TRUE(recorder.take().empty());
   EXPECT_EQ(regionsOnCanvas().size(), cells);

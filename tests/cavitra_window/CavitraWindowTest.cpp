@@ -20,6 +20,7 @@
 #include "SaveObstacles.h"
 #include "ScrollImage.h"
 #include "StartedProgramTest.h"
+#include "UnsavedWorkQuestion.h"
 #include "ViewProfile.h"
 #include "WidgetById.h"
 #include "circleShape.h"
@@ -136,6 +137,8 @@ TEST_F(CavitraWindowTest, DetectionPutsCystsOnTheCanvasRowsInTheTableAndWritesTh
     ScrollImage* canvas = this->canvas();
     // A hand-drawn shape is replaced by the detection.
     canvas->setPolygonsModel({new circleShape(5, 0.5, 0.5, 1, true, false, false, true, 0, 0, 0)});
+    // It is not saved: the user lets it go.
+    DialogAnswerer::answerNext(UnsavedWorkQuestion::discardResponse);
     actions->runAlgorithm1("", 40, 1000, 0, 0);
     const std::vector<baseShape*> shapes = canvas->getPolygonsNew();
     ASSERT_FALSE(shapes.empty());

@@ -42,10 +42,13 @@ constexpr int side = 1000;
 class RecordingActions : public Actions {
  public:
   using Actions::Actions;
+  // The prepared regions stand for an annotation as saved: the panel's
+  // commands that drop them ask nothing.
   void runAlgorithm1(std::string, int mindim, int maxdim, int mode, int) override {
     runs.emplace_back(mindim, maxdim, mode);
     clearPolygonsModel();
     scrollImage->setPolygonsModel(std::exchange(detected, {}));
+    recordShapesAsSaved();
   }
   std::vector<baseShape*> getPolygonsAlgorithm1(std::string, int mindim, int maxdim, int mode, int) override {
     passes.emplace_back(mindim, maxdim, mode);
@@ -133,6 +136,11 @@ class KidneyPanelDetectionTest : public PanelFixture<ActionsKidney> {
   std::pair<std::string, std::string> expectedLabels() {
     const CystRegionTools::CystIndex index = CystRegionTools::cystIndex(shapes(), side, side);
     return {CystRegionTools::indexText(index.percent), std::to_string(index.regions)};
+  }
+  // The results table's rows, -1 while it was never shown.
+  int tableRows() {
+    Gtk::TreeView* table = actions->getTreeView();
+    return table == nullptr ? -1 : static_cast<int>(table->get_model()->children().size());
   }
 };
 
@@ -417,6 +425,7 @@ TEST_F(KidneyPanelTest, AddedCystsUndoAndRedoOnlyInKidneyMode) {
   EXPECT_TRUE(cyst->getVisible());
   EXPECT_EQ(labels().second, "2");
 
+  actions->recordShapesAsSaved();
   chooseLiver();
   auto* other = disc(1, 0.7, 0.7, 0.05);
   other->setType(CystRegionTools::AddedCyst);
@@ -468,11 +477,44 @@ TEST_F(KidneyPanelDetectionTest, RunInBothOrgansThenEachToolKeepsTheLabelsFollow
   EXPECT_EQ(shapes().size(), kidneyRegions + 1);
   EXPECT_EQ(labels(), expectedLabels());
 
+  actions->recordShapesAsSaved();
   widget<Gtk::RadioButton>("radiobutton1")->set_active(true);
   EXPECT_EQ(labels(), std::make_pair(std::string("0 %"), std::string("0")));
   click("buttonRun");
   EXPECT_FALSE(shapes().empty());
   EXPECT_EQ(labels(), expectedLabels());
+}
+
+// The labels and an open table show the canvas after every change of its
+// shapes: the panel's undo and redo of added cysts, the toolbar's Clear, and
+// the reset of the panel that opening another picture does.
+TEST_F(KidneyPanelDetectionTest, TheLabelsAndAnOpenTableFollowEveryChangeOfTheShapes) {
+  click("buttonRun");
+  ASSERT_FALSE(shapes().empty());
+  auto* added = disc(static_cast<int>(shapes().size()) + 1, 0.5, 0.5, 0.03);
+  added->setType(CystRegionTools::AddedCyst);
+  shapes().push_back(added);
+  panel->updatePanel();  // as after an annotation was opened
+  widget<Gtk::ToggleButton>("table")->set_active(true);
+  const auto agree = [this] {
+    return std::to_string(tableRows()) == labels().second && labels() == expectedLabels();
+  };
+  ASSERT_TRUE(agree());
+
+  const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+      {"undo of added cysts", [this] { click("buttonUndoAddCyst"); }},
+      {"redo of added cysts", [this] { click("buttonRedoAddCyst"); }},
+      {"toolbar's clear", [this] { actions->clearPolygonsModel(); }},
+      {"detection again", [this] { click("buttonRun"); }},
+      {"reset for another picture", [this] { panel->resetPanel(); }},
+  };
+  for (const auto& [name, change] : changes) {
+    change();
+    // Detection closes the table; it is shown again.
+    if (!widget<Gtk::ToggleButton>("table")->get_active()) widget<Gtk::ToggleButton>("table")->set_active(true);
+    EXPECT_TRUE(agree()) << name << ": " << labels().first << ", " << labels().second << ", table " << tableRows();
+  }
+  EXPECT_EQ(labels(), std::make_pair(std::string("0 %"), std::string("0")));
 }
 
 }  // namespace

@@ -108,7 +108,12 @@ class ZelvoraPanelTest : public ::testing::Test {
   }
   Preferences& settings() { return *controller.getPreferences(); }
   std::vector<baseShape*>& shapes() { return canvas->getPolygonsNew(); }
-  void put(std::vector<baseShape*> list) { canvas->setPolygonsModel(std::move(list)); }
+  // Shapes as an annotation just opened: nothing unsaved, so the panel's
+  // commands that drop them ask nothing.
+  void put(std::vector<baseShape*> list) {
+    canvas->setPolygonsModel(std::move(list));
+    actions->recordShapesAsSaved();
+  }
   void select(std::vector<baseShape*> list) {
     for (baseShape* shape : list) shape->setSelected(true);
     canvas->setPolygonsModelSelected(list);

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,7 @@
 #include "DialogAnswerer.h"
 #include "MenuProfile.h"
 #include "ModelFachade.h"
+#include "Preferences.h"
 #include "FileText.h"
 #include "SaveObstacles.h"
 #include "ScriptedUser.h"
@@ -50,6 +52,18 @@ const char* const saveTitle = "Please choose a XML file";
 Steps answerSave(const std::string& file) {
   return {file.empty() ? ScriptedUser::answerChooser(saveTitle, {}) : ScriptedUser::answerChooser(saveTitle, {file}),
           ScriptedUser::waitFor([] { return ScriptedUser::visibleWindow(saveTitle) == nullptr; })};
+}
+
+// Waits until the idle callbacks queued by the steps before have started: a
+// later look sees what they did, or the question they are asking.
+Step afterQueuedSteps() {
+  auto queued = std::make_shared<bool>(false);
+  auto started = std::make_shared<bool>(false);
+  return [queued, started] {
+    if (!*queued) Glib::signal_idle().connect_once([started] { *started = true; });
+    *queued = true;
+    return *started;
+  };
 }
 
 // What a command that does not go on leaves as it was.
@@ -200,6 +214,127 @@ TEST_F(UnsavedWorkTest, ClearAndTheOpenCommandsAskOnlyAboutUnsavedChangesAndDoWh
   EXPECT_EQ(run(steps, 180), 0);
 
   ASSERT_EQ(outcomes.size(), std::size(answers) * commands.size());
+  for (const Outcome& outcome : outcomes) EXPECT_TRUE(outcome.asExpected) << outcome.name;
+}
+
+// ---------------------------------------------------------------- commands of the side panel
+
+// A command of the side panel that takes every shape off the canvas.
+struct PanelCommand {
+  const char* name;
+  bool cavitraOnly;
+  // Made afresh for every case: a step keeps what it has seen.
+  std::function<Steps()> start;
+  // The command's control as the user sees it (a field's text and the limit
+  // in force, a toggle's or a radio button's state).
+  std::function<std::string()> control;
+  // Whether the canvas shows what the command does.
+  std::function<bool(const Canvas& after)> done;
+  // Steps that put the control at rest once the command went on.
+  std::function<Steps()> settle;
+};
+
+// Detection, a new diameter limit, a measurement and (in Cavitra) a change of
+// organ ask before they drop unsaved shapes: Cancel keeps the shapes and the
+// control as it was, Discard goes on; with nothing unsaved nobody is asked.
+// Detected shapes are unsaved work: Quit asks about them afterwards.
+TEST_F(UnsavedWorkTest, SidePanelCommandsAskBeforeTheyDropUnsavedShapesAndCancelKeepsTheControl) {
+  const auto widget = [this](const char* id) { return widgetById(mainWindow(), id); };
+  const auto clickLater = [widget](const char* id) {
+    return ScriptedUser::later([widget, id] { static_cast<Gtk::Button*>(widget(id))->clicked(); });
+  };
+  // A whole limit one pixel above the one in force, typed and entered.
+  const auto enterLimit = [this, widget](const char* id, bool minimum) {
+    return ScriptedUser::later([this, widget, id, minimum] {
+      const Preferences* settings = controller->getPreferences();
+      const int inForce = minimum ? settings->getMinimumDiameter() : settings->getMaximumDiameter();
+      auto* entry = static_cast<Gtk::Entry*>(widget(id));
+      entry->set_text(std::to_string(inForce + 1));
+      entry->activate();
+    });
+  };
+  const auto limitShown = [this, widget](const char* id, bool minimum) {
+    const Preferences* settings = controller->getPreferences();
+    return static_cast<Gtk::Entry*>(widget(id))->get_text() + " in force " +
+           std::to_string(minimum ? settings->getMinimumDiameter() : settings->getMaximumDiameter());
+  };
+  const auto active = [widget](const char* id) { return static_cast<Gtk::ToggleButton*>(widget(id))->get_active(); };
+  const auto emptied = [](const Canvas& after) { return after.shapes.empty(); };
+  const auto nothing = [] { return Steps{}; };
+  const std::vector<PanelCommand> commands = {
+      {"minimum diameter entered", false, [=] { return Steps{enterLimit("entryMinDim", true)}; },
+       [=] { return limitShown("entryMinDim", true); }, emptied, nothing},
+      {"maximum diameter entered", false, [=] { return Steps{enterLimit("entryMaxDim", false)}; },
+       [=] { return limitShown("entryMaxDim", false); }, emptied, nothing},
+      {"minimum diameter measured", false, [=] { return Steps{clickLater("MinDiameter")}; },
+       [=] { return std::string(active("MinDiameter") ? "measuring" : "off"); }, emptied,
+       // Switched off again: no line is drawn.
+       [=] { return Steps{clickLater("MinDiameter")}; }},
+      {"maximum diameter measured", false, [=] { return Steps{clickLater("MaxDiameter")}; },
+       [=] { return std::string(active("MaxDiameter") ? "measuring" : "off"); }, emptied,
+       [=] { return Steps{clickLater("MaxDiameter")}; }},
+      {"other organ chosen", true,
+       [=] {
+         return Steps{ScriptedUser::later([=] {
+           static_cast<Gtk::Button*>(widget(active("radiobutton1") ? "radiobutton2" : "radiobutton1"))->clicked();
+         })};
+       },
+       [=] { return std::string(active("radiobutton1") ? "liver" : "kidney"); }, emptied, nothing},
+      // Last: what it detects stays unsaved.
+      {"detection", false, [=] { return Steps{clickLater("buttonRun")}; }, [] { return std::string(); },
+       [](const Canvas& after) {
+         return !after.shapes.empty() && std::all_of(after.shapes.begin(), after.shapes.end(), [](baseShape* shape) {
+           return dynamic_cast<regionShape*>(shape) != nullptr;
+         });
+       },
+       nothing},
+  };
+  const bool cavitra = std::string(startedProgram) == "cavitra";
+  // Each case leaves the state the next needs: the first starts with nothing
+  // unsaved, and Discard of a command that empties the canvas ends with
+  // nothing unsaved.
+  const Answer answers[] = {Answer::None, Answer::Cancel, Answer::Discard};
+
+  struct Outcome {
+    std::string name;
+    bool asExpected = false;
+  };
+  std::vector<Outcome> outcomes;
+  Canvas before;
+  std::string controlBefore;
+  Steps steps;
+  const auto add = [&steps](const Steps& more) { steps.insert(steps.end(), more.begin(), more.end()); };
+  for (const PanelCommand& command : commands) {
+    if (command.cavitraOnly && !cavitra) continue;
+    for (Answer answer : answers) {
+      const std::string name = std::string(command.name) + (answer == Answer::None     ? ", nothing unsaved"
+                                                            : answer == Answer::Cancel ? ", cancel"
+                                                                                       : ", discard");
+      if (answer == Answer::Cancel) steps.push_back(draw());
+      steps.push_back(look([&, control = command.control] {
+        before = now();
+        controlBefore = control();
+      }));
+      add(command.start());
+      steps.push_back(afterQueuedSteps());
+      if (answer == Answer::Cancel) steps.push_back(answerUnsavedQuestion(UnsavedWorkQuestion::cancelResponse));
+      if (answer == Answer::Discard) steps.push_back(answerUnsavedQuestion(UnsavedWorkQuestion::discardResponse));
+      steps.push_back(look([&, name, answer, control = command.control, done = command.done] {
+        const Canvas after = now();
+        const bool expected = answer == Answer::Cancel
+                                  ? after.shapes == before.shapes && control() == controlBefore
+                                  : done(after) && (controlBefore.empty() || control() != controlBefore);
+        outcomes.push_back({name, expected});
+      }));
+      if (answer != Answer::Cancel) add(command.settle());
+    }
+  }
+  // The detected shapes are not saved.
+  add({choose("exit"), answerUnsavedQuestion(UnsavedWorkQuestion::discardResponse)});
+
+  EXPECT_EQ(run(steps, 240), 0);
+
+  ASSERT_EQ(outcomes.size(), std::size(answers) * (cavitra ? commands.size() : commands.size() - 1));
   for (const Outcome& outcome : outcomes) EXPECT_TRUE(outcome.asExpected) << outcome.name;
 }
 

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <iostream>
 #include <optional>
+#include <utility>
 
 #include "AnnotationPath.h"
 #include "ControllerFachade.h"
@@ -246,6 +247,19 @@ bool Actions::mayDropShapes(UnsavedWorkQuestion::Command command) {
 
 void Actions::recordShapesAsSaved() { savedShapes.record(scrollImage->getPolygonsNew()); }
 
+bool Actions::replaceShapes(std::vector<baseShape*> found, int nextId) {
+  if (!mayDropShapes(UnsavedWorkQuestion::Command::ReplaceShapes)) {
+    for (baseShape* shape : found) delete shape;
+    return false;
+  }
+  clearPolygonsModel();
+  polygonsModel = std::move(found);
+  scrollImage->setPolygonsModel(polygonsModel);
+  scrollImage->setIdDraw(nextId);
+  scrollImage->updateDraw();
+  return true;
+}
+
 // ---------------------------------------------------------------- shapes
 
 int Actions::nextFreeId() {
@@ -273,6 +287,7 @@ void Actions::clearPolygonsModel() {
   if (ProgramProfile::current().clearingKeepsNextId) scrollImage->setIdDraw(nextId);
   polygonsModel.clear();
   scrollImage->updateDraw();
+  recordShapesAsSaved();
 }
 
 void Actions::unselectedAllObjects() {

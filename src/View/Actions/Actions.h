@@ -76,16 +76,21 @@ class Actions {
   // whether it was saved.
   bool saveAnnotation();
   // Whether the canvas's shapes differ from those last saved, opened or
-  // cleared by the toolbar.
+  // cleared.
   bool hasUnsavedChanges();
-  // Asked by a command before it drops the canvas's shapes: whether it may go
-  // on. With unsaved changes the user is asked first; "Save" runs
-  // saveAnnotation and goes on only when it saved, "Discard" goes on,
-  // "Cancel" does not.
+  // Asked by every command before it drops the canvas's shapes, but the
+  // user's own delete, which undo takes back: whether it may go on. With
+  // unsaved changes the user is asked first; "Save" runs saveAnnotation and
+  // goes on only when it saved, "Discard" goes on, "Cancel" does not.
   bool mayDropShapes(UnsavedWorkQuestion::Command command);
   // Takes the canvas's shapes as the state saved: after a clear nothing is
   // left that a save would keep.
   void recordShapesAsSaved();
+  // Shows `found`, a detection's result handed over, in place of every shape
+  // on the canvas, the next shape drawn taking the id `nextId`. Asks first as
+  // mayDropShapes does; when the user cancels, `found` is freed, the canvas
+  // is left as it was and false is returned.
+  bool replaceShapes(std::vector<baseShape*> found, int nextId);
   virtual void saveCSV(std::string filename);
   virtual void saveCSVSample(PreferencesSample* pref);
   virtual void processDirImages(std::string imagepath, std::string xmlpath, std::string csvfile, bool subdir,
@@ -107,7 +112,8 @@ class Actions {
   // those on the canvas.
   virtual void updateLateralPanel();
   // Frees every shape of the canvas; ids start again at 1 unless the
-  // program keeps them.
+  // program keeps them. The empty canvas is the state saved: nothing is left
+  // that a save would keep.
   virtual void clearPolygonsModel();
   virtual void unselectedAllObjects();
   // Shows the results table in the lower pane, refilled from the canvas; the

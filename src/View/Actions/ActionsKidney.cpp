@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 #include <sstream>
+#include <utility>
 
 #include "CystCsv.h"
 #include "CystRegions.h"
@@ -97,11 +98,8 @@ void ActionsKidney::runAlgorithm1(std::string, int mindim, int maxdim, int type1
     showMessage(failure);
     return;
   }
-  clearPolygonsModel();
-  polygonsModel = kept;
-  scrollImage->setPolygonsModel(polygonsModel);
-  scrollImage->setIdDraw(static_cast<int>(polygonsModel.size()) + 1);
-  scrollImage->updateDraw();
+  const int nextId = static_cast<int>(kept.size()) + 1;
+  replaceShapes(std::move(kept), nextId);
 }
 
 // ---------------------------------------------------------------- results table

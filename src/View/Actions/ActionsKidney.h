@@ -36,9 +36,9 @@ class ActionsKidney : public Actions {
 
   // Detects the cysts of the picture open in the model and, when detection
   // succeeds, shows them in place of every shape on the canvas (hand-drawn
-  // ones too); a failed detection leaves the canvas as it was and tells the
-  // user why. `filename` and `type2` are unused; `type1` is the detector's
-  // mode.
+  // ones too), after asking about unsaved changes (replaceShapes); a failed
+  // detection leaves the canvas as it was and tells the user why. `filename`
+  // and `type2` are unused; `type1` is the detector's mode.
   void runAlgorithm1(std::string filename, int mindim, int maxdim, int type1, int type2) override;
   // The kept cysts of the picture file `filename` (owned by the caller),
   // numbered 1, 2, 3, ...; the canvas is not touched. Empty when detection

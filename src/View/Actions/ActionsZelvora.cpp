@@ -8,6 +8,7 @@
 #include <memory>
 #include <new>
 #include <sstream>
+#include <utility>
 
 #include "AnnotationPath.h"
 #include "CellRegions.h"
@@ -136,13 +137,8 @@ void ActionsZelvora::runAlgorithm1(std::string, int mindim, int maxdim, int, int
   std::vector<baseShape*> kept;
   int contours = 0;
   if (!detectOrReport(mindim, preferences->getMinimumDiameter(), maxdim, contours, kept)) return;
-  // The shapes shown before are replaced: freed, with every reference to them.
-  scrollImage->polygonsClear();
-  polygonsModel = kept;
-  scrollImage->setPolygonsModel(polygonsModel);
   // Ids count every outline found, so the next shape drawn follows them all.
-  scrollImage->setIdDraw(contours + 1);
-  scrollImage->updateDraw();
+  replaceShapes(std::move(kept), contours + 1);
 }
 
 std::vector<baseShape*> ActionsZelvora::getPolygonsAlgorithm1(std::string, int mindim, int maxdim, int, int) {

@@ -53,7 +53,8 @@ class ActionsZelvora : public Actions {
   void clearPolygonsModel() override;
 
   // Detects the cells of the open picture and shows one region per cell in
-  // place of the canvas's shapes. The edge search looks for outlines between
+  // place of the canvas's shapes, after asking about unsaved changes
+  // (replaceShapes). The edge search looks for outlines between
   // `mindim` and `maxdim`; the regions kept are those between the settings'
   // minimum diameter and `maxdim`. A detection that does not run leaves the
   // canvas as it was and tells the user why when the reason is the picture

@@ -14,6 +14,7 @@
 #include "OpticalClassifierCyst.h"
 #include "ScrollImage.h"
 #include "ShapeReplacement.h"
+#include "UnsavedWorkQuestion.h"
 #include "regionDetectorCyst.h"
 
 namespace {
@@ -75,7 +76,7 @@ KidneyPanel::KidneyPanel(Actions* actions, Gtk::Paned* paned, Gtk::Paned* panedb
   connect(buttonRun, &KidneyPanel::onButtonRunPress);
   // A radio group reports the click on the button losing the choice as well,
   // so the liver button alone sees every change of organ.
-  connect(buttonliver, &KidneyPanel::onRadioButtonPress);
+  organChoice = buttonliver->signal_clicked().connect([this] { onRadioButtonPress(); });
   connect(removeInner, &KidneyPanel::onButtonRemoveInnerRegionsPress);
   connect(removefp, &KidneyPanel::onButtonRemoveFalsePositivePress);
   connect(undoRemovefp, &KidneyPanel::onButtonUndoRemoveFalsePositivePress);
@@ -105,6 +106,7 @@ void KidneyPanel::updateCystIndex() {
       CystRegionTools::cystIndex(shapes, scrollImage->getImgWidth(), scrollImage->getImgHeight());
   cystindex->set_text(CystRegionTools::indexText(index.percent));
   cystnumber->set_text(NumberText::formatInt(index.regions));
+  updateTable();
 }
 
 // ---------------------------------------------------------------- detection and settings
@@ -121,6 +123,14 @@ void KidneyPanel::onButtonRunPress() {
 }
 
 void KidneyPanel::onRadioButtonPress() {
+  // A change of organ empties the annotation; kept, the organ stays too.
+  if (!actions->mayDropShapes(UnsavedWorkQuestion::Command::ReplaceShapes)) {
+    // Put back without running this handler again.
+    organChoice.block();
+    (liver ? buttonliver : buttonkidney)->set_active(true);
+    organChoice.unblock();
+    return;
+  }
   actions->clearPolygonsModel();
   liver = buttonliver->get_active();
   closeTable();
@@ -138,8 +148,12 @@ void KidneyPanel::onStepChanged() {
 }
 
 void KidneyPanel::update(int code) {
+  // The labels and an open table follow every change of the shapes.
+  if (code == ShapesDeleted || code == ShapeAdded) {
+    updateCystIndex();
+    return;
+  }
   PanelDiameters::update(code);
-  if (code == ShapesDeleted || code == ShapeAdded) updateCystIndex();
   if (code != ArcFinished) return;
   std::string refusal;
   if (splitRegion->get_active() || completeRegion->get_active()) refusal = cutAlongFinishedArc();

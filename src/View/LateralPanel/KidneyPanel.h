@@ -27,8 +27,9 @@ class KidneyPanel : public PanelDiameters {
               ControllerFachade* fc);
   ~KidneyPanel() override;
 
-  // Measuring lines and the results table as the base does; the index on
-  // ShapesDeleted and ShapeAdded; the split or complete cut on ArcFinished.
+  // Measuring lines as the base does; the index, the count and an open table
+  // on ShapesDeleted and ShapeAdded; the split or complete cut on
+  // ArcFinished.
   void update(int code) override;
   void onMinDiameterChanged() override;
   void onMaxDiameterChanged() override;
@@ -43,6 +44,9 @@ class KidneyPanel : public PanelDiameters {
   void updatePanel() override;
 
   void onButtonRunPress();
+  // Every click on the liver button, and so every change of organ, empties
+  // the annotation after asking about unsaved changes; when the user keeps
+  // them the organ chosen before is shown again.
   void onRadioButtonPress();
   void onStepChanged();
   void onButtonRemoveInnerRegionsPress();
@@ -57,7 +61,8 @@ class KidneyPanel : public PanelDiameters {
   void onButtonSplitRegionPress();
   void onButtonCompleteRegionPress();
   void onButtonMergeRegionsPress();
-  // Shows the cyst index and the region count of the canvas's list.
+  // Shows the cyst index and the region count of the canvas's list and
+  // refills an open results table, so that the figures shown always agree.
   void updateCystIndex();
 
   bool isLiver() const { return liver; }
@@ -77,6 +82,8 @@ class KidneyPanel : public PanelDiameters {
   Gtk::Button* buttonRun = nullptr;
   Gtk::RadioButton* buttonliver = nullptr;
   Gtk::RadioButton* buttonkidney = nullptr;
+  // The liver button's click, blocked while a kept organ is put back.
+  sigc::connection organChoice;
   bool liver = false;
   Gtk::Button* removeInner = nullptr;
   Gtk::Button* removefp = nullptr;

@@ -13,6 +13,7 @@
 #include "Preferences.h"
 #include "ProgramProfile.h"
 #include "ScrollImage.h"
+#include "UnsavedWorkQuestion.h"
 
 PanelDiameters::PanelDiameters(Actions* actions, Gtk::Paned* paned, Gtk::Paned* panedbottom,
                                Glib::RefPtr<Gtk::Builder> refBuilder, ControllerFachade* fc)
@@ -81,8 +82,14 @@ void PanelDiameters::takeTypedLimit(Limit limit) {
   const bool accepted = n && (limit == Limit::Minimum ? *n > 2 && *n < maxdim - 2 : *n > mindim + 2);
   showValid(entry, accepted);
   if (!accepted) return;
+  int& inForce = limit == Limit::Minimum ? mindim : maxdim;
+  // A new limit empties the annotation: kept, the limit in force is shown again.
+  if (!actions->mayDropShapes(UnsavedWorkQuestion::Command::ReplaceShapes)) {
+    entry->set_text(lengthText(inForce));
+    return;
+  }
   entry->set_text(shown);
-  (limit == Limit::Minimum ? mindim : maxdim) = *n;
+  inForce = *n;
   preferences->setDiameters(mindim, maxdim);
   resetPanel();
   updateText();
@@ -95,6 +102,12 @@ void PanelDiameters::onMaxDiameterChanged() { takeTypedLimit(Limit::Maximum); }
 void PanelDiameters::armMeasuring(Gtk::ToggleButton* toggle) {
   closeTable();
   if (!toggle->get_active()) return;
+  // Measuring starts on an empty annotation. Switched off, the toggle runs
+  // this handler again, which then only closes the table.
+  if (!actions->mayDropShapes(UnsavedWorkQuestion::Command::ReplaceShapes)) {
+    toggle->set_active(false);
+    return;
+  }
   actions->clearPolygonsModel();
   if (ProgramProfile::current().measuringKeepsZoom)
     scrollImage->restoreButtonsWithoutZoom();

@@ -10,7 +10,9 @@
 // results table in the lower pane and refreshes it when shapes are added or
 // deleted. Every accepted limit is stored in the settings (which keep a pair
 // only when the minimum is above 2 and the maximum above the minimum), closes
-// the table and empties the annotation.
+// the table and empties the annotation. A limit typed and a measurement
+// started first ask about unsaved changes; when the user keeps them the field
+// shows the limit in force again and the toggle goes off.
 class PanelDiameters : public Panel {
  public:
   PanelDiameters(Actions* actions, Gtk::Paned* paned, Gtk::Paned* panedbottom, Glib::RefPtr<Gtk::Builder> refBuilder,

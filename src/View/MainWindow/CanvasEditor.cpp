@@ -729,6 +729,7 @@ void CanvasEditor::clearEditingState() {
 
 void CanvasEditor::polygonsClear() {
   clearEditingState();
+  const bool hadShapes = !polygonsNew.empty();
   ShapeSet unique(polygonsNew.begin(), polygonsNew.end());
   unique.insert(takenOff.begin(), takenOff.end());
   for (const baseShape* shape : unique) delete shape;
@@ -736,4 +737,6 @@ void CanvasEditor::polygonsClear() {
   takenOff.clear();
   idDraw = 1;
   std::cout << "En scrollimage::polygonsClear(): " << std::endl;
+  // Counts and tables shown beside the canvas follow it.
+  if (hadShapes) announceEdit(ShapesDeleted);
 }

@@ -139,9 +139,10 @@ class CanvasEditor : public Subject {
   void resetPolygonsModelSelected() { polygonsModelSelected.clear(); }
   // Takes the caller's list as the shape list. Frees nothing: the caller owns
   // the shapes it left out, and every reference to them is dropped here.
+  // Notifies nothing: the caller refreshes what shows the shapes.
   void setPolygonsModel(std::vector<baseShape*> poligons);
   // Frees every shape of the list, empties it and clears the editing state;
-  // ids start again at 1.
+  // ids start again at 1. Notifies ShapesDeleted when the list held shapes.
   void polygonsClear();
   // Empties the selection (flags untouched), both history lists, the copied
   // region and every shape being drawn, without following any pointer: for

@@ -77,7 +77,6 @@ void ToolbarHorizontal::onButtonResetClicked() {
   actionsToolbar->clearPolygonsModel();
   actionsToolbar->closeTable();
   if (resetRefreshesPanel) actionsToolbar->updateLateralPanel();
-  actionsToolbar->recordShapesAsSaved();
 }
 
 void ToolbarHorizontal::on_buttonShowPaned_clicked() { actionsToolbar->on_buttonShowPaned_clicked(); }

@@ -16,6 +16,9 @@ const char* whatIsLost(UnsavedWorkQuestion::Command command) {
       return "Opening another picture drops them unless they are saved first.";
     case UnsavedWorkQuestion::Command::OpenAnnotation:
       return "Opening another annotation drops them unless they are saved first.";
+    case UnsavedWorkQuestion::Command::ReplaceShapes:
+      return "This command takes every shape off the canvas, and undo cannot bring them back, unless they are "
+             "saved first.";
   }
   return "";
 }

@@ -11,7 +11,9 @@ class UnsavedWorkQuestion {
  public:
   enum class Answer { Save, Discard, Cancel };
   // The commands that drop the annotation, named in the question.
-  enum class Command { Quit, Clear, OpenPicture, OpenAnnotation };
+  // ReplaceShapes: a command of the side panel that takes every shape off the
+  // canvas (a detection, a new diameter limit, organ or measurement).
+  enum class Command { Quit, Clear, OpenPicture, OpenAnnotation, ReplaceShapes };
 
   static constexpr int saveResponse = Gtk::RESPONSE_ACCEPT;
   static constexpr int discardResponse = Gtk::RESPONSE_REJECT;
