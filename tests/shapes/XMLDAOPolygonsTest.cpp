@@ -349,6 +349,27 @@ TEST_F(AnnotationFile, ShapesWithValuesThatAreNotFiniteRefuseTheFile) {
 // histograms of billions of rows): the file is refused, the message naming
 // the element. Two picture sizes beyond each edge are the reach; a shape at
 // its edge is kept.
+// Shapes added on the canvas take the ids after the largest one read, so an
+// id at the end of the int range is refused before it can overflow them.
+TEST_F(AnnotationFile, IdsLeaveRoomForTheShapesAddedAfterThem) {
+  const struct {
+    const char* id;
+    bool read;
+  } cases[] = {{"1000000000", true}, {"1000000001", false}, {"2147483647", false}, {"99999999999", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.id);
+    ImageClass image("open.png", 640, 480);
+    const ReadResult result = readText(std::string("<Poligonos filename=\"liver2.ppm\" width=\"800\" "
+                                                   "height=\"600\"><Circle x=\"400\" y=\"300\" r=\"5\" id=\"") +
+                                           c.id + "\"/></Poligonos>",
+                                       image);
+    EXPECT_EQ(result.ok, c.read) << result.error;
+    if (!c.read) {
+      EXPECT_NE(result.error.find(std::string("the id ") + c.id), std::string::npos) << result.error;
+    }
+  }
+}
+
 TEST_F(AnnotationFile, ShapesFarOutsideThePictureAndPicturesTooLargeRefuseTheFile) {
   // 800 x 600: x from -1600 to 2400, y from -1600 to 2200, radius up to 4000.
   const std::string root = "<Poligonos filename=\"liver2.ppm\" width=\"800\" height=\"600\">";

@@ -75,6 +75,18 @@ void requireWithinReach(bool within, const std::string& element) {
                              " lies far outside the picture, more than two picture sizes beyond its edge");
 }
 
+// The canvas numbers the shapes it adds after the largest id it holds: an id
+// near the end of the int range would leave no number for the next shape.
+constexpr int largestShapeId = 1000000000;
+
+int shapeId(const std::string& text) {
+  const int id = NumberText::toInt(text);
+  if (id > largestShapeId)
+    throw xmlpp::parse_error("a shape has the id " + text + ", above the largest id a shape may have (" +
+                             std::to_string(largestShapeId) + ")");
+  return id;
+}
+
 std::string elementWithId(const char* element, int id) {
   return std::string(element) + " element with id " + std::to_string(id);
 }
@@ -111,7 +123,7 @@ struct XMLDAOPolygons::CommonAttributes {
       if (key == "name")
         name = value;
       else if (key == "id")
-        id = NumberText::toInt(value);
+        id = shapeId(value);
       else if (key == "MANUAL")
         manual = NumberText::toInt(value) != 0;
       else if (key == "DELETED")
