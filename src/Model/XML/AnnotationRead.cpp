@@ -2,28 +2,16 @@
 
 #include <libxml++/exceptions/exception.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <clocale>
 #include <iostream>
 
 #include "Preferences.h"
+#include "RegularFileRead.h"
 #include "XMLDAOPolygons.h"
 
 namespace Model {
 
 namespace {
-
-// Why a file cannot be parsed at all; empty when it can. A device or a pipe
-// would keep the parser waiting.
-std::string unreadableReason(const std::string& file) {
-  struct stat status {};
-  if (stat(file.c_str(), &status) != 0) return "the file does not exist";
-  if (!S_ISREG(status.st_mode)) return "it is not a regular file";
-  if (access(file.c_str(), R_OK) != 0) return "the file cannot be read";
-  return std::string();
-}
 
 // The parser's texts end with line breaks and may span several lines; a
 // message box shows them as one sentence.
@@ -43,13 +31,16 @@ std::string oneLine(const std::string& text) {
 }  // namespace
 
 AnnotationRead::AnnotationRead(const std::string& file, const ImageClass& start, PolygonsReadOptions options)
-    : path(file), refusalReason(unreadableReason(file)), image(start) {
+    : path(file), image(start) {
+  // Read whole first: a pipe or a device would keep the parser waiting.
+  const RegularFileRead contents(file);
+  refusalReason = contents.refusal();
   if (!refusalReason.empty()) return;
   std::setlocale(LC_ALL, "C");
   XMLDAOPolygons reader(&image, -1.0, options);
   reader.set_substitute_entities(true);
   try {
-    reader.parse_file(file);
+    reader.parse_memory(contents.text());
   } catch (const xmlpp::exception& e) {
     std::cerr << "libxml++ exception: " << e.what() << std::endl;
     refusalReason = oneLine(e.what());

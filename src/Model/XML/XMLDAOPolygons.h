@@ -26,7 +26,7 @@ namespace Model {
 // (libxml2 text writer) and its event-driven reader. Coordinates are image
 // pixels in the file and fractions of the image size in memory.
 //
-// Reading: set entity substitution as wanted, call parse_file, catch
+// Reading: set entity substitution as wanted, parse (file or memory), catch
 // xmlpp::exception, and use the result only when succeeded(). Nothing read
 // reaches the caller's image or the caller's shape list before the parse has
 // succeeded: the reader fills its own copy of the image record and owns the
