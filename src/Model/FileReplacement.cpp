@@ -12,6 +12,8 @@
 #include <random>
 #include <system_error>
 
+#include "UnnamedFile.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -23,10 +25,6 @@ constexpr int maximumLinkHops = 40;
 // limit asks, then this and six random letters.
 constexpr char temporaryMark[] = ".saving-";
 constexpr std::size_t randomLetters = 6;
-
-// Where an open file can be named again; an unnamed file is given its name
-// through it.
-constexpr char openFiles[] = "/proc/self/fd/";
 
 // The file that `target` names once every link is followed, even one that
 // does not exist yet; empty when a link cannot be read or loops.
@@ -111,12 +109,8 @@ FileReplacement::~FileReplacement() { abandon(); }
 // The mode given at creation is subject to the umask, as for any new file of
 // the user.
 bool FileReplacement::openTemporary() {
-#ifdef O_TMPFILE
-  if (access(openFiles, X_OK) == 0) {
-    descriptor = open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (descriptor >= 0) return true;
-  }
-#endif
+  descriptor = UnnamedFile::open(folder, O_WRONLY, 0666);
+  if (descriptor >= 0) return true;
   temporary = claimTemporaryName(real, [this](const std::string& name) {
     descriptor = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     return descriptor >= 0;
@@ -144,7 +138,7 @@ bool FileReplacement::writeTemporary(const std::string& contents) {
 
 bool FileReplacement::nameTemporary() {
   if (!temporary.empty()) return true;
-  const std::string unnamed = openFiles + std::to_string(descriptor);
+  const std::string unnamed = UnnamedFile::nameOf(descriptor);
   temporary = claimTemporaryName(real, [&unnamed](const std::string& name) {
     return linkat(AT_FDCWD, unnamed.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
   });

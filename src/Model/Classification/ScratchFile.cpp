@@ -8,26 +8,17 @@
 #include <filesystem>
 #include <system_error>
 
-namespace {
-
-// Where an open file can be opened again by name.
-constexpr char openFiles[] = "/proc/self/fd/";
-
-}  // namespace
+#include "UnnamedFile.h"
 
 ScratchFile::ScratchFile() {
   std::error_code error;
   const std::filesystem::path folder = std::filesystem::temp_directory_path(error);
   if (error) return;
-#ifdef O_TMPFILE
-  if (access(openFiles, X_OK) == 0) {
-    descriptor = open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    if (descriptor >= 0) {
-      path = openFiles + std::to_string(descriptor);
-      return;
-    }
+  descriptor = UnnamedFile::open(folder.string(), O_RDWR, 0600);
+  if (descriptor >= 0) {
+    path = UnnamedFile::nameOf(descriptor);
+    return;
   }
-#endif
   std::string fresh = (folder / "svm-model-XXXXXX").string();
   descriptor = mkostemp(fresh.data(), O_CLOEXEC);
   if (descriptor < 0) return;
