@@ -5,8 +5,27 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "WidgetById.h"
+
+namespace {
+
+// Clicks and actions sent to an idle callback that have not run yet. The
+// steps run from a timer, which may fire again before the idle callbacks
+// when the machine is busy: a look waits for them, so that it sees what
+// they did.
+int pendingActions = 0;
+
+void runWhenIdle(std::function<void()> action) {
+  ++pendingActions;
+  Glib::signal_idle().connect_once([action = std::move(action)] {
+    --pendingActions;
+    action();
+  });
+}
+
+}  // namespace
 
 ScriptedUser::ScriptedUser(std::vector<Step> steps, unsigned seconds)
     : steps(std::move(steps)),
@@ -44,7 +63,7 @@ Gtk::Window* ScriptedUser::visibleWindow(const std::string& title) {
 
 ScriptedUser::Step ScriptedUser::later(std::function<void()> action) {
   return [action] {
-    Glib::signal_idle().connect_once(action);
+    runWhenIdle(action);
     return true;
   };
 }
@@ -54,7 +73,7 @@ ScriptedUser::Step ScriptedUser::click(const std::string& windowId, const std::s
     Gtk::Window* window = visibleWindowById(windowId);
     auto* button = window != nullptr ? findById<Gtk::Button>(*window, id) : nullptr;
     if (button == nullptr) return false;
-    Glib::signal_idle().connect_once([button] { button->clicked(); });
+    runWhenIdle([button] { button->clicked(); });
     return true;
   };
 }
@@ -138,6 +157,7 @@ ScriptedUser::Step ScriptedUser::waitFor(std::function<bool()> condition) { retu
 
 ScriptedUser::Step ScriptedUser::look(std::function<void()> observe) {
   return [observe] {
+    if (pendingActions > 0) return false;
     observe();
     return true;
   };

@@ -55,7 +55,8 @@ class ScriptedUser {
   static Step answerQuestion(const std::string& text, int response);
   // Waits until `condition` holds.
   static Step waitFor(std::function<bool()> condition);
-  // Records something seen while the dialog is open.
+  // Records something seen while the dialog is open, once the clicks and
+  // actions of the steps before it have run.
   static Step look(std::function<void()> observe);
 
  private:
