@@ -181,6 +181,13 @@ bool FileReplacement::flushFolder() const {
 bool FileReplacement::putInPlace(bool keepingOld) {
   // Only a temporary file that was written and flushed is put in place.
   if (!written || descriptor < 0) return false;
+  // Once the new file has the target's name a single save has no old file
+  // to put back: a folder that cannot be flushed fails it before, while the
+  // target is as it was.
+  if (!keepingOld && !flushFolder()) {
+    abandon();
+    return false;
+  }
   bool ready = nameTemporary();
   ready = close(descriptor) == 0 && ready;
   descriptor = -1;

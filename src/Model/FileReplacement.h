@@ -33,16 +33,20 @@ class FileReplacement {
 
   // Writes `contents` and puts them in place of the target. Returns false
   // when anything failed, leaving the target as it was unless the folder
-  // could not be flushed after the rename (see replaceTarget). Once only.
+  // could be flushed before the rename but not after it (see replaceTarget).
+  // Once only.
   bool commit(const std::string& contents) { return writeTemporary(contents) && replaceTarget(); }
 
   // The steps of commit, for a caller that replaces several files only once
   // all of them are written: writes `contents` to the temporary file and
   // flushes it to disk (false, the target untouched, when that failed); then
   // renames it over the target in one step, which leaves the target whole at
-  // every moment, and flushes the folder. False when the rename failed, the
-  // target then as it was, or when the flush failed: the target then holds
-  // the new contents, which a power cut may take back.
+  // every moment, and flushes the folder, which is flushed once before as
+  // well: a folder that cannot be flushed fails the save while the target is
+  // as it was. False when a flush or the rename failed: the target is then
+  // as it was, unless only the flush after the rename failed (the disk
+  // failing between the two), which leaves it holding the new contents that
+  // a power cut may take back.
   bool writeTemporary(const std::string& contents);
   bool replaceTarget() { return putInPlace(false); }
 

@@ -128,18 +128,31 @@ TEST_F(FileReplacementTest, ASaveOverAnotherUsersFileInAStickyFolderIsRefusedAnd
   }
 }
 
-// On a file system without hard links (link fails as there), a save whose new
-// file cannot be renamed over the target leaves the target as it was.
-TEST_F(FileReplacementTest, WithoutLinksASaveWhoseRenameFailsLeavesTheTargetAsItWas) {
-  writeFileText(target, "old");
-  onFileSystemCall = [](const FileSystemCall& call) {
-    if (call.name == "link") return EPERM;
-    return call.name == "rename" ? EIO : 0;
+// A save that reports failure claims the old file unchanged: whatever failed,
+// the target is as it was and nothing is left beside it.
+TEST_F(FileReplacementTest, ASaveThatFailsLeavesTheTargetAsItWasAndNothingBesideIt) {
+  const std::string folder = fs::canonical(temp.work()).string();
+  const struct {
+    const char* name;
+    std::function<int(const FileSystemCall&)> fault;
+  } cases[] = {
+      // link fails so on a file system without hard links.
+      {"no hard links, and the rename fails",
+       [](const FileSystemCall& call) {
+         if (call.name == "link") return EPERM;
+         return call.name == "rename" ? EIO : 0;
+       }},
+      {"the folder cannot be flushed",
+       [&folder](const FileSystemCall& call) { return call.name == "fsync" && call.path == folder ? EIO : 0; }},
   };
-  EXPECT_FALSE(FileReplacement(target.string()).commit("new"));
-  onFileSystemCall = nullptr;
-  EXPECT_EQ(readFileText(target), "old");
-  EXPECT_EQ(namesIn(temp.work()), std::vector<std::string>{"annotation.xml"});
+  for (const auto& c : cases) {
+    writeFileText(target, "old");
+    onFileSystemCall = c.fault;
+    EXPECT_FALSE(FileReplacement(target.string()).commit("new")) << c.name;
+    onFileSystemCall = nullptr;
+    EXPECT_EQ(readFileText(target), "old") << c.name;
+    EXPECT_EQ(namesIn(temp.work()), std::vector<std::string>{"annotation.xml"}) << c.name;
+  }
 }
 
 TEST_F(FileReplacementTest, EveryNameTheFileSystemTakesCanBeSaved) {
