@@ -22,7 +22,8 @@ class FileGroupReplacement {
   // old file cannot be removed: every target is then as it was, unless
   // partlyReplaced(). Once only.
   bool commit();
-  // The file that could not be written, after a failed commit.
+  // The file that could not be written, after a failed commit (or whose
+  // old file could not be removed).
   const std::string& failedTarget() const { return failed; }
   // After a failed commit: an old file could not be put back, or could not
   // be removed once every target held its new contents, so some or all
