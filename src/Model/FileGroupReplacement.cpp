@@ -25,9 +25,16 @@ bool FileGroupReplacement::commit() {
   for (std::size_t i = 0; i < written.size(); ++i)
     if (!written[i]->replaceKeepingOld()) {
       failed = files[i].first;
-      for (std::size_t j = 0; j < i; ++j) partly = !written[j]->putBackOld() || partly;
+      // The file that failed may have been renamed over or aside as well.
+      for (std::size_t j = 0; j <= i; ++j) partly = !written[j]->putBackOld() || partly;
       return false;
     }
-  for (const auto& file : written) file->dropOld();
-  return true;
+  // Every target holds its new contents; the group is replaced once no old
+  // file is left beside them on disk either.
+  for (std::size_t i = 0; i < written.size(); ++i)
+    if (!written[i]->dropOld() && !partly) {
+      failed = files[i].first;
+      partly = true;
+    }
+  return !partly;
 }

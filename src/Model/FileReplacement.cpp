@@ -86,6 +86,16 @@ std::string claimTemporaryName(const std::string& real, const std::function<bool
   return "";
 }
 
+// In a folder with the sticky bit only the owner of a file or of the folder,
+// or the superuser, may rename another file over the file or remove a name
+// of it; nothing else stops the saver from making a name it cannot remove.
+bool replaceableIn(const std::string& folder, const struct stat& file) {
+  struct stat status {};
+  if (stat(folder.c_str(), &status) != 0) return false;
+  const uid_t saver = geteuid();
+  return (status.st_mode & S_ISVTX) == 0 || saver == 0 || file.st_uid == saver || status.st_uid == saver;
+}
+
 }  // namespace
 
 FileReplacement::FileReplacement(const std::string& target) {
@@ -98,6 +108,7 @@ FileReplacement::FileReplacement(const std::string& target) {
     // The permission bits are checked as well as access(), which grants the
     // superuser everything: a file marked read-only stays as it is.
     if ((existing.st_mode & 0222) == 0 || access(resolved.c_str(), W_OK) != 0) return;
+    if (!replaceableIn(parent, existing)) return;
     existed = true;
   }
   real = std::move(resolved);
@@ -150,8 +161,9 @@ bool FileReplacement::nameTemporary() {
 bool FileReplacement::keepOld() {
   if (!existed) return true;
   old = claimTemporaryName(real, [this](const std::string& name) {
-    return link(real.c_str(), name.c_str()) == 0 ||
-           (errno != EEXIST && renameat2(AT_FDCWD, real.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0);
+    if (link(real.c_str(), name.c_str()) == 0) return true;
+    oldAside = errno != EEXIST && renameat2(AT_FDCWD, real.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0;
+    return oldAside;
   });
   return !old.empty();
 }
@@ -166,45 +178,53 @@ bool FileReplacement::flushFolder() const {
   return flushed;
 }
 
-bool FileReplacement::replaceKeepingOld() {
+bool FileReplacement::putInPlace(bool keepingOld) {
   // Only a temporary file that was written and flushed is put in place.
   if (!written || descriptor < 0) return false;
+  // Once the new file has the target's name a single save has no old file
+  // to put back: a folder that cannot be flushed fails it before, while the
+  // target is as it was.
+  if (!keepingOld && !flushFolder()) {
+    abandon();
+    return false;
+  }
   bool ready = nameTemporary();
   ready = close(descriptor) == 0 && ready;
   descriptor = -1;
-  if (!ready || !keepOld()) {
+  // An old file kept so far stays kept: putBackOld gives it its name back.
+  if (!ready || (keepingOld && !keepOld()) || std::rename(temporary.c_str(), real.c_str()) != 0) {
     abandon();
-    return false;
-  }
-  if (std::rename(temporary.c_str(), real.c_str()) != 0) {
-    abandon();
-    // Renaming the kept file back restores a target renamed aside; between
-    // two links of one file it changes nothing, so the second link goes.
-    if (!old.empty() && std::rename(old.c_str(), real.c_str()) == 0) dropOld();
     return false;
   }
   temporary.clear();
-  replacedKeepingOld = true;
+  replacedKeepingOld = keepingOld;
   // Only a rename that reached the disk is a save that survives a power cut.
-  if (!flushFolder()) {
-    putBackOld();
-    return false;
-  }
-  return true;
+  return flushFolder();
 }
 
 bool FileReplacement::putBackOld() {
-  if (!replacedKeepingOld) return false;
-  if (existed ? std::rename(old.c_str(), real.c_str()) != 0 : unlink(real.c_str()) != 0) return false;
+  if (!replacedKeepingOld && old.empty()) return true;  // the target was never touched
+  bool restored = false;
+  if (replacedKeepingOld && !existed)
+    restored = unlink(real.c_str()) == 0;
+  else if (replacedKeepingOld || oldAside)
+    restored = std::rename(old.c_str(), real.c_str()) == 0;
+  else
+    restored = unlink(old.c_str()) == 0;  // a second link of a target that keeps its name
+  if (!restored) return false;
   replacedKeepingOld = false;
   old.clear();
   return flushFolder();
 }
 
-void FileReplacement::dropOld() {
-  if (!old.empty()) unlink(old.c_str());
-  old.clear();
+bool FileReplacement::dropOld() {
+  // Only an old file whose name the new one took is removed.
+  if (!replacedKeepingOld) return false;
   replacedKeepingOld = false;
+  if (old.empty()) return true;
+  const bool removed = unlink(old.c_str()) == 0;
+  old.clear();
+  return removed && flushFolder();
 }
 
 void FileReplacement::abandon() {

@@ -18,8 +18,11 @@
 class FileReplacement {
  public:
   // Checks the target; nothing is created yet. It cannot be replaced when
-  // its folder is not writable, or when it exists but is not a regular file
-  // or is read-only: no write permission bit, or not writable by the user.
+  // its folder is not writable, or when it exists but is not a regular file,
+  // is read-only (no write permission bit, or not writable by the user), or
+  // is another user's file that the system lets the saver neither replace
+  // nor remove: in a folder with the sticky bit, such as the system's
+  // temporary folder, only the owner of the file or of the folder may.
   explicit FileReplacement(const std::string& target);
   // Removes the temporary file unless it was put in place.
   ~FileReplacement();
@@ -28,33 +31,44 @@ class FileReplacement {
 
   bool canReplace() const { return !real.empty(); }
 
-  // Writes `contents` and puts them in place of the target. Returns false,
-  // leaving the target untouched, when anything failed. Once only.
+  // Writes `contents` and puts them in place of the target. Returns false
+  // when anything failed, leaving the target as it was unless the folder
+  // could be flushed before the rename but not after it (see replaceTarget).
+  // Once only.
   bool commit(const std::string& contents) { return writeTemporary(contents) && replaceTarget(); }
 
-  // The two steps of commit, for a caller that replaces several files only
-  // once all of them are written: writes `contents` to the temporary file and
-  // flushes it to disk; then renames it over the target and flushes the
-  // folder. Each returns false, leaving the target untouched, when it failed.
+  // The steps of commit, for a caller that replaces several files only once
+  // all of them are written: writes `contents` to the temporary file and
+  // flushes it to disk (false, the target untouched, when that failed); then
+  // renames it over the target in one step, which leaves the target whole at
+  // every moment, and flushes the folder, which is flushed once before as
+  // well: a folder that cannot be flushed fails the save while the target is
+  // as it was. False when a flush or the rename failed: the target is then
+  // as it was, unless only the flush after the rename failed (the disk
+  // failing between the two), which leaves it holding the new contents that
+  // a power cut may take back.
   bool writeTemporary(const std::string& contents);
-  bool replaceTarget() {
-    if (!replaceKeepingOld()) return false;
-    dropOld();
-    return true;
-  }
+  bool replaceTarget() { return putInPlace(false); }
 
-  // As replaceTarget, but the old file is kept under a temporary name until
-  // either putBackOld() makes the target what it was (the old file, or no
-  // file if there was none) or dropOld() removes it. An old file that could
-  // not be put back stays under that name.
-  bool replaceKeepingOld();
+  // As replaceTarget, but the old file is kept under a temporary name (a
+  // second link, or the old file renamed aside where the file system has no
+  // links) until putBackOld() or dropOld(). When it returns false the new
+  // file may be in place: putBackOld() then makes the target as it was.
+  bool replaceKeepingOld() { return putInPlace(true); }
+  // Makes the target what it was (the old file, or no file if there was
+  // none) and flushes the folder. False when it could not: the target may
+  // then hold the new contents or be missing, the old file staying under its
+  // temporary name.
   bool putBackOld();
-  void dropOld();
+  // Removes the old file kept by replaceKeepingOld and flushes the folder
+  // again, so that a power cut finds no copy of it. False when either failed.
+  bool dropOld();
 
  private:
   bool openTemporary();
   bool keepOwnerAndMode();
   bool nameTemporary();
+  bool putInPlace(bool keepingOld);
   bool keepOld();
   bool flushFolder() const;
   void abandon();
@@ -63,9 +77,10 @@ class FileReplacement {
   std::string folder;     // the folder of `real`
   std::string temporary;  // the name of the file being written, beside `real`; empty while unnamed
   std::string old;        // the name the old file is kept under, while kept
+  bool oldAside = false;  // the old file was renamed aside: the target's name was free until the new file took it
   int descriptor = -1;    // the file being written, open until it is put in place
   bool written = false;
-  bool replacedKeepingOld = false;
+  bool replacedKeepingOld = false;  // the new file took the target's name while the old one is kept
   bool existed = false;  // the target existed: its owner and mode are given to the new file
   struct stat existing {};
 };

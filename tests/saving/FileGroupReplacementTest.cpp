@@ -5,14 +5,18 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "FileGroupReplacement.h"
+#include "FileSystemCalls.h"
 #include "FileText.h"
 #include "SaveObstacles.h"
 #include "TemporaryHome.h"
@@ -47,6 +51,15 @@ class FileGroupReplacementTest : public ::testing::Test {
   void SetUp() override {
     for (const auto& [name, text] : old) writeFileText(temp.work() / name, text);
   }
+  void TearDown() override { onFileSystemCall = nullptr; }
+
+  // The names in the working folder, sorted.
+  std::vector<std::string> names() const {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(temp.work())) found.push_back(entry.path().filename().string());
+    std::sort(found.begin(), found.end());
+    return found;
+  }
 
   // The new contents of every file, the middle one longer than a block.
   FileGroupReplacement group() const {
@@ -70,6 +83,76 @@ TEST_F(FileGroupReplacementTest, EveryFileTakesItsNewContents) {
   EXPECT_EQ(readFileText(temp.work() / "statistics.dat"), std::string(5000, 's'));
   EXPECT_EQ(readFileText(temp.work() / "shared.dat"), "newer shared");
   EXPECT_TRUE(temporariesLeftIn(temp.work()).empty());
+}
+
+// A power cut right after the group was reported as replaced finds the new
+// files and no old one kept beside them.
+TEST_F(FileGroupReplacementTest, AGroupReportedAsReplacedLeavesExactlyItsTargetsOnDisk) {
+  FileGroupReplacement files = group();
+  {
+    const FileSystemCallLog log;
+    ASSERT_TRUE(files.commit());
+    EXPECT_TRUE(log.lastChangeFlushed(fs::canonical(temp.work()).string()));
+  }
+  EXPECT_EQ(readFileText(temp.work() / "model.dat"), "new model");
+  EXPECT_EQ(names(), (std::vector<std::string>{"model.dat", "shared.dat", "statistics.dat"}));
+}
+
+// On a file system without hard links each old file is renamed aside while
+// the new one takes its name. Whatever fails then, a group that was not
+// replaced says so truthfully: it claims every target as it was only when
+// each one is, and a group reported as replaced leaves only its targets.
+TEST_F(FileGroupReplacementTest, WithoutLinksAFailedGroupSaysWhetherItsTargetsAreAsTheyWere) {
+  const std::string folder = fs::canonical(temp.work()).string();
+  // Answers one call of the save: the errno it fails with, or 0.
+  using Fault = std::function<int(const FileSystemCall&)>;
+  const auto failingRenames = [](std::vector<int> failing) -> Fault {
+    return [failing, count = 0](const FileSystemCall& call) mutable {
+      if (call.name != "rename") return 0;
+      ++count;
+      return std::find(failing.begin(), failing.end(), count) != failing.end() ? EIO : 0;
+    };
+  };
+  const struct {
+    const char* name;
+    Fault fault;
+    bool replaced;
+    bool partly;
+  } cases[] = {
+      {"nothing else fails", [](const FileSystemCall&) { return 0; }, true, false},
+      {"the second file's rename fails", failingRenames({2}), false, false},
+      {"the first file's rename and its rename back fail", failingRenames({1, 2}), false, true},
+      {"the first folder flush and the rename back fail",
+       [folder, renames = 0, flushes = 0](const FileSystemCall& call) mutable {
+         if (call.name == "rename") return ++renames == 2 ? EIO : 0;
+         if (call.name == "fsync" && call.path == folder) return ++flushes == 1 ? EIO : 0;
+         return 0;
+       },
+       false, true},
+      {"the flush after an old file is removed fails",
+       [folder, removed = false](const FileSystemCall& call) mutable {
+         if (call.name == "unlink" && call.path.find(".saving-") != std::string::npos) removed = true;
+         return removed && call.name == "fsync" && call.path == folder ? EIO : 0;
+       },
+       false, true},
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    FileGroupReplacement files = group();
+    onFileSystemCall = [&c](const FileSystemCall& call) { return call.name == "link" ? EPERM : c.fault(call); };
+    const bool replaced = files.commit();
+    onFileSystemCall = nullptr;
+    EXPECT_EQ(replaced, c.replaced) << c.name;
+    EXPECT_EQ(files.partlyReplaced(), c.partly) << c.name;
+    if (replaced) {
+      EXPECT_EQ(names(), (std::vector<std::string>{"model.dat", "shared.dat", "statistics.dat"})) << c.name;
+      EXPECT_EQ(readFileText(temp.work() / "shared.dat"), "new shared") << c.name;
+    } else if (!files.partlyReplaced()) {
+      for (const auto& [name, text] : old) EXPECT_TRUE(untouched(temp.work() / name, text)) << c.name << " " << name;
+      EXPECT_TRUE(temporariesLeftIn(temp.work()).empty()) << c.name;
+    }
+    for (const std::string& name : temporariesLeftIn(temp.work())) fs::remove(temp.work() / name);
+  }
 }
 
 TEST_F(FileGroupReplacementTest, OneFileThatCannotBeReplacedKeepsThemAll) {

@@ -3,13 +3,14 @@
 // system takes can be saved, the file stays the owner's, and nothing is left
 // behind, even by a save that is killed midway.
 
-#include <dlfcn.h>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
 #include <csignal>
 #include <filesystem>
@@ -17,29 +18,15 @@
 #include <string>
 #include <vector>
 
+#include "FileGroupReplacement.h"
 #include "FileReplacement.h"
 #include "FileSizeLimitedChild.h"
+#include "FileSystemCalls.h"
 #include "FileText.h"
 #include "TemporaryHome.h"
 #include "UnnamedFiles.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// Called on every flush of a folder while set.
-std::function<void(const struct stat& folder)> onFolderFlush;
-
-}  // namespace
-
-// Every flush of this program passes here first, so that a test sees which
-// folders are flushed and when.
-extern "C" int fsync(int fd) {
-  static const auto flush = reinterpret_cast<int (*)(int)>(dlsym(RTLD_NEXT, "fsync"));
-  struct stat status {};
-  if (onFolderFlush && fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) onFolderFlush(status);
-  return flush(fd);
-}
 
 namespace {
 
@@ -50,28 +37,121 @@ std::vector<std::string> namesIn(const fs::path& folder) {
   return names;
 }
 
+// Runs `save` in a child process of `user`, with no other group than the
+// user's own; returns the child's wait status: exit 1 saved, 0 refused.
+int statusOfSaveAs(uid_t user, const std::function<bool()>& save) {
+  const pid_t child = fork();
+  if (child == 0) {
+    if (setgroups(0, nullptr) != 0 || setresgid(user, user, user) != 0 || setresuid(user, user, user) != 0) _exit(2);
+    _exit(save() ? 1 : 0);
+  }
+  int status = -1;
+  while (child > 0 && waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  return status;
+}
+
 class FileReplacementTest : public ::testing::Test {
  protected:
-  void TearDown() override { onFolderFlush = nullptr; }
+  void TearDown() override { onFileSystemCall = nullptr; }
 
   TemporaryHome temp;
   const fs::path target = temp.work() / "annotation.xml";
 };
 
 TEST_F(FileReplacementTest, TheFolderIsFlushedOnceTheNewFileIsInPlace) {
-  struct stat folder {};
-  ASSERT_EQ(stat(temp.work().c_str(), &folder), 0);
+  const std::string folder = fs::canonical(temp.work()).string();
   for (const bool existed : {true, false}) {
     if (existed) writeFileText(target, "old");
     int flushesAfterTheRename = 0;
-    onFolderFlush = [&](const struct stat& flushed) {
-      if (flushed.st_dev == folder.st_dev && flushed.st_ino == folder.st_ino && readFileText(target) == "new")
-        ++flushesAfterTheRename;
+    onFileSystemCall = [&](const FileSystemCall& call) {
+      if (call.name == "fsync" && call.path == folder && readFileText(target) == "new") ++flushesAfterTheRename;
+      return 0;
     };
     EXPECT_TRUE(FileReplacement(target.string()).commit("new")) << existed;
-    onFolderFlush = nullptr;
+    onFileSystemCall = nullptr;
     EXPECT_GE(flushesAfterTheRename, 1) << existed;
     fs::remove(target);
+  }
+}
+
+// A power cut right after a save was reported as done finds the folder as the
+// save left it: the target, and nothing else.
+TEST_F(FileReplacementTest, ASaveReportedAsDoneLeavesExactlyItsTargetOnDisk) {
+  const std::string folder = fs::canonical(temp.work()).string();
+  for (const bool existed : {true, false}) {
+    if (existed) writeFileText(target, "old");
+    {
+      const FileSystemCallLog log;
+      EXPECT_TRUE(FileReplacement(target.string()).commit("new")) << existed;
+      EXPECT_TRUE(log.lastChangeFlushed(folder)) << existed;
+    }
+    EXPECT_EQ(readFileText(target), "new") << existed;
+    EXPECT_EQ(namesIn(temp.work()), std::vector<std::string>{"annotation.xml"}) << existed;
+    fs::remove(target);
+  }
+}
+
+// In a folder with the sticky bit, such as the system's temporary folder,
+// only the owner of a file or of the folder may replace or remove the file:
+// another user's save over it is refused and leaves nothing there, where that
+// user could not remove it.
+TEST_F(FileReplacementTest, ASaveOverAnotherUsersFileInAStickyFolderIsRefusedAndLeavesNothing) {
+  if (geteuid() != 0) GTEST_SKIP() << "files of other users need the superuser";
+  constexpr uid_t owner = 4321;
+  constexpr uid_t saver = 4322;
+  ASSERT_EQ(chmod(temp.work().parent_path().c_str(), 0755), 0);
+  ASSERT_EQ(chmod(temp.work().c_str(), 01777), 0);
+  const fs::path own = temp.work() / "statistics.dat";
+  const struct {
+    const char* name;
+    std::function<bool()> save;
+  } saves[] = {
+      {"one file", [this] { return FileReplacement(target.string()).commit("new"); }},
+      // The saver's own new file is put in place first, then taken away again.
+      {"a group of files",
+       [&] {
+         FileGroupReplacement group;
+         group.add(own.string(), "new");
+         group.add(target.string(), "new");
+         return group.commit();
+       }},
+  };
+  for (const auto& save : saves) {
+    writeFileText(target, "old");
+    ASSERT_EQ(chown(target.c_str(), owner, owner), 0);
+    ASSERT_EQ(chmod(target.c_str(), 0666), 0);
+    const int status = statusOfSaveAs(saver, save.save);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << save.name << ": status " << status;
+    EXPECT_EQ(readFileText(target), "old") << save.name;
+    EXPECT_EQ(namesIn(temp.work()), std::vector<std::string>{"annotation.xml"}) << save.name;
+  }
+}
+
+// A save that reports failure claims the old file unchanged: whatever failed,
+// the target is as it was and nothing is left beside it.
+TEST_F(FileReplacementTest, ASaveThatFailsLeavesTheTargetAsItWasAndNothingBesideIt) {
+  const std::string folder = fs::canonical(temp.work()).string();
+  const struct {
+    const char* name;
+    std::function<int(const FileSystemCall&)> fault;
+  } cases[] = {
+      // link fails so on a file system without hard links.
+      {"no hard links, and the rename fails",
+       [](const FileSystemCall& call) {
+         if (call.name == "link") return EPERM;
+         return call.name == "rename" ? EIO : 0;
+       }},
+      {"the folder cannot be flushed",
+       [&folder](const FileSystemCall& call) { return call.name == "fsync" && call.path == folder ? EIO : 0; }},
+  };
+  for (const auto& c : cases) {
+    writeFileText(target, "old");
+    onFileSystemCall = c.fault;
+    EXPECT_FALSE(FileReplacement(target.string()).commit("new")) << c.name;
+    onFileSystemCall = nullptr;
+    EXPECT_EQ(readFileText(target), "old") << c.name;
+    EXPECT_EQ(namesIn(temp.work()), std::vector<std::string>{"annotation.xml"}) << c.name;
   }
 }
 
