@@ -636,8 +636,8 @@ void CanvasEditor::undo() {
 // back; any other shape leaves the list with its inner points, and the
 // history keeps its steps, since redo may put it back.
 void CanvasEditor::takeLastShownShapeOff() {
-  const auto shown =
-      std::find_if(polygonsNew.rbegin(), polygonsNew.rend(), [](const baseShape* shape) { return shape->getVisible(); });
+  const auto isShown = [](const baseShape* shape) { return shape->getVisible(); };
+  const auto shown = std::find_if(polygonsNew.rbegin(), polygonsNew.rend(), isShown);
   if (shown == polygonsNew.rend()) return;
   baseShape* last = *shown;
   if (history.undoReplacementThatMade(last)) {

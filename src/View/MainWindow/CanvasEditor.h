@@ -138,7 +138,8 @@ class CanvasEditor : public Subject {
   // Empties the selection; the shapes' selected flags are not touched.
   void resetPolygonsModelSelected() { polygonsModelSelected.clear(); }
   // Takes the caller's list as the shape list. Frees nothing: the caller owns
-  // the shapes it left out, and every reference to them is dropped here.
+  // the shapes it left out, and every reference to them is dropped here. The
+  // shapes undo took off stay the canvas's, unless the list holds them again.
   // Notifies nothing: the caller refreshes what shows the shapes.
   void setPolygonsModel(std::vector<baseShape*> poligons);
   // Frees every shape of the list, empties it and clears the editing state;
