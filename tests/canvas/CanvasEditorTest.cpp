@@ -5,6 +5,7 @@
 #include <functional>
 #include <initializer_list>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,7 +14,6 @@
 #include "NotifyCode.h"
 #include "Observer.h"
 #include "ProgramProfile.h"
-#include "ShapeReplacement.h"
 
 namespace {
 
@@ -91,25 +91,29 @@ class CanvasEditorTest : public ::testing::Test {
     canvas.setPolygonsModel(keep);
   }
   // A region tool's work as the panels record it: the sources hidden, marked
-  // deleted, renamed and retyped, a new region appended, then the closing
-  // restore of the tools.
-  regionShape* replaceByNewRegion(const std::vector<baseShape*>& sources) {
-    ShapeReplacement step(sources);
-    for (baseShape* source : sources) {
-      source->setVisible(false);
-      source->setDeleted(true);
-      source->setName("Merge");
-      source->setType(6);
-    }
-    regionShape* merged = makeSquare(0.05, 0.05, 0.5, 0.5, 50);
-    std::vector<baseShape*> list = shapes();
-    list.push_back(merged);
-    canvas.setPolygonsModel(list);
-    step.finish({merged});
-    canvas.recordReplacement(std::move(step));
+  // deleted, renamed and retyped, `pieces` new regions appended, then the
+  // closing restore of the tools.
+  std::vector<baseShape*> replaceByNewRegions(const std::vector<baseShape*>& sources, int pieces) {
+    std::vector<baseShape*> made;
+    canvas.replaceShapes(sources, [&]() -> std::optional<std::vector<baseShape*>> {
+      for (baseShape* source : sources) {
+        source->setVisible(false);
+        source->setDeleted(true);
+        source->setName("Merge");
+        source->setType(6);
+      }
+      for (int piece = 0; piece < pieces; ++piece) made.push_back(makeSquare(0.05, 0.05, 0.5, 0.5, 50 + piece));
+      std::vector<baseShape*> list = shapes();
+      list.insert(list.end(), made.begin(), made.end());
+      canvas.setPolygonsModel(list);
+      return made;
+    });
     canvas.restoreButtonsWithoutZoom();
     recorder.codes.clear();
-    return merged;
+    return made;
+  }
+  regionShape* replaceByNewRegion(const std::vector<baseShape*>& sources) {
+    return static_cast<regionShape*>(replaceByNewRegions(sources, 1).front());
   }
   // The name a region is made with.
   static constexpr const char* unnamed = "Default name";
@@ -661,11 +665,14 @@ TEST_F(CavitraCanvasTest, OneUndoTakesBackOneDeletionThenTakesTheLastShapeOff) {
   EXPECT_EQ(canvas.getTakenOff(), std::vector<baseShape*>{third});
   controlKey(GDK_KEY_y);
   EXPECT_EQ(shapes(), (std::vector<baseShape*>{first, second, third}));
-  controlKey(GDK_KEY_y);  // nothing more to put back
+  EXPECT_TRUE(third->getVisible());
+  controlKey(GDK_KEY_y);  // the deletion the first undo took back
+  EXPECT_FALSE(third->getVisible());
+  controlKey(GDK_KEY_y);  // nothing more to do again
   EXPECT_EQ(shapes().size(), 3u);
   EXPECT_FALSE(first->getVisible());
   // Observers hear of each change, so that counts and tables follow.
-  EXPECT_EQ(recorder.codes, (Codes{ShapeAdded, ShapesDeleted, ShapeAdded}));
+  EXPECT_EQ(recorder.codes, (Codes{ShapeAdded, ShapesDeleted, ShapeAdded, ShapesDeleted}));
 }
 
 // In Cavitra too a replacement is one step: a deletion after it is taken
@@ -698,6 +705,143 @@ TEST_F(CavitraCanvasTest, AReplacementIsUndoneAsOneStepBeforeAShapeIsTakenOff) {
   EXPECT_EQ(recorder.codes, (Codes{ShapeAdded, ShapeAdded, ShapesDeleted}));
 }
 
+// A deletion after a replacement, once no longer armed, leaves the
+// replacement a step of the history: the undo that would take its new region
+// off the list takes the replacement back instead, and redo does it again.
+TEST_F(CavitraCanvasTest, AReplacementStaysAStepAfterADeletionAndAToolChange) {
+  regionShape* first = makeSquare(0.1, 0.1, 0.2, 0.2, 1);
+  regionShape* second = makeSquare(0.3, 0.3, 0.4, 0.4, 2);
+  circleShape* circle = makeCircle(0.8, 0.8, 30, 3);
+  canvas.setPolygonsModel({first, second, circle});
+  regionShape* merged = replaceByNewRegion({first, second});
+  canvas.setButtonSelect(true);
+  click(800, 800);
+  key(GDK_KEY_Delete);
+  canvas.restoreButtons();  // the deletion can no longer be undone
+  recorder.codes.clear();
+
+  controlKey(GDK_KEY_z);
+  expectShown(first, true, 0, unnamed);
+  expectShown(second, true, 0, unnamed);
+  expectShown(merged, false, 0, unnamed);
+  EXPECT_FALSE(circle->getVisible());
+  EXPECT_EQ(shapes(), (std::vector<baseShape*>{first, second, circle, merged}));
+  EXPECT_TRUE(canvas.getTakenOff().empty());
+
+  controlKey(GDK_KEY_y);
+  expectShown(first, false, 6, "Merge");
+  expectShown(second, false, 6, "Merge");
+  expectShown(merged, true, 0, unnamed);
+  EXPECT_EQ(recorder.codes, (Codes{ShapeAdded, ShapesDeleted}));
+}
+
+// A tool's step taken back out of turn first takes back the later steps on
+// its shapes (here the deletion of one piece of a split), so that redo shows
+// each shape as it was.
+TEST_F(CavitraCanvasTest, ATakenBackToolTakesBackTheLaterStepsOnItsShapesFirst) {
+  regionShape* region = makeSquare(0.1, 0.1, 0.4, 0.4, 1);
+  circleShape* circle = makeCircle(0.8, 0.8, 30, 2);
+  canvas.setPolygonsModel({region, circle});
+  const std::vector<baseShape*> pieces = replaceByNewRegions({region}, 2);
+  canvas.setButtonSelect(true);
+  click(800, 800);
+  key(GDK_KEY_Delete);
+  canvas.setPolygonsModelSelected({pieces[0]});
+  key(GDK_KEY_Delete);
+  canvas.restoreButtons();
+
+  controlKey(GDK_KEY_z);
+  expectShown(region, true, 0, unnamed);
+  for (baseShape* piece : pieces) expectShown(piece, false, 0, unnamed);
+  EXPECT_FALSE(circle->getVisible());
+  controlKey(GDK_KEY_y);
+  expectShown(pieces[0], true, 0, unnamed);
+  expectShown(pieces[1], true, 0, unnamed);
+  controlKey(GDK_KEY_y);
+  EXPECT_FALSE(pieces[0]->getVisible());
+  EXPECT_TRUE(pieces[1]->getVisible());
+  EXPECT_FALSE(region->getVisible());
+  EXPECT_FALSE(circle->getVisible());
+  EXPECT_TRUE(canvas.getTakenOff().empty());
+}
+
+// Undoing a tool and then taking one of its sources off the list (it is the
+// last shape shown), even with a use case handing back the list without it,
+// keeps the tool's step: two redos give back the source and then the tool's
+// work, in reverse order of the undos.
+TEST_F(CavitraCanvasTest, RedoAfterTakingASourceOffGivesBackTheSourceThenTheTool) {
+  struct Case {
+    const char* tool;
+    int sources;
+    int pieces;
+  };
+  for (const Case& c : {Case{"merge", 2, 1}, Case{"split", 1, 2}, Case{"complete", 1, 1}}) {
+    SCOPED_TRACE(c.tool);
+    regionShape* first = makeSquare(0.1, 0.1, 0.2, 0.2, 1);
+    regionShape* second = makeSquare(0.3, 0.3, 0.4, 0.4, 2);
+    canvas.setPolygonsModel({first, second});
+    const std::vector<baseShape*> sources =
+        c.sources == 2 ? std::vector<baseShape*>{first, second} : std::vector<baseShape*>{second};
+    const std::vector<baseShape*> made = replaceByNewRegions(sources, c.pieces);
+
+    controlKey(GDK_KEY_z);  // the tool taken back
+    for (baseShape* piece : made) expectShown(piece, false, 0, unnamed);
+    controlKey(GDK_KEY_z);  // the last shape shown leaves the list
+    EXPECT_EQ(canvas.getTakenOff(), std::vector<baseShape*>{second});
+    canvas.setPolygonsModel(std::vector<baseShape*>(shapes()));
+
+    controlKey(GDK_KEY_y);
+    expectShown(second, true, 0, unnamed);
+    EXPECT_TRUE(canvas.getTakenOff().empty());
+    controlKey(GDK_KEY_y);
+    for (baseShape* source : sources) expectShown(source, false, 6, "Merge");
+    for (baseShape* piece : made) expectShown(piece, true, 0, unnamed);
+    EXPECT_EQ(shapes().size(), 2u + made.size());
+    EXPECT_TRUE(listIsUnique());
+    EXPECT_EQ(recorder.codes, (Codes{ShapeAdded, ShapesDeleted, ShapeAdded, ShapesDeleted}));
+    canvas.polygonsClear();
+    recorder.codes.clear();
+  }
+}
+
+// A hidden shape is never taken off the list: nothing on screen would
+// change. With no shape shown, undo does nothing.
+TEST_F(CavitraCanvasTest, UndoTakesOffOnlyAShapeShown) {
+  circleShape* shown = makeCircle(0.2, 0.2, 30);
+  circleShape* hidden = makeCircle(0.8, 0.8, 30);
+  canvas.setPolygonsModel({shown, hidden});
+  canvas.setButtonSelect(true);
+  click(800, 800);
+  key(GDK_KEY_Delete);
+  canvas.restoreButtons();
+  recorder.codes.clear();
+
+  controlKey(GDK_KEY_z);
+  EXPECT_EQ(shapes(), std::vector<baseShape*>{hidden});
+  EXPECT_EQ(canvas.getTakenOff(), std::vector<baseShape*>{shown});
+  controlKey(GDK_KEY_z);
+  EXPECT_EQ(shapes(), std::vector<baseShape*>{hidden});
+  EXPECT_EQ(canvas.getTakenOff(), std::vector<baseShape*>{shown});
+  EXPECT_EQ(recorder.codes, Codes{ShapesDeleted});
+}
+
+// A use case that frees a shape of an undone tool's step makes the history
+// forget the step: redo then changes nothing and follows no freed shape.
+TEST_F(CavitraCanvasTest, AStepWhoseShapeWasFreedIsForgotten) {
+  regionShape* first = makeSquare(0.1, 0.1, 0.2, 0.2, 1);
+  regionShape* second = makeSquare(0.3, 0.3, 0.4, 0.4, 2);
+  canvas.setPolygonsModel({first, second});
+  regionShape* merged = replaceByNewRegion({first, second});
+  controlKey(GDK_KEY_z);
+  freeBehindTheCanvas({first, merged});
+  recorder.codes.clear();
+
+  controlKey(GDK_KEY_y);
+  expectShown(first, true, 0, unnamed);
+  expectShown(merged, false, 0, unnamed);
+  EXPECT_TRUE(recorder.codes.empty());
+}
+
 TEST_F(CavitraCanvasTest, RedoNeverAddsAShapeTheListHolds) {
   circleShape* first = makeCircle(0.2, 0.2, 30);
   circleShape* second = makeCircle(0.8, 0.8, 30);
@@ -708,10 +852,10 @@ TEST_F(CavitraCanvasTest, RedoNeverAddsAShapeTheListHolds) {
   canvas.restoreButtons();  // a tool change: the deletion cannot be undone
   controlKey(GDK_KEY_y);
   EXPECT_EQ(shapes().size(), 2u);
-  controlKey(GDK_KEY_z);
+  controlKey(GDK_KEY_z);  // the last shape shown leaves, and comes back last
   controlKey(GDK_KEY_y);
   controlKey(GDK_KEY_y);
-  EXPECT_EQ(shapes(), (std::vector<baseShape*>{first, second}));
+  EXPECT_EQ(shapes(), (std::vector<baseShape*>{second, first}));
   EXPECT_TRUE(listIsUnique());
 
   // A use case handing back a copy of the list taken before an undo.

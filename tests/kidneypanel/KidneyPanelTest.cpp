@@ -364,6 +364,30 @@ TEST_F(KidneyPanelTest, UndoAndRedoTakeBackEachRegionToolAsOneStep) {
   }
 }
 
+// A merge stays a step of the history after a deletion and a tool change:
+// undo takes the merge back instead of taking the merged cyst off the list,
+// and redo merges again.
+TEST_F(KidneyPanelTest, UndoAfterADeletionAndAToolChangeTakesTheMergeBack) {
+  detect({disc(1, 0.2, 0.2, 0.08), disc(2, 0.35, 0.2, 0.08), disc(3, 0.6, 0.6, 0.15)});
+  const auto before = labels();
+  select({shapes()[0], shapes()[1]});
+  click("buttonRunMergeRegions");
+  select({shapes()[2]});
+  canvas->pressKey(GDK_KEY_Delete, 0);
+  const auto merged = labels();
+  ASSERT_EQ(merged.second, "1");
+  widget<Gtk::ToggleButton>("buttonRunSplitRegion")->set_active(true);  // resets the tools
+
+  canvas->undo();
+  EXPECT_EQ(labels().second, "2");
+  EXPECT_TRUE(shapes()[0]->getVisible());
+  EXPECT_TRUE(shapes()[1]->getVisible());
+  EXPECT_TRUE(canvas->getTakenOff().empty());
+  canvas->redo();
+  EXPECT_EQ(labels(), merged);
+  EXPECT_NE(before, merged);
+}
+
 // A line beside the region splits nothing, and one within it completes
 // nothing: the panel says why, the toggle goes off and the index stays.
 TEST_F(KidneyPanelTest, ALineNotCrossingTheOutlineCutsNothingAndSaysWhy) {

@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <exception>
 #include <iostream>
+#include <optional>
 #include <utility>
+#include <vector>
 
 #include "Actions.h"
 #include "ControllerFachade.h"
@@ -13,7 +15,6 @@
 #include "NumberText.h"
 #include "OpticalClassifierCyst.h"
 #include "ScrollImage.h"
-#include "ShapeReplacement.h"
 #include "UnsavedWorkQuestion.h"
 #include "regionDetectorCyst.h"
 
@@ -287,18 +288,18 @@ std::string KidneyPanel::cutAlongFinishedArc() {
   Gtk::ToggleButton* toggle = splitRegion->get_active() ? splitRegion : completeRegion;
   const RegionTools::ArcTool tool =
       toggle == splitRegion ? RegionTools::ArcTool::Split : RegionTools::ArcTool::Complete;
-  ShapeReplacement step({source});
-  const CystRegionTools::ArcOutcome outcome =
-      CystRegionTools::applyArc(shapes, source, tool, scrollImage->getImgWidth(), scrollImage->getImgHeight());
+  CystRegionTools::ArcOutcome outcome;
+  scrollImage->replaceShapes({source}, [&]() -> std::optional<std::vector<baseShape*>> {
+    outcome = CystRegionTools::applyArc(shapes, source, tool, scrollImage->getImgWidth(), scrollImage->getImgHeight());
+    if (outcome.source == nullptr) return std::nullopt;
+    giveBack(shapes);
+    return std::vector<baseShape*>(outcome.added.begin(), outcome.added.end());
+  });
   if (outcome.result == RegionTools::CutResult::LineDoesNotCross) {
     toggle->set_active(false);
     return RegionTools::lineDoesNotCrossMessage(tool);
   }
-  if (outcome.source == nullptr) return "";
-  giveBack(shapes);
-  toggle->set_active(false);
-  step.finish({outcome.added.begin(), outcome.added.end()});
-  scrollImage->recordReplacement(std::move(step));
+  if (outcome.source != nullptr) toggle->set_active(false);
   return "";
 }
 
@@ -307,13 +308,13 @@ void KidneyPanel::onButtonMergeRegionsPress() {
   closeTable();
   if (selected.size() >= 2) {
     std::vector<baseShape*> shapes = scrollImage->getPolygonsNew();
-    ShapeReplacement step(selected);
-    if (regionShape* merged =
-            CystRegionTools::merge(shapes, selected, scrollImage->getImgWidth(), scrollImage->getImgHeight())) {
+    scrollImage->replaceShapes(selected, [&]() -> std::optional<std::vector<baseShape*>> {
+      regionShape* merged =
+          CystRegionTools::merge(shapes, selected, scrollImage->getImgWidth(), scrollImage->getImgHeight());
+      if (merged == nullptr) return std::nullopt;
       giveBack(shapes);
-      step.finish({merged});
-      scrollImage->recordReplacement(std::move(step));
-    }
+      return std::vector<baseShape*>{merged};
+    });
     scrollImage->updateDraw();
     updateCystIndex();
   }

@@ -1,7 +1,9 @@
 #include "ZelvoraPanel.h"
 
 #include <iostream>
+#include <optional>
 #include <utility>
+#include <vector>
 
 #include "Actions.h"
 #include "ControllerFachade.h"
@@ -9,7 +11,6 @@
 #include "Preferences.h"
 #include "RegionTools.h"
 #include "ScrollImage.h"
-#include "ShapeReplacement.h"
 
 namespace {
 // The four stages have fixed buttons; the other-class list starts after them.
@@ -282,18 +283,19 @@ std::string ZelvoraPanel::cutAlongFinishedArc() {
   Gtk::ToggleButton* toggle = splitRegion->get_active() ? splitRegion : completeRegion;
   const RegionTools::ArcTool tool =
       toggle == splitRegion ? RegionTools::ArcTool::Split : RegionTools::ArcTool::Complete;
-  ShapeReplacement step({source});
-  const RegionTools::ArcOutcome outcome =
-      RegionTools::applyArc(shapes, source, tool, scrollImage->getImgWidth(), scrollImage->getImgHeight(), mindim);
+  RegionTools::ArcOutcome outcome;
+  scrollImage->replaceShapes({source}, [&]() -> std::optional<std::vector<baseShape*>> {
+    outcome =
+        RegionTools::applyArc(shapes, source, tool, scrollImage->getImgWidth(), scrollImage->getImgHeight(), mindim);
+    if (outcome.source == nullptr) return std::nullopt;
+    toggle->set_active(false);
+    giveBack(shapes);
+    return std::vector<baseShape*>(outcome.added.begin(), outcome.added.end());
+  });
   if (outcome.result == RegionTools::CutResult::LineDoesNotCross) {
     toggle->set_active(false);
     return RegionTools::lineDoesNotCrossMessage(tool);
   }
-  if (outcome.source == nullptr) return "";
-  toggle->set_active(false);
-  giveBack(shapes);
-  step.finish({outcome.added.begin(), outcome.added.end()});
-  scrollImage->recordReplacement(std::move(step));
   return "";
 }
 
@@ -315,13 +317,13 @@ void ZelvoraPanel::onButtonMergeRegionsPress() {
   closeTable();
   if (selected.size() >= 2) {
     std::vector<baseShape*> shapes = scrollImage->getPolygonsNew();
-    ShapeReplacement step(selected);
-    if (regionShape* merged =
-            RegionTools::mergeByHull(shapes, selected, scrollImage->getImgWidth(), scrollImage->getImgHeight())) {
+    scrollImage->replaceShapes(selected, [&]() -> std::optional<std::vector<baseShape*>> {
+      regionShape* merged =
+          RegionTools::mergeByHull(shapes, selected, scrollImage->getImgWidth(), scrollImage->getImgHeight());
+      if (merged == nullptr) return std::nullopt;
       giveBack(shapes);
-      step.finish({merged});
-      scrollImage->recordReplacement(std::move(step));
-    }
+      return std::vector<baseShape*>{merged};
+    });
     scrollImage->updateDraw();
   }
   // Nothing stays marked selected outside the selection list.

@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cmath>
 #include <iostream>
+#include <iterator>
 #include <unordered_set>
 #include <utility>
 
 #include "NotifyCode.h"
+#include "ShapeReplacement.h"
 
 namespace {
 
@@ -619,36 +621,47 @@ void CanvasEditor::undo() {
     if (history.undo()) announceEdit(ShapeAdded);
     return;
   }
-  if (history.canUndo()) {
+  if (history.undo()) {
     // One undo takes back one step; the next takes back a deletion only
     // after a new one.
-    history.undo();
     history.disarmUndo();
     announceEdit(ShapeAdded);
     return;
   }
-  if (polygonsNew.empty()) return;
-  baseShape* last = polygonsNew.back();
-  polygonsNew.pop_back();
-  // A shape off the list, and its inner points, may no longer be
-  // selected, drawn on or deleted.
+  takeLastShownShapeOff();
+}
+
+// A hidden shape stays: taking it off would change nothing on screen. A
+// region tool's new shape goes as the tool's step, which brings its sources
+// back; any other shape leaves the list with its inner points, and the
+// history keeps its steps, since redo may put it back.
+void CanvasEditor::takeLastShownShapeOff() {
+  const auto isShown = [](const baseShape* shape) { return shape->getVisible(); };
+  const auto shown = std::find_if(polygonsNew.rbegin(), polygonsNew.rend(), isShown);
+  if (shown == polygonsNew.rend()) return;
+  baseShape* last = *shown;
+  if (history.undoReplacementThatMade(last)) {
+    announceEdit(ShapeAdded);
+    return;
+  }
+  polygonsNew.erase(std::prev(shown.base()));
   const ShapeSet parts = reachableItems({last});
-  dropReferences([&parts](const baseShape* item) { return parts.count(item) != 0; });
+  dropToolReferences([&parts](const baseShape* item) { return parts.count(item) != 0; });
   takenOff.push_back(last);
+  history.recordTakenOff(last);
   announceEdit(ShapesDeleted);
 }
 
+// A shape taken off comes back at the end of the list; the list never holds
+// a shape twice, since a shape taken off is off the list until then.
 void CanvasEditor::redo() {
-  if (!policy.undoTakesLastShape || history.canRedoReplacement()) {
-    if (history.redo()) announceEdit(ShapesDeleted);
-    return;
-  }
-  // Otherwise only what undo took off comes back: a shape hidden by a
-  // deletion never left the list, and the list never holds a shape twice.
-  if (takenOff.empty()) return;
-  polygonsNew.push_back(takenOff.back());
-  takenOff.pop_back();
-  announceEdit(ShapeAdded);
+  bool putBack = false;
+  const bool redone = history.redo([this, &putBack](baseShape* shape) {
+    takenOff.erase(std::remove(takenOff.begin(), takenOff.end(), shape), takenOff.end());
+    polygonsNew.push_back(shape);
+    putBack = true;
+  });
+  if (redone) announceEdit(putBack ? ShapeAdded : ShapesDeleted);
 }
 
 void CanvasEditor::announceEdit(NotifyCode code) {
@@ -688,17 +701,27 @@ void CanvasEditor::paste() {
 
 void CanvasEditor::setPolygonsModel(std::vector<baseShape*> poligons) {
   polygonsNew = std::move(poligons);
-  const ShapeSet reachable = reachableItems(polygonsNew);
+  const ShapeSet listed = reachableItems(polygonsNew);
+  const auto isListed = [&listed](const baseShape* item) { return listed.count(item) != 0; };
   // A shape undo took off that comes back with the new list is the list's
   // again, not one redo may add a second time.
-  takenOff.erase(std::remove_if(takenOff.begin(), takenOff.end(),
-                                [&reachable](const baseShape* item) { return reachable.count(item) != 0; }),
-                 takenOff.end());
-  dropReferences([&reachable](const baseShape* item) { return reachable.count(item) == 0; });
+  takenOff.erase(std::remove_if(takenOff.begin(), takenOff.end(), isListed), takenOff.end());
+  history.forgetTakenOff(isListed);
+  // The shapes still taken off are the canvas's own: the history keeps the
+  // steps that involve them.
+  ShapeSet kept = reachableItems(takenOff);
+  kept.insert(listed.begin(), listed.end());
+  dropReferences([&kept](const baseShape* item) { return kept.count(item) == 0; });
   requestRedraw();
 }
 
-void CanvasEditor::recordReplacement(ShapeReplacement step) { history.recordReplacement(std::move(step)); }
+void CanvasEditor::replaceShapes(const std::vector<baseShape*>& sources, const RegionTool& tool) {
+  ShapeReplacement step(sources);
+  const std::optional<std::vector<baseShape*>> added = tool();
+  if (!added) return;
+  step.finish(*added);
+  history.recordReplacement(std::move(step));
+}
 
 void CanvasEditor::forgetHistoryOf(const std::vector<baseShape*>& withdrawn) {
   history.forget([&withdrawn](const baseShape* item) {
@@ -707,10 +730,14 @@ void CanvasEditor::forgetHistoryOf(const std::vector<baseShape*>& withdrawn) {
 }
 
 void CanvasEditor::dropReferences(const std::function<bool(const baseShape*)>& isGone) {
+  dropToolReferences(isGone);
+  history.forget(isGone);
+}
+
+void CanvasEditor::dropToolReferences(const std::function<bool(const baseShape*)>& isGone) {
   polygonsModelSelected.erase(
       std::remove_if(polygonsModelSelected.begin(), polygonsModelSelected.end(), isGone),
       polygonsModelSelected.end());
-  history.forget(isGone);
   forgetIfGone(freeHandPaste, isGone);
   forEachShapeInProgress([&isGone](auto*& open) { forgetIfGone(open, isGone); });
 }

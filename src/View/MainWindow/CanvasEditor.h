@@ -12,7 +12,6 @@
 #include "FractionBox.h"
 #include "Line.h"
 #include "NotifyCode.h"
-#include "ShapeReplacement.h"
 #include "Subject.h"
 #include "arcShape.h"
 #include "baseShape.h"
@@ -26,11 +25,12 @@
 // by a notify code. The widget that hosts it supplies the picture's size, the
 // window size of each frame, and redraws when asked.
 //
-// The canvas owns the shapes of its shape list. Every other list it keeps
-// (selection, history, copied region, shapes being drawn) only points into the
-// shape list or into a region's inner points or an angle's points; whenever
-// the shape list is replaced or a shape discarded, references to shapes that
-// left it are dropped by identity, so none is ever followed after its shape
+// The canvas owns the shapes of its shape list and those undo took off it.
+// Every other list it keeps (selection, history, copied region, shapes being
+// drawn) only points into those shapes or into a region's inner points or an
+// angle's points (the history alone into shapes taken off); whenever the
+// shape list is replaced or a shape discarded, references to shapes that
+// left both are dropped by identity, so none is ever followed after its shape
 // was freed elsewhere.
 //
 // Observers may replace the shape list from inside notify: the handlers look
@@ -138,7 +138,8 @@ class CanvasEditor : public Subject {
   // Empties the selection; the shapes' selected flags are not touched.
   void resetPolygonsModelSelected() { polygonsModelSelected.clear(); }
   // Takes the caller's list as the shape list. Frees nothing: the caller owns
-  // the shapes it left out, and every reference to them is dropped here.
+  // the shapes it left out, and every reference to them is dropped here. The
+  // shapes undo took off stay the canvas's, unless the list holds them again.
   // Notifies nothing: the caller refreshes what shows the shapes.
   void setPolygonsModel(std::vector<baseShape*> poligons);
   // Frees every shape of the list, empties it and clears the editing state;
@@ -152,9 +153,11 @@ class CanvasEditor : public Subject {
   // line or arc tool is on.
   void unSelect();
   // Undo takes back the last step of the history: a region tool's
-  // replacement whenever it is the last, a deletion as the policy says.
-  // Redo does the last undone step again. Both announce what came back
-  // (ShapeAdded) or went (ShapesDeleted).
+  // replacement whenever it is the last, a deletion as the policy says. With
+  // no such step, Cavitra's undo takes the last shape shown off the list, or
+  // takes back the replacement that made it. Redo does again what the undos
+  // took back, latest first. Both announce what came back (ShapeAdded) or
+  // went (ShapesDeleted).
   void undo();
   void redo();
   // Hides and marks deleted the given items that are shapes of the list or
@@ -162,9 +165,12 @@ class CanvasEditor : public Subject {
   // lose their selected mark. Empties the selection and announces
   // ShapesDeleted. The Delete key deletes the selection through it.
   void deleteItems(const std::vector<baseShape*>& items);
-  // Records a region tool's replacement, finished and with its new shapes
-  // already on the list, as one step of the history.
-  void recordReplacement(ShapeReplacement step);
+  // Runs a region tool that may replace `sources` by new shapes and records
+  // its work as one step of the history. `tool` puts its new shapes (maybe
+  // none) on the list and returns them, or returns nothing when it changed
+  // nothing.
+  using RegionTool = std::function<std::optional<std::vector<baseShape*>>()>;
+  void replaceShapes(const std::vector<baseShape*>& sources, const RegionTool& tool);
   // Forgets the given shapes in the history, so that undo and redo never
   // bring back or hide again a shape a tool without undo has withdrawn.
   void forgetHistoryOf(const std::vector<baseShape*>& withdrawn);
@@ -172,7 +178,7 @@ class CanvasEditor : public Subject {
   int getIdDraw() const { return idDraw; }
   const EditHistory& getHistory() const { return history; }
   // The shapes undo took off the list, in the order taken; the canvas owns
-  // them until redo puts them back.
+  // them until redo puts them back or a clear frees them.
   const std::vector<baseShape*>& getTakenOff() const { return takenOff; }
   const regionShape* getCopiedRegion() const { return freeHandPaste; }
   // The selection box being dragged, in image fractions.
@@ -222,7 +228,13 @@ class CanvasEditor : public Subject {
   // Takes a shape made by a tool off the list, drops every reference to it
   // and its parts, gives its id back when it took the last one, and frees it.
   void discardShape(baseShape* shape);
+  // Drops every reference to the items for which `isGone` holds: those of
+  // the tools (selection, copied region, shapes being drawn) and the steps
+  // of the history.
   void dropReferences(const std::function<bool(const baseShape*)>& isGone);
+  void dropToolReferences(const std::function<bool(const baseShape*)>& isGone);
+  // Cavitra's undo with no step to take back.
+  void takeLastShownShapeOff();
   // Leaves every tool with nothing open and no selection box dragged,
   // without touching the shapes: they stay on the list, or the caller frees
   // them.

@@ -1,6 +1,7 @@
 #include "EditHistory.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <utility>
 
 void EditHistory::recordDeletion(baseShape* item) {
@@ -10,8 +11,10 @@ void EditHistory::recordDeletion(baseShape* item) {
 
 void EditHistory::recordReplacement(ShapeReplacement step) {
   undoSteps.emplace_back(std::move(step));
-  redoSteps.clear();
+  eraseIf(redoSteps, [](const Step& undone) { return !std::holds_alternative<TakenOff>(undone); });
 }
+
+void EditHistory::recordTakenOff(baseShape* shape) { redoSteps.emplace_back(TakenOff{shape}); }
 
 bool EditHistory::canUndo() const {
   if (undoSteps.empty()) return false;
@@ -26,16 +29,47 @@ bool EditHistory::undo() {
   return true;
 }
 
-bool EditHistory::redo() {
-  if (redoSteps.empty()) return false;
-  doAgain(redoSteps.back());
-  undoSteps.push_back(std::move(redoSteps.back()));
-  redoSteps.pop_back();
+// Later steps may have changed shapes of the replacement (a deletion of
+// another of its new shapes, a tool run on one of them): those, and the
+// steps after them that changed their shapes in turn, are taken back first,
+// latest first, so that every shape gets back the state it had before the
+// replacement, and redo does them again in their order.
+bool EditHistory::undoReplacementThatMade(const baseShape* shape) {
+  const auto made = std::find_if(undoSteps.begin(), undoSteps.end(), [shape](const Step& step) {
+    const auto* replacement = std::get_if<ShapeReplacement>(&step);
+    return replacement != nullptr && replacement->made(shape);
+  });
+  if (made == undoSteps.end()) return false;
+  std::vector<baseShape*> changed = stepShapes(*made);
+  std::vector<std::size_t> dependent{static_cast<std::size_t>(made - undoSteps.begin())};
+  for (std::size_t later = dependent.front() + 1; later < undoSteps.size(); ++later) {
+    const std::vector<baseShape*> shapes = stepShapes(undoSteps[later]);
+    const bool touches = std::any_of(shapes.begin(), shapes.end(), [&changed](const baseShape* item) {
+      return std::find(changed.begin(), changed.end(), item) != changed.end();
+    });
+    if (!touches) continue;
+    dependent.push_back(later);
+    changed.insert(changed.end(), shapes.begin(), shapes.end());
+  }
+  for (auto index = dependent.rbegin(); index != dependent.rend(); ++index) {
+    takeBack(undoSteps[*index]);
+    redoSteps.push_back(std::move(undoSteps[*index]));
+    undoSteps.erase(undoSteps.begin() + static_cast<std::ptrdiff_t>(*index));
+  }
   return true;
 }
 
-bool EditHistory::canRedoReplacement() const {
-  return !redoSteps.empty() && std::holds_alternative<ShapeReplacement>(redoSteps.back());
+bool EditHistory::redo(const std::function<void(baseShape*)>& putBack) {
+  if (redoSteps.empty()) return false;
+  Step step = std::move(redoSteps.back());
+  redoSteps.pop_back();
+  if (const auto* takenOff = std::get_if<TakenOff>(&step)) {
+    putBack(takenOff->shape);
+    return true;
+  }
+  doAgain(step);
+  undoSteps.push_back(std::move(step));
+  return true;
 }
 
 void EditHistory::takeBack(const Step& step) {
@@ -58,11 +92,21 @@ void EditHistory::doAgain(const Step& step) {
   item->setDeleted(true);
 }
 
+std::vector<baseShape*> EditHistory::stepShapes(const Step& step) {
+  if (const auto* replacement = std::get_if<ShapeReplacement>(&step)) return replacement->shapes();
+  if (const auto* takenOff = std::get_if<TakenOff>(&step)) return {takenOff->shape};
+  return {std::get<baseShape*>(step)};
+}
+
 std::vector<baseShape*> EditHistory::deletedItems(const std::vector<Step>& steps) {
   std::vector<baseShape*> items;
   for (const Step& step : steps)
     if (const auto* item = std::get_if<baseShape*>(&step)) items.push_back(*item);
   return items;
+}
+
+void EditHistory::eraseIf(std::vector<Step>& steps, const std::function<bool(const Step&)>& drop) {
+  steps.erase(std::remove_if(steps.begin(), steps.end(), drop), steps.end());
 }
 
 void EditHistory::clear() {
@@ -73,9 +117,16 @@ void EditHistory::clear() {
 
 void EditHistory::forget(const std::function<bool(const baseShape*)>& isGone) {
   const auto gone = [&isGone](const Step& step) {
-    if (const auto* replacement = std::get_if<ShapeReplacement>(&step)) return replacement->involves(isGone);
-    return isGone(std::get<baseShape*>(step));
+    const std::vector<baseShape*> shapes = stepShapes(step);
+    return std::any_of(shapes.begin(), shapes.end(), isGone);
   };
-  for (std::vector<Step>* steps : {&undoSteps, &redoSteps})
-    steps->erase(std::remove_if(steps->begin(), steps->end(), gone), steps->end());
+  eraseIf(undoSteps, gone);
+  eraseIf(redoSteps, gone);
+}
+
+void EditHistory::forgetTakenOff(const std::function<bool(const baseShape*)>& isListed) {
+  eraseIf(redoSteps, [&isListed](const Step& step) {
+    const auto* takenOff = std::get_if<TakenOff>(&step);
+    return takenOff != nullptr && isListed(takenOff->shape);
+  });
 }

@@ -8,49 +8,69 @@
 #include "ShapeReplacement.h"
 #include "baseShape.h"
 
-// The canvas's editing history, in steps of two kinds. A deletion hides an
+// The canvas's editing history, in steps of three kinds. A deletion hides an
 // item and marks it deleted but leaves it where it was (in the shape list or
 // in its region); undo shows it again and redo hides it again. A replacement
 // is a region tool's work (ShapeReplacement); undo puts back the shapes as
-// they were before the tool and redo as the tool left them. The history owns
-// nothing and never removes an item from its place.
+// they were before the tool and redo as the tool left them. A shape that an
+// undo took off the list (Cavitra's undo with no step to take back) is an
+// undone step only: redo hands it back to the canvas, which keeps it
+// meanwhile. Redo walks every kind in the reverse order of the undos. The
+// history owns nothing and never moves an item itself.
 class EditHistory {
  public:
   // Records an item the caller has just hidden; undo is armed again.
   void recordDeletion(baseShape* item);
-  // Records a finished replacement. The undone steps are dropped: redoing
-  // one now could show a shape next to the shapes that replaced it.
+  // Records a finished replacement. The undone deletions and replacements
+  // are dropped: redoing one now could show a shape next to the shapes that
+  // replaced it. The shapes taken off the list can still come back: none of
+  // them was replaced, since a tool works on the list.
   void recordReplacement(ShapeReplacement step);
+  // Records, as the last undone step, that the caller took `shape` off the
+  // list.
+  void recordTakenOff(baseShape* shape);
   // Whether undo takes back the last step: a replacement always, a deletion
   // only while undo is armed.
   bool canUndo() const;
   // Takes back the last step when it can and moves it to the redo list.
   // Returns whether a step was taken back.
   bool undo();
+  // Takes back the replacement not yet undone that added `shape`, wherever
+  // it lies in the undo list, after the later steps that changed its shapes,
+  // and moves them to the redo list. Returns whether there was one.
+  bool undoReplacementThatMade(const baseShape* shape);
   // Does the last undone step again and moves it back to the undo list,
-  // armed or not. Returns whether a step was done again.
-  bool redo();
-  // Whether the last undone step is a replacement.
-  bool canRedoReplacement() const;
+  // armed or not; a shape taken off the list is handed to `putBack`, since
+  // the list is the caller's. Returns whether a step was done again.
+  bool redo(const std::function<void(baseShape*)>& putBack);
   // Refuses undo of deletions until the next deletion; the lists keep their
   // steps.
   void disarmUndo() { undoFlag = false; }
   void clear();
-  // Forgets every deletion of an item for which `isGone` holds, and every
+  // Forgets every step of an item for which `isGone` holds, and every
   // replacement that involves one. Only the pointer value is given to
   // `isGone`: a forgotten item may already be freed.
   void forget(const std::function<bool(const baseShape*)>& isGone);
+  // Forgets that the shapes for which `isListed` holds were taken off the
+  // list: they are on it again, and redo must not add them a second time.
+  void forgetTakenOff(const std::function<bool(const baseShape*)>& isListed);
 
   // The deleted items of the deletion steps of each list, in order.
   std::vector<baseShape*> getUndoList() const { return deletedItems(undoSteps); }
   std::vector<baseShape*> getRedoList() const { return deletedItems(redoSteps); }
 
  private:
-  // A deleted item, or a replacement.
-  using Step = std::variant<baseShape*, ShapeReplacement>;
+  struct TakenOff {
+    baseShape* shape;
+  };
+  // A deleted item, a replacement, or a shape taken off the list.
+  using Step = std::variant<baseShape*, ShapeReplacement, TakenOff>;
   static void takeBack(const Step& step);
   static void doAgain(const Step& step);
+  // The shapes a step changes.
+  static std::vector<baseShape*> stepShapes(const Step& step);
   static std::vector<baseShape*> deletedItems(const std::vector<Step>& steps);
+  static void eraseIf(std::vector<Step>& steps, const std::function<bool(const Step&)>& drop);
 
   std::vector<Step> undoSteps;  // in the order done
   std::vector<Step> redoSteps;  // in the order undone

@@ -4,7 +4,7 @@
 
 ShapeReplacement::ShapeReplacement(const std::vector<baseShape*>& replaced) {
   for (baseShape* shape : replaced)
-    if (shape != nullptr) changes.push_back({shape, stateOf(*shape), stateOf(*shape)});
+    if (shape != nullptr) changes.push_back({shape, stateOf(*shape), stateOf(*shape), false});
 }
 
 void ShapeReplacement::finish(const std::vector<baseShape*>& added) {
@@ -13,7 +13,7 @@ void ShapeReplacement::finish(const std::vector<baseShape*>& added) {
     State withdrawn = stateOf(*shape);
     withdrawn.visible = false;
     withdrawn.deleted = true;
-    changes.push_back({shape, withdrawn, stateOf(*shape)});
+    changes.push_back({shape, withdrawn, stateOf(*shape), true});
   }
 }
 
@@ -25,8 +25,15 @@ void ShapeReplacement::redo() const {
   for (const Change& change : changes) give(*change.shape, change.after);
 }
 
-bool ShapeReplacement::involves(const std::function<bool(const baseShape*)>& isGone) const {
-  return std::any_of(changes.begin(), changes.end(), [&isGone](const Change& change) { return isGone(change.shape); });
+std::vector<baseShape*> ShapeReplacement::shapes() const {
+  std::vector<baseShape*> changed;
+  for (const Change& change : changes) changed.push_back(change.shape);
+  return changed;
+}
+
+bool ShapeReplacement::made(const baseShape* shape) const {
+  return std::any_of(changes.begin(), changes.end(),
+                     [shape](const Change& change) { return change.added && change.shape == shape; });
 }
 
 ShapeReplacement::State ShapeReplacement::stateOf(const baseShape& shape) {

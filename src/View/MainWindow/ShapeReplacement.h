@@ -1,7 +1,6 @@
 #ifndef SHAPEREPLACEMENT_H
 #define SHAPEREPLACEMENT_H
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,9 +24,10 @@ class ShapeReplacement {
   void finish(const std::vector<baseShape*>& added);
   void undo() const;
   void redo() const;
-  // Whether any shape of the step is one `isGone` holds for; only the pointer
-  // value is given to it.
-  bool involves(const std::function<bool(const baseShape*)>& isGone) const;
+  // Every shape the step changes, the replaced ones first.
+  std::vector<baseShape*> shapes() const;
+  // Whether `shape` is one the tool added.
+  bool made(const baseShape* shape) const;
 
  private:
   // What a tool changes of a shape; a shape put back is never selected.
@@ -41,6 +41,7 @@ class ShapeReplacement {
     baseShape* shape;
     State before;
     State after;
+    bool added;
   };
   static State stateOf(const baseShape& shape);
   static void give(baseShape& shape, const State& state);
