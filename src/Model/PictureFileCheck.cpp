@@ -39,14 +39,18 @@ bool jpegReachesItsEnd(const std::vector<unsigned char>& data) {
 }
 
 // Why a picture of width x height pixels, taking `bytesPerPixel` each, may not
-// be handled within `limitBytes`; empty when it may. Reckoned in double: the
-// product of two header sizes and the bytes per pixel can exceed 64 bits.
+// be handled within `limitBytes`, or at all; empty when it may. Reckoned in
+// double: the product of two header sizes and the bytes per pixel can exceed
+// 64 bits.
 std::string sizeReason(int width, int height, std::uint64_t bytesPerPixel, std::uint64_t limitBytes,
                        const std::string& takes, const std::string& user) {
+  const std::string size = std::to_string(width) + " x " + std::to_string(height) + " pixels: ";
+  if (width > PictureFileCheck::largestSide || height > PictureFileCheck::largestSide)
+    return size + "its sides may be at most " + std::to_string(PictureFileCheck::largestSide) + " pixels long";
   const double needed = static_cast<double>(width) * static_cast<double>(height) * static_cast<double>(bytesPerPixel);
   if (needed <= static_cast<double>(limitBytes)) return "";
-  return std::to_string(width) + " x " + std::to_string(height) + " pixels: " + takes + megabytes(needed) +
-         " of memory, more than the " + megabytes(static_cast<double>(limitBytes)) + user + " on this computer";
+  return size + takes + megabytes(needed) + " of memory, more than the " + megabytes(static_cast<double>(limitBytes)) +
+         user + " on this computer";
 }
 
 // The refusal of the picture file at `path` for `reason`; empty without one.

@@ -16,6 +16,9 @@ class PictureFileCheck {
   // on large pictures: the picture as read, its grey level and the edge
   // search at its widest.
   static constexpr std::uint64_t detectionBytesPerPixel = 30;
+  // The longest side, in pixels, of a picture the program opens: the
+  // analyses read the picture with OpenCV, which refuses a longer side.
+  static constexpr int largestSide = 1 << 20;
 
   // A quarter of the physical memory.
   static std::uint64_t defaultDecodedLimit();
@@ -26,17 +29,19 @@ class PictureFileCheck {
 
   // Empty when the picture may be decoded; else a message naming the file
   // and its size, for a picture whose decoded form (width x height x 4
-  // bytes) exceeds `limitBytes`. A file whose header cannot be read is left
-  // to the decoder, which reports it.
+  // bytes) exceeds `limitBytes` or with a side longer than largestSide. A
+  // file whose header cannot be read is left to the decoder, which reports
+  // it.
   static std::string sizeRefusal(const std::string& path, std::uint64_t limitBytes = defaultDecodedLimit());
   // The same judgement of a size told by other means (an annotation file
   // records the size of its picture): empty when a picture of `width` x
-  // `height` pixels may be decoded, else "W x H pixels: it would take ...".
+  // `height` pixels may be decoded, else "W x H pixels: it would take ..."
+  // or "W x H pixels: its sides may be at most ...".
   static std::string sizeRefusal(int width, int height, std::uint64_t limitBytes = defaultDecodedLimit());
   // The same for an analysis of the picture: empty when a detection on it
   // may run; else a message naming the file, its size and the estimated
   // peak (width x height x detectionBytesPerPixel), which exceeds
-  // `limitBytes`.
+  // `limitBytes`, or its size, when a side is longer than largestSide.
   static std::string detectionRefusal(const std::string& path, std::uint64_t limitBytes = defaultDecodedLimit());
 
   // False for a JPEG file whose data ends before its end-of-image marker;

@@ -1,7 +1,10 @@
 #include <gdk/gdk.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
 #include <iterator>
@@ -10,10 +13,13 @@
 #include <utility>
 #include <vector>
 
+#include "AnnotationRead.h"
 #include "CanvasEditor.h"
+#include "ImageClass.h"
 #include "NotifyCode.h"
 #include "Observer.h"
 #include "ProgramProfile.h"
+#include "XMLDAOPolygons.h"
 
 namespace {
 
@@ -125,6 +131,48 @@ class CanvasEditorTest : public ::testing::Test {
     EXPECT_FALSE(shape->getSelected());
     EXPECT_EQ(shape->getType(), type);
     EXPECT_EQ(shape->getName(), name);
+  }
+
+  // At the smallest scale of the program, a circle of a 1000 x 800 picture
+  // dragged 900 window pixels right and down, and a circle drawn with a drag
+  // of 900 pixels, stay where an annotation file may hold them: the
+  // file the program's writer makes of them opens again with both.
+  void dragAndDrawFarOffThePictureAtTheSmallestScale() {
+    canvas.showNewPicture(1000, 800);
+    for (int step = 0; step < 500 && canvas.getView().getScale() > canvas.getView().getMinScale(); ++step)
+      canvas.scroll(CanvasEditor::WheelDirection::Down, 0, 500, 500);
+    ASSERT_EQ(canvas.getView().getScale(), canvas.getView().getMinScale());
+    canvas.prepareFrame(1000, 1000);
+    const double scale = canvas.getView().getScale();
+    const double middleX = canvas.getView().getOffsetX() + 500 * scale;
+    const double middleY = canvas.getView().getOffsetY() + 400 * scale;
+    circleShape* dragged = makeCircle(0.5, 0.5, 10 / scale, 1);
+    canvas.setPolygonsModel({dragged});
+    canvas.setIdDraw(2);
+    canvas.setButtonSelect(true);
+    canvas.setMoveObjects(true);
+    drag({{middleX, middleY}, {middleX + 400, middleY + 400}, {middleX + 900, middleY + 900}});
+    // Two picture widths right of the picture, two heights below it.
+    EXPECT_DOUBLE_EQ(dragged->getX(), 3);
+    EXPECT_DOUBLE_EQ(dragged->getY(), 3);
+    EXPECT_DOUBLE_EQ(dragged->getRadius(), 10 / scale);
+
+    canvas.setButtonSelect(false);
+    canvas.setButtonCircles(true);
+    drag({{middleX, middleY}, {middleX + 900, middleY}});
+    ASSERT_EQ(shapes().size(), 2u);
+    auto* drawn = dynamic_cast<circleShape*>(shapes()[1]);
+    ASSERT_NE(drawn, nullptr);
+    EXPECT_DOUBLE_EQ(drawn->getRadius(), 4000);  // five heights, the reach's narrower extent
+
+    ImageClass image("far.png", 1000, 800);
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("canvas-reach-" + std::to_string(getpid()) + ".xml");
+    ASSERT_TRUE(Model::XMLDAOPolygons(&image, -1).writePoligonsXML(file.string(), shapes()));
+    Model::AnnotationRead reread(file.string(), image, Model::PolygonsReadOptions());
+    std::filesystem::remove(file);
+    EXPECT_TRUE(reread.readable()) << reread.refusal();
+    EXPECT_EQ(reread.shapeCount(), 2u);
   }
 
   CanvasEditor canvas;
@@ -337,6 +385,24 @@ TEST_F(CanvasEditorTest, DraggingMovesTheSelection) {
   EXPECT_NEAR(circle->getX(), 0.55, 1e-12);
   EXPECT_NEAR(circle->getY(), 0.48, 1e-12);
   EXPECT_EQ(recorder.codes, (Codes{ShapeSelected, SelectionMoved, SelectionMoved}));
+}
+
+TEST_F(CanvasEditorTest, ShapesMovedOrDrawnAtTheSmallestScaleStayWhereTheFileMayHoldThem) {
+  dragAndDrawFarOffThePictureAtTheSmallestScale();
+}
+
+TEST_F(CanvasEditorTest, AMoveOfSeveralCirclesIsCutAsOne) {
+  circleShape* left = makeCircle(0.2, 0.5, 10, 1);
+  circleShape* right = makeCircle(0.8, 0.5, 10, 2);
+  canvas.setPolygonsModel({left, right});
+  canvas.setPolygonsModelSelected({left, right});
+  canvas.setButtonSelect(true);
+  canvas.setMoveObjects(true);
+  key(GDK_KEY_Control_L);  // keeps the selection through the press
+  drag({{500, 500}, {5500, 500}});  // five pictures to the right
+  canvas.releaseKey(GDK_KEY_Control_L);
+  EXPECT_NEAR(left->getX(), 2.4, 1e-12);
+  EXPECT_DOUBLE_EQ(right->getX(), 3);
 }
 
 // ---------------------------------------------------------------- editing
@@ -932,6 +998,10 @@ TEST_F(CavitraCanvasTest, APressSelectsEveryShapeUnderThePointerAndAnnouncesOnly
   EXPECT_FALSE(withPoint->getSelected());
   EXPECT_EQ(recorder.codes, Codes{RegionSelected});
   EXPECT_NEAR(circle->getX(), 0.42, 1e-12);  // dragged without a word
+}
+
+TEST_F(CavitraCanvasTest, ShapesMovedOrDrawnAtTheSmallestScaleStayWhereTheFileMayHoldThem) {
+  dragAndDrawFarOffThePictureAtTheSmallestScale();
 }
 
 TEST_F(CavitraCanvasTest, AMeasuringLineSharesTheNextIdAndASelectionBoxKeepsTheZoom) {

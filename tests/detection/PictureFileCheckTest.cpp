@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <fstream>
 #include <opencv2/imgcodecs.hpp>
 #include <string>
@@ -10,6 +11,7 @@
 
 #include "PictureFileCheck.h"
 #include "TemporaryPicture.h"
+#include "imageConversor.h"
 #include "regionDetectorEdges.h"
 
 namespace {
@@ -117,6 +119,38 @@ TEST(PictureFileCheck, AJpegCutShortIsIncompleteAndTheDetectorRefusesIt) {
   const TemporaryPicture png(picture, ".png");
   EXPECT_TRUE(PictureFileCheck::isComplete(png.path()));
   EXPECT_TRUE(detectorReads(png.path()));
+}
+
+// A side longer than the analyses' reader takes refuses the picture however
+// little memory it needs: a one-pixel-wide strip whose height is one beyond
+// the bound is refused by its header, and a detection on it ends with the
+// message instead of the reader's exception.
+TEST(PictureFileCheck, ASideLongerThanTheLargestRefusesThePicture) {
+  const int side = PictureFileCheck::largestSide;
+  const auto strip = [](int width, int height) {
+    const std::string header = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    return header + std::string(3 * static_cast<std::size_t>(width) * height, '\x80');
+  };
+  const TemporaryPicture longest(strip(1, side), ".ppm");
+  const TemporaryPicture tooTall(strip(1, side + 1), ".ppm");
+  const TemporaryPicture tooWide(strip(side + 1, 1), ".ppm");
+  EXPECT_EQ(PictureFileCheck::sizeRefusal(longest.path()), "");
+  EXPECT_EQ(PictureFileCheck::detectionRefusal(longest.path()), "");
+  const std::string tall = std::to_string(side + 1);
+  EXPECT_EQ(PictureFileCheck::sizeRefusal(tooTall.path()),
+            "The picture " + tooTall.path() + " is 1 x " + tall + " pixels: its sides may be at most " +
+                std::to_string(side) + " pixels long.");
+  EXPECT_NE(PictureFileCheck::sizeRefusal(tooWide.path()).find(tall + " x 1 pixels: its sides"), std::string::npos);
+  testing::internal::CaptureStdout();
+  std::string refusal;
+  EXPECT_NO_THROW(EXPECT_TRUE(readColourPicture(tooTall.path(), &refusal).empty()));
+  testing::internal::GetCapturedStdout();
+  EXPECT_EQ(refusal, PictureFileCheck::sizeRefusal(tooTall.path()));
+  // The same bound holds for a size told without a file, as an annotation
+  // file records it, whatever memory it would take.
+  EXPECT_EQ(PictureFileCheck::sizeRefusal(side, 1), "");
+  EXPECT_EQ(PictureFileCheck::sizeRefusal(1, 1579000000, UINT64_MAX),
+            "1 x 1579000000 pixels: its sides may be at most " + std::to_string(side) + " pixels long");
 }
 
 TEST(PictureFileCheck, TheDetectorRefusesAPictureTooLargeForMemory) {

@@ -259,6 +259,11 @@ void XMLDAOPolygons::closeFreeHand() {
 }
 
 void XMLDAOPolygons::readRoot(const AttributeList& attributes) {
+  // The shapes read so far hold fractions of the first size: a second one
+  // would have them written at another size than they were checked at.
+  if (scaleKnown)
+    throw xmlpp::parse_error("Poligonos: the file holds a Poligonos element inside another; the picture's size "
+                             "may be recorded only once");
   std::vector<double> measures;
   const Glib::ustring* filename = nullptr;
   bool widthRead = false;
@@ -360,8 +365,11 @@ void XMLDAOPolygons::readCircle(const AttributeList& attributes) {
   auto circle = std::make_unique<circleShape>(c[2], c[0] / imgWidth, c[1] / imgHeight, 0, true, false, false, false,
                                               0, 0, 0);
   CommonAttributes(attributes).applyTo(*circle);
-  requireFinite(allFinite(c, 3) && std::isfinite(circle->getExactArea()), elementWithId("Circle", circle->getId()));
-  requireWithinReach(reach.contains(c[0], c[1]) && reach.spans(c[2]), elementWithId("Circle", circle->getId()));
+  const std::string element = elementWithId("Circle", circle->getId());
+  requireFinite(allFinite(c, 3) && std::isfinite(circle->getExactArea()), element);
+  // A negative radius would count in the areas but in no histogram bin.
+  if (c[2] < 0) throw xmlpp::parse_error("the " + element + " has a negative radius");
+  requireWithinReach(reach.contains(c[0], c[1]) && reach.spans(c[2]), element);
   poligons.push_back(std::move(circle));
 }
 

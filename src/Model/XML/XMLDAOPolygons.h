@@ -33,8 +33,10 @@ namespace Model {
 // shapes until takePoligons hands them over; whatever is not taken is deleted
 // with the reader. A root without a positive width and height aborts the
 // parse, since the coordinates cannot be scaled, and so does a size the
-// program would refuse for the picture (PictureFileCheck), or a shape whose
-// values are not finite or lie beyond the picture's reach (PictureReach).
+// program would refuse for the picture (PictureFileCheck), a Poligonos
+// element inside the root (the size is taken once), or a shape whose values
+// are not finite or lie beyond the picture's reach (PictureReach), or a
+// circle of negative radius.
 class XMLDAOPolygons : public GuardedSaxParser {
  public:
   XMLDAOPolygons(ImageClass* img, double _calibration, PolygonsReadOptions options = PolygonsReadOptions());

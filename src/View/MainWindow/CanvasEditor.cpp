@@ -6,10 +6,12 @@
 #include <cmath>
 #include <iostream>
 #include <iterator>
+#include <limits>
 #include <unordered_set>
 #include <utility>
 
 #include "NotifyCode.h"
+#include "PictureReach.h"
 #include "ShapeReplacement.h"
 
 namespace {
@@ -246,7 +248,10 @@ bool CanvasEditor::movePointer(double x, double y) {
     const double scale = view.getScale();
     const double radiusX = std::fabs(std::trunc((px - lastXMouse) / scale));
     const double radiusY = std::fabs(std::trunc((py - lastYMouse) / scale));
-    circle->setRadius(std::max(radiusX, radiusY));
+    // At a small scale a short drag spans many picture sizes: the radius
+    // stays within what an annotation file may hold.
+    const PictureReach reach(getImgWidth(), getImgHeight());
+    circle->setRadius(std::min(std::max(radiusX, radiusY), reach.largestRadius()));
     requestRedraw();
     return true;
   }
@@ -516,11 +521,30 @@ void CanvasEditor::selectInBox(const FractionBox& box) {
   }
 }
 
+// The selection moves as one. Circles are the shapes whose move leaves the
+// picture (the others keep themselves on it): the move is cut so that every
+// moved circle's centre stays within the picture's reach, which the
+// annotation reader holds a file to, and so that the circles keep their places
+// relative to each other.
 void CanvasEditor::moveSelection(int x, int y) {
-  const double dx = (x - lastXMouse) / (getImgWidth() * view.getScale());
-  const double dy = (y - lastYMouse) / (getImgHeight() * view.getScale());
+  double dx = (x - lastXMouse) / (getImgWidth() * view.getScale());
+  double dy = (y - lastYMouse) / (getImgHeight() * view.getScale());
   lastXMouse = x;
   lastYMouse = y;
+  // The box of the circles' centres; without a circle it is empty (its
+  // bounds infinite and crossed), which cuts nothing.
+  const double infinity = std::numeric_limits<double>::infinity();
+  double minX = infinity, maxX = -infinity, minY = infinity, maxY = -infinity;
+  for (baseShape* item : polygonsModelSelected) {
+    if (auto* moved = dynamic_cast<circleShape*>(item)) {
+      minX = std::min(minX, moved->getX());
+      maxX = std::max(maxX, moved->getX());
+      minY = std::min(minY, moved->getY());
+      maxY = std::max(maxY, moved->getY());
+    }
+  }
+  const PictureReach inFractions(1, 1);
+  inFractions.limitShift(minX, maxX, minY, maxY, dx, dy);
   for (baseShape* item : polygonsModelSelected) item->move(dx, dy);
   requestRedraw();
   if (policy.announcesSelection) notify(SelectionMoved);

@@ -25,9 +25,10 @@
 // corner (OffsetX, OffsetY).
 //
 // Shapes read from a file may lie anywhere: Cairo is never handed a
-// coordinate or radius beyond the reach, two picture sizes around the
-// picture. Outlines and lines are cut at the reach; a point or circle whose
-// place lies beyond it, or whose radius is larger than it, is not drawn, nor
+// coordinate or radius beyond the reach (PictureReach: two picture widths
+// left and right of the picture, two heights above and below it). Outlines
+// and lines are cut at the reach; a point or circle whose place lies beyond
+// it, or whose radius is larger than its narrower extent, is not drawn, nor
 // is a vertex, point or circle whose place or size is not finite.
 class Draw {
  public:
