@@ -79,7 +79,7 @@ bool XMLDAOPreferences::writePreferences(const std::string& file, Preferences* p
       writeAttribute(writer, "System", NumberText::formatInt(preferences->getAlgorithm())) &&
       startElement(writer, "Calibration") &&
       writeAttribute(writer, "Active", preferences->isCalibrationActive() ? "1" : "0") &&
-      writeAttribute(writer, "Value", NumberText::formatReal(preferences->getCalibration())) &&
+      writeAttribute(writer, "Value", NumberText::formatRealExactly(preferences->getCalibration())) &&
       writeAttribute(writer, "minDiameter", NumberText::formatInt(preferences->getMinimumDiameter())) &&
       writeAttribute(writer, "maxDiameter", NumberText::formatInt(preferences->getMaximumDiameter())) &&
       endElement(writer);
