@@ -10,6 +10,7 @@
 #include "FileText.h"
 #include "FuzzScratch.h"
 #include "ProgramProfile.h"
+#include "RegularFileRead.h"
 #include "XMLDAOPolygons.h"
 
 namespace {
@@ -22,8 +23,9 @@ bool readAndWrite(const std::filesystem::path& in, const std::filesystem::path& 
   options.collectMeasures = false;
   Model::XMLDAOPolygons reader(&image, -1.0, options);
   reader.set_substitute_entities(true);
+  Model::RegularFileRead file(in.string());
   try {
-    reader.parse_file(in.string());
+    if (!reader.parseOpenedFile(file).empty()) return false;
   } catch (const xmlpp::exception&) {
     return false;
   }

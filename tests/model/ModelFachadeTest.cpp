@@ -110,7 +110,7 @@ TEST_F(ModelFachadeTest, AnnotationIsReadWholeBeforeItIsTaken) {
       {"far.xml", root + "<FreeHand id=\"2\"><FPoint x=\"1e12\" y=\"10\"/></FreeHand></Poligonos>",
        "FreeHand element with id 2 lies far outside the picture"},
       {"other.xml", "<Preferences System=\"1\"/>", "not an annotation file"},
-      {"cut.xml", root + "<Point x=\"1\"", "Poligonos"},
+      {"cut.xml", root + "<Point x=\"1\"", "end of Start Tag Point"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

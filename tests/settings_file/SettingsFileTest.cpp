@@ -1,13 +1,15 @@
 // Each program, started as a user starts it, meets a preferences file that is
 // a pipe nobody writes to: in its settings folder at start, and chosen with
 // Load preferences file. It never opens the pipe, keeps the settings it has
-// and says why.
+// and says why. A settings file of a gigabyte is refused as soon, unread.
 
 #include <gtest/gtest.h>
 #include <gtkmm.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -66,6 +68,22 @@ TEST_F(SettingsFileTest, APipeInTheSettingsFolderStartsTheProgramOnItsDefaultsAn
   EXPECT_TRUE(atStart == settingsOf(Preferences()));
   EXPECT_TRUE(said("The preferences file " + pipe.path().string() +
                    " cannot be read: it is not a regular file. The program goes on with its default preferences."))
+      << testing::PrintToString(messages);
+}
+
+TEST_F(SettingsFileTest, AHugeSettingsFileStartsTheProgramOnItsDefaultsAndSaysWhy) {
+  fs::create_directories(settingsFolder());
+  const fs::path file = settingsFolder() / "preferences.xml";
+  // A gigabyte of zero bytes that takes no room on the disk.
+  std::ofstream(file.string()).close();
+  ASSERT_EQ(truncate(file.c_str(), off_t{1} << 30), 0);
+  Settings atStart;
+  EXPECT_EQ(run({recordSettings(atStart), choose("exit")}), 0);
+
+  EXPECT_TRUE(atStart == settingsOf(Preferences()));
+  EXPECT_TRUE(said("The preferences file " + file.string() +
+                   " cannot be read: it is larger than 64 MiB, far larger than any preferences file the program "
+                   "writes. The program goes on with its default preferences."))
       << testing::PrintToString(messages);
 }
 

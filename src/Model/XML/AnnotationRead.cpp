@@ -32,15 +32,16 @@ std::string oneLine(const std::string& text) {
 
 AnnotationRead::AnnotationRead(const std::string& file, const ImageClass& start, PolygonsReadOptions options)
     : path(file), image(start) {
-  // Read whole first: a pipe or a device would keep the parser waiting.
-  const RegularFileRead contents(file);
+  // Only a regular file is parsed: a pipe or a device would keep the parser waiting.
+  RegularFileRead contents(file);
   refusalReason = contents.refusal();
   if (!refusalReason.empty()) return;
   std::setlocale(LC_ALL, "C");
   XMLDAOPolygons reader(&image, -1.0, options);
   reader.set_substitute_entities(true);
   try {
-    reader.parse_memory(contents.text());
+    refusalReason = reader.parseOpenedFile(contents);
+    if (!refusalReason.empty()) return;
   } catch (const xmlpp::exception& e) {
     std::cerr << "libxml++ exception: " << e.what() << std::endl;
     refusalReason = oneLine(e.what());

@@ -5,11 +5,18 @@
 
 #include <libxml++/exceptions/parse_error.h>
 
+#include <new>
+#include <vector>
+
+#include "RegularFileRead.h"
+
 namespace Model {
 
 namespace {
 // Deeper nesting than this is not a real document; it is treated as endless.
 constexpr int maximumNesting = 40;
+// The bytes handed to the parser at a time.
+constexpr std::size_t blockBytes = 64 * 1024;
 }  // namespace
 
 GuardedSaxParser::GuardedSaxParser() : xmlpp::SaxParser(true) {
@@ -33,6 +40,30 @@ void GuardedSaxParser::parse_file(const Glib::ustring& filename) {
 void GuardedSaxParser::parse_memory(const Glib::ustring& contents) {
   startBudget(contents.bytes());
   xmlpp::SaxParser::parse_memory(contents);
+}
+
+std::string GuardedSaxParser::parseOpenedFile(RegularFileRead& file) {
+  // The budget is measured on the length the file had when it was opened:
+  // the parser never sees the document whole.
+  startBudget(file.size());
+  release_underlying();  // a parse starts afresh, never inside an earlier one
+  try {
+    std::vector<unsigned char> block(blockBytes);
+    for (;;) {
+      const std::size_t count = file.readBlock(reinterpret_cast<char*>(block.data()), block.size());
+      if (count == 0) break;
+      parse_chunk_raw(block.data(), count);
+    }
+    if (!file.readable()) {
+      release_underlying();
+      return file.refusal();
+    }
+    finish_chunk_parsing();
+  } catch (const std::bad_alloc&) {
+    release_underlying();
+    return "there is not enough memory to read it";
+  }
+  return std::string();
 }
 
 void GuardedSaxParser::on_entity_declaration(const Glib::ustring& name, xmlpp::XmlEntityType type,

@@ -9,6 +9,8 @@
 
 namespace Model {
 
+class RegularFileRead;
+
 // The event-driven reader of the files a user may have received from anyone.
 // It reads nothing but the document it is given: a declaration of an external
 // entity (a local file, a device, a network address) ends the parse, and no
@@ -23,6 +25,14 @@ class GuardedSaxParser : public xmlpp::SaxParser {
 
   void parse_file(const Glib::ustring& filename) override;
   void parse_memory(const Glib::ustring& contents) override;
+
+  // Parses `file` block by block as it is read, holding no more of it than
+  // a block and what the parser keeps; a parser error ends the reading at
+  // once. Answers why the file could not be read to its end (a read error,
+  // or not enough memory to parse it), or an empty string when it was
+  // parsed whole. XML errors raise the library's exception, as the other
+  // parses do.
+  std::string parseOpenedFile(RegularFileRead& file);
 
  protected:
   _xmlEntity* on_get_entity(const Glib::ustring& name) override;

@@ -15,6 +15,17 @@ std::string formatReal(double value) {
   return std::string(buffer, result.ptr);
 }
 
+std::string formatRealExactly(double value) {
+  const std::string sixDecimals = formatReal(value);
+  if (toDoubleNoComma(sixDecimals) == value) return sixDecimals;
+  // Without a precision, to_chars writes the shortest text that reads back
+  // as the same number.
+  char buffer[400];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+  if (result.ec != std::errc()) return sixDecimals;
+  return std::string(buffer, result.ptr);
+}
+
 std::string formatInt(long value) { return std::to_string(value); }
 
 namespace {

@@ -10,6 +10,11 @@ namespace NumberText {
 // The "%f" form: fixed notation with six decimals ("0.500000").
 std::string formatReal(double value);
 
+// The "%f" form when it reads back as the same number ("0.500000");
+// otherwise fixed notation with just the decimals that reading it back needs
+// ("0.0000001", "0.123456789").
+std::string formatRealExactly(double value);
+
 // The "%d" form of an integer.
 std::string formatInt(long value);
 

@@ -25,7 +25,7 @@ RegularFileRead::RegularFileRead(const std::string& path) {
     refusalReason = notRegular;
     return;
   }
-  const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (descriptor < 0) {
     refusalReason = unreadable;
     return;
@@ -34,22 +34,25 @@ RegularFileRead::RegularFileRead(const std::string& path) {
     refusalReason = unreadable;
   else if (!S_ISREG(status.st_mode))
     refusalReason = notRegular;
-  else if (!readAll(descriptor))
-    refusalReason = unreadable;
+  else
+    length = static_cast<std::size_t>(status.st_size);
+  if (refusalReason.empty()) return;
   close(descriptor);
-  if (!refusalReason.empty()) contents.clear();
+  descriptor = -1;
 }
 
-bool RegularFileRead::readAll(int descriptor) {
-  char block[65536];
+RegularFileRead::~RegularFileRead() {
+  if (descriptor >= 0) close(descriptor);
+}
+
+std::size_t RegularFileRead::readBlock(char* block, std::size_t capacity) {
+  if (descriptor < 0 || !refusalReason.empty()) return 0;
   for (;;) {
-    const ssize_t count = read(descriptor, block, sizeof block);
-    if (count == 0) return true;
-    if (count < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    contents.append(block, static_cast<std::size_t>(count));
+    const ssize_t count = read(descriptor, block, capacity);
+    if (count >= 0) return static_cast<std::size_t>(count);
+    if (errno == EINTR) continue;
+    refusalReason = unreadable;
+    return 0;
   }
 }
 

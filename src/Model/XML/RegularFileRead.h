@@ -1,32 +1,40 @@
 #ifndef REGULARFILEREAD_H
 #define REGULARFILEREAD_H
 
+#include <cstddef>
 #include <string>
 
 namespace Model {
 
-// The whole content of a file that may come from anyone, read only when it is
-// a regular file. A pipe, a folder or a device is refused at once: opening a
+// A file that may come from anyone, opened for reading only when it is a
+// regular file. A pipe, a folder or a device is refused at once: opening a
 // pipe for reading waits for a writer, and reading a device may never end.
 // The file is opened without waiting and what was opened is examined before a
 // byte is read, so a name swapped for a pipe after the first look cannot
-// stall the read either.
+// stall the read either. The bytes are then read block by block, as the
+// reader asks for them, so a huge file is never held whole.
 class RegularFileRead {
  public:
   explicit RegularFileRead(const std::string& path);
+  ~RegularFileRead();
+  RegularFileRead(const RegularFileRead&) = delete;
+  RegularFileRead& operator=(const RegularFileRead&) = delete;
 
   bool readable() const { return refusalReason.empty(); }
-  // Why the file was refused, as a user can read it; empty when it was read.
+  // Why the file was refused, or why reading it failed, as a user can read
+  // it; empty while it can be read.
   const std::string& refusal() const { return refusalReason; }
-  // The bytes of the file; empty when it was refused.
-  const std::string& text() const { return contents; }
+  // The file's length when it was opened, in bytes; 0 when it was refused.
+  std::size_t size() const { return length; }
+
+  // Reads up to `capacity` further bytes into `block`: the count read, 0 at
+  // the end of the file or when reading failed (then refusal() says so).
+  std::size_t readBlock(char* block, std::size_t capacity);
 
  private:
-  // Reads the open descriptor to its end; false on a read error.
-  bool readAll(int descriptor);
-
+  int descriptor = -1;
+  std::size_t length = 0;
   std::string refusalReason;
-  std::string contents;
 };
 
 }  // namespace Model

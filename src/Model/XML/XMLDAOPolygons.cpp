@@ -419,7 +419,7 @@ bool XMLDAOPolygons::writePoligonsXML(const std::string& filename, const std::ve
 bool XMLDAOPolygons::writeRoot(xmlTextWriterPtr writer) {
   if (!startElement(writer, "Poligonos")) return false;
   bool written = writeAttribute(writer, "filename", utf8FileName(image->getFilename())) &&
-                 writeAttribute(writer, "calibration", NumberText::formatReal(calibration)) &&
+                 writeAttribute(writer, "calibration", NumberText::formatRealExactly(calibration)) &&
                  writeAttribute(writer, "minDiameter", NumberText::formatInt(minDiameter)) &&
                  writeAttribute(writer, "maxDiameter", NumberText::formatInt(maxDiameter)) &&
                  writeAttribute(writer, "width", NumberText::formatInt(PixelConversion::truncateToInt(imgWidth))) &&

@@ -79,7 +79,7 @@ bool XMLDAOPreferences::writePreferences(const std::string& file, Preferences* p
       writeAttribute(writer, "System", NumberText::formatInt(preferences->getAlgorithm())) &&
       startElement(writer, "Calibration") &&
       writeAttribute(writer, "Active", preferences->isCalibrationActive() ? "1" : "0") &&
-      writeAttribute(writer, "Value", NumberText::formatReal(preferences->getCalibration())) &&
+      writeAttribute(writer, "Value", NumberText::formatRealExactly(preferences->getCalibration())) &&
       writeAttribute(writer, "minDiameter", NumberText::formatInt(preferences->getMinimumDiameter())) &&
       writeAttribute(writer, "maxDiameter", NumberText::formatInt(preferences->getMaximumDiameter())) &&
       endElement(writer);
@@ -113,14 +113,16 @@ bool XMLDAOPreferences::writePreferences(const std::string& file, Preferences* p
     std::printf("testXmlwriterFilename: Error at xmlTextWriterEndDocument\n");
     return false;
   }
-  return complete && output.commit();
+  return complete && output.commit(largestFile);
 }
 
 std::string XMLDAOPreferences::readPreferences(const std::string& file) {
-  const RegularFileRead contents(file);
+  RegularFileRead contents(file);
   if (!contents.readable()) return contents.refusal();
-  parse_memory(contents.text());
-  return std::string();
+  if (contents.size() > largestFile)
+    return "it is larger than " + std::to_string(largestFile >> 20) +
+           " MiB, far larger than any preferences file the program writes";
+  return parseOpenedFile(contents);
 }
 
 bool XMLDAOPreferences::writeDir(const std::string& element, const std::string& dir, xmlTextWriterPtr writer) {

@@ -3,6 +3,7 @@
 
 #include <libxml/xmlwriter.h>
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,14 @@ namespace Model {
 // are applied together when the document ends.
 class XMLDAOPreferences : public GuardedSaxParser {
  public:
+  // The longest preferences file read or written, in bytes. The longest one
+  // the preferences dialog can make is about 16 MB: three folders of
+  // PATH_MAX bytes and forty class and species names of the 65,535
+  // characters an entry takes, each character at most six bytes once
+  // escaped. Four times that leaves a wide margin; a longer file is refused
+  // before a byte of it is read, and is not written either.
+  static constexpr std::size_t largestFile = std::size_t{64} << 20;
+
   // The image is not used: the preferences file records nothing about it.
   XMLDAOPreferences(ImageClass* image, double calibration);
 
@@ -25,15 +34,17 @@ class XMLDAOPreferences : public GuardedSaxParser {
   double getCalibration() const { return calibration; }
 
   // Writes `preferences` to `file` through a temporary file beside it.
-  // Returns true only when the complete file has replaced `file`; otherwise
-  // `file` is left as it was.
+  // Returns true only when the complete file, at most largestFile bytes, has
+  // replaced `file`; otherwise `file` is left as it was.
   bool writePreferences(const std::string& file, Preferences* preferences);
 
-  // Reads the preferences file `file` into the settings. A file that is not
-  // a regular file (a pipe, a folder, a device) is refused before a byte is
-  // read, as the parser would wait on it: answers why, or an empty string
-  // when the file was parsed. XML errors raise the library's exception; what
-  // was applied before them stays applied.
+  // Reads the preferences file `file` into the settings, block by block. A
+  // file that is not a regular file (a pipe, a folder, a device), as the
+  // parser would wait on it, or one longer than largestFile is refused
+  // before a byte is read; a read error or a lack of memory ends the
+  // reading: answers why, or an empty string when the file was parsed. XML
+  // errors raise the library's exception; what was applied before them or
+  // before reading ended stays applied.
   std::string readPreferences(const std::string& file);
 
  protected:

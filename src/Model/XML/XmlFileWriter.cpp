@@ -1,5 +1,7 @@
 #include "XmlFileWriter.h"
 
+#include <iostream>
+
 namespace Model {
 
 XmlFileWriter::XmlFileWriter(const std::string& target) : file(target) {
@@ -17,7 +19,7 @@ void XmlFileWriter::release() {
   buffer = nullptr;
 }
 
-bool XmlFileWriter::commit() {
+bool XmlFileWriter::commit(std::size_t largestBytes) {
   if (writer == nullptr) return false;
   const bool flushed = xmlTextWriterFlush(writer) >= 0;
   // Freeing the writer hands what it still holds to the buffer.
@@ -25,7 +27,11 @@ bool XmlFileWriter::commit() {
   writer = nullptr;
   const std::string document(reinterpret_cast<const char*>(xmlBufferContent(buffer)),
                              static_cast<size_t>(xmlBufferLength(buffer)));
-  const bool replaced = flushed && file.commit(document);
+  const bool fits = document.size() <= largestBytes;
+  if (!fits)
+    std::cerr << "The document is " << document.size() << " bytes long, longer than such a file may be ("
+              << largestBytes << " bytes); it is not written" << std::endl;
+  const bool replaced = flushed && fits && file.commit(document);
   release();
   return replaced;
 }

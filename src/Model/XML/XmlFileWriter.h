@@ -3,6 +3,8 @@
 
 #include <libxml/xmlwriter.h>
 
+#include <cstddef>
+#include <limits>
 #include <string>
 
 #include "FileReplacement.h"
@@ -23,9 +25,10 @@ class XmlFileWriter {
   // cannot be replaced (see FileReplacement).
   xmlTextWriterPtr get() const { return writer; }
 
-  // Ends the document in memory and replaces the target with it.
-  // Returns false when anything failed; the old file then stays as it was.
-  bool commit();
+  // Ends the document in memory and replaces the target with it, unless it
+  // is longer than `largestBytes`. Returns false when anything failed or the
+  // document was too long; the old file then stays as it was.
+  bool commit(std::size_t largestBytes = std::numeric_limits<std::size_t>::max());
 
  private:
   void release();
