@@ -9,9 +9,9 @@
 #include <locale>
 #include <mutex>
 #include <sstream>
-#include <thread>
 
 #include "ScratchFile.h"
+#include "ThreadTeam.h"
 #include "img_parallel.h"
 
 namespace {
@@ -176,10 +176,7 @@ bool Training::tunningParametersValidation(const Patterns& patterns, const std::
       kappas[i] = crossValidationKappa(cGrid[i / gammaGrid.size()], gammaGrid[i % gammaGrid.size()], patterns,
                                        index, nfeatures);
   };
-  std::vector<std::thread> workers;
-  for (unsigned t = 1; t < std::min<std::size_t>(threads, points); ++t) workers.emplace_back(work);
-  work();
-  for (std::thread& worker : workers) worker.join();
+  ThreadTeam::run(static_cast<unsigned>(std::min<std::size_t>(threads, points)), work);
 
   bestC = bestGamma = 0;
   bestKappa = -100;
