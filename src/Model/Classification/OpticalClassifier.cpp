@@ -113,6 +113,7 @@ std::vector<int> OpticalClassifier::applyClassifiersPattern(const std::vector<fl
 bool OpticalClassifier::trainAndSave(const std::string& dir, const std::string& filename,
                                      std::vector<std::vector<std::vector<float>>> classes,
                                      const std::vector<int>& labels, int nfeatures, Training& training) {
+  writeError.clear();
   std::vector<int> counts;
   for (std::vector<std::vector<float>>& patterns : classes) {
     const std::size_t before = patterns.size();
@@ -146,7 +147,7 @@ bool OpticalClassifier::trainAndSave(const std::string& dir, const std::string& 
 
   training.setLabels(labels);
   if (!training.trainingProblem(classes, index, nfeatures, npat)) return false;
-  const std::optional<std::string> model = training.modelText();
+  const std::optional<std::string> model = training.modelText(&writeError);
   const std::optional<std::string> normalisation = training.meanDesvText();
   if (!model || !normalisation) return false;
   FileGroupReplacement own;

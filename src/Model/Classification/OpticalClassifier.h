@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "SvmModelFileCheck.h"
@@ -80,6 +81,10 @@ class OpticalClassifier {
   // Trainings add their files to `group` from now on; null writes them at
   // once again. The group is not owned.
   void collectInto(FileGroupReplacement* group) { collecting = group; }
+  // Why the last training could not write its model, in the system's words
+  // (such as a file-size limit); empty when it wrote it or no reason is
+  // known.
+  const std::error_code& trainingWriteError() const { return writeError; }
   virtual std::vector<int> applyClassifiersPattern(const std::vector<float>& pattern);
 
   // Fixes the seed of the training shuffles, for reproducible models; by
@@ -106,6 +111,7 @@ class OpticalClassifier {
 
  private:
   FileGroupReplacement* collecting = nullptr;
+  std::error_code writeError;
   std::optional<std::uint32_t> shuffleSeed;
 };
 

@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "SvmProblem.h"
@@ -44,9 +45,10 @@ class Training {
 
   // The texts of the normalisation file ("med_desv.dat" format) and of the
   // libsvm model file; nothing before a successful training, nor a model
-  // libsvm could not write out.
+  // libsvm could not write out (`failure`, when given, then holds the
+  // system's reason where there is one, such as a file-size limit).
   std::optional<std::string> meanDesvText() const;
-  std::optional<std::string> modelText() const;
+  std::optional<std::string> modelText(std::error_code* failure = nullptr) const;
 
   const std::vector<float>& getC() const { return cGrid; }
   static std::vector<float> getGamma();
