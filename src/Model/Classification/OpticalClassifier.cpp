@@ -4,6 +4,7 @@
 #include <cmath>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <locale>
 #include <numeric>
 #include <random>
@@ -73,7 +74,12 @@ int OpticalClassifier::saida_svm(const svm_model* svm, const std::vector<float>&
     nodes[i] = {static_cast<int>(i), value};
   }
   nodes[n] = {-1, 0.0};
-  return static_cast<int>(svm_predict(svm, nodes.data()));
+  // A classification model answers one of its int labels; a model of
+  // another kind can answer any number, which names no class.
+  const double label = svm_predict(svm, nodes.data());
+  const bool intLabel = label >= std::numeric_limits<int>::min() && label <= std::numeric_limits<int>::max() &&
+                        label == std::trunc(label);
+  return intLabel ? static_cast<int>(label) : noPrediction;
 }
 
 std::vector<int> OpticalClassifier::numberPatternsFinal(std::vector<int> counts) const {

@@ -47,7 +47,9 @@ class OpticalClassifier {
                              std::optional<SvmModelFileCheck::Role> role = std::nullopt);
   // The label `svm` predicts for pattern `x` standardised with `media` and
   // `desv`; a feature whose deviation is 0 (or not a number) is passed raw.
-  // noPrediction without a model or for a pattern shorter than `media`.
+  // noPrediction without a model, for a pattern shorter than `media`, or
+  // when the model's answer is not a whole number within int's range (a
+  // model loaded without a role may be a regression).
   static int saida_svm(const svm_model* svm, const std::vector<float>& x, const std::vector<float>& media,
                        const std::vector<float>& desv);
 
