@@ -8,7 +8,7 @@ WorkerPool::~WorkerPool() {
     stopping = true;
   }
   jobReady.notify_all();
-  // The team joins its threads as it goes.
+  // The team, which goes next, joins its threads.
 }
 
 void WorkerPool::run(std::size_t taskCount, const std::function<void(std::size_t)>& jobTask) {
