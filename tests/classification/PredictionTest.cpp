@@ -109,4 +109,31 @@ TEST(PredictionTest, FeatureWithoutDeviationIsPassedRaw) {
   svm_free_and_destroy_model(&model);
 }
 
+// A model loaded without a role may be a regression, whose answer is any
+// number: one that is not a whole number within int's range names no class.
+// The answer here is minus the model's decision constant.
+TEST(PredictionTest, AnAnswerThatIsNoIntLabelIsNoPrediction) {
+  TemporaryHome temp;
+  struct Case {
+    const char* rho;
+    int answer;
+  };
+  const Case cases[] = {
+      {"-7100000000", OpticalClassifier::noPrediction}, {"7100000000", OpticalClassifier::noPrediction},
+      {"-2147483648", OpticalClassifier::noPrediction}, {"2147483649", OpticalClassifier::noPrediction},
+      {"-0.5", OpticalClassifier::noPrediction},        {"1e300", OpticalClassifier::noPrediction},
+      {"-2147483647", 2147483647},                      {"2147483648", -2147483647 - 1},
+      {"-3", 3},                                        {"0", 0},
+  };
+  for (const Case& c : cases) {
+    const auto modelFile = temp.work() / "regression.dat";
+    writeFileText(modelFile, std::string("svm_type epsilon_svr\nkernel_type linear\nnr_class 2\ntotal_sv 1\nrho ") +
+                                 c.rho + "\nSV\n0 0:0 \n");
+    svm_model* model = OpticalClassifier::crea_svm(modelFile.string());
+    ASSERT_NE(model, nullptr) << c.rho;
+    EXPECT_EQ(OpticalClassifier::saida_svm(model, {1}, {0}, {1}), c.answer) << "rho " << c.rho;
+    svm_free_and_destroy_model(&model);
+  }
+}
+
 }  // namespace

@@ -7,8 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "ClassificationFixtures.h"
+#include "FailingThreadStarts.h"
 #include "FileGroupReplacement.h"
 #include "FileSizeLimitedChild.h"
 #include "FileText.h"
@@ -98,24 +102,37 @@ TEST(TrainingTest, AmongEqualScoresTheFirstGridPointIsKept) {
   EXPECT_EQ(training.getBestGamma(), Training::getGamma().front());
 }
 
+// Also when threads cannot start (the system's thread limit): the grid is
+// then searched on those that did.
 TEST(TrainingTest, ParallelGridChoosesTheSequentialModel) {
   TemporaryHome temp;
   const Training::Patterns patterns = overlappingClasses();
-  std::string models[2];
-  double kappas[2];
-  const unsigned threads[2] = {1, 8};
-  for (int run = 0; run < 2; ++run) {
+  struct Run {
+    unsigned threads;
+    unsigned failingStart;  // 0: every start succeeds
+  };
+  const Run runs[] = {{1, 0}, {8, 0}, {8, 3}, {8, 1}};
+  std::vector<std::string> models;
+  std::vector<double> kappas;
+  for (const Run& run : runs) {
+    std::unique_ptr<FailingThreadStarts> failing;
+    if (run.failingStart > 0) failing = std::make_unique<FailingThreadStarts>(run.failingStart);
     Training training(ProgramProfile::lumora().trainingCGrid);
-    training.setThreads(threads[run]);
+    training.setThreads(run.threads);
     ASSERT_TRUE(training.trainingProblem(patterns, fixtures::quarters(patterns), features,
                                          fixtures::counts(patterns)));
-    const fs::path file = temp.work() / ("model" + std::to_string(run));
+    const fs::path file = temp.work() / ("model" + std::to_string(models.size()));
     ASSERT_TRUE(fixtures::writeOut(training.modelText(), file));
-    models[run] = readFileText(file);
-    kappas[run] = training.getBestKappa();
+    models.push_back(readFileText(file));
+    kappas.push_back(training.getBestKappa());
+    if (failing) {
+      EXPECT_EQ(failing->tried(), run.failingStart);
+    }
   }
-  EXPECT_EQ(kappas[0], kappas[1]);
-  EXPECT_EQ(models[0], models[1]);
+  for (std::size_t run = 1; run < models.size(); ++run) {
+    EXPECT_EQ(kappas[run], kappas[0]) << "run " << run;
+    EXPECT_EQ(models[run], models[0]) << "run " << run;
+  }
 }
 
 // libsvm writes the model through a scratch file in the system's temporary

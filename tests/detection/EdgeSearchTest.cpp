@@ -7,10 +7,12 @@
 #include <string>
 
 #include "CellPainter.h"
+#include "FailingThreadStarts.h"
 #include "ImageHandle.h"
 #include "canny_edges.h"
 #include "edgesCannyGrey.h"
 #include "imageConversor.h"
+#include "img_parallel.h"
 
 namespace {
 
@@ -205,6 +207,25 @@ TEST_F(EdgeSearch, LibraryFailureIsThrownAndLeavesEarlierContours) {
   EXPECT_NE(messages.find("Insufficient memory !"), std::string::npos) << messages;
   EXPECT_EQ(detector.getXCoordinates(), before.first);
   EXPECT_EQ(detector.getYCoordinates(), before.second);
+}
+
+// The scales are searched side by side; at the system's thread limit those
+// whose threads cannot start are searched on the threads that did.
+TEST_F(EdgeSearch, ScalesWhoseThreadsCannotStartAreSearchedAllTheSame) {
+  struct FourThreads {
+    FourThreads() { imaging_set_threads(4); }
+    ~FourThreads() { imaging_set_threads(0); }
+  } const fourThreads;
+  detector.setSigma({3.0, 2.0, 1.5, 1.0});
+  ImagePtr colour = colourImage(picture);
+  const Contours reference = search(detector, colour.get(), true, true, true);
+  ASSERT_FALSE(reference.first.empty());
+  for (unsigned failingStart : {1u, 2u, 3u}) {
+    const FailingThreadStarts failing(failingStart);
+    detector.clearDates();
+    EXPECT_EQ(search(detector, colour.get(), true, true, true), reference) << "failing start " << failingStart;
+    EXPECT_EQ(failing.tried(), failingStart);
+  }
 }
 
 }  // namespace

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <mutex>
 #include <set>
 #include <stdexcept>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "FailingThreadStarts.h"
 #include "WorkerPool.h"
 
 TEST(WorkerPoolTest, EveryTaskOfEveryJobRunsOnce) {
@@ -59,4 +62,20 @@ TEST(WorkerPoolTest, AThrowingTaskLetsTheOthersRunAndReachesTheCaller) {
   std::atomic<int> after{0};
   pool.run(10, [&](std::size_t) { after.fetch_add(1); });
   EXPECT_EQ(after.load(), 10);
+}
+
+// At the system's thread limit the pool has fewer threads, never none: the
+// jobs run on those that started, the caller's included.
+TEST(WorkerPoolTest, ThreadsThatCannotStartLeaveTheJobsToThoseThatDid) {
+  for (unsigned failingStart : {1u, 2u, 4u}) {
+    SCOPED_TRACE("failing start " + std::to_string(failingStart));
+    const FailingThreadStarts failing(failingStart);
+    WorkerPool pool(6);
+    EXPECT_EQ(pool.size(), failingStart);
+    for (int job = 0; job < 5; ++job) {
+      std::vector<std::atomic<int>> runs(100);
+      pool.run(runs.size(), [&](std::size_t i) { runs[i].fetch_add(1); });
+      for (std::size_t i = 0; i < runs.size(); ++i) ASSERT_EQ(runs[i].load(), 1) << "task " << i;
+    }
+  }
 }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <opencv2/imgcodecs.hpp>
@@ -8,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "FileSizeLimit.h"
 #include "FileText.h"
 #include "OpticalClassifierZelvora.h"
 #include "SaveObstacles.h"
@@ -214,6 +217,24 @@ TEST_F(SpeciesFolderTest, AFileInTheWayKeepsEveryFileOfTheSpecies) {
     EXPECT_TRUE(temporariesLeftIn(folder).empty()) << obstacle.name;
     fs::remove_all(blocked);
   }
+}
+
+// A file-size limit stops the model before any file of the species is
+// touched; the message says so in the system's words.
+TEST_F(SpeciesFolderTest, AFileSizeLimitKeepsEveryFileAndSaysWhy) {
+  OpticalClassifierZelvora classifier("", 0);
+  TrainingSet::Outcome outcome;
+  {
+    const FileSizeLimit limit(32);
+    outcome = separableSet().train(classifier, folder.string());
+  }
+  EXPECT_FALSE(outcome.nucleusTrained);
+  EXPECT_FALSE(outcome.stageTrained);
+  ASSERT_FALSE(outcome.messages.empty());
+  EXPECT_EQ(outcome.messages.back(), "The classifiers could not be trained into " + folder.string() + ": " +
+                                         std::strerror(EFBIG));
+  EXPECT_TRUE(allOld());
+  EXPECT_TRUE(temporariesLeftIn(folder).empty());
 }
 
 // A textured picture and square regions on it: which regions give patterns.

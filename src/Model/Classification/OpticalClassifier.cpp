@@ -4,6 +4,7 @@
 #include <cmath>
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <locale>
 #include <numeric>
 #include <random>
@@ -73,7 +74,12 @@ int OpticalClassifier::saida_svm(const svm_model* svm, const std::vector<float>&
     nodes[i] = {static_cast<int>(i), value};
   }
   nodes[n] = {-1, 0.0};
-  return static_cast<int>(svm_predict(svm, nodes.data()));
+  // A classification model answers one of its int labels; a model of
+  // another kind can answer any number, which names no class.
+  const double label = svm_predict(svm, nodes.data());
+  const bool intLabel = label >= std::numeric_limits<int>::min() && label <= std::numeric_limits<int>::max() &&
+                        label == std::trunc(label);
+  return intLabel ? static_cast<int>(label) : noPrediction;
 }
 
 std::vector<int> OpticalClassifier::numberPatternsFinal(std::vector<int> counts) const {
@@ -113,6 +119,7 @@ std::vector<int> OpticalClassifier::applyClassifiersPattern(const std::vector<fl
 bool OpticalClassifier::trainAndSave(const std::string& dir, const std::string& filename,
                                      std::vector<std::vector<std::vector<float>>> classes,
                                      const std::vector<int>& labels, int nfeatures, Training& training) {
+  writeError.clear();
   std::vector<int> counts;
   for (std::vector<std::vector<float>>& patterns : classes) {
     const std::size_t before = patterns.size();
@@ -146,7 +153,7 @@ bool OpticalClassifier::trainAndSave(const std::string& dir, const std::string& 
 
   training.setLabels(labels);
   if (!training.trainingProblem(classes, index, nfeatures, npat)) return false;
-  const std::optional<std::string> model = training.modelText();
+  const std::optional<std::string> model = training.modelText(&writeError);
   const std::optional<std::string> normalisation = training.meanDesvText();
   if (!model || !normalisation) return false;
   FileGroupReplacement own;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "SvmModelFileCheck.h"
@@ -46,7 +47,9 @@ class OpticalClassifier {
                              std::optional<SvmModelFileCheck::Role> role = std::nullopt);
   // The label `svm` predicts for pattern `x` standardised with `media` and
   // `desv`; a feature whose deviation is 0 (or not a number) is passed raw.
-  // noPrediction without a model or for a pattern shorter than `media`.
+  // noPrediction without a model, for a pattern shorter than `media`, or
+  // when the model's answer is not a whole number within int's range (a
+  // model loaded without a role may be a regression).
   static int saida_svm(const svm_model* svm, const std::vector<float>& x, const std::vector<float>& media,
                        const std::vector<float>& desv);
 
@@ -80,6 +83,10 @@ class OpticalClassifier {
   // Trainings add their files to `group` from now on; null writes them at
   // once again. The group is not owned.
   void collectInto(FileGroupReplacement* group) { collecting = group; }
+  // Why the last training could not write its model, in the system's words
+  // (such as a file-size limit); empty when it wrote it or no reason is
+  // known.
+  const std::error_code& trainingWriteError() const { return writeError; }
   virtual std::vector<int> applyClassifiersPattern(const std::vector<float>& pattern);
 
   // Fixes the seed of the training shuffles, for reproducible models; by
@@ -106,6 +113,7 @@ class OpticalClassifier {
 
  private:
   FileGroupReplacement* collecting = nullptr;
+  std::error_code writeError;
   std::optional<std::uint32_t> shuffleSeed;
 };
 

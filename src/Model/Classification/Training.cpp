@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
@@ -9,9 +10,9 @@
 #include <locale>
 #include <mutex>
 #include <sstream>
-#include <thread>
 
 #include "ScratchFile.h"
+#include "ThreadTeam.h"
 #include "img_parallel.h"
 
 namespace {
@@ -176,10 +177,7 @@ bool Training::tunningParametersValidation(const Patterns& patterns, const std::
       kappas[i] = crossValidationKappa(cGrid[i / gammaGrid.size()], gammaGrid[i % gammaGrid.size()], patterns,
                                        index, nfeatures);
   };
-  std::vector<std::thread> workers;
-  for (unsigned t = 1; t < std::min<std::size_t>(threads, points); ++t) workers.emplace_back(work);
-  work();
-  for (std::thread& worker : workers) worker.join();
+  ThreadTeam::run(static_cast<unsigned>(std::min<std::size_t>(threads, points)), work);
 
   bestC = bestGamma = 0;
   bestKappa = -100;
@@ -280,11 +278,18 @@ std::optional<std::string> Training::meanDesvText() const {
   return out.str();
 }
 
-std::optional<std::string> Training::modelText() const {
+std::optional<std::string> Training::modelText(std::error_code* failure) const {
   if (!trained) return std::nullopt;
   // libsvm writes a model only to a file it opens by name.
   const ScratchFile scratch;
-  // libsvm writes its numbers in the C locale and restores the caller's.
-  if (!scratch.isOpen() || svm_save_model(scratch.name().c_str(), svm) != 0) return std::nullopt;
-  return scratch.contents();
+  if (scratch.isOpen()) {
+    // libsvm reports a failed write only by its result; the write's errno
+    // tells why.
+    errno = 0;
+    // libsvm writes its numbers in the C locale and restores the caller's.
+    if (svm_save_model(scratch.name().c_str(), svm) == 0)
+      if (std::optional<std::string> text = scratch.contents()) return text;
+  }
+  if (failure != nullptr && errno != 0) *failure = std::error_code(errno, std::generic_category());
+  return std::nullopt;
 }

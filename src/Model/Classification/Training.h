@@ -6,6 +6,7 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "SvmProblem.h"
@@ -31,20 +32,23 @@ class Training {
   // classes still predicts their true labels. Without it, the class index.
   void setLabels(std::vector<int> classLabels);
   // Threads that evaluate grid points; 1 keeps everything on the calling
-  // thread. The chosen point and model do not depend on it.
+  // thread. The chosen point and model do not depend on it, nor on how many
+  // of the threads could start.
   void setThreads(unsigned count);
 
   // `index[c]` holds the five quarter bounds of class c and `npatterns[c]` the
   // number of its leading patterns used. False when the input is inconsistent,
-  // no grid point scores, or libsvm refuses the parameters.
+  // no grid point scores, or libsvm refuses the parameters. Memory running
+  // out on any thread is thrown here (std::bad_alloc), once all have ended.
   bool trainingProblem(const Patterns& patterns, const std::vector<std::vector<int>>& index, int nfeatures,
                        const std::vector<int>& npatterns);
 
   // The texts of the normalisation file ("med_desv.dat" format) and of the
   // libsvm model file; nothing before a successful training, nor a model
-  // libsvm could not write out.
+  // libsvm could not write out (`failure`, when given, then holds the
+  // system's reason where there is one, such as a file-size limit).
   std::optional<std::string> meanDesvText() const;
-  std::optional<std::string> modelText() const;
+  std::optional<std::string> modelText(std::error_code* failure = nullptr) const;
 
   const std::vector<float>& getC() const { return cGrid; }
   static std::vector<float> getGamma();

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <iostream>
 #include <sstream>
+#include <system_error>
 
 #include "FileGroupReplacement.h"
 #include "OpticalClassifierZelvora.h"
@@ -75,12 +76,18 @@ TrainingSet::Outcome TrainingSet::train(OpticalClassifier& classifier, const std
   // asked for succeeded and every file was written.
   FileGroupReplacement output;
   const CollectingFiles collecting(classifier, output);
-  // A training that ran but gave no model is reported, not passed off as done.
+  // A training that ran but gave no model is reported, not passed off as done,
+  // with the system's reason when its model could not be written.
   bool failed = false;
+  std::error_code reason;
+  const auto note = [&](bool trained) {
+    if (!trained && !reason) reason = classifier.trainingWriteError();
+    failed = failed || !trained;
+  };
 
   if (nuclei[0].size() >= minimumPatterns && nuclei[1].size() >= minimumPatterns) {
     outcome.nucleusTrained = classifier.trainClassifier2(folder, nucleusFile, nuclei[0], nuclei[1], features);
-    failed = !outcome.nucleusTrained;
+    note(outcome.nucleusTrained);
   } else if (nuclei[0].size() < minimumPatterns) {
     outcome.messages.push_back("The classifier does not train with less than 8 cells without visible nucleous");
   } else {
@@ -94,14 +101,14 @@ TrainingSet::Outcome TrainingSet::train(OpticalClassifier& classifier, const std
   const auto trainTwo = [&](int first, int second, const char* missing) {
     outcome.stageTrained = classifier.trainClassifier2(folder, stageFile, stages[first - 1], stages[second - 1],
                                                        features, {first - 1, second - 1});
-    failed = failed || !outcome.stageTrained;
+    note(outcome.stageTrained);
     outcome.messages.push_back(std::string("The stage ") + missing +
                                " has less than 8 cells. The classifier is trained with only two stages");
   };
   if (enough[0] && enough[1] && enough[2]) {
     outcome.stageTrained =
         classifier.trainClassifier3(folder, stageFile, stages[0], stages[1], stages[2], features);
-    failed = failed || !outcome.stageTrained;
+    note(outcome.stageTrained);
   } else if (enough[0] && enough[1]) {
     trainTwo(1, 2, "hydrated");
   } else if (enough[0] && enough[2]) {
@@ -113,7 +120,8 @@ TrainingSet::Outcome TrainingSet::train(OpticalClassifier& classifier, const std
         "The classifier to discriminate stage can not be trained due to there is less than 8 cells of each stage");
   }
   if (failed) {
-    outcome.messages.push_back("The classifiers could not be trained into " + folder);
+    outcome.messages.push_back("The classifiers could not be trained into " + folder +
+                               (reason ? ": " + reason.message() : std::string()));
   } else if (!output.commit()) {
     outcome.messages.push_back("The classifiers could not be trained into " + folder + ": " + output.failedTarget() +
                                " cannot be written. The classifiers there " +

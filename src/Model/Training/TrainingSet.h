@@ -45,8 +45,9 @@ class TrainingSet {
   // stages or on the two that hold enough, into `folder`. A stage model of
   // two stages keeps each stage's own label. The files of both models are
   // replaced together, only when every training asked for succeeded and
-  // every file was written; otherwise the folder stays as it was and nothing
-  // is called trained.
+  // every file was written; otherwise the folder stays as it was, nothing
+  // is called trained and the last message says why (a model that could not
+  // be written gives the system's reason, such as a file-size limit).
   Outcome train(OpticalClassifier& classifier, const std::string& folder) const;
 
  private:

@@ -1,8 +1,6 @@
 #include "WorkerPool.h"
 
-WorkerPool::WorkerPool(unsigned threads) {
-  for (unsigned i = 1; i < threads; ++i) workers.emplace_back(&WorkerPool::work, this);
-}
+WorkerPool::WorkerPool(unsigned threads) : workers(threads > 1 ? threads - 1 : 0, [this] { work(); }) {}
 
 WorkerPool::~WorkerPool() {
   {
@@ -10,7 +8,7 @@ WorkerPool::~WorkerPool() {
     stopping = true;
   }
   jobReady.notify_all();
-  for (std::thread& worker : workers) worker.join();
+  // The team, which goes next, joins its threads.
 }
 
 void WorkerPool::run(std::size_t taskCount, const std::function<void(std::size_t)>& jobTask) {
@@ -21,7 +19,7 @@ void WorkerPool::run(std::size_t taskCount, const std::function<void(std::size_t
     count = taskCount;
     next = 0;
     failure = nullptr;
-    working = static_cast<unsigned>(workers.size());
+    working = workers.started();
     ++job;
   }
   jobReady.notify_all();

@@ -6,8 +6,8 @@
 #include <exception>
 #include <functional>
 #include <mutex>
-#include <thread>
-#include <vector>
+
+#include "ThreadTeam.h"
 
 // A fixed set of threads that run the numbered tasks of one job at a time:
 // the thread that hands in the job works on it too, and gets control back
@@ -16,14 +16,15 @@
 class WorkerPool {
  public:
   // `threads` counts the calling thread; 0 is taken as 1, which starts no
-  // thread and runs every task on the caller.
+  // thread and runs every task on the caller. Threads that cannot start are
+  // left out: the jobs run on those that did.
   explicit WorkerPool(unsigned threads);
   ~WorkerPool();
   WorkerPool(const WorkerPool&) = delete;
   WorkerPool& operator=(const WorkerPool&) = delete;
 
   // The threads a job runs on, the caller's included.
-  unsigned size() const { return static_cast<unsigned>(workers.size()) + 1; }
+  unsigned size() const { return workers.started() + 1; }
 
   // Calls task(i) once for every i below `count`. If tasks throw, the
   // remaining ones still run and the first exception is thrown here. One job
@@ -35,7 +36,6 @@ class WorkerPool {
   // Takes tasks of the current job until none is left.
   void takeTasks();
 
-  std::vector<std::thread> workers;
   std::mutex mutex;
   std::condition_variable jobReady;
   std::condition_variable jobDone;
@@ -47,6 +47,9 @@ class WorkerPool {
   unsigned working = 0;
   bool stopping = false;
   std::exception_ptr failure;
+  // Last: its threads use every member above from their start, and are
+  // joined before any of them goes.
+  ThreadTeam workers;
 };
 
 #endif

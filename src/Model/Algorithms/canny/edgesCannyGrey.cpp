@@ -1,14 +1,14 @@
 #include "edgesCannyGrey.h"
 
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <new>
-#include <system_error>
-#include <thread>
 
 #include "ImageHandle.h"
+#include "ThreadTeam.h"
 #include "canny_edges.h"
 #include "image_convert.h"
 #include "img_parallel.h"
@@ -55,34 +55,26 @@ struct ScaleSearch {
 
 // Searches every scale, the scales side by side on threads of their own
 // when the library may use more than one thread (the calling thread takes
-// the first scale, and any scale whose thread cannot start). The chains are
-// owned by the caller whatever happened; a failed scale holds none.
+// part, and the scales of a thread that cannot start are left to the
+// others). The chains are owned by the caller whatever happened; a failed
+// scale holds none. An exception of a thread is thrown here once all
+// ended, the chains found released.
 std::vector<ScaleSearch> searchScales(const Image* plane, const std::vector<double>& sigmas, int minPoints,
                                       const std::vector<double>& low, const std::vector<double>& high) {
   std::vector<ScaleSearch> found(sigmas.size());
-  auto search = [&](size_t k) {
-    found[k].ok = canny_edge_search(plane, sigmas[k], minPoints, static_cast<int>(low.size()), low.data(),
-                                    high.data(), &found[k].chains, &found[k].count) != 0;
+  std::atomic<size_t> next{0};
+  auto searchRemaining = [&] {
+    for (size_t k = next++; k < sigmas.size(); k = next++)
+      found[k].ok = canny_edge_search(plane, sigmas[k], minPoints, static_cast<int>(low.size()), low.data(),
+                                      high.data(), &found[k].chains, &found[k].count) != 0;
   };
   const bool sideBySide = imaging_threads() > 1;
-  std::vector<std::thread> workers;
-  std::vector<size_t> leftOver;
-  workers.reserve(sigmas.size());
-  leftOver.reserve(sigmas.size());
-  for (size_t k = 1; k < sigmas.size(); k++) {
-    if (sideBySide) {
-      try {
-        workers.emplace_back(search, k);
-        continue;
-      } catch (const std::system_error&) {
-        // searched below on this thread
-      }
-    }
-    leftOver.push_back(k);
+  try {
+    ThreadTeam::run(sideBySide ? static_cast<unsigned>(sigmas.size()) : 1, searchRemaining);
+  } catch (...) {
+    for (ScaleSearch& scale : found) free_PointListVector2(scale.chains, scale.count);
+    throw;
   }
-  if (!sigmas.empty()) search(0);
-  for (size_t k : leftOver) search(k);
-  for (std::thread& worker : workers) worker.join();
   return found;
 }
 
