@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 #include <gtkmm.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "DialogDriver.h"
+#include "FileSystemCalls.h"
 #include "FileText.h"
 #include "ModelFachade.h"
 #include "Preferences.h"
@@ -430,6 +432,27 @@ TEST_F(PreferencesDialogTest, AFailedApplyIsReportedAndKeepsTheOldFile) {
   EXPECT_NE(report.secondary.find(settingsFile().string()), std::string::npos) << report.secondary;
   EXPECT_EQ(readFileText(settingsFile()), "old settings");
   EXPECT_EQ(settings().getClassNamesPreferences().size(), 5u);
+}
+
+TEST_F(PreferencesDialogTest, AFailureAfterTheNewFileTookItsPlaceIsNotReportedAsAnUnchangedFile) {
+  writeFileText(settingsFile(), "old settings");
+  // A save flushes the folder before and after the new file takes the
+  // target's name; the disk fails the second time.
+  const std::string folder = fs::canonical(settingsFile().parent_path()).string();
+  int folderFlushes = 0;
+  onFileSystemCall = [&](const FileSystemCall& call) {
+    return call.name == "fsync" && call.path == folder && ++folderFlushes == 2 ? EIO : 0;
+  };
+  MessageAnswer report(Gtk::RESPONSE_OK);
+  runPreferencesDialog(model, [&](DialogView& view) {
+    view.click("addButton");
+    view.click("applyButton");
+  });
+  onFileSystemCall = nullptr;
+  EXPECT_EQ(report.primary, "The preferences could not be saved");
+  EXPECT_EQ(report.secondary,
+            settingsFile().string() + " holds the new preferences, but the disk did not confirm that they are stored.");
+  EXPECT_NE(readFileText(settingsFile()), "old settings");
 }
 
 TEST_F(PreferencesDialogTest, AnIncompleteInterfaceFileShowsNoDialog) {

@@ -2,10 +2,13 @@
 
 #include <gtkmm/filechooserdialog.h>
 #include <gtkmm/filefilter.h>
+#include <sys/stat.h>
 
 #include <clocale>
 #include <filesystem>
 #include <iostream>
+#include <optional>
+#include <utility>
 
 #include "DialogLoop.h"
 #include "DirTools.h"
@@ -24,6 +27,15 @@ const char* const noFactorText = "1,0";
 
 // Numbers typed and shown by the dialog use a decimal point from here on.
 void useDecimalPoint() { std::setlocale(LC_ALL, "C"); }
+
+// Which file a name stands for, if any. A save never writes into the old
+// file but puts a new one in its place, so a name that stands for the same
+// file after a failed save still holds what it held.
+std::optional<std::pair<dev_t, ino_t>> fileIdentity(const std::string& path) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) != 0) return std::nullopt;
+  return std::make_pair(status.st_dev, status.st_ino);
+}
 
 }  // namespace
 
@@ -295,8 +307,15 @@ bool PreferencesBase::confirmReplace(const std::string& file) {
 }
 
 void PreferencesBase::writePreferences(const std::string& target) {
+  const auto before = fileIdentity(target);
   if (fm->writePreferences(target)) return;
-  const std::string text = target + " could not be written; a file already there is unchanged.";
+  // The disk may fail after the new file took the target's name, when the
+  // folder is flushed: the new settings are then in the file, but may not
+  // survive a power cut.
+  const std::string text =
+      fileIdentity(target) == before
+          ? target + " could not be written; a file already there is unchanged."
+          : target + " holds the new preferences, but the disk did not confirm that they are stored.";
   std::cerr << "The preferences could not be saved: " << text << std::endl;
   runMessageBox(window, "The preferences could not be saved", text, Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK);
 }
