@@ -705,6 +705,27 @@ class CavitraCanvasTest : public CanvasEditorTest {
     std::sort(sorted.begin(), sorted.end());
     return std::adjacent_find(sorted.begin(), sorted.end()) == sorted.end();
   }
+
+  // Two squares merged into a new region, then the circle beside them
+  // deleted; the codes heard so far are forgotten.
+  struct MergedThenDeleted {
+    regionShape* first;
+    regionShape* second;
+    circleShape* circle;
+    regionShape* merged;
+  };
+  MergedThenDeleted mergeThenDeleteCircle() {
+    regionShape* first = makeSquare(0.1, 0.1, 0.2, 0.2, 1);
+    regionShape* second = makeSquare(0.3, 0.3, 0.4, 0.4, 2);
+    circleShape* circle = makeCircle(0.8, 0.8, 30, 3);
+    canvas.setPolygonsModel({first, second, circle});
+    regionShape* merged = replaceByNewRegion({first, second});
+    canvas.setButtonSelect(true);
+    click(800, 800);
+    key(GDK_KEY_Delete);
+    recorder.codes.clear();
+    return {first, second, circle, merged};
+  }
 };
 
 TEST_F(CavitraCanvasTest, OneUndoTakesBackOneDeletionThenTakesTheLastShapeOff) {
@@ -745,15 +766,7 @@ TEST_F(CavitraCanvasTest, OneUndoTakesBackOneDeletionThenTakesTheLastShapeOff) {
 // back first, then the replacement, before any shape is taken off the list;
 // redo does the replacement again.
 TEST_F(CavitraCanvasTest, AReplacementIsUndoneAsOneStepBeforeAShapeIsTakenOff) {
-  regionShape* first = makeSquare(0.1, 0.1, 0.2, 0.2, 1);
-  regionShape* second = makeSquare(0.3, 0.3, 0.4, 0.4, 2);
-  circleShape* circle = makeCircle(0.8, 0.8, 30, 3);
-  canvas.setPolygonsModel({first, second, circle});
-  regionShape* merged = replaceByNewRegion({first, second});
-  canvas.setButtonSelect(true);
-  click(800, 800);
-  key(GDK_KEY_Delete);
-  recorder.codes.clear();
+  const auto [first, second, circle, merged] = mergeThenDeleteCircle();
 
   controlKey(GDK_KEY_z);
   EXPECT_TRUE(circle->getVisible());
@@ -775,14 +788,7 @@ TEST_F(CavitraCanvasTest, AReplacementIsUndoneAsOneStepBeforeAShapeIsTakenOff) {
 // replacement a step of the history: the undo that would take its new region
 // off the list takes the replacement back instead, and redo does it again.
 TEST_F(CavitraCanvasTest, AReplacementStaysAStepAfterADeletionAndAToolChange) {
-  regionShape* first = makeSquare(0.1, 0.1, 0.2, 0.2, 1);
-  regionShape* second = makeSquare(0.3, 0.3, 0.4, 0.4, 2);
-  circleShape* circle = makeCircle(0.8, 0.8, 30, 3);
-  canvas.setPolygonsModel({first, second, circle});
-  regionShape* merged = replaceByNewRegion({first, second});
-  canvas.setButtonSelect(true);
-  click(800, 800);
-  key(GDK_KEY_Delete);
+  const auto [first, second, circle, merged] = mergeThenDeleteCircle();
   canvas.restoreButtons();  // the deletion can no longer be undone
   recorder.codes.clear();
 
