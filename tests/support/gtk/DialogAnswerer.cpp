@@ -1,9 +1,13 @@
 #include "DialogAnswerer.h"
 
+#include <gtest/gtest.h>
 #include <glibmm/main.h>
 #include <gtkmm/dialog.h>
+#include <gtkmm/treeview.h>
 
 #include <utility>
+
+#include "ScriptedUser.h"
 
 namespace {
 
@@ -12,7 +16,7 @@ constexpr unsigned pollMilliseconds = 20;
 }  // namespace
 
 DialogAnswerer::DialogAnswerer(sigc::slot<bool> poll, sigc::slot<void> expire, unsigned seconds)
-    : expire(std::move(expire)) {
+    : expire(std::move(expire)), seconds(seconds) {
   polling = Glib::signal_timeout().connect(std::move(poll), pollMilliseconds);
   watchdog = Glib::signal_timeout().connect_seconds(sigc::mem_fun(*this, &DialogAnswerer::onWatchdog), seconds);
 }
@@ -24,6 +28,8 @@ DialogAnswerer::~DialogAnswerer() {
 
 bool DialogAnswerer::onWatchdog() {
   expired = true;
+  ADD_FAILURE() << "the dialogs were not answered within " << seconds
+                << " s: a step waited for a state that never came; the open dialogs are closed";
   expire();
   return false;
 }
@@ -37,4 +43,10 @@ void DialogAnswerer::answerNext(int response) {
         return false;
       },
       pollMilliseconds);
+}
+
+bool DialogAnswerer::hasReadItsFolder(Gtk::FileChooserDialog& chooser) {
+  const auto* list = ScriptedUser::findWidget<Gtk::TreeView>(&chooser);
+  const Glib::RefPtr<Gdk::Window> window = chooser.get_window();
+  return list != nullptr && list->get_model() && window && !window->get_cursor();
 }
