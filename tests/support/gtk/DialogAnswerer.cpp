@@ -17,7 +17,10 @@ constexpr unsigned pollMilliseconds = 20;
 
 DialogAnswerer::DialogAnswerer(sigc::slot<bool> poll, sigc::slot<void> expire, unsigned seconds)
     : expire(std::move(expire)), seconds(seconds) {
-  polling = Glib::signal_timeout().connect(std::move(poll), pollMilliseconds);
+  // Below every source of the toolkit: a poll runs only in a round of the
+  // loop where nothing else is ready, so no reading the toolkit finishes can
+  // slip in between an answer and the return of the dialog's loop.
+  polling = Glib::signal_timeout().connect(std::move(poll), pollMilliseconds, Glib::PRIORITY_LOW);
   watchdog = Glib::signal_timeout().connect_seconds(sigc::mem_fun(*this, &DialogAnswerer::onWatchdog), seconds);
 }
 
