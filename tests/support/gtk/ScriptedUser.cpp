@@ -15,17 +15,12 @@ namespace {
 // when the machine is busy: a look waits for them, so that it sees what
 // they did.
 int pendingActions = 0;
-// Those that have not returned yet: an action that opens a dialog returns
-// only once it is answered and whatever it shows next is answered too.
-int unfinishedActions = 0;
 
 void runWhenIdle(std::function<void()> action) {
   ++pendingActions;
-  ++unfinishedActions;
   Glib::signal_idle().connect_once([action = std::move(action)] {
     --pendingActions;
     action();
-    --unfinishedActions;
   });
 }
 
@@ -147,8 +142,6 @@ ScriptedUser::Step ScriptedUser::answerQuestion(const std::string& text, int res
     return true;
   };
 }
-
-bool ScriptedUser::actionsReturned() { return unfinishedActions == 0; }
 
 ScriptedUser::Step ScriptedUser::waitFor(std::function<bool()> condition) { return condition; }
 

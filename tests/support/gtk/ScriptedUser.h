@@ -53,9 +53,6 @@ class ScriptedUser {
                             int response = Gtk::RESPONSE_CANCEL);
   // Waits for a question box whose primary text contains `text` and answers it.
   static Step answerQuestion(const std::string& text, int response);
-  // True once every click and action the steps sent has returned: no
-  // operation they started is still running its dialogs.
-  static bool actionsReturned();
   // Waits until `condition` holds.
   static Step waitFor(std::function<bool()> condition);
   // Records something seen while the dialog is open, once the clicks and

@@ -33,8 +33,7 @@ class StartedProgramTest : public ::testing::Test {
   Gtk::Window& mainWindow();
   ScrollImage* canvas();
 
-  // Activates the menu item `id` as a click on it does, once the command
-  // before has returned.
+  // Activates the menu item `id` as a click on it does.
   ScriptedUser::Step choose(const std::string& id);
   // Waits for the question about unsaved changes and answers it with
   // `response`, one of UnsavedWorkQuestion's.
