@@ -29,6 +29,16 @@ CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Re
   -DLUMORA_FUZZ=ON -DLUMORA_BENCHMARKS=OFF >/dev/null
 cmake --build "$BUILD" --parallel "$(nproc)" --target "${TARGETS[@]/#/fuzz_}"
 
+# A picture's header may make the system loader reserve some gigabytes that
+# it never touches (a 26-byte BMP claiming 32768 x 32768 pixels takes 3 GB):
+# only growth of the memory in use counts as running out of it. A single
+# allocation above the malloc limit is still reported, as is a resident set
+# above the rss limit. Freeing such a reservation under the sanitizer takes
+# seconds, so the timeout, there for hangs, leaves room for a loaded machine.
+RSS_LIMIT_MB=3072
+MALLOC_LIMIT_MB=8192
+TIMEOUT_SECONDS=60
+
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
@@ -41,7 +51,8 @@ for target in "${TARGETS[@]}"; do
   log="$BUILD/fuzz_$target.log"
   status=0
   "$BUILD/fuzz/fuzz_$target" "$work" "$ROOT/fuzz/corpus/$name" \
-    -max_total_time="$SECONDS_PER_TARGET" -timeout=20 -rss_limit_mb=3072 -max_len=16384 \
+    -max_total_time="$SECONDS_PER_TARGET" -timeout="$TIMEOUT_SECONDS" -rss_limit_mb="$RSS_LIMIT_MB" \
+    -malloc_limit_mb="$MALLOC_LIMIT_MB" -max_len=16384 \
     -close_fd_mask=3 -artifact_prefix="$BUILD/artifacts/$target-" -print_final_stats=1 >"$log" 2>&1 || status=$?
   grep -a -E "^(#[0-9]+.*DONE|stat::number_of_executed_units|stat::peak_rss_mb|==[0-9]+==ERROR|SUMMARY|invariant broken|Test unit written)" "$log" || true
   if [ "$status" -ne 0 ]; then

@@ -61,7 +61,8 @@ struct ChooserAnswer {
 
 // Answers the next file chooser as told, the question about unsaved changes
 // with Discard and every other message box with OK, keeping the messages'
-// texts. Gives up after a while so that no test hangs.
+// texts. Each answer waits for the state it needs; only a dialog left open
+// past the answerer's watchdog is cancelled, failing the test.
 class DialogDriver {
  public:
   explicit DialogDriver(ChooserAnswer answer = {})
@@ -93,13 +94,10 @@ class DialogDriver {
       respond(chooser, Gtk::RESPONSE_CANCEL);
       return;
     }
-    // The chooser reads its folder in the background and may select a file
-    // when the reading ends, also on a busy machine: it is answered only once
-    // it has been up for a while.
-    constexpr gint64 settling = 200000;
-    const gint64 now = g_get_monotonic_time();
-    if (shownSince == 0) shownSince = now;
-    if (now - shownSince < settling) return;
+    // The chooser reads its folder in the background; the end of the reading
+    // replaces its list, dropping what was chosen in it or choosing its
+    // first file: it is answered only once it has read its folder.
+    if (!DialogAnswerer::hasReadItsFolder(*chooser)) return;
     if (answer.okWithNothing) {
       chooser->unselect_all();
       // The refusal of an empty choice is the chooser's own "response" handler.
@@ -109,7 +107,6 @@ class DialogDriver {
       respond(chooser, Gtk::RESPONSE_OK);
       return;
     }
-    // The chooser selects a file asynchronously: answer once it has.
     if (chooser->get_filename() == answer.file)
       respond(chooser, Gtk::RESPONSE_OK);
     else
@@ -126,7 +123,6 @@ class DialogDriver {
   }
 
   ChooserAnswer answer;
-  gint64 shownSince = 0;
   bool chooserAnswered = false;
   std::vector<std::string> texts;
   // Last, so that its timers start after and stop before the state they use.

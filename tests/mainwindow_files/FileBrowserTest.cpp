@@ -50,7 +50,8 @@ struct Answer {
 };
 
 // Answers the next file chooser that appears and records what it showed.
-// Gives up with Cancel after a while.
+// A chooser still open at the answerer's watchdog is cancelled and the test
+// fails.
 class ChooserDriver {
  public:
   explicit ChooserDriver(Answer answer)
@@ -82,9 +83,13 @@ class ChooserDriver {
     // The start folder is known only once the chooser has begun to read it.
     if (seen.folder.empty()) seen.folder = dialog->get_current_folder();
     if (answer.waitForFolder && seen.folder.empty()) return true;
-    if (!answer.file.empty()) {
-      if (!filePicked) filePicked = dialog->set_filename(answer.file);
-      if (dialog->get_filename() != answer.file) return true;
+    // A choice made before the chooser has read its folder may be dropped
+    // when the reading ends, even after the answer.
+    const bool choosing = !answer.file.empty() || !answer.refuseNothing;
+    if (choosing && !DialogAnswerer::hasReadItsFolder(*dialog)) return true;
+    if (!answer.file.empty() && dialog->get_filename() != answer.file) {
+      dialog->set_filename(answer.file);
+      return true;
     }
     if (!answer.refuseNothing) {
       dialog->unselect_all();
@@ -103,7 +108,6 @@ class ChooserDriver {
   }
 
   Answer answer;
-  bool filePicked = false;
   ChooserView seen;
   // Last, so that its timers start after and stop before the state they use.
   DialogAnswerer answerer;

@@ -66,6 +66,9 @@ bool ChooserAnswer::onPoll() {
   asksBeforeOverwriting = dialog->get_do_overwrite_confirmation();
   if (response == Gtk::RESPONSE_OK && !path.empty()) {
     // The chooser takes a choice asynchronously: answer once it shows it.
+    // A choice made while it reads a folder may be dropped when the reading
+    // ends, even after the answer, so it also waits for that.
+    if (!DialogAnswerer::hasReadItsFolder(*dialog)) return true;
     if (action == Gtk::FILE_CHOOSER_ACTION_SAVE) {
       const std::filesystem::path file(path);
       if (!picked) picked = dialog->set_current_folder(file.parent_path().string());
@@ -79,9 +82,9 @@ bool ChooserAnswer::onPoll() {
       // Completion runs when the folder has been read, which on a loaded
       // machine can be late: answer only once the name has stayed a while.
       if (++stablePolls < requiredStablePolls) return true;
-    } else {
-      if (!picked) picked = dialog->set_filename(path);
-      if (dialog->get_filename() != path) return true;
+    } else if (dialog->get_filename() != path) {
+      dialog->set_filename(path);
+      return true;
     }
   }
   dialog->response(response);

@@ -4,7 +4,6 @@
 #include <glibmm/miscutils.h>
 
 #include <algorithm>
-#include <memory>
 #include <utility>
 
 #include "WidgetById.h"
@@ -119,10 +118,7 @@ bool choose(Gtk::FileChooserDialog* chooser, const std::vector<std::string>& pat
 }  // namespace
 
 ScriptedUser::Step ScriptedUser::answerChooser(const std::string& title, std::vector<std::string> paths, int response) {
-  // Microseconds a choice must stay before the chooser is answered.
-  constexpr gint64 steadyChoice = 300000;
-  auto chosenSince = std::make_shared<gint64>(0);
-  return [title, paths, response, chosenSince] {
+  return [title, paths, response] {
     auto* chooser = dynamic_cast<Gtk::FileChooserDialog*>(visibleWindow(title));
     if (chooser == nullptr) return false;
     if (paths.empty()) {
@@ -130,15 +126,9 @@ ScriptedUser::Step ScriptedUser::answerChooser(const std::string& title, std::ve
       return true;
     }
     // The chooser reads its folder in the background and may drop or move
-    // the selection when the reading ends: it answers only once the choice
-    // has stayed for a while.
-    if (!choose(chooser, paths)) {
-      *chosenSince = 0;
-      return false;
-    }
-    const gint64 now = g_get_monotonic_time();
-    if (*chosenSince == 0) *chosenSince = now;
-    if (now - *chosenSince < steadyChoice) return false;
+    // the selection when the reading ends: it is answered once it has read
+    // its folder and shows the choice.
+    if (!choose(chooser, paths) || !DialogAnswerer::hasReadItsFolder(*chooser)) return false;
     chooser->response(Gtk::RESPONSE_OK);
     return true;
   };

@@ -22,7 +22,7 @@ class ScriptedUser {
  public:
   using Step = std::function<bool()>;
 
-  explicit ScriptedUser(std::vector<Step> steps, unsigned seconds = 20);
+  explicit ScriptedUser(std::vector<Step> steps, unsigned seconds = 60);
 
   bool finished() const { return next == steps.size(); }
   bool timedOut() const { return answerer.timedOut(); }
