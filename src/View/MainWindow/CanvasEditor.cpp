@@ -6,7 +6,6 @@
 #include <cmath>
 #include <iostream>
 #include <iterator>
-#include <limits>
 #include <unordered_set>
 #include <utility>
 
@@ -521,30 +520,17 @@ void CanvasEditor::selectInBox(const FractionBox& box) {
   }
 }
 
-// The selection moves as one. Circles are the shapes whose move leaves the
-// picture (the others keep themselves on it): the move is cut so that every
-// moved circle's centre stays within the picture's reach, which the
-// annotation reader holds a file to, and so that the circles keep their places
-// relative to each other.
+// The selection moves as one: the shift is cut by every moved shape in turn,
+// so that each keeps its form within where it may be (the picture, or for a
+// circle's centre the reach an annotation file may hold) and all keep their
+// places relative to each other, as the selection box keeps its size at the
+// picture's edge.
 void CanvasEditor::moveSelection(int x, int y) {
   double dx = (x - lastXMouse) / (getImgWidth() * view.getScale());
   double dy = (y - lastYMouse) / (getImgHeight() * view.getScale());
   lastXMouse = x;
   lastYMouse = y;
-  // The box of the circles' centres; without a circle it is empty (its
-  // bounds infinite and crossed), which cuts nothing.
-  const double infinity = std::numeric_limits<double>::infinity();
-  double minX = infinity, maxX = -infinity, minY = infinity, maxY = -infinity;
-  for (baseShape* item : polygonsModelSelected) {
-    if (auto* moved = dynamic_cast<circleShape*>(item)) {
-      minX = std::min(minX, moved->getX());
-      maxX = std::max(maxX, moved->getX());
-      minY = std::min(minY, moved->getY());
-      maxY = std::max(maxY, moved->getY());
-    }
-  }
-  const PictureReach inFractions(1, 1);
-  inFractions.limitShift(minX, maxX, minY, maxY, dx, dy);
+  for (baseShape* item : polygonsModelSelected) item->limitMove(dx, dy);
   for (baseShape* item : polygonsModelSelected) item->move(dx, dy);
   requestRedraw();
   if (policy.announcesSelection) notify(SelectionMoved);

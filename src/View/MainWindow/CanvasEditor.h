@@ -105,8 +105,9 @@ class CanvasEditor : public Subject {
   // Both also finish the region their tool has open, whatever the value.
   void setButtonFreeHand(bool on);
   void setButtonPointDraw(bool on);
-  // With the select tool, a left drag moves the selection, as a whole and no
-  // further than keeps every moved circle within the picture's reach.
+  // With the select tool, a left drag moves the selection as a whole, cut
+  // where the first of its shapes meets the edge of where it may be: a move
+  // never changes a shape's form.
   void setMoveObjects(bool on) { buttonMove = on; }
   void setPointsInRegion(bool on) { pointsInRegion = on; }
   void setPointsOutRegion(bool on) { pointsOutRegion = on; }
