@@ -963,6 +963,73 @@ TEST_F(CavitraCanvasTest, RedoAfterTakingASourceOffGivesBackTheSourceThenTheTool
   }
 }
 
+// Undo takes back the newest change first: a shape added after a merge,
+// however it came, leaves before the merge is taken back, and redo gives
+// the merge back first, then the shape.
+TEST_F(CavitraCanvasTest, UndoTakesBackAShapeAddedAfterAMergeBeforeTheMerge) {
+  const struct {
+    const char* how;
+    std::function<void()> add;
+  } cases[] = {
+      {"drawn by free hand",
+       [this] {
+         canvas.setButtonFreeHand(true);
+         drag({{600, 600}, {800, 600}, {800, 800}, {600, 800}});
+         canvas.setButtonFreeHand(false);
+       }},
+      {"pasted",
+       [this] {
+         canvas.setButtonSelect(true);
+         click(350, 350);  // the merged region
+         controlKey(GDK_KEY_c);
+         controlKey(GDK_KEY_v);
+         canvas.setButtonSelect(false);
+       }},
+      {"handed in by a use case",
+       [this] {
+         std::vector<baseShape*> list = shapes();
+         list.push_back(makeSquare(0.6, 0.6, 0.8, 0.8, 9));
+         canvas.setPolygonsModel(list);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    regionShape* first = makeSquare(0.1, 0.1, 0.2, 0.2, 1);
+    regionShape* second = makeSquare(0.3, 0.3, 0.4, 0.4, 2);
+    canvas.setPolygonsModel({first, second});
+    canvas.setIdDraw(3);
+    regionShape* merged = replaceByNewRegion({first, second});
+    c.add();
+    ASSERT_EQ(shapes().size(), 4u);
+    baseShape* added = shapes().back();
+    recorder.codes.clear();
+
+    controlKey(GDK_KEY_z);
+    EXPECT_EQ(canvas.getTakenOff(), std::vector<baseShape*>{added});
+    expectShown(merged, true, 0, unnamed);
+    expectShown(first, false, 6, "Merge");
+    controlKey(GDK_KEY_z);
+    expectShown(first, true, 0, unnamed);
+    expectShown(second, true, 0, unnamed);
+    expectShown(merged, false, 0, unnamed);
+
+    controlKey(GDK_KEY_y);
+    expectShown(merged, true, 0, unnamed);
+    EXPECT_EQ(canvas.getTakenOff(), std::vector<baseShape*>{added});
+    controlKey(GDK_KEY_y);
+    EXPECT_TRUE(canvas.getTakenOff().empty());
+    EXPECT_EQ(shapes(), (std::vector<baseShape*>{first, second, merged, added}));
+    EXPECT_TRUE(added->getVisible());
+    EXPECT_EQ(recorder.codes, (Codes{ShapesDeleted, ShapeAdded, ShapesDeleted, ShapeAdded}));
+
+    // Undone again, newest first once more.
+    controlKey(GDK_KEY_z);
+    EXPECT_EQ(canvas.getTakenOff(), std::vector<baseShape*>{added});
+    canvas.polygonsClear();
+    recorder.codes.clear();
+  }
+}
+
 // A hidden shape is never taken off the list: nothing on screen would
 // change. With no shape shown, undo does nothing.
 TEST_F(CavitraCanvasTest, UndoTakesOffOnlyAShapeShown) {

@@ -157,7 +157,14 @@ bool CanvasEditor::canDraw() {
   return 0 < positionX && positionX < 1 && 0 < positionY && positionY < 1;
 }
 
-void CanvasEditor::appendShape(baseShape* shape) { polygonsNew.push_back(shape); }
+void CanvasEditor::appendShape(baseShape* shape) {
+  polygonsNew.push_back(shape);
+  recordAddition(shape);
+}
+
+void CanvasEditor::recordAddition(baseShape* shape) {
+  if (policy.undoTakesLastShape && !replacing) history.recordAddition(shape);
+}
 
 void CanvasEditor::runDrawingTools() {
   if (buttonSelectRectangle) {
@@ -627,15 +634,20 @@ void CanvasEditor::deleteItems(const std::vector<baseShape*>& items) {
 // Undo and redo tell observers what came back or went, so that the counts
 // and the results table follow them.
 void CanvasEditor::undo() {
+  bool tookOff = false;
+  const bool undone = history.undo([this, &tookOff](baseShape* shape) {
+    takeOff(shape);
+    tookOff = true;
+  });
   if (!policy.undoTakesLastShape) {
-    if (history.undo()) announceEdit(ShapeAdded);
+    if (undone) announceEdit(ShapeAdded);
     return;
   }
-  if (history.undo()) {
+  if (undone) {
     // One undo takes back one step; the next takes back a deletion only
     // after a new one.
     history.disarmUndo();
-    announceEdit(ShapeAdded);
+    announceEdit(tookOff ? ShapesDeleted : ShapeAdded);
     return;
   }
   takeLastShownShapeOff();
@@ -643,8 +655,7 @@ void CanvasEditor::undo() {
 
 // A hidden shape stays: taking it off would change nothing on screen. A
 // region tool's new shape goes as the tool's step, which brings its sources
-// back; any other shape leaves the list with its inner points, and the
-// history keeps its steps, since redo may put it back.
+// back; any other shape leaves the list.
 void CanvasEditor::takeLastShownShapeOff() {
   const auto isShown = [](const baseShape* shape) { return shape->getVisible(); };
   const auto shown = std::find_if(polygonsNew.rbegin(), polygonsNew.rend(), isShown);
@@ -654,12 +665,18 @@ void CanvasEditor::takeLastShownShapeOff() {
     announceEdit(ShapeAdded);
     return;
   }
-  polygonsNew.erase(std::prev(shown.base()));
-  const ShapeSet parts = reachableItems({last});
-  dropToolReferences([&parts](const baseShape* item) { return parts.count(item) != 0; });
-  takenOff.push_back(last);
+  takeOff(last);
   history.recordTakenOff(last);
   announceEdit(ShapesDeleted);
+}
+
+// The shape leaves the list with its inner points, and the history keeps its
+// steps, since redo may put it back.
+void CanvasEditor::takeOff(baseShape* shape) {
+  polygonsNew.erase(std::remove(polygonsNew.begin(), polygonsNew.end(), shape), polygonsNew.end());
+  const ShapeSet parts = reachableItems({shape});
+  dropToolReferences([&parts](const baseShape* item) { return parts.count(item) != 0; });
+  takenOff.push_back(shape);
 }
 
 // A shape taken off comes back at the end of the list; the list never holds
@@ -710,6 +727,7 @@ void CanvasEditor::paste() {
 // ---------------------------------------------------------------- shape list
 
 void CanvasEditor::setPolygonsModel(std::vector<baseShape*> poligons) {
+  const ShapeSet before(polygonsNew.begin(), polygonsNew.end());
   polygonsNew = std::move(poligons);
   const ShapeSet listed = reachableItems(polygonsNew);
   const auto isListed = [&listed](const baseShape* item) { return listed.count(item) != 0; };
@@ -722,12 +740,18 @@ void CanvasEditor::setPolygonsModel(std::vector<baseShape*> poligons) {
   ShapeSet kept = reachableItems(takenOff);
   kept.insert(listed.begin(), listed.end());
   dropReferences([&kept](const baseShape* item) { return kept.count(item) == 0; });
+  // Shapes a use case added (found cysts, say) are the newest changes.
+  for (baseShape* shape : polygonsNew)
+    if (before.count(shape) == 0) recordAddition(shape);
   requestRedraw();
 }
 
 void CanvasEditor::replaceShapes(const std::vector<baseShape*>& sources, const RegionTool& tool) {
   ShapeReplacement step(sources);
+  // The tool's new shapes are the replacement's, not additions of their own.
+  replacing = true;
   const std::optional<std::vector<baseShape*>> added = tool();
+  replacing = false;
   if (!added) return;
   step.finish(*added);
   history.recordReplacement(std::move(step));
