@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <initializer_list>
@@ -133,16 +134,100 @@ class CanvasEditorTest : public ::testing::Test {
     EXPECT_EQ(shape->getName(), name);
   }
 
-  // At the smallest scale of the program, a circle of a 1000 x 800 picture
-  // dragged 900 window pixels right and down, and a circle drawn with a drag
-  // of 900 pixels, stay where an annotation file may hold them: the
-  // file the program's writer makes of them opens again with both.
-  void dragAndDrawFarOffThePictureAtTheSmallestScale() {
+  // A 1000 x 800 picture at the smallest scale of the program.
+  void zoomOutFully() {
     canvas.showNewPicture(1000, 800);
     for (int step = 0; step < 500 && canvas.getView().getScale() > canvas.getView().getMinScale(); ++step)
       canvas.scroll(CanvasEditor::WheelDirection::Down, 0, 500, 500);
     ASSERT_EQ(canvas.getView().getScale(), canvas.getView().getMinScale());
     canvas.prepareFrame(1000, 1000);
+  }
+
+  // The area and diameter of each shape of the file the writer makes of the
+  // shape list, as the reader gives them back.
+  std::vector<std::pair<double, double>> savedFigures() {
+    ImageClass image("saved.png", canvas.getImgWidth(), canvas.getImgHeight());
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("canvas-saved-" + std::to_string(getpid()) + ".xml");
+    EXPECT_TRUE(Model::XMLDAOPolygons(&image, -1).writePoligonsXML(file.string(), shapes()));
+    Model::AnnotationRead reread(file.string(), image, Model::PolygonsReadOptions());
+    std::filesystem::remove(file);
+    EXPECT_TRUE(reread.readable()) << reread.refusal();
+    std::vector<std::pair<double, double>> figures;
+    for (baseShape* shape : reread.takeShapes()) {
+      figures.emplace_back(shape->getArea(image.getWidth(), image.getHeight()),
+                           shape->getDiameter(image.getWidth(), image.getHeight()));
+      delete shape;
+    }
+    return figures;
+  }
+
+  // A cyst of 40 vertices and a circle beside it, selected together and
+  // dragged far past each edge of the picture at the smallest scale, stop
+  // where the cyst meets the edge, both moved by the same shift: the cyst
+  // keeps its outline, area and diameter, and the file written of them opens
+  // again with the same figures.
+  void dragACystFarPastEachEdge() {
+    zoomOutFully();
+    const double scale = canvas.getView().getScale();
+    const double middleX = std::round(canvas.getView().getOffsetX() + 500 * scale);
+    const double middleY = std::round(canvas.getView().getOffsetY() + 400 * scale);
+    const struct {
+      const char* edge;
+      double dragX, dragY;
+      double shiftX, shiftY;  // from the cyst's box [0.3, 0.5] x [0.35, 0.45]
+    } cases[] = {
+        {"top-left corner", -900, -900, -0.3, -0.35},
+        {"right", 900, 0, 0.5, 0},
+        {"bottom", 0, 900, 0, 0.55},
+        {"left and slightly down", -900, 2, -0.3, 2 / (800 * scale)},
+    };
+    for (const auto& c : cases) {
+      SCOPED_TRACE(c.edge);
+      auto* cyst = new regionShape(1, true, false, false, false, 0, 0, 0);
+      for (int i = 0; i < 40; ++i) {
+        const double angle = 2 * M_PI * i / 40;
+        cyst->addLinePoint(0.4 + 0.1 * std::cos(angle), 0.4 + 0.05 * std::sin(angle));
+      }
+      circleShape* circle = makeCircle(0.6, 0.6, 15, 2);
+      canvas.setPolygonsModel({cyst, circle});
+      canvas.setIdDraw(3);
+      const double area = cyst->getArea(1000, 800);
+      const std::vector<std::pair<double, double>> figuresBefore = savedFigures();
+      std::vector<std::pair<double, double>> outline;
+      for (pointShape* vertex : cyst->getLinePoints()) outline.emplace_back(vertex->getX(), vertex->getY());
+
+      canvas.setPolygonsModelSelected({cyst, circle});
+      canvas.setButtonSelect(true);
+      canvas.setMoveObjects(true);
+      key(GDK_KEY_Control_L);  // keeps the selection through the press
+      drag({{middleX, middleY}, {middleX + c.dragX / 2, middleY + c.dragY / 2}, {middleX + c.dragX, middleY + c.dragY}});
+      canvas.releaseKey(GDK_KEY_Control_L);
+
+      for (std::size_t i = 0; i < outline.size(); ++i) {
+        EXPECT_NEAR(cyst->getLinePoints()[i]->getX(), outline[i].first + c.shiftX, 1e-9);
+        EXPECT_NEAR(cyst->getLinePoints()[i]->getY(), outline[i].second + c.shiftY, 1e-9);
+      }
+      EXPECT_NEAR(circle->getX(), 0.6 + c.shiftX, 1e-9);
+      EXPECT_NEAR(circle->getY(), 0.6 + c.shiftY, 1e-9);
+      EXPECT_NEAR(cyst->outlineArea(1000, 800), area, 1e-6 * area);
+
+      const std::vector<std::pair<double, double>> figuresAfter = savedFigures();
+      ASSERT_EQ(figuresAfter.size(), figuresBefore.size());
+      for (std::size_t i = 0; i < figuresAfter.size(); ++i) {
+        EXPECT_NEAR(figuresAfter[i].first, figuresBefore[i].first, 1e-9 * figuresBefore[i].first);
+        EXPECT_NEAR(figuresAfter[i].second, figuresBefore[i].second, 1e-9 * figuresBefore[i].second);
+      }
+      canvas.polygonsClear();
+    }
+  }
+
+  // At the smallest scale of the program, a circle of a 1000 x 800 picture
+  // dragged 900 window pixels right and down, and a circle drawn with a drag
+  // of 900 pixels, stay where an annotation file may hold them: the
+  // file the program's writer makes of them opens again with both.
+  void dragAndDrawFarOffThePictureAtTheSmallestScale() {
+    zoomOutFully();
     const double scale = canvas.getView().getScale();
     const double middleX = canvas.getView().getOffsetX() + 500 * scale;
     const double middleY = canvas.getView().getOffsetY() + 400 * scale;
@@ -390,6 +475,8 @@ TEST_F(CanvasEditorTest, DraggingMovesTheSelection) {
 TEST_F(CanvasEditorTest, ShapesMovedOrDrawnAtTheSmallestScaleStayWhereTheFileMayHoldThem) {
   dragAndDrawFarOffThePictureAtTheSmallestScale();
 }
+
+TEST_F(CanvasEditorTest, ACystDraggedFarPastAnEdgeStopsThereWhole) { dragACystFarPastEachEdge(); }
 
 TEST_F(CanvasEditorTest, AMoveOfSeveralCirclesIsCutAsOne) {
   circleShape* left = makeCircle(0.2, 0.5, 10, 1);
@@ -876,6 +963,73 @@ TEST_F(CavitraCanvasTest, RedoAfterTakingASourceOffGivesBackTheSourceThenTheTool
   }
 }
 
+// Undo takes back the newest change first: a shape added after a merge,
+// however it came, leaves before the merge is taken back, and redo gives
+// the merge back first, then the shape.
+TEST_F(CavitraCanvasTest, UndoTakesBackAShapeAddedAfterAMergeBeforeTheMerge) {
+  const struct {
+    const char* how;
+    std::function<void()> add;
+  } cases[] = {
+      {"drawn by free hand",
+       [this] {
+         canvas.setButtonFreeHand(true);
+         drag({{600, 600}, {800, 600}, {800, 800}, {600, 800}});
+         canvas.setButtonFreeHand(false);
+       }},
+      {"pasted",
+       [this] {
+         canvas.setButtonSelect(true);
+         click(350, 350);  // the merged region
+         controlKey(GDK_KEY_c);
+         controlKey(GDK_KEY_v);
+         canvas.setButtonSelect(false);
+       }},
+      {"handed in by a use case",
+       [this] {
+         std::vector<baseShape*> list = shapes();
+         list.push_back(makeSquare(0.6, 0.6, 0.8, 0.8, 9));
+         canvas.setPolygonsModel(list);
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    regionShape* first = makeSquare(0.1, 0.1, 0.2, 0.2, 1);
+    regionShape* second = makeSquare(0.3, 0.3, 0.4, 0.4, 2);
+    canvas.setPolygonsModel({first, second});
+    canvas.setIdDraw(3);
+    regionShape* merged = replaceByNewRegion({first, second});
+    c.add();
+    ASSERT_EQ(shapes().size(), 4u);
+    baseShape* added = shapes().back();
+    recorder.codes.clear();
+
+    controlKey(GDK_KEY_z);
+    EXPECT_EQ(canvas.getTakenOff(), std::vector<baseShape*>{added});
+    expectShown(merged, true, 0, unnamed);
+    expectShown(first, false, 6, "Merge");
+    controlKey(GDK_KEY_z);
+    expectShown(first, true, 0, unnamed);
+    expectShown(second, true, 0, unnamed);
+    expectShown(merged, false, 0, unnamed);
+
+    controlKey(GDK_KEY_y);
+    expectShown(merged, true, 0, unnamed);
+    EXPECT_EQ(canvas.getTakenOff(), std::vector<baseShape*>{added});
+    controlKey(GDK_KEY_y);
+    EXPECT_TRUE(canvas.getTakenOff().empty());
+    EXPECT_EQ(shapes(), (std::vector<baseShape*>{first, second, merged, added}));
+    EXPECT_TRUE(added->getVisible());
+    EXPECT_EQ(recorder.codes, (Codes{ShapesDeleted, ShapeAdded, ShapesDeleted, ShapeAdded}));
+
+    // Undone again, newest first once more.
+    controlKey(GDK_KEY_z);
+    EXPECT_EQ(canvas.getTakenOff(), std::vector<baseShape*>{added});
+    canvas.polygonsClear();
+    recorder.codes.clear();
+  }
+}
+
 // A hidden shape is never taken off the list: nothing on screen would
 // change. With no shape shown, undo does nothing.
 TEST_F(CavitraCanvasTest, UndoTakesOffOnlyAShapeShown) {
@@ -1005,6 +1159,8 @@ TEST_F(CavitraCanvasTest, APressSelectsEveryShapeUnderThePointerAndAnnouncesOnly
   EXPECT_EQ(recorder.codes, Codes{RegionSelected});
   EXPECT_NEAR(circle->getX(), 0.42, 1e-12);  // dragged without a word
 }
+
+TEST_F(CavitraCanvasTest, ACystDraggedFarPastAnEdgeStopsThereWhole) { dragACystFarPastEachEdge(); }
 
 TEST_F(CavitraCanvasTest, ShapesMovedOrDrawnAtTheSmallestScaleStayWhereTheFileMayHoldThem) {
   dragAndDrawFarOffThePictureAtTheSmallestScale();

@@ -60,8 +60,13 @@ TEST(PictureReach, AShiftIsCutToKeepEveryPositionWithin) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
+    MovedPositions positions;
+    if (c.minX <= c.maxX) {
+      positions.add(c.minX, c.minY);
+      positions.add(c.maxX, c.maxY);
+    }
     double dx = c.dx, dy = c.dy;
-    reach.limitShift(c.minX, c.maxX, c.minY, c.maxY, dx, dy);
+    reach.limitShift(positions, dx, dy);
     EXPECT_NEAR(dx, c.cutX, 1e-12);
     EXPECT_NEAR(dy, c.cutY, 1e-12);
   }

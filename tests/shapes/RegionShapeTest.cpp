@@ -45,9 +45,11 @@ TEST(RegionShape, CachesSurviveSizeChangesAndMovesButCentroidAndBoxFollow) {
   r->move(0.05, 0);
   EXPECT_NEAR(r->getX(), 0.2, 1e-12);
   EXPECT_EQ(r->getRectangle(1000, 1000), (std::vector<int>{150, 250, 100, 200}));
-  r->move(0.85, 0);  // the right-hand vertices clamp to 1
+  r->move(0.85, 0);  // cut where the right-hand side meets the edge
   EXPECT_EQ(r->getLinePoints()[1]->getX(), 1);
+  EXPECT_NEAR(r->getLinePoints()[0]->getX(), 0.9, 1e-12);
   EXPECT_NEAR(r->getArea(1000, 1000), 10000, 1e-6);
+  EXPECT_NEAR(r->outlineArea(1000, 1000), 10000, 1e-6);
 }
 
 TEST(RegionShape, DegenerateOutlinesMeasureZero) {

@@ -96,35 +96,76 @@ TEST(ShapeHitTest, PointCircleLineAngle) {
   EXPECT_FALSE(angle->inside(19, 19, 100, 100));
 }
 
-TEST(ShapeMove, ClampsExceptCircles) {
-  pointShape point(0.5, 0.5, 1, true, false, false, false, 0, 0, 0);
-  point.move(0.7, -0.7);
-  EXPECT_EQ(point.getX(), 1);
-  EXPECT_EQ(point.getY(), 0);
+// The positions a move shifts, for every kind of shape.
+std::vector<std::pair<double, double>> positionsOf(baseShape& shape) {
+  std::vector<std::pair<double, double>> positions;
+  auto addAll = [&positions](const std::vector<pointShape*>& points) {
+    for (pointShape* point : points) positions.emplace_back(point->getX(), point->getY());
+  };
+  if (auto* region = dynamic_cast<regionShape*>(&shape)) {
+    addAll(region->getLinePoints());
+  } else if (auto* arc = dynamic_cast<arcShape*>(&shape)) {
+    addAll(arc->getLinePoints());
+  } else if (auto* angle = dynamic_cast<Angle*>(&shape)) {
+    addAll(angle->getPoints());
+  } else if (auto* line = dynamic_cast<Line*>(&shape)) {
+    const std::vector<double> ends = line->getCoordinates();
+    positions = {{ends[0], ends[1]}, {ends[2], ends[3]}};
+  } else {
+    positions.emplace_back(shape.getX(), shape.getY());
+  }
+  return positions;
+}
 
-  circleShape circle = newCircle(10, 0.5, 0.5);
-  circle.move(0.7, -0.7);
-  EXPECT_DOUBLE_EQ(circle.getX(), 1.2);
-  EXPECT_DOUBLE_EQ(circle.getY(), -0.2);
+// A move shifts every position of a shape by the same amount, cut as a whole
+// where the first of them meets the picture's edge (a circle's centre: the
+// reach's), so the shape keeps its form; a shape already partly beyond an
+// edge may come back, never go further out.
+TEST(ShapeMove, KeepsTheShapesFormAndStopsWhereItsFirstPositionMeetsTheEdge) {
+  auto region = std::make_unique<regionShape>(1, true, false, false, false, 0, 0, 0);
+  for (const auto& [x, y] : {std::pair{0.1, 0.2}, {0.3, 0.1}, {0.4, 0.4}, {0.15, 0.35}}) region->addLinePoint(x, y);
+  auto arc = std::make_unique<arcShape>(1, true, false, false, false, 0, 0, 0);
+  arc->addLinePoint(0.95, 0.5);
+  arc->addLinePoint(0.5, 0.05);
+  auto line = std::make_unique<Line>(newLine(0.6, 0.5, 0.9, 0.5));
+  auto circle = std::make_unique<circleShape>(newCircle(10, 0.5, 0.5));
+  const std::unique_ptr<Angle> angle = rightAngle();
+  const std::unique_ptr<pointShape> point(newPoint(0.5, 0.5));
+  const struct Case {
+    const char* what;
+    baseShape* shape;
+    double dx, dy;
+    double cutX, cutY;  // the shift every position gets
+  } cases[] = {
+      {"region far left and up", region.get(), -5, -5, -0.1, -0.1},
+      {"then far right and down", region.get(), 5, 5, 0.7, 0.7},
+      {"arc right and up", arc.get(), 0.1, -0.1, 0.05, -0.05},
+      {"line right: its length stays", line.get(), 0.2, 0, 0.1, 0},
+      {"angle right", angle.get(), 0.9, 0, 0.8, 0},
+      {"point", point.get(), 0.7, -0.7, 0.5, -0.5},
+      {"circle: the centre stays within the reach", circle.get(), 5, -0.7, 2.5, -0.7},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const auto before = positionsOf(*c.shape);
+    c.shape->move(c.dx, c.dy);
+    const auto after = positionsOf(*c.shape);
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < before.size(); ++i) {
+      EXPECT_NEAR(after[i].first - before[i].first, c.cutX, 1e-12);
+      EXPECT_NEAR(after[i].second - before[i].second, c.cutY, 1e-12);
+    }
+  }
+  EXPECT_EQ(arc->getX(), -1);
 
-  // Each coordinate clamps on its own: the line gets shorter.
-  Line line = newLine(0.6, 0.5, 0.9, 0.5);
-  line.move(0.2, 0);
-  EXPECT_EQ(line.getCoordinates(), (std::vector<double>{0.8, 0.5, 1, 0.5}));
-
-  arcShape arc(1, true, false, false, false, 0, 0, 0);
-  arc.addLinePoint(0.95, 0.5);
-  arc.addLinePoint(0.5, 0.05);
-  arc.move(0.1, -0.1);
-  EXPECT_EQ(arc.getInicialPoint()->getX(), 1);
-  EXPECT_DOUBLE_EQ(arc.getFinalPoint()->getY(), 0);
-  EXPECT_EQ(arc.getX(), -1);
-
-  auto angle = rightAngle();
-  angle->getp1()->setX(0.95);
-  angle->move(0.1, 0);
-  EXPECT_EQ(angle->getp1()->getX(), 1);
-  EXPECT_DOUBLE_EQ(angle->getVertex()->getX(), 0.2);
+  // Partly beyond the left edge (a file may hold it there): back in, not out.
+  Line across = newLine(-0.2, 0.5, 0.3, 0.5);
+  across.move(-0.1, 0);
+  EXPECT_EQ(across.getCoordinates(), (std::vector<double>{-0.2, 0.5, 0.3, 0.5}));
+  across.move(0.1, 0);
+  EXPECT_NEAR(across.getCoordinates()[0], -0.1, 1e-12);
+  EXPECT_NEAR(across.getCoordinates()[2], 0.4, 1e-12);
+  EXPECT_NEAR(across.getDiameter(1000, 1000), 500, 1e-9);
 }
 
 TEST(ShapeMeasures, AreaDiameterAndBox) {

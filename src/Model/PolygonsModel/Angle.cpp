@@ -25,12 +25,15 @@ bool Angle::inside(double qx, double qy, int width, int height) {
 }
 
 void Angle::move(double dx, double dy) {
+  limitMove(dx, dy);
   p1->moveRegionPoints(dx, dy);
   p2->moveRegionPoints(dx, dy);
   p3->moveRegionPoints(dx, dy);
   x = -1;
   y = -1;
 }
+
+void Angle::limitMove(double& dx, double& dy) { pointShape::limitMoveOfAll({p1, p2, p3}, dx, dy); }
 
 pointShape* Angle::getp1() { return p1; }
 pointShape* Angle::getVertex() { return p2; }

@@ -20,6 +20,7 @@ class Angle : public baseShape {
   bool inside(double x, double y, int width, int height) override;
   // Moves the three points (clamped to the image) and forgets the position.
   void move(double dx, double dy) override;
+  void limitMove(double& dx, double& dy) override;
 
   pointShape* getp1();
   pointShape* getVertex();

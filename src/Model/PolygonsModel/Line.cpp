@@ -1,4 +1,5 @@
 #include "Line.h"
+#include "MovedPositions.h"
 #include "ProgramProfile.h"
 
 #include <algorithm>
@@ -37,11 +38,20 @@ bool Line::inside(double qx, double qy, int width, int height) {
 
 void Line::move(double dx, double dy) {
   if (!ProgramProfile::current().pointsAndLinesMove) return;
+  limitMove(dx, dy);
   rectangle.clear();
-  x = std::clamp(x + dx, 0.0, 1.0);
-  y = std::clamp(y + dy, 0.0, 1.0);
-  x2 = std::clamp(x2 + dx, 0.0, 1.0);
-  y2 = std::clamp(y2 + dy, 0.0, 1.0);
+  x += dx;
+  y += dy;
+  x2 += dx;
+  y2 += dy;
+}
+
+void Line::limitMove(double& dx, double& dy) {
+  if (!ProgramProfile::current().pointsAndLinesMove) return;
+  MovedPositions ends;
+  ends.add(x, y);
+  ends.add(x2, y2);
+  ends.limitShiftToPicture(dx, dy);
 }
 
 double Line::getDiameter(int width, int height) {

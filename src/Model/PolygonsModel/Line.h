@@ -21,6 +21,7 @@ class Line : public baseShape {
   // line pushed against the border gets shorter.
   // Does nothing in a program whose profile keeps points and lines in place.
   void move(double dx, double dy) override;
+  void limitMove(double& dx, double& dy) override;
   // The length in pixels.
   double getDiameter(int width, int height) override;
   virtual double getX2();

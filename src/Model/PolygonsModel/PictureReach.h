@@ -1,6 +1,8 @@
 #ifndef PICTUREREACH_H
 #define PICTUREREACH_H
 
+#include "MovedPositions.h"
+
 // The rectangle a shape of a picture may occupy: the picture, two of its
 // widths to the left and to the right of it and two of its heights above and
 // below it. Drawing hands the graphics library nothing beyond it, an
@@ -27,10 +29,12 @@ class PictureReach {
   double largestRadius() const;
   // Whether a radius (of either sign) is no larger than largestRadius.
   bool spans(double radius) const;
-  // Cuts the shift (dx, dy) of positions spanning [minX, maxX] x [minY, maxY]
-  // so that all of them stay within the reach; positions already beyond an
-  // edge are never shifted further beyond it.
-  void limitShift(double minX, double maxX, double minY, double maxY, double& dx, double& dy) const;
+  // Cuts the shift (dx, dy) of the positions so that all of them stay within
+  // the reach; positions already beyond an edge are never shifted further
+  // beyond it.
+  void limitShift(const MovedPositions& positions, double& dx, double& dy) const {
+    positions.limitShift(left, top, right, bottom, dx, dy);
+  }
 
   double left;
   double top;

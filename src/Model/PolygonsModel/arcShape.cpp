@@ -14,11 +14,14 @@ arcShape::~arcShape() {
 bool arcShape::inside(double, double, int, int) { return false; }
 
 void arcShape::move(double dx, double dy) {
+  limitMove(dx, dy);
   rectangle.clear();
   for (pointShape* vertex : linePoints) vertex->moveRegionPoints(dx, dy);
   x = -1;
   y = -1;
 }
+
+void arcShape::limitMove(double& dx, double& dy) { pointShape::limitMoveOfAll(linePoints, dx, dy); }
 
 std::vector<pointShape*>& arcShape::getLinePoints() { return linePoints; }
 

@@ -18,6 +18,7 @@ class arcShape : public baseShape {
   bool inside(double x, double y, int width, int height) override;
   // Moves every vertex (clamped to the image) and forgets the position.
   void move(double dx, double dy) override;
+  void limitMove(double& dx, double& dy) override;
 
   std::vector<pointShape*>& getLinePoints();
   void addLinePoint(double x, double y);

@@ -40,6 +40,7 @@ double baseShape::getY() { return y; }
 void baseShape::setY(double) {}
 
 void baseShape::move(double, double) {}
+void baseShape::limitMove(double&, double&) {}
 double baseShape::getArea(int, int) { return 0; }
 double baseShape::getDiameter(int, int) { return 0; }
 std::vector<int> baseShape::getRectangle(int, int) { return rectangle; }

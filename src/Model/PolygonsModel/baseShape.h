@@ -46,8 +46,15 @@ class baseShape {
 
   // Whether the image pixel (x, y) hits the shape on an image of that size.
   virtual bool inside(double x, double y, int width, int height) = 0;
-  // Shifts the shape by (dx, dy) in relative units.
+  // Shifts the shape by (dx, dy) in relative units, cut first by limitMove:
+  // a move never changes a shape's form.
   virtual void move(double dx, double dy);
+  // Cuts the shift (dx, dy) so that the shape moved by it stays where it may
+  // be: a circle's centre within the picture's reach, every other shape that
+  // moves on the picture, whole. A shape already partly beyond an edge may
+  // move back toward it, never further out. Cutting a shift by every shape
+  // of a selection in turn gives one that keeps all of them.
+  virtual void limitMove(double& dx, double& dy);
   virtual double getArea(int width, int height);
   virtual double getDiameter(int width, int height);
   // Bounding box in pixels: minimum x, maximum x, minimum y, maximum y.

@@ -1,5 +1,7 @@
 #include "circleShape.h"
 
+#include "MovedPositions.h"
+#include "PictureReach.h"
 #include "PixelConversion.h"
 
 circleShape::circleShape(double _radius, double xc, double yc, int id, bool visible, bool selected, bool deleted,
@@ -22,9 +24,18 @@ bool circleShape::inside(double qx, double qy, int width, int height) {
 }
 
 void circleShape::move(double dx, double dy) {
+  limitMove(dx, dy);
   rectangle.clear();
   x += dx;
   y += dy;
+}
+
+// A circle may stand partly or wholly off the picture, as long as its centre
+// stays within the reach that an annotation file may hold.
+void circleShape::limitMove(double& dx, double& dy) {
+  MovedPositions centre;
+  centre.add(x, y);
+  PictureReach(1, 1).limitShift(centre, dx, dy);
 }
 
 double circleShape::getArea(int, int) { return getSize(); }

@@ -17,6 +17,7 @@ class circleShape : public baseShape {
   bool inside(double x, double y, int width, int height) override;
   // Moves the centre, unclamped.
   void move(double dx, double dy) override;
+  void limitMove(double& dx, double& dy) override;
   double getArea(int width, int height) override;
   double getDiameter(int width, int height) override;
   std::vector<int> getRectangle(int width, int height) override;

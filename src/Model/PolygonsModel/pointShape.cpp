@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "MovedPositions.h"
 #include "PixelConversion.h"
 #include "ProgramProfile.h"
 
@@ -28,7 +29,16 @@ bool pointShape::inside(double qx, double qy, int width, int height) {
 }
 
 void pointShape::move(double dx, double dy) {
-  if (ProgramProfile::current().pointsAndLinesMove) moveRegionPoints(dx, dy);
+  if (!ProgramProfile::current().pointsAndLinesMove) return;
+  limitMove(dx, dy);
+  moveRegionPoints(dx, dy);
+}
+
+void pointShape::limitMove(double& dx, double& dy) {
+  if (!ProgramProfile::current().pointsAndLinesMove) return;
+  MovedPositions position;
+  position.add(x, y);
+  position.limitShiftToPicture(dx, dy);
 }
 
 std::vector<int> pointShape::getRectangle(int width, int height) {
@@ -45,8 +55,14 @@ void pointShape::setCoordinates(double newX, double newY) {
   y = newY;
 }
 
+void pointShape::limitMoveOfAll(const std::vector<pointShape*>& points, double& dx, double& dy) {
+  MovedPositions positions;
+  for (const pointShape* point : points) positions.add(point->x, point->y);
+  positions.limitShiftToPicture(dx, dy);
+}
+
 void pointShape::moveRegionPoints(double dx, double dy) {
   rectangle.clear();
-  x = std::clamp(x + dx, 0.0, 1.0);
-  y = std::clamp(y + dy, 0.0, 1.0);
+  x += dx;
+  y += dy;
 }

@@ -19,12 +19,16 @@ class pointShape : public baseShape {
   bool inside(double x, double y, int width, int height) override;
   // Does nothing in a program whose profile keeps points and lines in place.
   void move(double dx, double dy) override;
+  void limitMove(double& dx, double& dy) override;
   std::vector<int> getRectangle(int width, int height) override;
 
   void setCoordinates(double x, double y);
-  // Moves by (dx, dy) and keeps the point on the image (each coordinate
-  // clamped to [0, 1]).
+  // Shifts the point by (dx, dy) as it is: the shape it belongs to has cut
+  // the shift for all its points together.
   void moveRegionPoints(double dx, double dy);
+  // Cuts a shift of the points of one shape, moved together, so that all of
+  // them stay on the picture (see limitMove).
+  static void limitMoveOfAll(const std::vector<pointShape*>& points, double& dx, double& dy);
 };
 
 #endif

@@ -61,11 +61,14 @@ bool regionShape::inside(double qx, double qy, int width, int height) {
 bool regionShape::insideAbsoluteCoordinates(double qx, double qy) { return insidePolygon(linePoints, qx, qy, 1, 1); }
 
 void regionShape::move(double dx, double dy) {
+  limitMove(dx, dy);
   rectangle.clear();
   for (pointShape* vertex : linePoints) vertex->moveRegionPoints(dx, dy);
   x = -1;
   y = -1;
 }
+
+void regionShape::limitMove(double& dx, double& dy) { pointShape::limitMoveOfAll(linePoints, dx, dy); }
 
 double regionShape::getSize(int width, int height) {
   if (area != 0 || linePoints.empty()) return static_cast<double>(area);

@@ -22,8 +22,9 @@ class regionShape : public baseShape {
   double getX() override;
   double getY() override;
   bool inside(double x, double y, int width, int height) override;
-  // Moves the outline (clamped to the image); interior points stay.
+  // Moves the outline, whole, on the picture; interior points stay.
   void move(double dx, double dy) override;
+  void limitMove(double& dx, double& dy) override;
   double getArea(int width, int height) override;
   // Diameter of the circle of the same area.
   double getDiameter(int width, int height) override;

@@ -6,7 +6,6 @@
 #include <cmath>
 #include <iostream>
 #include <iterator>
-#include <limits>
 #include <unordered_set>
 #include <utility>
 
@@ -158,7 +157,14 @@ bool CanvasEditor::canDraw() {
   return 0 < positionX && positionX < 1 && 0 < positionY && positionY < 1;
 }
 
-void CanvasEditor::appendShape(baseShape* shape) { polygonsNew.push_back(shape); }
+void CanvasEditor::appendShape(baseShape* shape) {
+  polygonsNew.push_back(shape);
+  recordAddition(shape);
+}
+
+void CanvasEditor::recordAddition(baseShape* shape) {
+  if (policy.undoTakesLastShape && !replacing) history.recordAddition(shape);
+}
 
 void CanvasEditor::runDrawingTools() {
   if (buttonSelectRectangle) {
@@ -521,30 +527,17 @@ void CanvasEditor::selectInBox(const FractionBox& box) {
   }
 }
 
-// The selection moves as one. Circles are the shapes whose move leaves the
-// picture (the others keep themselves on it): the move is cut so that every
-// moved circle's centre stays within the picture's reach, which the
-// annotation reader holds a file to, and so that the circles keep their places
-// relative to each other.
+// The selection moves as one: the shift is cut by every moved shape in turn,
+// so that each keeps its form within where it may be (the picture, or for a
+// circle's centre the reach an annotation file may hold) and all keep their
+// places relative to each other, as the selection box keeps its size at the
+// picture's edge.
 void CanvasEditor::moveSelection(int x, int y) {
   double dx = (x - lastXMouse) / (getImgWidth() * view.getScale());
   double dy = (y - lastYMouse) / (getImgHeight() * view.getScale());
   lastXMouse = x;
   lastYMouse = y;
-  // The box of the circles' centres; without a circle it is empty (its
-  // bounds infinite and crossed), which cuts nothing.
-  const double infinity = std::numeric_limits<double>::infinity();
-  double minX = infinity, maxX = -infinity, minY = infinity, maxY = -infinity;
-  for (baseShape* item : polygonsModelSelected) {
-    if (auto* moved = dynamic_cast<circleShape*>(item)) {
-      minX = std::min(minX, moved->getX());
-      maxX = std::max(maxX, moved->getX());
-      minY = std::min(minY, moved->getY());
-      maxY = std::max(maxY, moved->getY());
-    }
-  }
-  const PictureReach inFractions(1, 1);
-  inFractions.limitShift(minX, maxX, minY, maxY, dx, dy);
+  for (baseShape* item : polygonsModelSelected) item->limitMove(dx, dy);
   for (baseShape* item : polygonsModelSelected) item->move(dx, dy);
   requestRedraw();
   if (policy.announcesSelection) notify(SelectionMoved);
@@ -641,15 +634,20 @@ void CanvasEditor::deleteItems(const std::vector<baseShape*>& items) {
 // Undo and redo tell observers what came back or went, so that the counts
 // and the results table follow them.
 void CanvasEditor::undo() {
+  bool tookOff = false;
+  const bool undone = history.undo([this, &tookOff](baseShape* shape) {
+    takeOff(shape);
+    tookOff = true;
+  });
   if (!policy.undoTakesLastShape) {
-    if (history.undo()) announceEdit(ShapeAdded);
+    if (undone) announceEdit(ShapeAdded);
     return;
   }
-  if (history.undo()) {
+  if (undone) {
     // One undo takes back one step; the next takes back a deletion only
     // after a new one.
     history.disarmUndo();
-    announceEdit(ShapeAdded);
+    announceEdit(tookOff ? ShapesDeleted : ShapeAdded);
     return;
   }
   takeLastShownShapeOff();
@@ -657,8 +655,7 @@ void CanvasEditor::undo() {
 
 // A hidden shape stays: taking it off would change nothing on screen. A
 // region tool's new shape goes as the tool's step, which brings its sources
-// back; any other shape leaves the list with its inner points, and the
-// history keeps its steps, since redo may put it back.
+// back; any other shape leaves the list.
 void CanvasEditor::takeLastShownShapeOff() {
   const auto isShown = [](const baseShape* shape) { return shape->getVisible(); };
   const auto shown = std::find_if(polygonsNew.rbegin(), polygonsNew.rend(), isShown);
@@ -668,12 +665,18 @@ void CanvasEditor::takeLastShownShapeOff() {
     announceEdit(ShapeAdded);
     return;
   }
-  polygonsNew.erase(std::prev(shown.base()));
-  const ShapeSet parts = reachableItems({last});
-  dropToolReferences([&parts](const baseShape* item) { return parts.count(item) != 0; });
-  takenOff.push_back(last);
+  takeOff(last);
   history.recordTakenOff(last);
   announceEdit(ShapesDeleted);
+}
+
+// The shape leaves the list with its inner points, and the history keeps its
+// steps, since redo may put it back.
+void CanvasEditor::takeOff(baseShape* shape) {
+  polygonsNew.erase(std::remove(polygonsNew.begin(), polygonsNew.end(), shape), polygonsNew.end());
+  const ShapeSet parts = reachableItems({shape});
+  dropToolReferences([&parts](const baseShape* item) { return parts.count(item) != 0; });
+  takenOff.push_back(shape);
 }
 
 // A shape taken off comes back at the end of the list; the list never holds
@@ -724,6 +727,7 @@ void CanvasEditor::paste() {
 // ---------------------------------------------------------------- shape list
 
 void CanvasEditor::setPolygonsModel(std::vector<baseShape*> poligons) {
+  const ShapeSet before(polygonsNew.begin(), polygonsNew.end());
   polygonsNew = std::move(poligons);
   const ShapeSet listed = reachableItems(polygonsNew);
   const auto isListed = [&listed](const baseShape* item) { return listed.count(item) != 0; };
@@ -736,12 +740,18 @@ void CanvasEditor::setPolygonsModel(std::vector<baseShape*> poligons) {
   ShapeSet kept = reachableItems(takenOff);
   kept.insert(listed.begin(), listed.end());
   dropReferences([&kept](const baseShape* item) { return kept.count(item) == 0; });
+  // Shapes a use case added (found cysts, say) are the newest changes.
+  for (baseShape* shape : polygonsNew)
+    if (before.count(shape) == 0) recordAddition(shape);
   requestRedraw();
 }
 
 void CanvasEditor::replaceShapes(const std::vector<baseShape*>& sources, const RegionTool& tool) {
   ShapeReplacement step(sources);
+  // The tool's new shapes are the replacement's, not additions of their own.
+  replacing = true;
   const std::optional<std::vector<baseShape*>> added = tool();
+  replacing = false;
   if (!added) return;
   step.finish(*added);
   history.recordReplacement(std::move(step));

@@ -105,8 +105,9 @@ class CanvasEditor : public Subject {
   // Both also finish the region their tool has open, whatever the value.
   void setButtonFreeHand(bool on);
   void setButtonPointDraw(bool on);
-  // With the select tool, a left drag moves the selection, as a whole and no
-  // further than keeps every moved circle within the picture's reach.
+  // With the select tool, a left drag moves the selection as a whole, cut
+  // where the first of its shapes meets the edge of where it may be: a move
+  // never changes a shape's form.
   void setMoveObjects(bool on) { buttonMove = on; }
   void setPointsInRegion(bool on) { pointsInRegion = on; }
   void setPointsOutRegion(bool on) { pointsOutRegion = on; }
@@ -141,7 +142,9 @@ class CanvasEditor : public Subject {
   // Takes the caller's list as the shape list. Frees nothing: the caller owns
   // the shapes it left out, and every reference to them is dropped here. The
   // shapes undo took off stay the canvas's, unless the list holds them again.
-  // Notifies nothing: the caller refreshes what shows the shapes.
+  // Shapes new to the list are additions of the history (see undo), unless
+  // a region tool hands them in. Notifies nothing: the caller refreshes what
+  // shows the shapes.
   void setPolygonsModel(std::vector<baseShape*> poligons);
   // Frees every shape of the list, empties it and clears the editing state;
   // ids start again at 1. Notifies ShapesDeleted when the list held shapes.
@@ -153,12 +156,13 @@ class CanvasEditor : public Subject {
   // Empties the selection and clears its items' selected flags, unless the
   // line or arc tool is on.
   void unSelect();
-  // Undo takes back the last step of the history: a region tool's
-  // replacement whenever it is the last, a deletion as the policy says. With
-  // no such step, Cavitra's undo takes the last shape shown off the list, or
-  // takes back the replacement that made it. Redo does again what the undos
-  // took back, latest first. Both announce what came back (ShapeAdded) or
-  // went (ShapesDeleted).
+  // Undo takes back the newest step of the history: a region tool's
+  // replacement whenever it is the newest, a deletion as the policy says,
+  // and in Cavitra a shape put on the list (drawn, pasted or handed in by
+  // setPolygonsModel) while it is shown. With no such step, Cavitra's undo
+  // takes the last shape shown off the list, or takes back the replacement
+  // that made it. Redo does again what the undos took back, latest first.
+  // Both announce what came back (ShapeAdded) or went (ShapesDeleted).
   void undo();
   void redo();
   // Hides and marks deleted the given items that are shapes of the list or
@@ -225,6 +229,9 @@ class CanvasEditor : public Subject {
   // picture, for strokes that leave it.
   void followStroke(int x, int y);
   void appendShape(baseShape* shape);
+  // Records a shape put on the list as a step of the history, where the
+  // policy lets undo take shapes off the list.
+  void recordAddition(baseShape* shape);
   void finishRegion(regionShape*& open);
   // Takes a shape made by a tool off the list, drops every reference to it
   // and its parts, gives its id back when it took the last one, and frees it.
@@ -236,6 +243,8 @@ class CanvasEditor : public Subject {
   void dropToolReferences(const std::function<bool(const baseShape*)>& isGone);
   // Cavitra's undo with no step to take back.
   void takeLastShownShapeOff();
+  // Moves a shape of the list to those undo took off.
+  void takeOff(baseShape* shape);
   // Leaves every tool with nothing open and no selection box dragged,
   // without touching the shapes: they stay on the list, or the caller frees
   // them.
@@ -281,6 +290,7 @@ class CanvasEditor : public Subject {
   bool pointsOutRegion = true;
   int idDraw = 1;
   int minimunSizeFreeHand = 100;
+  bool replacing = false;  // a region tool of replaceShapes is running
 
   std::vector<baseShape*> polygonsNew;
   std::vector<baseShape*> polygonsModelSelected;

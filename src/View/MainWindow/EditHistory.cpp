@@ -11,19 +11,32 @@ void EditHistory::recordDeletion(baseShape* item) {
 
 void EditHistory::recordReplacement(ShapeReplacement step) {
   undoSteps.emplace_back(std::move(step));
-  eraseIf(redoSteps, [](const Step& undone) { return !std::holds_alternative<TakenOff>(undone); });
+  eraseIf(redoSteps, [](const Step& undone) { return !std::holds_alternative<Addition>(undone); });
 }
 
-void EditHistory::recordTakenOff(baseShape* shape) { redoSteps.emplace_back(TakenOff{shape}); }
+void EditHistory::recordAddition(baseShape* shape) { undoSteps.emplace_back(Addition{shape}); }
 
+void EditHistory::recordTakenOff(baseShape* shape) {
+  eraseIf(undoSteps, [shape](const Step& step) {
+    const auto* addition = std::get_if<Addition>(&step);
+    return addition != nullptr && addition->shape == shape;
+  });
+  redoSteps.emplace_back(Addition{shape});
+}
+
+// A hidden shape is never taken off the list: nothing on screen would change.
 bool EditHistory::canUndo() const {
   if (undoSteps.empty()) return false;
+  if (const auto* addition = std::get_if<Addition>(&undoSteps.back())) return addition->shape->getVisible();
   return undoFlag || std::holds_alternative<ShapeReplacement>(undoSteps.back());
 }
 
-bool EditHistory::undo() {
+bool EditHistory::undo(const std::function<void(baseShape*)>& takeOff) {
   if (!canUndo()) return false;
-  takeBack(undoSteps.back());
+  if (const auto* addition = std::get_if<Addition>(&undoSteps.back()))
+    takeOff(addition->shape);
+  else
+    takeBack(undoSteps.back());
   redoSteps.push_back(std::move(undoSteps.back()));
   undoSteps.pop_back();
   return true;
@@ -33,7 +46,8 @@ bool EditHistory::undo() {
 // another of its new shapes, a tool run on one of them): those, and the
 // steps after them that changed their shapes in turn, are taken back first,
 // latest first, so that every shape gets back the state it had before the
-// replacement, and redo does them again in their order.
+// replacement, and redo does them again in their order. Additions change no
+// shape: they stay steps of their own.
 bool EditHistory::undoReplacementThatMade(const baseShape* shape) {
   const auto made = std::find_if(undoSteps.begin(), undoSteps.end(), [shape](const Step& step) {
     const auto* replacement = std::get_if<ShapeReplacement>(&step);
@@ -43,6 +57,7 @@ bool EditHistory::undoReplacementThatMade(const baseShape* shape) {
   std::vector<baseShape*> changed = stepShapes(*made);
   std::vector<std::size_t> dependent{static_cast<std::size_t>(made - undoSteps.begin())};
   for (std::size_t later = dependent.front() + 1; later < undoSteps.size(); ++later) {
+    if (std::holds_alternative<Addition>(undoSteps[later])) continue;
     const std::vector<baseShape*> shapes = stepShapes(undoSteps[later]);
     const bool touches = std::any_of(shapes.begin(), shapes.end(), [&changed](const baseShape* item) {
       return std::find(changed.begin(), changed.end(), item) != changed.end();
@@ -63,11 +78,10 @@ bool EditHistory::redo(const std::function<void(baseShape*)>& putBack) {
   if (redoSteps.empty()) return false;
   Step step = std::move(redoSteps.back());
   redoSteps.pop_back();
-  if (const auto* takenOff = std::get_if<TakenOff>(&step)) {
-    putBack(takenOff->shape);
-    return true;
-  }
-  doAgain(step);
+  if (const auto* addition = std::get_if<Addition>(&step))
+    putBack(addition->shape);
+  else
+    doAgain(step);
   undoSteps.push_back(std::move(step));
   return true;
 }
@@ -94,7 +108,7 @@ void EditHistory::doAgain(const Step& step) {
 
 std::vector<baseShape*> EditHistory::stepShapes(const Step& step) {
   if (const auto* replacement = std::get_if<ShapeReplacement>(&step)) return replacement->shapes();
-  if (const auto* takenOff = std::get_if<TakenOff>(&step)) return {takenOff->shape};
+  if (const auto* addition = std::get_if<Addition>(&step)) return {addition->shape};
   return {std::get<baseShape*>(step)};
 }
 
@@ -126,7 +140,7 @@ void EditHistory::forget(const std::function<bool(const baseShape*)>& isGone) {
 
 void EditHistory::forgetTakenOff(const std::function<bool(const baseShape*)>& isListed) {
   eraseIf(redoSteps, [&isListed](const Step& step) {
-    const auto* takenOff = std::get_if<TakenOff>(&step);
-    return takenOff != nullptr && isListed(takenOff->shape);
+    const auto* addition = std::get_if<Addition>(&step);
+    return addition != nullptr && isListed(addition->shape);
   });
 }

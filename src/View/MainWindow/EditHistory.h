@@ -12,10 +12,11 @@
 // item and marks it deleted but leaves it where it was (in the shape list or
 // in its region); undo shows it again and redo hides it again. A replacement
 // is a region tool's work (ShapeReplacement); undo puts back the shapes as
-// they were before the tool and redo as the tool left them. A shape that an
-// undo took off the list (Cavitra's undo with no step to take back) is an
-// undone step only: redo hands it back to the canvas, which keeps it
-// meanwhile. Redo walks every kind in the reverse order of the undos. The
+// they were before the tool and redo as the tool left them. An addition puts
+// a shape on the list (Cavitra's canvas records them); undo hands the shape
+// to the canvas to take off the list, which keeps it meanwhile, and redo
+// hands it back to put on the list again. Undo takes back the newest step
+// first and redo walks the steps in the reverse order of the undos. The
 // history owns nothing and never moves an item itself.
 class EditHistory {
  public:
@@ -23,25 +24,28 @@ class EditHistory {
   void recordDeletion(baseShape* item);
   // Records a finished replacement. The undone deletions and replacements
   // are dropped: redoing one now could show a shape next to the shapes that
-  // replaced it. The shapes taken off the list can still come back: none of
-  // them was replaced, since a tool works on the list.
+  // replaced it. The undone additions can still come back: none of their
+  // shapes was replaced, since a tool works on the list.
   void recordReplacement(ShapeReplacement step);
+  // Records that the caller put `shape` on the list.
+  void recordAddition(baseShape* shape);
   // Records, as the last undone step, that the caller took `shape` off the
-  // list.
+  // list outside the order of the steps; its addition is no step any more.
   void recordTakenOff(baseShape* shape);
   // Whether undo takes back the last step: a replacement always, a deletion
-  // only while undo is armed.
+  // only while undo is armed, an addition while its shape is shown.
   bool canUndo() const;
-  // Takes back the last step when it can and moves it to the redo list.
-  // Returns whether a step was taken back.
-  bool undo();
+  // Takes back the last step when it can and moves it to the redo list; the
+  // shape of an addition is handed to `takeOff`, since the list is the
+  // caller's. Returns whether a step was taken back.
+  bool undo(const std::function<void(baseShape*)>& takeOff);
   // Takes back the replacement not yet undone that added `shape`, wherever
   // it lies in the undo list, after the later steps that changed its shapes,
   // and moves them to the redo list. Returns whether there was one.
   bool undoReplacementThatMade(const baseShape* shape);
   // Does the last undone step again and moves it back to the undo list,
-  // armed or not; a shape taken off the list is handed to `putBack`, since
-  // the list is the caller's. Returns whether a step was done again.
+  // armed or not; the shape of an addition is handed to `putBack`, since the
+  // list is the caller's. Returns whether a step was done again.
   bool redo(const std::function<void(baseShape*)>& putBack);
   // Refuses undo of deletions until the next deletion; the lists keep their
   // steps.
@@ -51,8 +55,8 @@ class EditHistory {
   // replacement that involves one. Only the pointer value is given to
   // `isGone`: a forgotten item may already be freed.
   void forget(const std::function<bool(const baseShape*)>& isGone);
-  // Forgets that the shapes for which `isListed` holds were taken off the
-  // list: they are on it again, and redo must not add them a second time.
+  // Forgets the undone additions of the shapes for which `isListed` holds:
+  // they are on the list again, and redo must not add them a second time.
   void forgetTakenOff(const std::function<bool(const baseShape*)>& isListed);
 
   // The deleted items of the deletion steps of each list, in order.
@@ -60,11 +64,11 @@ class EditHistory {
   std::vector<baseShape*> getRedoList() const { return deletedItems(redoSteps); }
 
  private:
-  struct TakenOff {
+  struct Addition {
     baseShape* shape;
   };
-  // A deleted item, a replacement, or a shape taken off the list.
-  using Step = std::variant<baseShape*, ShapeReplacement, TakenOff>;
+  // A deleted item, a replacement, or a shape put on the list.
+  using Step = std::variant<baseShape*, ShapeReplacement, Addition>;
   static void takeBack(const Step& step);
   static void doAgain(const Step& step);
   // The shapes a step changes.
