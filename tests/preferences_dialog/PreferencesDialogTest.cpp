@@ -467,9 +467,8 @@ TEST_F(PreferencesDialogTest, ASaveTheDiskRefusesSaysWhatTheFileNowHolds) {
     runPreferencesDialog(model, [&](DialogView& view) { view.click("applyButton"); });
     onFileSystemCall = nullptr;
     EXPECT_EQ(report.primary, "The preferences could not be saved");
-    EXPECT_EQ(report.secondary, settingsFile().string() + (existed
-                                                               ? " could not be written; the file there is unchanged."
-                                                               : " could not be written; no file was made."));
+    const std::string held = existed ? "a file already there is unchanged." : "no file was made.";
+    EXPECT_EQ(report.secondary, settingsFile().string() + " could not be written; " + held);
     EXPECT_EQ(fs::exists(settingsFile()), existed);
     fs::remove(settingsFile());
   }

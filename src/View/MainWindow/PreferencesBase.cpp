@@ -315,7 +315,7 @@ void PreferencesBase::writePreferences(const std::string& target) {
   const std::string text =
       fileIdentity(target) != before
           ? target + " holds the new preferences, but the disk did not confirm that they are stored."
-      : before ? target + " could not be written; the file there is unchanged."
+      : before ? target + " could not be written; a file already there is unchanged."
                : target + " could not be written; no file was made.";
   std::cerr << "The preferences could not be saved: " << text << std::endl;
   runMessageBox(window, "The preferences could not be saved", text, Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK);
