@@ -5,36 +5,54 @@
 #include <utility>
 #include <vector>
 
+#include "ReplacementJournal.h"
+
 // Replaces several files that belong together (a model and its statistics)
-// so that either all take their new contents or none does. Each file goes
-// through a FileReplacement; the targets are renamed over only once every
-// temporary file was written and flushed, each old file kept until the last
-// rename succeeded and put back when one failed, then removed, the folder
-// flushed again.
+// so that either all take their new contents or none does, also across a
+// crash or a power cut. Each new file is written and flushed under a
+// temporary name beside its target (FileReplacement), each old file kept
+// under another; a journal in the folder of the first target
+// (ReplacementJournal) records the names; only then is every new file
+// renamed over its target. Removing the journal is the one step that makes
+// the new set the valid one; the old files are removed after it. Until then
+// a failure, or the recovery that whoever reads the files runs after a
+// crash, rolls every target back.
 class FileGroupReplacement {
  public:
+  // What a commit left on disk.
+  enum class Outcome {
+    replaced,             // every target holds its new contents, nothing else is left
+    copyLeft,             // every target holds its new contents; a kept old file may remain beside them
+    replacedUnconfirmed,  // every target holds its new contents, but a power cut may bring back all the old ones
+    unchanged,            // every target is as it was
+    unknown,              // some targets may hold their new contents, until the folder is next recovered
+  };
+
   // The new contents of `target`; given again, the later contents count.
   void add(const std::string& target, std::string contents);
   bool empty() const { return files.empty(); }
 
-  // Puts every file in place. False when a target cannot be replaced (see
-  // FileReplacement), a write, a rename or a flush of a folder fails, or an
-  // old file cannot be removed: every target is then as it was, unless
-  // partlyReplaced(). Once only.
+  // Finishes first a replacement that a crash interrupted in the folder,
+  // then puts every file in place. True when every target holds its new
+  // contents (outcome replaced, copyLeft or replacedUnconfirmed). Once only.
   bool commit();
-  // The file that could not be written, after a failed commit (or whose
-  // old file could not be removed).
+  Outcome outcome() const { return result; }
+  // The file or folder that could not be written, after a commit that did
+  // not replace every file; the target whose old file could not be removed
+  // after one that left a copy.
   const std::string& failedTarget() const { return failed; }
-  // After a failed commit: an old file could not be put back, or could not
-  // be removed once every target held its new contents, so some or all
-  // targets may hold their new contents (or, where a put-back failed, one
-  // may be missing, its old contents under a temporary name).
-  bool partlyReplaced() const { return partly; }
 
  private:
+  // Rolls back a group given up on, the switch of its targets `switching`
+  // or not yet, and records what that left; false.
+  bool undo(const ReplacementJournal& journal, const std::vector<ReplacementJournal::Entry>& entries,
+            bool switching);
+  // Removes the old files once the new set is the valid one.
+  void dropOldFiles(const std::vector<ReplacementJournal::Entry>& entries);
+
   std::vector<std::pair<std::string, std::string>> files;  // target, contents
   std::string failed;
-  bool partly = false;
+  Outcome result = Outcome::unchanged;
 };
 
 #endif

@@ -3,15 +3,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <filesystem>
-#include <functional>
-#include <random>
 #include <system_error>
 
+#include "TemporaryName.h"
 #include "UnnamedFile.h"
 
 namespace fs = std::filesystem;
@@ -20,11 +17,6 @@ namespace {
 
 // Links are followed as far as this; a longer chain is taken for a loop.
 constexpr int maximumLinkHops = 40;
-
-// A temporary name is the file's name, shortened where the folder's name
-// limit asks, then this and six random letters.
-constexpr char temporaryMark[] = ".saving-";
-constexpr std::size_t randomLetters = 6;
 
 // The file that `target` names once every link is followed, even one that
 // does not exist yet; empty when a link cannot be read or loops.
@@ -53,37 +45,6 @@ bool writeAll(int fd, const std::string& contents) {
     left -= static_cast<std::size_t>(written);
   }
   return true;
-}
-
-// The start of every temporary name for `file` in `folder`: a name of the
-// longest length the folder takes leaves room for the random part.
-std::string temporaryStem(const std::string& folder, const std::string& file) {
-  const long limit = pathconf(folder.c_str(), _PC_NAME_MAX);
-  const std::size_t room = static_cast<std::size_t>(limit > 0 ? limit : NAME_MAX) - (sizeof temporaryMark - 1) -
-                           randomLetters;
-  std::size_t length = std::min(file.size(), room);
-  // Cut between characters, not inside one.
-  while (length > 0 && length < file.size() && (static_cast<unsigned char>(file[length]) & 0xC0) == 0x80) --length;
-  return folder + "/" + file.substr(0, length) + temporaryMark;
-}
-
-// Gives `create` fresh temporary names for `real` until it succeeds with one
-// (the name is returned) or fails for another reason than the name being
-// taken (the empty name).
-std::string claimTemporaryName(const std::string& real, const std::function<bool(const std::string&)>& create) {
-  static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  std::random_device seed;
-  std::mt19937 random(seed());
-  std::uniform_int_distribution<int> pick(0, sizeof letters - 2);
-  const fs::path path(real);
-  const std::string stem = temporaryStem(path.parent_path().string(), path.filename().string());
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    std::string name = stem;
-    for (std::size_t i = 0; i < randomLetters; ++i) name += letters[pick(random)];
-    if (create(name)) return name;
-    if (errno != EEXIST) return "";
-  }
-  return "";
 }
 
 // In a folder with the sticky bit only the owner of a file or of the folder,
@@ -122,7 +83,7 @@ FileReplacement::~FileReplacement() { abandon(); }
 bool FileReplacement::openTemporary() {
   descriptor = UnnamedFile::open(folder, O_WRONLY, 0666);
   if (descriptor >= 0) return true;
-  temporary = claimTemporaryName(real, [this](const std::string& name) {
+  temporary = TemporaryName::claim(real, [this](const std::string& name) {
     descriptor = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
     return descriptor >= 0;
   });
@@ -140,7 +101,9 @@ bool FileReplacement::keepOwnerAndMode() {
 }
 
 bool FileReplacement::writeTemporary(const std::string& contents) {
-  if (!canReplace() || written || descriptor >= 0 || !openTemporary()) return false;
+  if (!canReplace() || written || descriptor >= 0) return false;
+  TemporaryName::removeLeftovers(folder, {fs::path(real).filename().string()});
+  if (!openTemporary()) return false;
   // The flush reports a disk that filled up after the writes were accepted.
   written = writeAll(descriptor, contents) && keepOwnerAndMode() && fsync(descriptor) == 0;
   if (!written) abandon();
@@ -150,25 +113,30 @@ bool FileReplacement::writeTemporary(const std::string& contents) {
 bool FileReplacement::nameTemporary() {
   if (!temporary.empty()) return true;
   const std::string unnamed = UnnamedFile::nameOf(descriptor);
-  temporary = claimTemporaryName(real, [&unnamed](const std::string& name) {
+  temporary = TemporaryName::claim(real, [&unnamed](const std::string& name) {
     return linkat(AT_FDCWD, unnamed.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
   });
   return !temporary.empty();
 }
 
-// A second link keeps the old file, so that the target never goes missing; a
-// file system without links has it renamed aside instead.
+// A second link keeps the old file, so that the target never goes missing;
+// on a file system without links only a free name is chosen, for
+// switchToNew to rename the old file to.
 bool FileReplacement::keepOld() {
   if (!existed) return true;
-  old = claimTemporaryName(real, [this](const std::string& name) {
-    if (link(real.c_str(), name.c_str()) == 0) return true;
-    oldAside = errno != EEXIST && renameat2(AT_FDCWD, real.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0;
-    return oldAside;
+  bool linked = false;
+  old = TemporaryName::claim(real, [this, &linked](const std::string& name) {
+    linked = link(real.c_str(), name.c_str()) == 0;
+    if (linked || errno == EEXIST) return linked;
+    struct stat entry {};
+    if (lstat(name.c_str(), &entry) == 0) errno = EEXIST;
+    return errno == ENOENT;
   });
+  oldAside = !linked;
   return !old.empty();
 }
 
-bool FileReplacement::flushFolder() const {
+bool FileReplacement::flushFolder(const std::string& folder) {
   const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   // A folder the saver may write but not read cannot be flushed by it.
   if (fd < 0) return errno == EACCES;
@@ -178,53 +146,45 @@ bool FileReplacement::flushFolder() const {
   return flushed;
 }
 
-bool FileReplacement::putInPlace(bool keepingOld) {
-  // Only a temporary file that was written and flushed is put in place.
-  if (!written || descriptor < 0) return false;
-  // Once the new file has the target's name a single save has no old file
-  // to put back: a folder that cannot be flushed fails it before, while the
-  // target is as it was.
-  if (!keepingOld && !flushFolder()) {
+bool FileReplacement::replaceTarget() {
+  // Only a temporary file that was written and flushed is put in place. Once
+  // the new file has the target's name there is no old file to put back: a
+  // folder that cannot be flushed fails the save before, while the target is
+  // as it was.
+  if (!written || descriptor < 0 || !flushFolder(folder)) {
     abandon();
     return false;
   }
   bool ready = nameTemporary();
   ready = close(descriptor) == 0 && ready;
   descriptor = -1;
-  // An old file kept so far stays kept: putBackOld gives it its name back.
-  if (!ready || (keepingOld && !keepOld()) || std::rename(temporary.c_str(), real.c_str()) != 0) {
+  if (!ready || std::rename(temporary.c_str(), real.c_str()) != 0) {
     abandon();
     return false;
   }
   temporary.clear();
-  replacedKeepingOld = keepingOld;
   // Only a rename that reached the disk is a save that survives a power cut.
-  return flushFolder();
+  return flushFolder(folder);
 }
 
-bool FileReplacement::putBackOld() {
-  if (!replacedKeepingOld && old.empty()) return true;  // the target was never touched
-  bool restored = false;
-  if (replacedKeepingOld && !existed)
-    restored = unlink(real.c_str()) == 0;
-  else if (replacedKeepingOld || oldAside)
-    restored = std::rename(old.c_str(), real.c_str()) == 0;
-  else
-    restored = unlink(old.c_str()) == 0;  // a second link of a target that keeps its name
-  if (!restored) return false;
-  replacedKeepingOld = false;
-  old.clear();
-  return flushFolder();
+bool FileReplacement::nameBeside() {
+  if (!written || descriptor < 0) return false;
+  bool named = nameTemporary();
+  named = close(descriptor) == 0 && named;
+  descriptor = -1;
+  if (named && keepOld()) return true;
+  abandon();
+  return false;
 }
 
-bool FileReplacement::dropOld() {
-  // Only an old file whose name the new one took is removed.
-  if (!replacedKeepingOld) return false;
-  replacedKeepingOld = false;
-  if (old.empty()) return true;
-  const bool removed = unlink(old.c_str()) == 0;
-  old.clear();
-  return removed && flushFolder();
+bool FileReplacement::switchToNew() {
+  if (!written || temporary.empty()) return false;
+  if (oldAside && !old.empty() &&
+      renameat2(AT_FDCWD, real.c_str(), AT_FDCWD, old.c_str(), RENAME_NOREPLACE) != 0)
+    return false;
+  if (std::rename(temporary.c_str(), real.c_str()) != 0) return false;
+  temporary.clear();
+  return true;
 }
 
 void FileReplacement::abandon() {

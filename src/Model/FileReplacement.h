@@ -15,6 +15,8 @@
 // after the rename. A target that is a link is resolved first: the file it
 // names is replaced and the link stays. The replaced file keeps its
 // permission bits and, where the saver may set them, its owner and group.
+// Before it writes, a save removes the temporary files that a save of the
+// same target left when it was killed (TemporaryName).
 class FileReplacement {
  public:
   // Checks the target; nothing is created yet. It cannot be replaced when
@@ -37,8 +39,7 @@ class FileReplacement {
   // Once only.
   bool commit(const std::string& contents) { return writeTemporary(contents) && replaceTarget(); }
 
-  // The steps of commit, for a caller that replaces several files only once
-  // all of them are written: writes `contents` to the temporary file and
+  // The steps of commit: writes `contents` to the temporary file and
   // flushes it to disk (false, the target untouched, when that failed); then
   // renames it over the target in one step, which leaves the target whole at
   // every moment, and flushes the folder, which is flushed once before as
@@ -48,39 +49,44 @@ class FileReplacement {
   // failing between the two), which leaves it holding the new contents that
   // a power cut may take back.
   bool writeTemporary(const std::string& contents);
-  bool replaceTarget() { return putInPlace(false); }
+  bool replaceTarget();
 
-  // As replaceTarget, but the old file is kept under a temporary name (a
-  // second link, or the old file renamed aside where the file system has no
-  // links) until putBackOld() or dropOld(). When it returns false the new
-  // file may be in place: putBackOld() then makes the target as it was.
-  bool replaceKeepingOld() { return putInPlace(true); }
-  // Makes the target what it was (the old file, or no file if there was
-  // none) and flushes the folder. False when it could not: the target may
-  // then hold the new contents or be missing, the old file staying under its
-  // temporary name.
-  bool putBackOld();
-  // Removes the old file kept by replaceKeepingOld and flushes the folder
-  // again, so that a power cut finds no copy of it. False when either failed.
-  bool dropOld();
+  // The steps of a group of files switched together (FileGroupReplacement),
+  // after writeTemporary: nameBeside gives the written file a name beside
+  // the target and keeps the old file under another, a second link; on a
+  // file system without links that name is only chosen, and switchToNew
+  // renames the old file to it. False when a name cannot be made, leaving
+  // nothing behind. switchToNew then puts the new file in the target's
+  // place (after moving the old one aside where it has no second link); it
+  // flushes nothing, and undoes nothing when it fails: the group puts back
+  // every target from the names it recorded.
+  bool nameBeside();
+  bool switchToNew();
+  // The target with its links resolved, and the names nameBeside made: the
+  // new file's and the old file's (empty when there was no old file).
+  const std::string& target() const { return real; }
+  const std::string& temporaryName() const { return temporary; }
+  const std::string& oldCopyName() const { return old; }
+
+  // Flushes `folder` to disk so that the names made and removed in it
+  // survive a power cut; true also where the file system cannot flush a
+  // folder or the saver may not read it.
+  static bool flushFolder(const std::string& folder);
 
  private:
   bool openTemporary();
   bool keepOwnerAndMode();
   bool nameTemporary();
-  bool putInPlace(bool keepingOld);
   bool keepOld();
-  bool flushFolder() const;
   void abandon();
 
   std::string real;       // the target with its links resolved; empty when it cannot be replaced
   std::string folder;     // the folder of `real`
   std::string temporary;  // the name of the file being written, beside `real`; empty while unnamed
-  std::string old;        // the name the old file is kept under, while kept
-  bool oldAside = false;  // the old file was renamed aside: the target's name was free until the new file took it
-  int descriptor = -1;    // the file being written, open until it is put in place
+  std::string old;        // the name the old file is kept under
+  bool oldAside = false;  // that name is not a second link: the old file is renamed to it
+  int descriptor = -1;    // the file being written, open until it is named or put in place
   bool written = false;
-  bool replacedKeepingOld = false;  // the new file took the target's name while the old one is kept
   bool existed = false;  // the target existed: its owner and mode are given to the new file
   struct stat existing {};
 };

@@ -1,11 +1,18 @@
 #include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <map>
 
 #include "ClassificationFixtures.h"
+#include "FileGroupReplacement.h"
+#include "FileSystemCalls.h"
 #include "FileText.h"
 #include "OpticalClassifierZelvora.h"
 #include "Preferences.h"
+#include "SpeciesFolderRecovery.h"
 #include "TemporaryHome.h"
 
 namespace fs = std::filesystem;
@@ -163,6 +170,144 @@ TEST_F(ClassifierLoadTest, TrainedSpeciesClassifiesHeldOutPatterns) {
         EXPECT_EQ(result[1], expected[1]);
       }
     }
+}
+
+// Two trainings of a species, each of whose whole sets answers {1, 3} for
+// pattern(3), while a model read with the other training's normalisation
+// answers otherwise. The later training moves feature 0 by 10 and swaps the
+// labels of its models to match.
+class SpeciesReplacementTest : public ClassifierLoadTest {
+ protected:
+  static std::map<std::string, std::string> trainingFiles(bool later) {
+    std::string moved = "input mean std\n1 10 1\n";
+    for (int j = 2; j <= features; ++j) moved += std::to_string(j) + " 0 1\n";
+    const std::string normalisation = later ? moved : fixtures::unitNormalisation(features);
+    return {{"svm_nucleous.dat", later ? fixtures::twoVectorModel(0, 1) : fixtures::twoVectorModel(1, 0)},
+            {"med_desv_nucleous.dat", normalisation},
+            {"med_desv.dat", normalisation},
+            {"svm_stages.dat", later ? fixtures::twoVectorModel(0, 2) : fixtures::twoVectorModel(2, 0)},
+            {"med_desv_stages.dat", normalisation}};
+  }
+
+  void writeEarlierTraining() {
+    fs::remove_all(speciesFolder());
+    fs::create_directories(speciesFolder());
+    for (const auto& [name, text] : trainingFiles(false)) writeFileText(speciesFolder() / name, text);
+  }
+
+  // The later training's files as training replaces them: the nucleus
+  // model's first, then the stage model's.
+  void replaceWithLaterTraining() const {
+    const std::map<std::string, std::string> later = trainingFiles(true);
+    FileGroupReplacement group;
+    for (const char* name :
+         {"svm_nucleous.dat", "med_desv_nucleous.dat", "med_desv.dat", "svm_stages.dat", "med_desv_stages.dat"})
+      group.add((speciesFolder() / name).string(), later.at(name));
+    group.commit();
+  }
+
+  // "earlier" or "later" when every file is of that training, else "mixed".
+  std::string held() const {
+    bool earlier = true, later = true;
+    for (const auto& [name, text] : trainingFiles(true)) {
+      const std::string now = readFileText(speciesFolder() / name);
+      earlier = earlier && now == trainingFiles(false).at(name);
+      later = later && now == text;
+    }
+    return earlier ? "earlier" : later ? "later" : "mixed";
+  }
+
+  std::vector<std::string> names() const {
+    std::vector<std::string> found;
+    for (const auto& entry : fs::directory_iterator(speciesFolder())) found.push_back(entry.path().filename().string());
+    std::sort(found.begin(), found.end());
+    return found;
+  }
+
+  const std::vector<std::string> speciesFiles = {"med_desv.dat", "med_desv_nucleous.dat", "med_desv_stages.dat",
+                                                 "svm_nucleous.dat", "svm_stages.dat"};
+};
+
+// Stopped at any point of training's save, as by a crash or a power cut, the
+// species loads as program start and Classify load it: the whole earlier or
+// the whole later set, never a model beside a normalisation of the other
+// training, and nothing else left in its folder.
+TEST_F(SpeciesReplacementTest, ASaveStoppedAtAnyPointLoadsTheWholeEarlierOrLaterSet) {
+  std::size_t mixed = 0;
+  bool stopped = true;
+  for (std::size_t call = 1; stopped; ++call) {
+    SCOPED_TRACE("stopped at call " + std::to_string(call));
+    writeEarlierTraining();
+    stopped = runStoppedAtCall(call, [this] { replaceWithLaterTraining(); });
+    if (held() == "mixed") ++mixed;
+    OpticalClassifierZelvora classifier("", 0);
+    classifier.setPreferences(&preferences);
+    ASSERT_TRUE(classifier.isLoaded());
+    EXPECT_EQ(classifier.applyClassifiersPattern(pattern(3)), (std::vector<int>{1, 3}));
+    EXPECT_NE(held(), "mixed");
+    EXPECT_EQ(names(), speciesFiles);
+    if (!stopped) {
+      EXPECT_EQ(held(), "later");
+    }
+  }
+  EXPECT_GT(mixed, 0u);
+}
+
+// Lets nobody write a folder, the superuser included, while it lives.
+class ReadOnlyFolder {
+ public:
+  explicit ReadOnlyFolder(const fs::path& folder) : folder(folder) {
+    if (geteuid() != 0) {
+      made = chmod(folder.c_str(), 0555) == 0;
+      return;
+    }
+    bound = mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) == 0;
+    made = bound && mount(nullptr, folder.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+  }
+  ~ReadOnlyFolder() {
+    if (bound)
+      umount(folder.c_str());
+    else if (made)
+      chmod(folder.c_str(), 0755);
+  }
+  ReadOnlyFolder(const ReadOnlyFolder&) = delete;
+  ReadOnlyFolder& operator=(const ReadOnlyFolder&) = delete;
+
+  bool isReadOnly() const { return made; }
+
+ private:
+  fs::path folder;
+  bool bound = false;
+  bool made = false;
+};
+
+// A half-replaced species in a folder that cannot be written cannot be put
+// back: it is not loaded, and the reason says so; once the folder can be
+// written the earlier set is loaded.
+TEST_F(SpeciesReplacementTest, AHalfReplacedSpeciesThatCannotBePutBackIsNotLoaded) {
+  std::size_t call = 1;
+  do {
+    writeEarlierTraining();
+    ASSERT_TRUE(runStoppedAtCall(call++, [this] { replaceWithLaterTraining(); })) << "no mixed set on the way";
+  } while (held() != "mixed");
+  {
+    const ReadOnlyFolder readOnly(speciesFolder());
+    if (!readOnly.isReadOnly()) GTEST_SKIP() << "the folder cannot be made read-only";
+    OpticalClassifierZelvora classifier("", 0);
+    classifier.setPreferences(&preferences);
+    EXPECT_FALSE(classifier.isLoaded());
+    const std::string reason = SpeciesFolderRecovery::recover(speciesFolder().string());
+    EXPECT_NE(reason.find(fs::canonical(speciesFolder()).string() + " were being replaced when the program stopped"),
+              std::string::npos)
+        << reason;
+    EXPECT_NE(reason.find("cannot be written"), std::string::npos) << reason;
+    EXPECT_EQ(held(), "mixed");
+  }
+  OpticalClassifierZelvora classifier("", 0);
+  classifier.setPreferences(&preferences);
+  EXPECT_TRUE(classifier.isLoaded());
+  EXPECT_EQ(held(), "earlier");
+  EXPECT_EQ(names(), speciesFiles);
 }
 
 }  // namespace

@@ -455,6 +455,25 @@ TEST_F(PreferencesDialogTest, AFailureAfterTheNewFileTookItsPlaceIsNotReportedAs
   EXPECT_NE(readFileText(settingsFile()), "old settings");
 }
 
+// A save the disk refuses says what the settings file now is: the file that
+// was there, or no file at all.
+TEST_F(PreferencesDialogTest, ASaveTheDiskRefusesSaysWhatTheFileNowHolds) {
+  fs::create_directories(settingsFile().parent_path());
+  for (const bool existed : {true, false}) {
+    SCOPED_TRACE(existed ? "over a file" : "to a new name");
+    if (existed) writeFileText(settingsFile(), "old settings");
+    onFileSystemCall = [](const FileSystemCall& call) { return call.name == "fsync" ? EIO : 0; };
+    MessageAnswer report(Gtk::RESPONSE_OK);
+    runPreferencesDialog(model, [&](DialogView& view) { view.click("applyButton"); });
+    onFileSystemCall = nullptr;
+    EXPECT_EQ(report.primary, "The preferences could not be saved");
+    const std::string held = existed ? "a file already there is unchanged." : "no file was made.";
+    EXPECT_EQ(report.secondary, settingsFile().string() + " could not be written; " + held);
+    EXPECT_EQ(fs::exists(settingsFile()), existed);
+    fs::remove(settingsFile());
+  }
+}
+
 TEST_F(PreferencesDialogTest, AnIncompleteInterfaceFileShowsNoDialog) {
   const std::string shipped = readFileText(shippedInterfaceFile());
   std::string withoutButton = shipped;

@@ -18,6 +18,7 @@
 #include "FileGroupReplacement.h"
 #include "FileSystemCalls.h"
 #include "FileText.h"
+#include "ReplacementJournal.h"
 #include "SaveObstacles.h"
 #include "TemporaryHome.h"
 
@@ -64,15 +65,28 @@ class FileGroupReplacementTest : public ::testing::Test {
   // The new contents of every file, the middle one longer than a block.
   FileGroupReplacement group() const {
     FileGroupReplacement files;
-    files.add((temp.work() / "model.dat").string(), "new model");
-    files.add((temp.work() / "statistics.dat").string(), std::string(5000, 's'));
-    files.add((temp.work() / "shared.dat").string(), "new shared");
+    for (const char* name : {"model.dat", "statistics.dat", "shared.dat"})
+      files.add((temp.work() / name).string(), fresh.at(name));
     return files;
+  }
+
+  // "old" or "new" when every file holds its old or every one its new
+  // contents, else "mixed".
+  std::string held() const {
+    bool allOld = true, allNew = true;
+    for (const auto& [name, text] : old) {
+      const std::string now = fs::exists(temp.work() / name) ? readFileText(temp.work() / name) : "(missing)";
+      allOld = allOld && now == text;
+      allNew = allNew && now == fresh.at(name);
+    }
+    return allOld ? "old" : allNew ? "new" : "mixed";
   }
 
   TemporaryHome temp;
   const std::map<std::string, std::string> old = {
       {"model.dat", "old model"}, {"statistics.dat", "old statistics"}, {"shared.dat", "old shared"}};
+  const std::map<std::string, std::string> fresh = {
+      {"model.dat", "new model"}, {"statistics.dat", std::string(5000, 's')}, {"shared.dat", "new shared"}};
 };
 
 TEST_F(FileGroupReplacementTest, EveryFileTakesItsNewContents) {
@@ -98,60 +112,146 @@ TEST_F(FileGroupReplacementTest, AGroupReportedAsReplacedLeavesExactlyItsTargets
   EXPECT_EQ(names(), (std::vector<std::string>{"model.dat", "shared.dat", "statistics.dat"}));
 }
 
-// On a file system without hard links each old file is renamed aside while
-// the new one takes its name. Whatever fails then, a group that was not
-// replaced says so truthfully: it claims every target as it was only when
-// each one is, and a group reported as replaced leaves only its targets.
-TEST_F(FileGroupReplacementTest, WithoutLinksAFailedGroupSaysWhetherItsTargetsAreAsTheyWere) {
+// Each case runs with hard links, which keep every old file as a second
+// link, and on a file system without them, where each old file is renamed
+// aside while the new one takes its name.
+struct LinkMode {
+  const char* name;
+  std::function<int(const FileSystemCall&)> answer;
+};
+const LinkMode linkModes[] = {
+    {"with links", [](const FileSystemCall&) { return 0; }},
+    {"without links", [](const FileSystemCall& call) { return call.name == "link" ? EPERM : 0; }},
+};
+
+// Whatever fails, the group says what its targets now hold: the new
+// contents with or without an old file left beside them, the old contents
+// untouched, or, where it cannot tell, a journal that recovery follows to
+// put every old file back.
+TEST_F(FileGroupReplacementTest, AGroupSaysWhatItsTargetsHoldWhateverFails) {
+  using Outcome = FileGroupReplacement::Outcome;
   const std::string folder = fs::canonical(temp.work()).string();
+  const std::string shared = folder + "/shared.dat", statistics = folder + "/statistics.dat";
+  const auto kept = [](const std::string& path) { return path.find(".saving-") != std::string::npos; };
   // Answers one call of the save: the errno it fails with, or 0.
   using Fault = std::function<int(const FileSystemCall&)>;
-  const auto failingRenames = [](std::vector<int> failing) -> Fault {
-    return [failing, count = 0](const FileSystemCall& call) mutable {
-      if (call.name != "rename") return 0;
-      ++count;
-      return std::find(failing.begin(), failing.end(), count) != failing.end() ? EIO : 0;
-    };
-  };
   const struct {
     const char* name;
     Fault fault;
-    bool replaced;
-    bool partly;
+    Outcome outcome;
   } cases[] = {
-      {"nothing else fails", [](const FileSystemCall&) { return 0; }, true, false},
-      {"the second file's rename fails", failingRenames({2}), false, false},
-      {"the first file's rename and its rename back fail", failingRenames({1, 2}), false, true},
-      {"the first folder flush and the rename back fail",
-       [folder, renames = 0, flushes = 0](const FileSystemCall& call) mutable {
-         if (call.name == "rename") return ++renames == 2 ? EIO : 0;
-         if (call.name == "fsync" && call.path == folder) return ++flushes == 1 ? EIO : 0;
-         return 0;
+      {"nothing fails", [](const FileSystemCall&) { return 0; }, Outcome::replaced},
+      {"every folder flush fails",
+       [folder](const FileSystemCall& call) { return call.name == "fsync" && call.path == folder ? EIO : 0; },
+       Outcome::unchanged},
+      {"the journal cannot be put in place",
+       [](const FileSystemCall& call) {
+         return call.name == "rename" && call.to.find("replacement.journal") != std::string::npos ? EIO : 0;
        },
-       false, true},
-      {"the flush after an old file is removed fails",
+       Outcome::unchanged},
+      {"the last file cannot take its target's name",
+       [shared, failed = false](const FileSystemCall& call) mutable {
+         const bool first = !failed && call.name == "rename" && call.to == shared;
+         failed = failed || first;
+         return first ? EIO : 0;
+       },
+       Outcome::unchanged},
+      {"the second file cannot take its name nor be given its old one back",
+       [statistics](const FileSystemCall& call) {
+         return call.name == "rename" && call.to == statistics ? EIO : 0;
+       },
+       Outcome::unknown},
+      {"the journal cannot be removed",
+       [](const FileSystemCall& call) {
+         return call.name == "unlink" && call.path.find("replacement.journal") != std::string::npos ? EIO : 0;
+       },
+       Outcome::unchanged},
+      {"the folder cannot be flushed once the journal is removed",
        [folder, removed = false](const FileSystemCall& call) mutable {
-         if (call.name == "unlink" && call.path.find(".saving-") != std::string::npos) removed = true;
+         if (call.name == "unlink" && call.path.find("replacement.journal") != std::string::npos) removed = true;
          return removed && call.name == "fsync" && call.path == folder ? EIO : 0;
        },
-       false, true},
+       Outcome::replacedUnconfirmed},
+      {"an old file cannot be removed",
+       [kept, statistics](const FileSystemCall& call) {
+         return call.name == "unlink" && kept(call.path) && call.path.rfind(statistics, 0) == 0 ? EIO : 0;
+       },
+       Outcome::copyLeft},
+      {"the folder cannot be flushed once the old files are removed",
+       [folder, kept, removed = false](const FileSystemCall& call) mutable {
+         if (call.name == "unlink" && kept(call.path)) removed = true;
+         return removed && call.name == "fsync" && call.path == folder ? EIO : 0;
+       },
+       Outcome::copyLeft},
   };
-  for (const auto& c : cases) {
-    SetUp();
-    FileGroupReplacement files = group();
-    onFileSystemCall = [&c](const FileSystemCall& call) { return call.name == "link" ? EPERM : c.fault(call); };
-    const bool replaced = files.commit();
-    onFileSystemCall = nullptr;
-    EXPECT_EQ(replaced, c.replaced) << c.name;
-    EXPECT_EQ(files.partlyReplaced(), c.partly) << c.name;
-    if (replaced) {
-      EXPECT_EQ(names(), (std::vector<std::string>{"model.dat", "shared.dat", "statistics.dat"})) << c.name;
-      EXPECT_EQ(readFileText(temp.work() / "shared.dat"), "new shared") << c.name;
-    } else if (!files.partlyReplaced()) {
-      for (const auto& [name, text] : old) EXPECT_TRUE(untouched(temp.work() / name, text)) << c.name << " " << name;
-      EXPECT_TRUE(temporariesLeftIn(temp.work()).empty()) << c.name;
+  const std::vector<std::string> targets = {"model.dat", "shared.dat", "statistics.dat"};
+  for (const LinkMode& mode : linkModes)
+    for (const auto& c : cases) {
+      SCOPED_TRACE(std::string(mode.name) + ": " + c.name);
+      SetUp();
+      FileGroupReplacement files = group();
+      onFileSystemCall = [&mode, fault = c.fault](const FileSystemCall& call) mutable {
+        const int error = mode.answer(call);
+        return error != 0 ? error : fault(call);
+      };
+      const bool replaced = files.commit();
+      onFileSystemCall = nullptr;
+      EXPECT_EQ(files.outcome(), c.outcome);
+      const bool allNew = c.outcome == Outcome::replaced || c.outcome == Outcome::copyLeft ||
+                          c.outcome == Outcome::replacedUnconfirmed;
+      EXPECT_EQ(replaced, allNew);
+      if (allNew) {
+        EXPECT_EQ(held(), "new");
+      }
+      if (c.outcome == Outcome::replaced) {
+        EXPECT_EQ(names(), targets);
+      }
+      if (c.outcome == Outcome::unchanged) {
+        for (const auto& [name, text] : old) EXPECT_TRUE(untouched(temp.work() / name, text)) << name;
+        EXPECT_TRUE(temporariesLeftIn(temp.work()).empty());
+      }
+      // Recovery then leaves the whole old or the whole new group, and
+      // nothing else.
+      EXPECT_EQ(ReplacementJournal(temp.work().string()).recover(targets), "");
+      EXPECT_EQ(names(), targets);
+      const bool oldAgain = c.outcome == Outcome::unknown || c.outcome == Outcome::unchanged;
+      EXPECT_EQ(held(), oldAgain ? "old" : "new");
     }
-    for (const std::string& name : temporariesLeftIn(temp.work())) fs::remove(temp.work() / name);
+}
+
+// A crash or power cut at any point of a group's save leaves, once the
+// folder is recovered, the whole old or the whole new group and no other
+// file, even when recovery itself is stopped at any point and run again.
+TEST_F(FileGroupReplacementTest, ACrashAtAnyPointLeavesTheWholeOldOrNewGroupOnceRecovered) {
+  const std::vector<std::string> targets = {"model.dat", "shared.dat", "statistics.dat"};
+  const auto recover = [&] { ReplacementJournal(temp.work().string()).recover(targets); };
+  for (const LinkMode& mode : linkModes) {
+    std::size_t mixed = 0;
+    bool saveStopped = true;
+    for (std::size_t k = 1; saveStopped; ++k) {
+      bool recoveryStopped = true;
+      for (std::size_t j = 1; recoveryStopped; ++j) {
+        SCOPED_TRACE(std::string(mode.name) + ": stopped at call " + std::to_string(k) + ", recovery at call " +
+                     std::to_string(j));
+        for (const std::string& name : names()) fs::remove(temp.work() / name);
+        SetUp();
+        saveStopped = runStoppedAtCall(k, [this] { group().commit(); }, mode.answer);
+        if (j == 1 && held() == "mixed") ++mixed;
+        // Recovery is stopped too where it has a switch to roll back.
+        const bool switching = fs::exists(temp.work() / ReplacementJournal::fileName);
+        recoveryStopped = switching && runStoppedAtCall(j, recover);
+        ASSERT_EQ(ReplacementJournal(temp.work().string()).recover(targets), "");
+        ASSERT_EQ(names(), targets);
+        const std::string now = held();
+        EXPECT_NE(now, "mixed");
+        if (!saveStopped) {
+          EXPECT_EQ(now, "new");
+        }
+      }
+    }
+    SCOPED_TRACE(mode.name);
+    // The table went through the states where some files were new and some old.
+    EXPECT_GT(mixed, 0u);
   }
 }
 
@@ -192,7 +292,7 @@ TEST_F(FileGroupReplacementTest, ARenameThatFailsPutsBackTheFilesAlreadyReplaced
   }
   EXPECT_FALSE(committed);
   EXPECT_EQ(files.failedTarget(), blocked.string());
-  EXPECT_FALSE(files.partlyReplaced());
+  EXPECT_EQ(files.outcome(), FileGroupReplacement::Outcome::unchanged);
   for (const auto& [name, text] : old) EXPECT_TRUE(untouched(temp.work() / name, text)) << name;
   EXPECT_TRUE(temporariesLeftIn(temp.work()).empty());
 }

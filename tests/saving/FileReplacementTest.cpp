@@ -23,6 +23,7 @@
 #include "FileSizeLimitedChild.h"
 #include "FileSystemCalls.h"
 #include "FileText.h"
+#include "SaveObstacles.h"
 #include "TemporaryHome.h"
 #include "UnnamedFiles.h"
 
@@ -221,6 +222,32 @@ TEST_F(FileReplacementTest, ASaveKilledMidwayLeavesNoFile) {
     }
     fs::remove(target);
   }
+}
+
+// A save killed once its file has a name, before that name replaced the
+// target, leaves the file beside the target; the next save of the target
+// removes it, and no other target's temporary file nor a file of the user's
+// that only looks like one.
+TEST_F(FileReplacementTest, TheNextSaveRemovesWhatAKilledSaveOfTheSameTargetLeft) {
+  writeFileText(target, "old");
+  const auto killedBeforeTheRename = [this] {
+    FileReplacement(target.string()).commit("killed");
+  };
+  std::size_t call = 1;
+  while (runStoppedAtCall(call, killedBeforeTheRename) && temporariesLeftIn(temp.work()).empty()) ++call;
+  const std::vector<std::string> left = temporariesLeftIn(temp.work());
+  ASSERT_EQ(left.size(), 1u) << "no call of the save leaves its named file";
+  EXPECT_EQ(readFileText(target), "old");
+  const std::vector<std::string> others = {"annotation.xml.saving-abc12", "annotation.xml.saving-abc1234",
+                                           "other.xml.saving-abc123", "annotation.xml.saving-ab.123"};
+  for (const std::string& name : others) writeFileText(temp.work() / name, "kept");
+
+  EXPECT_TRUE(FileReplacement(target.string()).commit("new"));
+  EXPECT_EQ(readFileText(target), "new");
+  std::vector<std::string> expected = others;
+  expected.push_back("annotation.xml");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(namesIn(temp.work()), expected);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <dlfcn.h>
 #include <stdio.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -31,6 +32,26 @@ std::string nameOfOpenFile(int fd) {
 }
 
 }  // namespace
+
+bool runStoppedAtCall(std::size_t call, const std::function<void()>& work,
+                      const std::function<int(const FileSystemCall& call)>& answer) {
+  constexpr int stoppedStatus = 75;
+  std::fflush(nullptr);
+  const pid_t child = fork();
+  if (child == 0) {
+    std::size_t made = 0;
+    onFileSystemCall = [call, &made, &answer](const FileSystemCall& next) {
+      // Ends the process at once: nothing is unwound or flushed, as in a crash.
+      if (++made == call) _exit(stoppedStatus);
+      return answer ? answer(next) : 0;
+    };
+    work();
+    _exit(0);
+  }
+  int status = 0;
+  if (child < 0 || waitpid(child, &status, 0) != child) return false;
+  return WIFEXITED(status) && WEXITSTATUS(status) == stoppedStatus;
+}
 
 FileSystemCallLog::FileSystemCallLog() {
   onFileSystemCall = [this](const FileSystemCall& call) {

@@ -1,6 +1,7 @@
 #ifndef FILESYSTEMCALLS_H
 #define FILESYSTEMCALLS_H
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,6 +18,15 @@ struct FileSystemCall {
 // While set, called before every such call: a nonzero errno value makes the
 // call fail with it, zero lets it run.
 extern std::function<int(const FileSystemCall& call)> onFileSystemCall;
+
+// Runs `work` in a child process that is stopped, as a crash would stop it,
+// right before its `call`-th such call (counted from 1); a `work` that makes
+// fewer calls runs to its end. The calls before are answered by `answer`
+// when given (as onFileSystemCall would), else run. True when the child was
+// stopped, false when it ran to its end (or could not be started). Only what
+// `work` leaves on disk reaches the caller.
+bool runStoppedAtCall(std::size_t call, const std::function<void()>& work,
+                      const std::function<int(const FileSystemCall& call)>& answer = nullptr);
 
 // Records every such call made while it lives, letting each run.
 class FileSystemCallLog {

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
@@ -11,9 +12,11 @@
 #include <vector>
 
 #include "FileSizeLimit.h"
+#include "FileSystemCalls.h"
 #include "FileText.h"
 #include "OpticalClassifierZelvora.h"
 #include "SaveObstacles.h"
+#include "SpeciesFolderRecovery.h"
 #include "TemporaryHome.h"
 #include "TrainingSet.h"
 #include "regionDetectorEdgesZelvora.h"
@@ -235,6 +238,73 @@ TEST_F(SpeciesFolderTest, AFileSizeLimitKeepsEveryFileAndSaysWhy) {
                                          std::strerror(EFBIG));
   EXPECT_TRUE(allOld());
   EXPECT_TRUE(temporariesLeftIn(folder).empty());
+}
+
+// Whatever the disk refuses while the trained files replace the species',
+// the message says what the folder now holds; only a replacement that left
+// every new file in place counts as trained.
+TEST_F(SpeciesFolderTest, TheMessageSaysWhatTheFolderHoldsWhenTheDiskRefusesAStep) {
+  const std::string real = fs::canonical(folder).string();
+  const auto journal = [](const FileSystemCall& call) {
+    return call.path.find("replacement.journal") != std::string::npos;
+  };
+  const auto kept = [](const FileSystemCall& call) { return call.path.find(".saving-") != std::string::npos; };
+  const std::string notTrained = "The classifiers could not be trained into " + folder.string() + ": ";
+  const std::string inPlace = "The new classifiers are in place in " + folder.string() + ", but ";
+  const struct {
+    const char* name;
+    std::function<int(const FileSystemCall&)> fault;
+    bool trained;
+    std::string message;
+    const char* heldOnceLoaded;
+  } cases[] = {
+      {"every folder flush fails",
+       [real](const FileSystemCall& call) { return call.name == "fsync" && call.path == real ? EIO : 0; }, false,
+       notTrained + folder.string() + " cannot be written. The classifiers there are unchanged.", "old"},
+      {"the stage model cannot take its name nor the nucleus model give its name back",
+       [real, stageRefused = false](const FileSystemCall& call) mutable {
+         if (call.name != "rename") return 0;
+         stageRefused = stageRefused || call.to == real + "/svm_stages.dat";
+         return stageRefused && (call.to == real + "/svm_stages.dat" || call.to == real + "/svm_nucleous.dat") ? EIO
+                                                                                                               : 0;
+       },
+       false,
+       notTrained + (folder / "svm_stages.dat").string() +
+           " cannot be written. The classifiers there may be partly replaced; loading the species puts the old ones "
+           "back.",
+       "old"},
+      {"the folder cannot be flushed once the switch is done",
+       [real, journal, done = false](const FileSystemCall& call) mutable {
+         done = done || (call.name == "unlink" && journal(call));
+         return done && call.name == "fsync" && call.path == real ? EIO : 0;
+       },
+       true, inPlace + "the disk did not confirm that they are stored: after a power cut the old ones may be back.",
+       "new"},
+      {"an old file cannot be removed",
+       [kept](const FileSystemCall& call) { return call.name == "unlink" && kept(call) ? EIO : 0; }, true,
+       inPlace + "a copy of the old svm_nucleous.dat may be left beside them; it is removed when the species is "
+                 "next loaded.",
+       "new"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    OpticalClassifierZelvora classifier("", 0);
+    const TrainingSet set = separableSet();
+    onFileSystemCall = c.fault;
+    const TrainingSet::Outcome outcome = set.train(classifier, folder.string());
+    onFileSystemCall = nullptr;
+    EXPECT_EQ(outcome.nucleusTrained, c.trained);
+    EXPECT_EQ(outcome.stageTrained, c.trained);
+    ASSERT_FALSE(outcome.messages.empty());
+    EXPECT_EQ(outcome.messages.back(), c.message);
+    if (c.message.find("unchanged") != std::string::npos) {
+      EXPECT_TRUE(allOld());
+    }
+    EXPECT_EQ(SpeciesFolderRecovery::recover(folder.string()), "");
+    EXPECT_EQ(allOld(), std::string(c.heldOnceLoaded) == "old");
+    EXPECT_TRUE(temporariesLeftIn(folder).empty());
+  }
 }
 
 // A textured picture and square regions on it: which regions give patterns.

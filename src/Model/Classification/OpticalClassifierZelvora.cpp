@@ -8,6 +8,7 @@
 #include "PlatformFiles.h"
 #include "Preferences.h"
 #include "ProgramProfile.h"
+#include "SpeciesFolderRecovery.h"
 #include "Training.h"
 
 namespace {
@@ -85,6 +86,10 @@ bool OpticalClassifierZelvora::loadClassifiersFrom(const std::string& folder) {
   releaseModels();
   if (folder.empty()) return false;
   std::cout << "Dir Classifier: " << folder << std::endl;
+  if (const std::string unfinished = SpeciesFolderRecovery::recover(folder); !unfinished.empty()) {
+    std::cout << "Error loading classifiers of " << folder << ": " << unfinished << std::endl;
+    return false;
+  }
 
   for (const char* file : {sharedNormalisationFile, nucleusModelFile, stageModelFile})
     if (!PlatformFiles::isFile(folder + "/" + file)) return false;

@@ -49,10 +49,12 @@ class OpticalClassifierZelvora : public OpticalClassifier {
   // the int 1 when there is no home folder, 2 when the species folder is
   // missing.
   virtual void setPreferences(Preferences* pref);
-  // Loads the selected species' normalisations and both models; true when
-  // loaded. Nothing stays loaded when no species is selected, a file is
-  // missing or unreadable, or a normalisation does not hold exactly
-  // featureCount features.
+  // Loads the selected species' normalisations and both models, after
+  // finishing what a crash left of a training's save there
+  // (SpeciesFolderRecovery); true when loaded. Nothing stays loaded when no
+  // species is selected, that save cannot be rolled back, a file is missing
+  // or unreadable, or a normalisation does not hold exactly featureCount
+  // features.
   bool loadClassifiers();
   // The same from the classifier folder `folder`.
   bool loadClassifiersFrom(const std::string& folder);

@@ -1,6 +1,7 @@
 #include "TrainingSet.h"
 
 #include <cmath>
+#include <filesystem>
 #include <iostream>
 #include <sstream>
 #include <system_error>
@@ -32,6 +33,30 @@ class CollectingFiles {
  private:
   OpticalClassifier& classifier;
 };
+
+// What the save of the trained files left in `folder`, for the user; empty
+// when it replaced them all and left nothing else.
+std::string whatTheSaveLeft(const FileGroupReplacement& output, const std::string& folder) {
+  using Outcome = FileGroupReplacement::Outcome;
+  const std::string notWritten =
+      "The classifiers could not be trained into " + folder + ": " + output.failedTarget() + " cannot be written. ";
+  switch (output.outcome()) {
+    case Outcome::replaced:
+      return "";
+    case Outcome::copyLeft:
+      return "The new classifiers are in place in " + folder + ", but a copy of the old " +
+             std::filesystem::path(output.failedTarget()).filename().string() +
+             " may be left beside them; it is removed when the species is next loaded.";
+    case Outcome::replacedUnconfirmed:
+      return "The new classifiers are in place in " + folder +
+             ", but the disk did not confirm that they are stored: after a power cut the old ones may be back.";
+    case Outcome::unchanged:
+      return notWritten + "The classifiers there are unchanged.";
+    case Outcome::unknown:
+      break;
+  }
+  return notWritten + "The classifiers there may be partly replaced; loading the species puts the old ones back.";
+}
 
 }  // namespace
 
@@ -122,11 +147,10 @@ TrainingSet::Outcome TrainingSet::train(OpticalClassifier& classifier, const std
   if (failed) {
     outcome.messages.push_back("The classifiers could not be trained into " + folder +
                                (reason ? ": " + reason.message() : std::string()));
-  } else if (!output.commit()) {
-    outcome.messages.push_back("The classifiers could not be trained into " + folder + ": " + output.failedTarget() +
-                               " cannot be written. The classifiers there " +
-                               (output.partlyReplaced() ? "may be partly replaced." : "are unchanged."));
-    failed = true;
+  } else {
+    failed = !output.commit();
+    const std::string said = whatTheSaveLeft(output, folder);
+    if (!said.empty()) outcome.messages.push_back(said);
   }
   if (failed) outcome.nucleusTrained = outcome.stageTrained = false;
   return outcome;

@@ -44,10 +44,12 @@ class TrainingSet {
   // hold enough patterns, and the stage model ("svm_stages.dat") on the three
   // stages or on the two that hold enough, into `folder`. A stage model of
   // two stages keeps each stage's own label. The files of both models are
-  // replaced together, only when every training asked for succeeded and
-  // every file was written; otherwise the folder stays as it was, nothing
-  // is called trained and the last message says why (a model that could not
-  // be written gives the system's reason, such as a file-size limit).
+  // replaced together (FileGroupReplacement), only when every training asked
+  // for succeeded and every file was written; otherwise nothing is called
+  // trained and the last message says why (a model that could not be written
+  // gives the system's reason, such as a file-size limit) and what the
+  // folder now holds. A last message also follows a replacement that left an
+  // old file beside the new ones or that the disk did not confirm.
   Outcome train(OpticalClassifier& classifier, const std::string& folder) const;
 
  private:

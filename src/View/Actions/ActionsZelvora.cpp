@@ -23,6 +23,7 @@
 #include "ResultRow.h"
 #include "ResultsCsv.h"
 #include "ScrollImage.h"
+#include "SpeciesFolderRecovery.h"
 #include "TrainingSet.h"
 #include "regionDetectorEdgesZelvora.h"
 #include "regionShape.h"
@@ -222,6 +223,13 @@ void ActionsZelvora::loadClassifier(std::string) {
     return;
   }
   std::cout << "Dir classifier: " << cdir << std::endl;
+  // A training stopped while it replaced the files is rolled back before
+  // they are looked for.
+  const std::string unfinished = SpeciesFolderRecovery::recover(cdir);
+  if (!unfinished.empty()) {
+    showMessage("The classifiers of species " + name + " cannot be loaded: " + unfinished + ".");
+    return;
+  }
   bool filesInPlace = true;
   for (const char* file : {OpticalClassifier::sharedNormalisationFile, OpticalClassifierZelvora::nucleusModelFile,
                            OpticalClassifierZelvora::stageModelFile})

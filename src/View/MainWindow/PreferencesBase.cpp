@@ -313,9 +313,10 @@ void PreferencesBase::writePreferences(const std::string& target) {
   // folder is flushed: the new settings are then in the file, but may not
   // survive a power cut.
   const std::string text =
-      fileIdentity(target) == before
-          ? target + " could not be written; a file already there is unchanged."
-          : target + " holds the new preferences, but the disk did not confirm that they are stored.";
+      fileIdentity(target) != before
+          ? target + " holds the new preferences, but the disk did not confirm that they are stored."
+      : before ? target + " could not be written; a file already there is unchanged."
+               : target + " could not be written; no file was made.";
   std::cerr << "The preferences could not be saved: " << text << std::endl;
   runMessageBox(window, "The preferences could not be saved", text, Gtk::MESSAGE_ERROR, Gtk::BUTTONS_OK);
 }

@@ -77,7 +77,7 @@ class PreferencesBase {
   virtual void onMaxDiameterChanged();
 
   // Writes the current settings to `target`; when that fails the user is
-  // told, and a file already there is left as it was.
+  // told what the target now holds.
   void writePreferences(const std::string& target);
   // Writes them to the preferences file of the program's settings folder;
   // nothing without a home folder.

@@ -1,0 +1,20 @@
+#ifndef SPECIESFOLDERRECOVERY_H
+#define SPECIESFOLDERRECOVERY_H
+
+#include <string>
+
+// Training replaces the classifier files of a species folder as one group
+// (FileGroupReplacement). Whoever reads them first finishes what a crash or
+// a power cut left of such a replacement, so that the files read are the
+// whole old set or the whole new one, never a model beside a normalisation
+// of another training.
+namespace SpeciesFolderRecovery {
+
+// Rolls an unfinished replacement in `folder` back and removes the
+// temporary files left beside the species files. Returns "" when the
+// species files may be read, otherwise why not, naming the folder.
+std::string recover(const std::string& folder);
+
+}  // namespace SpeciesFolderRecovery
+
+#endif

@@ -1,0 +1,161 @@
+#include "ReplacementJournal.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <system_error>
+
+#include "FileReplacement.h"
+#include "TemporaryName.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char header[] = "replacement journal";
+constexpr char targetField[] = "target ";
+constexpr char newField[] = "new ";
+constexpr char oldField[] = "old ";
+constexpr char noOldFile[] = "no old file";
+constexpr char end[] = "end";
+
+// Whether `path` names anything; false with errno set otherwise.
+bool present(const std::string& path) {
+  struct stat status {};
+  return lstat(path.c_str(), &status) == 0;
+}
+
+bool removed(const std::string& path) { return unlink(path.c_str()) == 0 || errno == ENOENT; }
+
+// Gives `entry.target` back what it held before the switch, whichever of its
+// steps were done (the old file moved aside or linked, the new one renamed
+// over the target), then removes the kept names.
+bool putBack(const ReplacementJournal::Entry& entry) {
+  if (!entry.oldCopy.empty()) {
+    if (present(entry.oldCopy)) {
+      // A second link of the file the target still names is renamed over it
+      // to no effect, so it is removed as well.
+      if (std::rename(entry.oldCopy.c_str(), entry.target.c_str()) != 0 || !removed(entry.oldCopy)) return false;
+    } else if (errno != ENOENT) {
+      return false;
+    }
+  } else if (!present(entry.temporary)) {
+    if (errno != ENOENT) return false;
+    // The new contents took the name of a target that had no file.
+    if (!removed(entry.target)) return false;
+  }
+  return removed(entry.temporary);
+}
+
+std::string folderOf(const std::string& path) { return fs::path(path).parent_path().string(); }
+
+}  // namespace
+
+ReplacementJournal::ReplacementJournal(const std::string& folder) {
+  std::error_code error;
+  const fs::path absolute = fs::absolute(folder, error);
+  const fs::path real = error ? fs::path(folder) : fs::weakly_canonical(absolute, error);
+  where = (error ? absolute : real).string();
+  journal = where + "/" + fileName;
+}
+
+std::string ReplacementJournal::recorded(const std::string& path) const {
+  return folderOf(path) == where ? fs::path(path).filename().string() : path;
+}
+
+std::string ReplacementJournal::located(const std::string& name) const {
+  if (!name.empty() && name.front() == '/') return name;
+  if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) return "";
+  return where + "/" + name;
+}
+
+bool ReplacementJournal::sound(const Entry& entry) {
+  const fs::path target(entry.target);
+  const std::string folder = target.parent_path().string(), file = target.filename().string();
+  const auto keptBeside = [&](const std::string& path) {
+    return folderOf(path) == folder && TemporaryName::isFor(folder, file, fs::path(path).filename().string());
+  };
+  return !folder.empty() && !file.empty() && keptBeside(entry.temporary) &&
+         (entry.oldCopy.empty() || keptBeside(entry.oldCopy));
+}
+
+bool ReplacementJournal::write(const std::vector<Entry>& entries) const {
+  std::string text = std::string(header) + "\n";
+  for (const Entry& entry : entries) {
+    const std::string target = recorded(entry.target), fresh = recorded(entry.temporary),
+                      old = recorded(entry.oldCopy);
+    // One name a line: a name holding a line break cannot be recorded.
+    if ((target + fresh + old).find('\n') != std::string::npos) return false;
+    text += targetField + target + "\n" + newField + fresh + "\n";
+    text += (entry.oldCopy.empty() ? std::string(noOldFile) : oldField + old) + "\n";
+  }
+  text += std::string(end) + "\n";
+  return FileReplacement(journal).commit(text);
+}
+
+bool ReplacementJournal::remove() const { return removed(journal); }
+
+std::optional<std::vector<ReplacementJournal::Entry>> ReplacementJournal::read() const {
+  std::ifstream in(journal);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  // Only a journal written to its last line is whole.
+  if (in.bad() || lines.size() < 2 || lines.front() != header || lines.back() != end) return std::nullopt;
+  const std::size_t last = lines.size() - 1;
+  std::size_t i = 1;
+  // Takes the path of the next line when it starts with `field`.
+  const auto take = [&](const std::string& field, std::string& path) {
+    if (i == last || lines[i].compare(0, field.size(), field) != 0) return false;
+    path = located(lines[i++].substr(field.size()));
+    return !path.empty();
+  };
+  std::vector<Entry> entries;
+  while (i < last) {
+    Entry entry;
+    if (!take(targetField, entry.target) || !take(newField, entry.temporary)) return std::nullopt;
+    if (i < last && lines[i] == noOldFile)
+      ++i;
+    else if (!take(oldField, entry.oldCopy))
+      return std::nullopt;
+    if (!sound(entry)) return std::nullopt;
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+bool ReplacementJournal::rollBack(const std::vector<Entry>& entries) {
+  bool back = true;
+  for (const Entry& entry : entries) back = putBack(entry) && back;
+  return flushFolders(entries) && back;
+}
+
+bool ReplacementJournal::flushFolders(const std::vector<Entry>& entries) {
+  std::set<std::string> folders;
+  for (const Entry& entry : entries) folders.insert(folderOf(entry.target));
+  bool flushed = true;
+  for (const std::string& folder : folders) flushed = FileReplacement::flushFolder(folder) && flushed;
+  return flushed;
+}
+
+std::string ReplacementJournal::recover(const std::vector<std::string>& files) const {
+  if (present(journal)) {
+    const std::string stopped = "the files of " + where + " were being replaced when the program stopped";
+    if (access(where.c_str(), W_OK | X_OK) != 0)
+      return stopped + ", and the folder cannot be written to put the old files back";
+    const std::optional<std::vector<Entry>> entries = read();
+    if (!entries) return stopped + ", and " + journal + ", the record of what was replaced, cannot be read";
+    if (!rollBack(*entries) || !remove() || !FileReplacement::flushFolder(where))
+      return stopped + ", and the old files cannot be put back";
+  } else if (errno != ENOENT && errno != ENOTDIR) {
+    return "whether the files of " + where + " were being replaced cannot be told";
+  }
+  std::vector<std::string> names = files;
+  names.emplace_back(fileName);
+  TemporaryName::removeLeftovers(where, names);
+  return "";
+}
