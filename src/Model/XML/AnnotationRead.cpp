@@ -60,9 +60,9 @@ AnnotationRead::AnnotationRead(const std::string& file, const ImageClass& start,
   for (baseShape* shape : reader.takePoligons()) shapes.emplace_back(shape);
 }
 
-std::size_t AnnotationRead::circlesTooLargeFor(int width, int height) const {
+bool AnnotationRead::holdsCircleTooLargeFor(int width, int height) const {
   const PictureReach reach(width, height);
-  return std::count_if(shapes.begin(), shapes.end(), [&reach](const std::unique_ptr<baseShape>& shape) {
+  return std::any_of(shapes.begin(), shapes.end(), [&reach](const std::unique_ptr<baseShape>& shape) {
     const auto* circle = dynamic_cast<const circleShape*>(shape.get());
     return circle != nullptr && !reach.spans(circle->getRadius());
   });

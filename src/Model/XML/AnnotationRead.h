@@ -34,9 +34,9 @@ class AnnotationRead {
   int recordedWidth() const { return image.getWidth(); }
   int recordedHeight() const { return image.getHeight(); }
   std::size_t shapeCount() const { return shapes.size(); }
-  // How many of its circles are wider than a picture of width x height
-  // allows (PictureReach::largestRadius).
-  std::size_t circlesTooLargeFor(int width, int height) const;
+  // Whether a circle of it is wider than a picture of width x height allows
+  // (PictureReach::largestRadius).
+  bool holdsCircleTooLargeFor(int width, int height) const;
 
   // Takes the shapes onto a picture of width x height: the record then
   // carries that size, and a circle wider than that picture allows is made

@@ -110,11 +110,13 @@ bool Actions::acceptAnnotation(Model::AnnotationRead& annotation, const std::str
 
 bool Actions::openAllTheSame(const Model::AnnotationRead& annotation, const std::string& picture, int width,
                              int height) {
+  // Opened anyway, its shapes, placed by fractions of the picture, are
+  // stretched onto it; circle radii are pixels and stay unless too large.
   std::string question = "The annotation file " + annotation.file() + " was made for a picture of " +
                          sizeText(annotation.recordedWidth(), annotation.recordedHeight()) +
                          " pixels, but the picture " + picture + " has " + sizeText(width, height) +
                          " pixels. Open the annotation on it all the same?";
-  if (annotation.circlesTooLargeFor(width, height) > 0)
+  if (annotation.holdsCircleTooLargeFor(width, height))
     question += " Its circles too large for this picture will be made as large as it allows.";
   return runMessageBox(fc->getMainWindow(), "Annotation of another picture size", question, Gtk::MESSAGE_QUESTION,
                        Gtk::BUTTONS_YES_NO) == Gtk::RESPONSE_YES;
