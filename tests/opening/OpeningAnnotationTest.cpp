@@ -1,15 +1,18 @@
 // Both programs, started as a user starts them, open annotation files that
 // are sound, refused, or made for another picture size, through both open
-// commands of the menu bar.
+// commands of the menu bar; what they save after opening one all the same
+// opens again.
 
 #include <gtest/gtest.h>
 #include <gtkmm.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "AnnotationRead.h"
 #include "ControllerFachade.h"
 #include "ModelFachade.h"
 #include "FileText.h"
@@ -18,6 +21,7 @@
 #include "StartedProgramFiles.h"
 #include "StartedProgramTest.h"
 #include "WidgetById.h"
+#include "circleShape.h"
 #include "regionShape.h"
 
 namespace {
@@ -25,6 +29,7 @@ namespace {
 namespace fs = std::filesystem;
 using Step = ScriptedUser::Step;
 constexpr auto look = &ScriptedUser::look;
+const char* const saveTitle = "Please choose a XML file";
 
 constexpr int pictureWidth = 160;
 constexpr int pictureHeight = 120;
@@ -82,6 +87,36 @@ class OpeningAnnotationTest : public StartedProgramTest {
     return {canvas()->getFilename(), canvas()->getPolygonsNew(),
             findById<Gtk::Paned>(mainWindow(), "panedLateral")->get_visible(), label("cystIndexLabel"),
             label("cystNumberLabel")};
+  }
+
+  // Draws a circle from the picture's middle at the smallest zoom, dragging
+  // half the window's width, and keeps its radius.
+  Step drawWideCircle(double& radius) {
+    return look([this, &radius] {
+      ScrollImage* c = canvas();
+      const int width = c->get_allocated_width();
+      const int height = c->get_allocated_height();
+      for (int step = 0; step < 500 && c->getView().getScale() > c->getView().getMinScale(); ++step)
+        c->scroll(CanvasEditor::WheelDirection::Down, 0, width / 2.0, height / 2.0);
+      c->prepareFrame(width, height);
+      const CanvasView::WindowArea& area = c->getView().getPictureArea();
+      const double x = (area.minX + area.maxX) / 2;
+      const double y = (area.minY + area.maxY) / 2;
+      c->setButtonCircles(true);
+      c->pressButton(1, x, y);
+      c->movePointer(x + width / 2.0, y);
+      c->releaseButton(1, x + width / 2.0, y);
+      c->setButtonCircles(false);
+      auto* drawn = dynamic_cast<circleShape*>(c->getPolygonsNew().back());
+      ASSERT_NE(drawn, nullptr);
+      radius = drawn->getRadius();
+    });
+  }
+
+  // Saves the canvas's shapes in `file` through the menu.
+  std::vector<Step> save(const fs::path& file) {
+    return {choose("saveXML"), ScriptedUser::answerChooser(saveTitle, {file.string()}),
+            ScriptedUser::waitFor([] { return ScriptedUser::visibleWindow(saveTitle) == nullptr; })};
   }
 
   const fs::path xml = temp.home() / "xml";
@@ -175,3 +210,84 @@ TEST_F(OpeningAnnotationTest, RefusedFilesAndDeclinedSizesLeaveTheWorkAsItWas) {
 }
 
 }  // namespace
+
+// An annotation taken all the same onto a picture of another size, and what
+// is done on it before it is saved.
+struct AllTheSame {
+  const char* name;
+  const char* command;  // openXML onto the picture opened first, or openImageXML
+  int pictureWidth;
+  int pictureHeight;
+  int recordedWidth;
+  int recordedHeight;
+  double fileRadius;  // of a circle in the file besides its squares; 0 for none
+  bool draws;         // a circle drawn after opening, as wide as the canvas lets it be
+};
+
+void PrintTo(const AllTheSame& c, std::ostream* os) { *os << c.name; }
+
+// The id of the circle in the file, above those the canvas gives.
+constexpr int fileCircleId = 9;
+
+class AllTheSameTest : public OpeningAnnotationTest, public testing::WithParamInterface<AllTheSame> {};
+
+// The size a save records and the size the canvas and the reader bound a
+// circle's radius by are one: the picture's.
+TEST_P(AllTheSameTest, TheAnnotationSavedOpensAgainWithAllItsShapes) {
+  const AllTheSame& c = GetParam();
+  const fs::path picture = pictures / "cells.ppm";
+  const fs::path annotation = xml / "cells.xml";
+  const fs::path saved = temp.home() / "saved.xml";
+  writePpm(picture, c.pictureWidth, c.pictureHeight);
+  std::vector<baseShape*> shapes = squares(2);
+  if (c.fileRadius > 0)
+    shapes.push_back(new circleShape(c.fileRadius, 0.5, 0.5, fileCircleId, true, false, false, true, 0, 0, 0));
+  const std::size_t inFile = shapes.size();
+  writeAnnotation(annotation, "cells.ppm", c.recordedWidth, c.recordedHeight, shapes);
+
+  std::string question;
+  double drawnRadius = 0;
+  std::vector<Step> steps{useTestFolders()};
+  auto add = [&steps](std::vector<Step> more) { steps.insert(steps.end(), more.begin(), more.end()); };
+  if (std::string(c.command) == "openXML") {
+    add(open("openImage", picture));
+    add(open("openXML", annotation));
+  } else {
+    add(open(c.command, picture));
+  }
+  add({answerSizeQuestion(Gtk::RESPONSE_YES, question)});
+  if (c.draws) add({drawWideCircle(drawnRadius)});
+  add(save(saved));
+  add({choose("exit")});
+  EXPECT_EQ(run(steps), 0);
+
+  const double largest = 5.0 * std::min(c.pictureWidth, c.pictureHeight);
+  if (c.draws) {
+    // Wider than the size the file records would have allowed.
+    EXPECT_DOUBLE_EQ(drawnRadius, largest);
+    EXPECT_GT(drawnRadius, 5.0 * std::min(c.recordedWidth, c.recordedHeight));
+  }
+  const bool shrinks = c.fileRadius > largest;
+  EXPECT_EQ(question.find("circles too large") != std::string::npos, shrinks) << question;
+  Model::ModelFachade model;
+  Model::AnnotationRead reread = model.readAnnotationFile(saved.string());
+  ASSERT_TRUE(reread.readable()) << reread.refusal();
+  EXPECT_EQ(reread.recordedWidth(), c.pictureWidth);
+  EXPECT_EQ(reread.recordedHeight(), c.pictureHeight);
+  std::vector<baseShape*> read = reread.takeShapes();
+  EXPECT_EQ(read.size(), inFile + (c.draws ? 1 : 0));
+  for (baseShape* shape : read) {
+    if (auto* circle = dynamic_cast<circleShape*>(shape); circle != nullptr && circle->getId() == fileCircleId) {
+      EXPECT_DOUBLE_EQ(circle->getRadius(), std::min(c.fileRadius, largest));
+    }
+    delete shape;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SizesAndPaths, AllTheSameTest,
+    testing::Values(AllTheSame{"AnnotationOfASmallerPictureThenACircleDrawn", "openXML", 160, 120, 32, 24, 0, true},
+                    AllTheSame{"PictureWithItsAnnotationOfATallerPicture", "openImageXML", 160, 80, 160, 160, 700,
+                               false},
+                    AllTheSame{"AnnotationOfATallerPicture", "openXML", 160, 80, 160, 160, 700, false}),
+    [](const testing::TestParamInfo<AllTheSame>& info) { return std::string(info.param.name); });

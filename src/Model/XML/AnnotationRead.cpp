@@ -2,12 +2,15 @@
 
 #include <libxml++/exceptions/exception.h>
 
+#include <algorithm>
 #include <clocale>
 #include <iostream>
 
+#include "PictureReach.h"
 #include "Preferences.h"
 #include "RegularFileRead.h"
 #include "XMLDAOPolygons.h"
+#include "circleShape.h"
 
 namespace Model {
 
@@ -55,6 +58,24 @@ AnnotationRead::AnnotationRead(const std::string& file, const ImageClass& start,
   reader.applyImageTo(image);
   calibration = reader.getCalibration();
   for (baseShape* shape : reader.takePoligons()) shapes.emplace_back(shape);
+}
+
+bool AnnotationRead::holdsCircleTooLargeFor(int width, int height) const {
+  const PictureReach reach(width, height);
+  return std::any_of(shapes.begin(), shapes.end(), [&reach](const std::unique_ptr<baseShape>& shape) {
+    const auto* circle = dynamic_cast<const circleShape*>(shape.get());
+    return circle != nullptr && !reach.spans(circle->getRadius());
+  });
+}
+
+void AnnotationRead::placeOn(int width, int height) {
+  image.setWidth(width);
+  image.setHeight(height);
+  // The reader refused negative radii.
+  const double largest = PictureReach(width, height).largestRadius();
+  for (auto& shape : shapes)
+    if (auto* circle = dynamic_cast<circleShape*>(shape.get()))
+      circle->setRadius(std::min(circle->getRadius(), largest));
 }
 
 void AnnotationRead::applyTo(ImageClass& target, Preferences& settings) const {

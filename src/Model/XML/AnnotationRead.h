@@ -34,6 +34,15 @@ class AnnotationRead {
   int recordedWidth() const { return image.getWidth(); }
   int recordedHeight() const { return image.getHeight(); }
   std::size_t shapeCount() const { return shapes.size(); }
+  // Whether a circle of it is wider than a picture of width x height allows
+  // (PictureReach::largestRadius).
+  bool holdsCircleTooLargeFor(int width, int height) const;
+
+  // Takes the shapes onto a picture of width x height: the record then
+  // carries that size, and a circle wider than that picture allows is made
+  // as wide as it allows, so that the annotation saved for that picture
+  // reads again. Positions are fractions of the picture and stay.
+  void placeOn(int width, int height);
 
   // Writes the picture record into `target` and the calibration into
   // `settings` (switched off when the file has none).

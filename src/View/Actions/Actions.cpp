@@ -94,19 +94,30 @@ void Actions::showNewPicture(const std::string& path, const Glib::RefPtr<Gdk::Pi
   if (!PictureFileCheck::isComplete(path)) showMessage(PictureFileCheck::incompleteMessage(path));
 }
 
-bool Actions::acceptAnnotation(const Model::AnnotationRead& annotation, const std::string& picture, int width,
-                               int height) {
+bool Actions::acceptAnnotation(Model::AnnotationRead& annotation, const std::string& picture, int width, int height) {
   if (!annotation.readable()) {
     showMessage("The annotation file " + annotation.file() + " cannot be opened: " + annotation.refusal() + ".");
     return false;
   }
-  if (annotation.recordedWidth() == width && annotation.recordedHeight() == height) return true;
-  // Opened anyway, its shapes are stretched onto the picture and its
-  // measures follow the size it records.
-  const std::string question = "The annotation file " + annotation.file() + " was made for a picture of " +
-                               sizeText(annotation.recordedWidth(), annotation.recordedHeight()) +
-                               " pixels, but the picture " + picture + " has " + sizeText(width, height) +
-                               " pixels. Open the annotation on it all the same?";
+  const bool sameSize = annotation.recordedWidth() == width && annotation.recordedHeight() == height;
+  if (!sameSize && !openAllTheSame(annotation, picture, width, height)) return false;
+  // The picture's size is what a save records and what the canvas bounds a
+  // drawn circle by. Without a picture nothing can be drawn, and the
+  // annotation keeps the size it records.
+  if (width > 0 && height > 0) annotation.placeOn(width, height);
+  return true;
+}
+
+bool Actions::openAllTheSame(const Model::AnnotationRead& annotation, const std::string& picture, int width,
+                             int height) {
+  // Opened anyway, its shapes, placed by fractions of the picture, are
+  // stretched onto it; circle radii are pixels and stay unless too large.
+  std::string question = "The annotation file " + annotation.file() + " was made for a picture of " +
+                         sizeText(annotation.recordedWidth(), annotation.recordedHeight()) +
+                         " pixels, but the picture " + picture + " has " + sizeText(width, height) +
+                         " pixels. Open the annotation on it all the same?";
+  if (annotation.holdsCircleTooLargeFor(width, height))
+    question += " Its circles too large for this picture will be made as large as it allows.";
   return runMessageBox(fc->getMainWindow(), "Annotation of another picture size", question, Gtk::MESSAGE_QUESTION,
                        Gtk::BUTTONS_YES_NO) == Gtk::RESPONSE_YES;
 }

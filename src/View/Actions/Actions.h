@@ -206,8 +206,12 @@ class Actions {
   // Whether an annotation that was read may replace the canvas's shapes on
   // the picture `picture` of width x height pixels: a refused file is
   // reported, and a file made for another picture size is opened only when
-  // the user says so.
-  bool acceptAnnotation(const Model::AnnotationRead& annotation, const std::string& picture, int width, int height);
+  // the user says so. An accepted annotation is placed on the picture
+  // (Model::AnnotationRead::placeOn), so that it records the picture's size.
+  bool acceptAnnotation(Model::AnnotationRead& annotation, const std::string& picture, int width, int height);
+  // Asks whether an annotation made for another picture size is opened on
+  // the picture all the same.
+  bool openAllTheSame(const Model::AnnotationRead& annotation, const std::string& picture, int width, int height);
   void recordImage(const std::string& path);
   void showImageStatus(const std::string& path);
   bool writeShapes(const std::string& filename, const std::vector<baseShape*>& shapes);
