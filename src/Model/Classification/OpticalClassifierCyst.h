@@ -39,7 +39,8 @@ class OpticalClassifierCyst : public OpticalClassifier {
   OpticalClassifierCyst& operator=(const OpticalClassifierCyst&) = delete;
 
   // Replaces the models and statistics by those of `folder`; true when both
-  // models are usable.
+  // models are usable. Each file is read as ClassifierFileRead reads it;
+  // loadRefusal() names the first file that leaves a model unused.
   bool loadClassifiers(const std::string& folder);
   bool isTextureLoaded() const { return mysvm != nullptr; }
   bool isShapeLoaded() const { return mysvmShape != nullptr; }
@@ -68,9 +69,10 @@ class OpticalClassifierCyst : public OpticalClassifier {
 
  private:
   // The model of `modelPath` when it loads and `statisticsPath` holds exactly
-  // `features` triples (read into `mean` and `deviation`); null otherwise.
-  static svm_model* loadChecked(const std::string& modelPath, const std::string& statisticsPath, int features,
-                                std::vector<float>& mean, std::vector<float>& deviation);
+  // `features` triples (read into `mean` and `deviation`); null otherwise,
+  // after refusing the file at fault.
+  svm_model* loadChecked(const std::string& modelPath, const std::string& statisticsPath, int features,
+                         std::vector<float>& mean, std::vector<float>& deviation);
   // The SVM's answer as cyst (1) or not (0).
   static int answer(const svm_model* model, const std::vector<float>& pattern, const std::vector<float>& mean,
                     const std::vector<float>& deviation);
