@@ -16,6 +16,7 @@
 #include <functional>
 #include <iostream>
 #include <map>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -63,12 +64,13 @@ const std::vector<Obstacle>& obstacles() {
 }
 
 // Loads with `load` in a child process whose address space may grow by
-// 512 MiB, so that a whole read of a huge file ends the child rather than
-// the machine's memory; the child fails when the load waits, succeeds, or
+// `room` bytes, so that a whole read of a huge file ends the child rather
+// than the machine's memory; the child fails when the load waits, succeeds,
 // gives another refusal than `expected`, or throws.
-bool refusedAtOnce(const std::function<bool(std::string&)>& load, const std::string& expected) {
+bool refusedAtOnce(const std::function<bool(std::string&)>& load, const std::string& expected,
+                   std::size_t room = 512 * mebibyte) {
   return endsWithin(30, [&] {
-    if (addressSpaceLimitsApply) limitAddressSpaceGrowth(512 * mebibyte);
+    if (addressSpaceLimitsApply) limitAddressSpaceGrowth(room);
     std::string refusal;
     bool loaded = false;
     try {
@@ -171,6 +173,37 @@ TEST(UntrustedClassifierFile, AFileUpToTheBoundIsReadAndOneBeyondItIsNot) {
     const ClassifierFileRead read(file.string());
     EXPECT_EQ(read.refusal(), length > ClassifierFileRead::largestFile ? tooLarge : "") << length;
     EXPECT_EQ(read.text().size(), read.readable() ? length : 0u) << length;
+  }
+}
+
+// A text of `length` bytes: `start`, then `word` again and again, then spaces.
+std::string repeated(const std::string& start, const std::string& word, std::size_t length) {
+  std::string text = start;
+  while (text.size() + word.size() <= length) text += word;
+  text.resize(length, ' ');
+  return text;
+}
+
+TEST(UntrustedClassifierFile, AModelAtTheBoundIsCheckedInLittleMoreMemoryThanItsText) {
+  const std::size_t length = ClassifierFileRead::largestFile;
+  const std::string header =
+      "svm_type c_svc\nkernel_type linear\nnr_class 2\ntotal_sv 1\nrho 0\nlabel 0 1\nnr_sv 1 0\nSV\n1 ";
+  const std::pair<std::string, std::string> cases[] = {
+      {repeated("svm_type c_svc ", "a ", length), "unknown header key a"},
+      {repeated(header, "0:1 ", length), "support vector 1 has its indices out of order"},
+  };
+  TemporaryHome temp;
+  const fs::path file = temp.work() / "svm_nucleous.dat";
+  for (const auto& [text, problem] : cases) {
+    writeFileText(file, text);
+    const auto load = [&file](std::string& refusal) {
+      svm_model* model = OpticalClassifier::crea_svm(file.string(), 0, std::nullopt, &refusal);
+      if (model != nullptr) svm_free_and_destroy_model(&model);
+      return model != nullptr;
+    };
+    // The text itself takes 16 MiB; a word of it held apart takes more room
+    // than its two bytes.
+    EXPECT_TRUE(refusedAtOnce(load, "it is not a readable model (" + problem + ")", 64 * mebibyte)) << problem;
   }
 }
 
