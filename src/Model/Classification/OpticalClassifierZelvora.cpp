@@ -7,8 +7,8 @@
 #include "DirTools.h"
 #include "PlatformFiles.h"
 #include "Preferences.h"
-#include "RegularFileRead.h"
 #include "ProgramProfile.h"
+#include "RegularFileRead.h"
 #include "Training.h"
 
 namespace {
@@ -122,9 +122,9 @@ bool OpticalClassifierZelvora::loadModel(const std::string& folder, const char* 
   if (mean.size() != featureCount)
     return refuse(normalisation, "it holds " + std::to_string(mean.size()) + " features where the classifier needs " +
                                      std::to_string(featureCount));
-  std::string refusal;
-  model = crea_svm(folder + "/" + modelFile, featureCount, role, &refusal);
-  return model != nullptr || refuse(folder + "/" + modelFile, refusal);
+  std::string modelRefusal;
+  model = crea_svm(folder + "/" + modelFile, featureCount, role, &modelRefusal);
+  return model != nullptr || refuse(folder + "/" + modelFile, modelRefusal);
 }
 
 void OpticalClassifierZelvora::releaseModels() {
