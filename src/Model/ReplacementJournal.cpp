@@ -6,11 +6,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <set>
+#include <sstream>
 #include <system_error>
 
 #include "FileReplacement.h"
+#include "RegularFileRead.h"
 #include "TemporaryName.h"
 
 namespace fs = std::filesystem;
@@ -23,6 +24,9 @@ constexpr char newField[] = "new ";
 constexpr char oldField[] = "old ";
 constexpr char noOldFile[] = "no old file";
 constexpr char end[] = "end";
+// A journal lists a few files, each by up to three paths of at most 4096
+// bytes; one longer than this is none the program wrote.
+constexpr std::size_t largestJournal = std::size_t{1} << 20;
 
 // Whether `path` names anything; false with errno set otherwise.
 bool present(const std::string& path) {
@@ -100,12 +104,24 @@ bool ReplacementJournal::write(const std::vector<Entry>& entries) const {
 
 bool ReplacementJournal::remove() const { return removed(journal); }
 
+// A folder may come from anyone, so the journal is read as any such file: a
+// pipe or a device is refused without waiting on it, and so is a journal far
+// longer than any the program writes.
 std::optional<std::vector<ReplacementJournal::Entry>> ReplacementJournal::read() const {
-  std::ifstream in(journal);
+  Model::RegularFileRead file(journal);
+  if (!file.readable() || file.size() > largestJournal) return std::nullopt;
+  std::string text;
+  char block[4096];
+  for (std::size_t count; (count = file.readBlock(block, sizeof block)) > 0;) {
+    if (count > largestJournal - text.size()) return std::nullopt;
+    text.append(block, count);
+  }
+  if (!file.readable()) return std::nullopt;
   std::vector<std::string> lines;
+  std::istringstream in(text);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   // Only a journal written to its last line is whole.
-  if (in.bad() || lines.size() < 2 || lines.front() != header || lines.back() != end) return std::nullopt;
+  if (lines.size() < 2 || lines.front() != header || lines.back() != end) return std::nullopt;
   const std::size_t last = lines.size() - 1;
   std::size_t i = 1;
   // Takes the path of the next line when it starts with `field`.

@@ -376,32 +376,45 @@ TEST_F(ActionsZelvoraTest, ADetectionThatRunsOutOfMemorySaysSoAndKeepsTheShapes)
   EXPECT_EQ(canvas->getIdDraw(), 2);
 }
 
+// A classifier file that is missing or refused is named, with the reason,
+// when loading and when classifying without classifiers.
 TEST_F(ActionsZelvoraTest, LoadingTellsWhatIsMissing) {
   struct Case {
     const char* what;
     std::function<void()> prepare;
     std::string message;
+    std::string refusedFile;  // the species file refused, when one is
+    std::string reason;
   };
+  const std::string notLoaded = "Error loading classifiers of specie A";
+  const std::string model = "it is not a readable model (";
   const Case cases[] = {
       {"no settings folder", [this] { fs::remove_all(temp.home() / ".zelvora"); },
-       "Config the species to use in the preferences panel."},
-      {"no species", [this] { preferences()->setProblemActive(-1); }, "There is no species defined in Lumora."},
+       "Config the species to use in the preferences panel.", "", ""},
+      {"no species", [this] { preferences()->setProblemActive(-1); }, "There is no species defined in Lumora.", "", ""},
       {"a species index past the list", [this] { preferences()->setProblemActive(57); },
-       "There is no species defined in Lumora."},
+       "There is no species defined in Lumora.", "", ""},
       {"no species folder", [this] { fs::remove_all(speciesFolder()); },
-       "There is no trained classifiers. Train first the classifiers"},
-      {"a model file missing", [this] { fs::remove(speciesFolder() / "svm_stages.dat"); },
-       "Error loading classifiers of specie A. Maybe you need to train the classifiers"},
+       "There is no trained classifiers. Train first the classifiers", "", ""},
+      {"a model file missing", [this] { fs::remove(speciesFolder() / "svm_stages.dat"); }, notLoaded,
+       "svm_stages.dat", "the file does not exist"},
+      {"a model file that is a folder",
+       [this] {
+         fs::remove(speciesFolder() / "svm_nucleous.dat");
+         fs::create_directory(speciesFolder() / "svm_nucleous.dat");
+       },
+       notLoaded, "svm_nucleous.dat", "it is not a regular file"},
       {"a model libsvm cannot read",
-       [this] { writeFileText(speciesFolder() / "svm_nucleous.dat", "svm_type nonsense\n"); },
-       "Error loading classifiers of specie A. Maybe you need to train the classifiers"},
+       [this] { writeFileText(speciesFolder() / "svm_nucleous.dat", "svm_type nonsense\n"); }, notLoaded,
+       "svm_nucleous.dat", model + "the model has no SV section)"},
       // Models that libsvm reads, but whose answers name no nucleus or stage.
       {"a nucleus model labelled 5 and 9",
-       [this] { replaceInSpeciesFile("svm_nucleous.dat", "label 0 1", "label 5 9"); },
-       "Error loading classifiers of specie A. Maybe you need to train the classifiers"},
+       [this] { replaceInSpeciesFile("svm_nucleous.dat", "label 0 1", "label 5 9"); }, notLoaded, "svm_nucleous.dat",
+       model + "label 5 is no class of this classifier, which knows 0, 1)"},
       {"a regression model of the nucleus",
-       [this] { replaceInSpeciesFile("svm_nucleous.dat", "svm_type c_svc", "svm_type epsilon_svr"); },
-       "Error loading classifiers of specie A. Maybe you need to train the classifiers"},
+       [this] { replaceInSpeciesFile("svm_nucleous.dat", "svm_type c_svc", "svm_type epsilon_svr"); }, notLoaded,
+       "svm_nucleous.dat",
+       model + "svm_type epsilon_svr does not classify, and this classifier needs a classification model)"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -414,7 +427,14 @@ TEST_F(ActionsZelvoraTest, LoadingTellsWhatIsMissing) {
     actions->loadClassifier("test");
     EXPECT_FALSE(actions->isClassifierActive());
     actions->classify(0, 0);
-    EXPECT_EQ(recorder.take(), (Texts{c.message, kNoClassifier}));
+    const std::string refusal =
+        c.refusedFile.empty()
+            ? ""
+            : ". The classifier file " + (speciesFolder() / c.refusedFile).string() + " cannot be read: " + c.reason;
+    const std::string loadMessage =
+        c.refusedFile.empty() ? c.message : c.message + refusal + ". Maybe you need to train the classifiers";
+    EXPECT_EQ(recorder.take(), (Texts{loadMessage, "There is no classifier loaded" + refusal +
+                                                       ". Select an specie and/or train first the classifiers"}));
     EXPECT_EQ(regionsOnCanvas().front()->getClase(), 0);
     EXPECT_EQ(regionsOnCanvas().front()->getType(), 0);
   }

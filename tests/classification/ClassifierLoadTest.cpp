@@ -4,15 +4,16 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 
 #include "ClassificationFixtures.h"
 #include "FileGroupReplacement.h"
 #include "FileSystemCalls.h"
 #include "FileText.h"
+#include "OpticalClassifierCyst.h"
 #include "OpticalClassifierZelvora.h"
 #include "Preferences.h"
-#include "SpeciesFolderRecovery.h"
 #include "TemporaryHome.h"
 
 namespace fs = std::filesystem;
@@ -296,7 +297,7 @@ TEST_F(SpeciesReplacementTest, AHalfReplacedSpeciesThatCannotBePutBackIsNotLoade
     OpticalClassifierZelvora classifier("", 0);
     classifier.setPreferences(&preferences);
     EXPECT_FALSE(classifier.isLoaded());
-    const std::string reason = SpeciesFolderRecovery::recover(speciesFolder().string());
+    const std::string& reason = classifier.loadRefusal();
     EXPECT_NE(reason.find(fs::canonical(speciesFolder()).string() + " were being replaced when the program stopped"),
               std::string::npos)
         << reason;
@@ -308,6 +309,49 @@ TEST_F(SpeciesReplacementTest, AHalfReplacedSpeciesThatCannotBePutBackIsNotLoade
   EXPECT_TRUE(classifier.isLoaded());
   EXPECT_EQ(held(), "earlier");
   EXPECT_EQ(names(), speciesFiles);
+}
+
+// Cavitra's cyst classifier is saved as a group too: stopped at any point of
+// that save, loading it finds the whole earlier or the whole later pair of
+// models and nothing else in its folder.
+TEST_F(ClassifierLoadTest, ACystClassifierSaveStoppedAtAnyPointLoadsTheWholeEarlierOrLaterPair) {
+  using Cyst = OpticalClassifierCyst;
+  const fs::path folder = temp.work() / "cyst";
+  const auto files = [](bool later) {
+    return std::map<std::string, std::string>{
+        {Cyst::textureModelFile, later ? fixtures::twoVectorModel(0, 1) : fixtures::twoVectorModel(1, 0)},
+        {Cyst::textureStatisticsFile, fixtures::unitNormalisation(Cyst::textureFeatureCount)},
+        {Cyst::shapeModelFile, later ? fixtures::twoVectorModel(0, 1) : fixtures::twoVectorModel(1, 0)},
+        {Cyst::shapeStatisticsFile, fixtures::unitNormalisation(Cyst::shapeFeatureCount)}};
+  };
+  const auto held = [&] {
+    bool earlier = true, later = true;
+    for (const auto& [name, text] : files(true)) {
+      const std::string now = readFileText(folder / name);
+      earlier = earlier && now == files(false).at(name);
+      later = later && now == text;
+    }
+    return earlier ? "earlier" : later ? "later" : "mixed";
+  };
+  std::size_t mixed = 0;
+  bool stopped = true;
+  for (std::size_t call = 1; stopped; ++call) {
+    SCOPED_TRACE("stopped at call " + std::to_string(call));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    for (const auto& [name, text] : files(false)) writeFileText(folder / name, text);
+    stopped = runStoppedAtCall(call, [&] {
+      FileGroupReplacement group;
+      for (const auto& [name, text] : files(true)) group.add((folder / name).string(), text);
+      group.commit();
+    });
+    if (std::string(held()) == "mixed") ++mixed;
+    Cyst classifier("", 0);
+    EXPECT_TRUE(classifier.loadClassifiers(folder.string())) << classifier.loadRefusal();
+    EXPECT_NE(std::string(held()), "mixed");
+    EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator())), 4u);
+  }
+  EXPECT_GT(mixed, 0u);
 }
 
 }  // namespace

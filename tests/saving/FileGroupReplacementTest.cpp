@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "EndsWithin.h"
 #include "FileGroupReplacement.h"
 #include "FileSystemCalls.h"
 #include "FileText.h"
@@ -253,6 +255,27 @@ TEST_F(FileGroupReplacementTest, ACrashAtAnyPointLeavesTheWholeOldOrNewGroupOnce
     // The table went through the states where some files were new and some old.
     EXPECT_GT(mixed, 0u);
   }
+}
+
+// A journal that is no file the program wrote (a pipe, a folder) is refused
+// at once, naming it, and the files stay as they are.
+TEST_F(FileGroupReplacementTest, AJournalThatIsNoRegularFileIsRefusedWithoutWaiting) {
+  const fs::path journal = temp.work() / ReplacementJournal::fileName;
+  const std::vector<std::string> targets = {"model.dat", "statistics.dat", "shared.dat"};
+  for (const char* kind : {"pipe", "folder"}) {
+    SCOPED_TRACE(kind);
+    fs::remove_all(journal);
+    ASSERT_EQ(std::string(kind) == "pipe" ? mkfifo(journal.c_str(), 0600) : mkdir(journal.c_str(), 0700), 0);
+    // The child reports a refusal that does not name the journal by its
+    // exit status.
+    EXPECT_TRUE(endsWithin(20, [&] {
+      const std::string refusal = ReplacementJournal(temp.work().string()).recover(targets);
+      if (refusal.find(journal.string() + ", the record of what was replaced, cannot be read") == std::string::npos)
+        _exit(1);
+    }));
+    EXPECT_EQ(held(), "old");
+  }
+  fs::remove_all(journal);
 }
 
 TEST_F(FileGroupReplacementTest, OneFileThatCannotBeReplacedKeepsThemAll) {

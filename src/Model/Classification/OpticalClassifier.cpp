@@ -2,15 +2,18 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <iostream>
 #include <limits>
 #include <locale>
+#include <new>
 #include <numeric>
 #include <random>
+#include <sstream>
 #include <utility>
 
+#include "ClassifierFileRead.h"
 #include "FileGroupReplacement.h"
+#include "ScratchFile.h"
 #include "Training.h"
 
 namespace {
@@ -29,37 +32,73 @@ std::vector<std::string> classTraceNames(std::size_t classes) {
   return names;
 }
 
-}  // namespace
-
-OpticalClassifier::OpticalClassifier(std::string image, int method) : image(std::move(image)), method(method) {}
-
-void OpticalClassifier::le_media_desv(const std::string& file, std::vector<float>& m, std::vector<float>& desv) {
-  std::ifstream in(file);
-  if (!in) {
-    std::cerr << "Exception reading file " << file << " : cannot be opened" << std::endl;
-    return;
-  }
+// The (index, mean, deviation) triples of a normalisation text after its
+// header line, up to the first value that is not a number.
+void appendTriples(const std::string& text, std::vector<float>& means, std::vector<float>& deviations) {
+  std::istringstream in(text);
   in.imbue(std::locale::classic());
   in.ignore(255, '\n');
   int feature;
   float mean, deviation;
   while (in >> feature >> mean >> deviation) {
-    m.push_back(mean);
-    desv.push_back(deviation);
+    means.push_back(mean);
+    deviations.push_back(deviation);
   }
 }
 
+}  // namespace
+
+OpticalClassifier::OpticalClassifier(std::string image, int method) : image(std::move(image)), method(method) {}
+
+std::string OpticalClassifier::le_media_desv(const std::string& file, std::vector<float>& m,
+                                             std::vector<float>& desv) {
+  std::string why;
+  try {
+    const ClassifierFileRead contents(file);
+    why = contents.refusal();
+    if (why.empty()) appendTriples(contents.text(), m, desv);
+  } catch (const std::bad_alloc&) {
+    why = ClassifierFileRead::outOfMemory;
+  }
+  if (!why.empty()) std::cerr << "Exception reading file " << file << " : " << why << std::endl;
+  return why;
+}
+
 svm_model* OpticalClassifier::crea_svm(const std::string& svmfile, int featureCount,
-                                       std::optional<SvmModelFileCheck::Role> role) {
-  // libsvm's reader trusts its input, so the text is checked first.
-  const std::string problem = SvmModelFileCheck(featureCount, std::move(role)).problemInFile(svmfile);
-  if (!problem.empty()) {
-    std::cerr << "Exception opening file " << svmfile << " : not a readable model (" << problem << ")" << std::endl;
+                                       std::optional<SvmModelFileCheck::Role> role, std::string* refusal) {
+  std::string why;
+  svm_model* model = nullptr;
+  try {
+    const ClassifierFileRead contents(svmfile);
+    why = contents.refusal();
+    if (why.empty()) {
+      // libsvm's reader trusts its input, so the text is checked first.
+      const std::string problem = SvmModelFileCheck(featureCount, std::move(role)).problemIn(contents.text());
+      if (!problem.empty()) why = "it is not a readable model (" + problem + ")";
+    }
+    if (why.empty()) model = loadCheckedText(contents.text(), why);
+  } catch (const std::bad_alloc&) {
+    why = ClassifierFileRead::outOfMemory;
+  }
+  if (model == nullptr) {
+    std::cerr << "Exception opening file " << svmfile << " : " << why << std::endl;
+    if (refusal != nullptr) *refusal = why;
+  }
+  return model;
+}
+
+svm_model* OpticalClassifier::loadCheckedText(const std::string& text, std::string& why) {
+  // libsvm reads only a file it is given by name, so it is given a copy of
+  // the checked text that nobody else can name, never the file again: a file
+  // swapped after the check would be read unchecked.
+  const ScratchFile copy;
+  if (!copy.write(text)) {
+    why = "no copy of it can be made in the system's temporary folder for the model library to read";
     return nullptr;
   }
   // libsvm reads the numbers in the C locale and restores the caller's.
-  svm_model* model = svm_load_model(svmfile.c_str());
-  if (model == nullptr) std::cerr << "Exception opening file " << svmfile << " : not a readable model" << std::endl;
+  svm_model* model = svm_load_model(copy.name().c_str());
+  if (model == nullptr) why = "the model library cannot read it";
   return model;
 }
 
@@ -115,6 +154,15 @@ bool OpticalClassifier::trainClassifier3(const std::string&, const std::string&,
 }
 
 std::vector<int> OpticalClassifier::applyClassifiersPattern(const std::vector<float>&) { return {}; }
+
+std::string OpticalClassifier::fileRefusal(const std::string& file, const std::string& why) {
+  return "The classifier file " + file + " cannot be read: " + why;
+}
+
+bool OpticalClassifier::refuseLoading(const std::string& sentence) {
+  if (refusal.empty()) refusal = sentence;
+  return false;
+}
 
 bool OpticalClassifier::trainAndSave(const std::string& dir, const std::string& filename,
                                      std::vector<std::vector<std::vector<float>>> classes,

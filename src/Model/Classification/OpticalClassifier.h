@@ -36,15 +36,19 @@ class OpticalClassifier {
   // Appends the means and deviations of a normalisation file to `m` and
   // `desv`: the header line is skipped, then whole (index, mean, deviation)
   // triples are read until the end or the first value that is not a number.
-  // Read with a point as decimal separator whatever the user's locale.
-  static void le_media_desv(const std::string& file, std::vector<float>& m, std::vector<float>& desv);
+  // Read with a point as decimal separator whatever the user's locale. The
+  // file is read as ClassifierFileRead reads it: answers why it was refused
+  // (then nothing is appended), or an empty string.
+  static std::string le_media_desv(const std::string& file, std::vector<float>& m, std::vector<float>& desv);
   // The model of a libsvm model file, owned by the caller; null when the
-  // file is not a complete, sound model (see SvmModelFileCheck; support
-  // vector indices must lie below `featureCount` when it is not 0, and the
-  // model must be one its classifier's `role` lets it be) or libsvm cannot
-  // read it.
+  // file is refused (ClassifierFileRead), is not a complete, sound model (see
+  // SvmModelFileCheck; support vector indices must lie below `featureCount`
+  // when it is not 0, and the model must be one its classifier's `role` lets
+  // it be) or libsvm cannot read it; `refusal`, when given, then says why.
+  // libsvm reads the very bytes that were checked, never the file again.
   static svm_model* crea_svm(const std::string& svmfile, int featureCount = 0,
-                             std::optional<SvmModelFileCheck::Role> role = std::nullopt);
+                             std::optional<SvmModelFileCheck::Role> role = std::nullopt,
+                             std::string* refusal = nullptr);
   // The label `svm` predicts for pattern `x` standardised with `media` and
   // `desv`; a feature whose deviation is 0 (or not a number) is passed raw.
   // noPrediction without a model, for a pattern shorter than `media`, or
@@ -88,6 +92,10 @@ class OpticalClassifier {
   // known.
   const std::error_code& trainingWriteError() const { return writeError; }
   virtual std::vector<int> applyClassifiersPattern(const std::vector<float>& pattern);
+  // Why the last load of the classifier's files left a model unused, naming
+  // the file ("The classifier file ... cannot be read: ..."); empty when
+  // every model loaded or no file was looked at.
+  const std::string& loadRefusal() const { return refusal; }
 
   // Fixes the seed of the training shuffles, for reproducible models; by
   // default each training draws a fresh seed.
@@ -104,6 +112,15 @@ class OpticalClassifier {
   bool trainAndSave(const std::string& dir, const std::string& filename,
                     std::vector<std::vector<std::vector<float>>> classes, const std::vector<int>& labels, int nfeatures,
                     Training& training);
+  // The sentence that says `file` cannot be used, for the reason `why`.
+  static std::string fileRefusal(const std::string& file, const std::string& why);
+  // Notes fileRefusal(file, why) as the load's refusal, unless the load
+  // already noted one; returns false.
+  bool refuse(const std::string& file, const std::string& why) { return refuseLoading(fileRefusal(file, why)); }
+  // Notes `sentence` as the load's refusal, unless the load already noted
+  // one; returns false.
+  bool refuseLoading(const std::string& sentence);
+  void forgetRefusal() { refusal.clear(); }
 
   std::string image;
   int method;
@@ -112,8 +129,13 @@ class OpticalClassifier {
   std::vector<float> desviation;
 
  private:
+  // The model libsvm reads from `text`, which passed SvmModelFileCheck; null,
+  // with `why` filled, when it cannot.
+  static svm_model* loadCheckedText(const std::string& text, std::string& why);
+
   FileGroupReplacement* collecting = nullptr;
   std::error_code writeError;
+  std::string refusal;
   std::optional<std::uint32_t> shuffleSeed;
 };
 

@@ -4,6 +4,7 @@
 #include <iostream>
 
 #include "ProgramProfile.h"
+#include "ReplacementJournal.h"
 #include "Training.h"
 
 namespace {
@@ -37,14 +38,21 @@ void OpticalClassifierCyst::resetClassifier() {
 
 svm_model* OpticalClassifierCyst::loadChecked(const std::string& modelPath, const std::string& statisticsPath,
                                               int features, std::vector<float>& mean, std::vector<float>& deviation) {
-  le_media_desv(statisticsPath, mean, deviation);
+  const std::string statisticsRefusal = le_media_desv(statisticsPath, mean, deviation);
   std::cout << "lido arquivo de medias e desviacions " << std::endl;
-  svm_model* model = crea_svm(modelPath, features, modelRole);
+  std::string modelRefusal;
+  svm_model* model = crea_svm(modelPath, features, modelRole, &modelRefusal);
   std::cout << "Lido arquivo de modelo de svm" << std::endl;
   const bool statisticsFit = static_cast<int>(mean.size()) == features && static_cast<int>(deviation.size()) == features;
   if (model != nullptr && statisticsFit) return model;
-  std::cerr << "Cyst classifier not loaded: " << modelPath << " needs a two-class model and " << statisticsPath
-            << " exactly " << features << " triples (it holds " << mean.size() << ")" << std::endl;
+  // The statistics are named first: a model is of no use without them.
+  std::string why = statisticsRefusal;
+  if (why.empty() && !statisticsFit)
+    why = "it holds " + std::to_string(mean.size()) + " triples where the classifier needs " + std::to_string(features);
+  const std::string& file = why.empty() ? modelPath : statisticsPath;
+  if (why.empty()) why = modelRefusal;
+  refuse(file, why);
+  std::cerr << "Cyst classifier not loaded: " << fileRefusal(file, why) << std::endl;
   release(model);
   mean.clear();
   deviation.clear();
@@ -53,6 +61,14 @@ svm_model* OpticalClassifierCyst::loadChecked(const std::string& modelPath, cons
 
 bool OpticalClassifierCyst::loadClassifiers(const std::string& folder) {
   resetClassifier();
+  forgetRefusal();
+  const std::string unfinished = ReplacementJournal(folder).recover(
+      {textureModelFile, textureStatisticsFile, shapeModelFile, shapeStatisticsFile});
+  if (!unfinished.empty()) {
+    refuseLoading("The cyst classifier of " + folder + " cannot be loaded: " + unfinished + ".");
+    std::cerr << loadRefusal() << std::endl;
+    return false;
+  }
   const std::string dir = folder + "/";
   mysvm = loadChecked(dir + textureModelFile, dir + textureStatisticsFile, textureFeatureCount, media, desviation);
   mysvmShape = loadChecked(dir + shapeModelFile, dir + shapeStatisticsFile, shapeFeatureCount, medias, desviations);

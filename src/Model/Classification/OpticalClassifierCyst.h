@@ -38,8 +38,11 @@ class OpticalClassifierCyst : public OpticalClassifier {
   OpticalClassifierCyst(const OpticalClassifierCyst&) = delete;
   OpticalClassifierCyst& operator=(const OpticalClassifierCyst&) = delete;
 
-  // Replaces the models and statistics by those of `folder`; true when both
-  // models are usable.
+  // Replaces the models and statistics by those of `folder`, after finishing
+  // what a crash left of a save of them there (ReplacementJournal); true
+  // when both models are usable. Each file is read as ClassifierFileRead
+  // reads it; loadRefusal() names the first file or the folder that leaves a
+  // model unused.
   bool loadClassifiers(const std::string& folder);
   bool isTextureLoaded() const { return mysvm != nullptr; }
   bool isShapeLoaded() const { return mysvmShape != nullptr; }
@@ -68,9 +71,10 @@ class OpticalClassifierCyst : public OpticalClassifier {
 
  private:
   // The model of `modelPath` when it loads and `statisticsPath` holds exactly
-  // `features` triples (read into `mean` and `deviation`); null otherwise.
-  static svm_model* loadChecked(const std::string& modelPath, const std::string& statisticsPath, int features,
-                                std::vector<float>& mean, std::vector<float>& deviation);
+  // `features` triples (read into `mean` and `deviation`); null otherwise,
+  // after refusing the file at fault.
+  svm_model* loadChecked(const std::string& modelPath, const std::string& statisticsPath, int features,
+                         std::vector<float>& mean, std::vector<float>& deviation);
   // The SVM's answer as cyst (1) or not (0).
   static int answer(const svm_model* model, const std::vector<float>& pattern, const std::vector<float>& mean,
                     const std::vector<float>& deviation);

@@ -8,6 +8,7 @@
 #include "PlatformFiles.h"
 #include "Preferences.h"
 #include "ProgramProfile.h"
+#include "RegularFileRead.h"
 #include "SpeciesFolderRecovery.h"
 #include "Training.h"
 
@@ -76,40 +77,60 @@ void OpticalClassifierZelvora::setPreferences(Preferences* pref) {
 }
 
 std::string OpticalClassifierZelvora::normalisationPath(const std::string& folder, const std::string& modelFile) {
+  // The model's own file is read whatever is under its name, so that one
+  // that cannot be read is refused rather than passed over.
   const std::string own = folder + "/" + normalisationFileFor(modelFile);
-  return PlatformFiles::isFile(own) ? own : folder + "/" + sharedNormalisationFile;
+  const bool present = PlatformFiles::isFile(own) || PlatformFiles::isFolder(own);
+  return present ? own : folder + "/" + sharedNormalisationFile;
 }
 
 bool OpticalClassifierZelvora::loadClassifiers() { return loadClassifiersFrom(speciesFolder(DirTools())); }
 
 bool OpticalClassifierZelvora::loadClassifiersFrom(const std::string& folder) {
   releaseModels();
+  forgetRefusal();
   if (folder.empty()) return false;
   std::cout << "Dir Classifier: " << folder << std::endl;
   if (const std::string unfinished = SpeciesFolderRecovery::recover(folder); !unfinished.empty()) {
-    std::cout << "Error loading classifiers of " << folder << ": " << unfinished << std::endl;
+    refuseLoading("The classifiers of " + folder + " cannot be loaded: " + unfinished + ".");
+    std::cout << "Error loading classifiers of " << folder << ": " << loadRefusal() << std::endl;
     return false;
   }
 
-  for (const char* file : {sharedNormalisationFile, nucleusModelFile, stageModelFile})
-    if (!PlatformFiles::isFile(folder + "/" + file)) return false;
+  if (filesPresent(folder) &&
+      loadModel(folder, stageModelFile, stageRole, mysvmstage, media, desviation) &&
+      loadModel(folder, nucleusModelFile, nucleusRole, mysvmnucleous, nucleousMedia, nucleousDesviation)) {
+    loadedClassifier = true;
+    return true;
+  }
+  std::cout << "Error loading classifiers of " << folder << ": " << loadRefusal() << std::endl;
+  releaseModels();
+  return false;
+}
 
-  le_media_desv(normalisationPath(folder, stageModelFile), media, desviation);
-  le_media_desv(normalisationPath(folder, nucleusModelFile), nucleousMedia, nucleousDesviation);
-  const bool normalisationsComplete = media.size() == featureCount && nucleousMedia.size() == featureCount;
-  if (normalisationsComplete) {
-    mysvmnucleous = crea_svm(folder + "/" + nucleusModelFile, featureCount, nucleusRole);
-    mysvmstage = crea_svm(folder + "/" + stageModelFile, featureCount, stageRole);
+bool OpticalClassifierZelvora::filesPresent(const std::string& folder) {
+  // Every folder holds the shared normalisation, whether its models read it
+  // or their own. The files are only looked at: nothing is read before all
+  // are there.
+  for (const char* file : {sharedNormalisationFile, nucleusModelFile, stageModelFile}) {
+    const Model::RegularFileRead present(folder + "/" + file);
+    if (!present.readable()) return refuse(folder + "/" + file, present.refusal());
   }
-  if (mysvmnucleous == nullptr || mysvmstage == nullptr) {
-    std::cout << "Error loading classifiers of " << folder
-              << (normalisationsComplete ? ": a model cannot be read" : ": the feature file does not hold 25 features")
-              << std::endl;
-    releaseModels();
-    return false;
-  }
-  loadedClassifier = true;
   return true;
+}
+
+bool OpticalClassifierZelvora::loadModel(const std::string& folder, const char* modelFile,
+                                         const SvmModelFileCheck::Role& role, svm_model*& model,
+                                         std::vector<float>& mean, std::vector<float>& deviation) {
+  const std::string normalisation = normalisationPath(folder, modelFile);
+  const std::string why = le_media_desv(normalisation, mean, deviation);
+  if (!why.empty()) return refuse(normalisation, why);
+  if (mean.size() != featureCount)
+    return refuse(normalisation, "it holds " + std::to_string(mean.size()) + " features where the classifier needs " +
+                                     std::to_string(featureCount));
+  std::string modelRefusal;
+  model = crea_svm(folder + "/" + modelFile, featureCount, role, &modelRefusal);
+  return model != nullptr || refuse(folder + "/" + modelFile, modelRefusal);
 }
 
 void OpticalClassifierZelvora::releaseModels() {

@@ -53,8 +53,9 @@ class OpticalClassifierZelvora : public OpticalClassifier {
   // finishing what a crash left of a training's save there
   // (SpeciesFolderRecovery); true when loaded. Nothing stays loaded when no
   // species is selected, that save cannot be rolled back, a file is missing
-  // or unreadable, or a normalisation does not hold exactly featureCount
-  // features.
+  // or refused (ClassifierFileRead, SvmModelFileCheck), or a normalisation
+  // does not hold exactly featureCount features; loadRefusal() then says
+  // which file or folder and why.
   bool loadClassifiers();
   // The same from the classifier folder `folder`.
   bool loadClassifiersFrom(const std::string& folder);
@@ -70,6 +71,14 @@ class OpticalClassifierZelvora : public OpticalClassifier {
   // The model's own normalisation file, or the shared "med_desv.dat" of a
   // folder trained before models kept their own.
   static std::string normalisationPath(const std::string& folder, const std::string& modelFile);
+  // Whether the three files every species folder holds are there as regular
+  // files; refuses the first that is not.
+  bool filesPresent(const std::string& folder);
+  // Reads the normalisation of `modelFile` of `folder` into `mean` and
+  // `deviation` and the model itself into `model`; false, after refusing the
+  // file at fault, when one cannot be used.
+  bool loadModel(const std::string& folder, const char* modelFile, const SvmModelFileCheck::Role& role,
+                 svm_model*& model, std::vector<float>& mean, std::vector<float>& deviation);
   void releaseModels();
 
   svm_model* mysvmstage = nullptr;

@@ -44,3 +44,14 @@ std::optional<std::string> ScratchFile::contents() const {
     offset += got;
   }
 }
+
+bool ScratchFile::write(const std::string& text) const {
+  if (!isOpen()) return false;
+  for (std::size_t done = 0; done < text.size();) {
+    const ssize_t put = pwrite(descriptor, text.data() + done, text.size() - done, static_cast<off_t>(done));
+    if (put < 0 && errno == EINTR) continue;
+    if (put <= 0) return false;
+    done += static_cast<std::size_t>(put);
+  }
+  return true;
+}

@@ -3,37 +3,52 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <fstream>
 #include <map>
 #include <set>
-#include <sstream>
+#include <string_view>
 #include <vector>
+
+#include "ClassifierFileRead.h"
 
 namespace {
 
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
-std::vector<std::string> splitOnSpaces(const std::string& text) {
-  std::vector<std::string> words;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    while (i < text.size() && isSpace(text[i])) ++i;
-    const std::size_t start = i;
-    while (i < text.size() && !isSpace(text[i])) ++i;
-    if (i > start) words.push_back(text.substr(start, i - start));
+// The words of a piece of text, one at a time: a check that fails early has
+// looked at no more of the text than it needed, and holds no copy of it.
+class Words {
+ public:
+  explicit Words(std::string_view text) : text(text) {}
+
+  // The next word; empty at the end of the text.
+  std::string_view next() {
+    while (position < text.size() && isSpace(text[position])) ++position;
+    const std::size_t start = position;
+    while (position < text.size() && !isSpace(text[position])) ++position;
+    return text.substr(start, position - start);
   }
-  return words;
+
+ private:
+  std::string_view text;
+  std::size_t position = 0;
+};
+
+std::size_t countWords(std::string_view text) {
+  Words words(text);
+  std::size_t count = 0;
+  while (!words.next().empty()) ++count;
+  return count;
 }
 
 // A whole number that fits the int libsvm stores it in.
-bool parseWhole(const std::string& word, int& value) {
+bool parseWhole(std::string_view word, int& value) {
   const char* end = word.data() + word.size();
   const auto result = std::from_chars(word.data(), end, value);
   return result.ec == std::errc() && result.ptr == end;
 }
 
 // A finite real written in full ("1e-3", "-0.5"; not "nan", "inf", "1x").
-bool parseWhole(const std::string& word, double& value) {
+bool parseWhole(std::string_view word, double& value) {
   const char* begin = word.data();
   if (!word.empty() && word[0] == '+') ++begin;  // printf never writes it, but strtod accepts it
   const char* end = word.data() + word.size();
@@ -44,26 +59,25 @@ bool parseWhole(const std::string& word, double& value) {
 // The header of the model, word by word, as libsvm reads it.
 class Header {
  public:
-  explicit Header(const std::vector<std::string>& words) : words(words) {}
+  explicit Header(std::string_view text) : words(text) {}
 
   // Reads up to the word "SV"; fills `problem` and returns false on the first fault.
   bool read(std::string& problem) {
-    while (position < words.size()) {
-      const std::string key = words[position++];
+    for (std::string_view word = words.next(); !word.empty(); word = words.next()) {
+      const std::string key(word);
       if (key == "SV") return true;
       if (!seen.insert(key).second) return fail(problem, "the header repeats " + key);
       if (key == "svm_type" || key == "kernel_type") {
-        if (position >= words.size()) return fail(problem, key + " has no value");
-        names[key] = words[position++];
+        const std::string_view value = words.next();
+        if (value.empty()) return fail(problem, key + " has no value");
+        names[key] = std::string(value);
       } else if (key == "degree" || key == "nr_class" || key == "total_sv") {
         int value = 0;
-        if (position >= words.size() || !parseWhole(words[position++], value))
-          return fail(problem, key + " is not a whole number");
+        if (!parseWhole(words.next(), value)) return fail(problem, key + " is not a whole number");
         integers[key] = value;
       } else if (key == "gamma" || key == "coef0") {
         double value = 0;
-        if (position >= words.size() || !parseWhole(words[position++], value))
-          return fail(problem, key + " is not a number");
+        if (!parseWhole(words.next(), value)) return fail(problem, key + " is not a number");
       } else if (key == "rho" || key == "probA" || key == "probB") {
         if (!readReals(key, problem)) return false;
       } else if (key == "label" || key == "nr_sv") {
@@ -130,8 +144,7 @@ class Header {
     const long count = pairCount();
     for (long i = 0; i < count; ++i) {
       double value = 0;
-      if (position >= words.size() || !parseWhole(words[position++], value))
-        return fail(problem, key + " needs " + std::to_string(count) + " numbers");
+      if (!parseWhole(words.next(), value)) return fail(problem, key + " needs " + std::to_string(count) + " numbers");
     }
     return true;
   }
@@ -140,7 +153,7 @@ class Header {
     if (!classesKnown(key, problem)) return false;
     for (long i = 0; i < classes(); ++i) {
       int value = 0;
-      if (position >= words.size() || !parseWhole(words[position++], value))
+      if (!parseWhole(words.next(), value))
         return fail(problem, key + " needs " + std::to_string(classes()) + " whole numbers");
       if (key == "nr_sv")
         supportVectorsPerClass.push_back(value);
@@ -150,8 +163,7 @@ class Header {
     return true;
   }
 
-  const std::vector<std::string>& words;
-  std::size_t position = 0;
+  Words words;
   std::set<std::string> seen;
   std::map<std::string, std::string> names;
   std::map<std::string, int> integers;
@@ -180,12 +192,8 @@ std::string SvmModelFileCheck::problemInRole(const std::string& type, int classe
 }
 
 std::string SvmModelFileCheck::problemInFile(const std::string& path) const {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return "the file cannot be opened";
-  std::ostringstream text;
-  text << in.rdbuf();
-  if (in.bad()) return "the file cannot be read";
-  return problemIn(text.str());
+  const ClassifierFileRead file(path);
+  return file.readable() ? problemIn(file.text()) : file.refusal();
 }
 
 std::string SvmModelFileCheck::problemIn(const std::string& text) const {
@@ -198,9 +206,8 @@ std::string SvmModelFileCheck::problemIn(const std::string& text) const {
       break;
     }
   }
-  const std::vector<std::string> headerWords =
-      splitOnSpaces(svAt == std::string::npos ? text : text.substr(0, svAt + 2));
-  Header header(headerWords);
+  const std::string_view all(text);
+  Header header(svAt == std::string::npos ? all : all.substr(0, svAt + 2));
   std::string problem;
   if (!header.read(problem) || !header.consistent(problem)) return problem;
   if (role) {
@@ -215,21 +222,23 @@ std::string SvmModelFileCheck::problemIn(const std::string& text) const {
     if (lineStart >= text.size()) return "the model ends after " + std::to_string(row) + " of its support vectors";
     std::size_t lineEnd = text.find('\n', lineStart);
     if (lineEnd == std::string::npos) lineEnd = text.size();
-    const std::vector<std::string> words = splitOnSpaces(text.substr(lineStart, lineEnd - lineStart));
+    const std::string_view line = all.substr(lineStart, lineEnd - lineStart);
     lineStart = lineEnd + 1;
     const std::string where = "support vector " + std::to_string(row + 1);
-    if (static_cast<long>(words.size()) < coefficients) return where + " lacks coefficients";
+    if (static_cast<long>(countWords(line)) < coefficients) return where + " lacks coefficients";
+    Words words(line);
     long previousIndex = -1;
-    for (std::size_t w = 0; w < words.size(); ++w) {
+    long w = 0;
+    for (std::string_view word = words.next(); !word.empty(); word = words.next(), ++w) {
       double value = 0;
-      if (static_cast<long>(w) < coefficients) {
-        if (!parseWhole(words[w], value)) return where + " has a coefficient that is not a number";
+      if (w < coefficients) {
+        if (!parseWhole(word, value)) return where + " has a coefficient that is not a number";
         continue;
       }
-      const std::size_t colon = words[w].find(':');
+      const std::size_t colon = word.find(':');
       int index = 0;
-      if (colon == std::string::npos || !parseWhole(words[w].substr(0, colon), index) ||
-          !parseWhole(words[w].substr(colon + 1), value))
+      if (colon == std::string_view::npos || !parseWhole(word.substr(0, colon), index) ||
+          !parseWhole(word.substr(colon + 1), value))
         return where + " has an entry that is not index:value";
       if (index <= previousIndex) return where + " has its indices out of order";
       if (featureCount > 0 && index >= featureCount)
@@ -238,7 +247,7 @@ std::string SvmModelFileCheck::problemIn(const std::string& text) const {
       previousIndex = index;
     }
   }
-  if (lineStart < text.size() && !splitOnSpaces(text.substr(lineStart)).empty())
+  if (lineStart < text.size() && !Words(all.substr(lineStart)).next().empty())
     return "the model holds more lines than its total_sv";
   return "";
 }

@@ -40,7 +40,8 @@ class SvmModelFileCheck {
 
   // An empty string when `text` is a sound model, else what is wrong with it.
   std::string problemIn(const std::string& text) const;
-  // As problemIn, for the file at `path` (which must also be readable).
+  // As problemIn, for the file at `path`, or why ClassifierFileRead refuses
+  // the file.
   std::string problemInFile(const std::string& path) const;
 
  private:

@@ -23,15 +23,14 @@
 #include "ResultRow.h"
 #include "ResultsCsv.h"
 #include "ScrollImage.h"
-#include "SpeciesFolderRecovery.h"
 #include "TrainingSet.h"
 #include "regionDetectorEdgesZelvora.h"
 #include "regionShape.h"
 
 namespace {
 
-const char* const noClassifierMessage =
-    "There is no classifier loaded. Select an specie and/or train first the classifiers";
+const char* const noClassifier = "There is no classifier loaded";
+const char* const noClassifierAdvice = ". Select an specie and/or train first the classifiers";
 
 }  // namespace
 
@@ -168,7 +167,12 @@ bool ActionsZelvora::givePreferencesToClassifier() {
 
 void ActionsZelvora::noteClassifierLoaded() {
   classifierActive = myclassifier->isLoaded();
+  classifierRefusal = classifierActive ? "" : myclassifier->loadRefusal();
   classifierSpecies = preferences->getValidProblemActive();
+}
+
+std::string ActionsZelvora::withLoadRefusal(const std::string& before, const std::string& after) const {
+  return before + (classifierRefusal.empty() ? "" : ". " + classifierRefusal) + after;
 }
 
 void ActionsZelvora::classify(int, int) {
@@ -176,7 +180,7 @@ void ActionsZelvora::classify(int, int) {
   // The settings may have changed species since the classifiers were loaded.
   if (classifierSpecies != preferences->getValidProblemActive()) loadClassifier("classify");
   if (!classifierActive) {
-    showMessage(noClassifierMessage);
+    showMessage(withLoadRefusal(noClassifier, noClassifierAdvice));
     return;
   }
   if (!detectorReady()) return;
@@ -200,6 +204,7 @@ void ActionsZelvora::classify(int, int) {
 
 void ActionsZelvora::loadClassifier(std::string) {
   classifierActive = false;
+  classifierRefusal.clear();
   preferences = model->getPreferences();
   classifierSpecies = preferences->getValidProblemActive();
   const DirTools dirs;
@@ -223,24 +228,15 @@ void ActionsZelvora::loadClassifier(std::string) {
     return;
   }
   std::cout << "Dir classifier: " << cdir << std::endl;
-  // A training stopped while it replaced the files is rolled back before
-  // they are looked for.
-  const std::string unfinished = SpeciesFolderRecovery::recover(cdir);
-  if (!unfinished.empty()) {
-    showMessage("The classifiers of species " + name + " cannot be loaded: " + unfinished + ".");
-    return;
-  }
-  bool filesInPlace = true;
-  for (const char* file : {OpticalClassifier::sharedNormalisationFile, OpticalClassifierZelvora::nucleusModelFile,
-                           OpticalClassifierZelvora::stageModelFile})
-    filesInPlace = filesInPlace && dirs.existFile(cdir + "/" + file);
-  // setPreferences loads the species' files; a file libsvm cannot read, or a
-  // normalisation of the wrong length, leaves the classifier unloaded.
-  if (filesInPlace && givePreferencesToClassifier()) noteClassifierLoaded();
+  // setPreferences loads the species' files; a file missing or refused, or a
+  // normalisation of the wrong length, leaves the classifier unloaded, and
+  // the classifier says which file and why.
+  if (givePreferencesToClassifier()) noteClassifierLoaded();
   if (classifierActive)
     showMessage("Configuration of classifiers of species " + name + " has been loaded");
   else
-    showMessage("Error loading classifiers of specie " + name + ". Maybe you need to train the classifiers");
+    showMessage(
+        withLoadRefusal("Error loading classifiers of specie " + name, ". Maybe you need to train the classifiers"));
 }
 
 void ActionsZelvora::setProblem(int p) {
@@ -248,6 +244,7 @@ void ActionsZelvora::setProblem(int p) {
   preferences = model->getPreferences();
   myclassifier->resetClassifier();
   classifierActive = false;
+  classifierRefusal.clear();
   classifierSpecies = preferences->getValidProblemActive();
   if (givePreferencesToClassifier()) noteClassifierLoaded();
 }
@@ -329,7 +326,7 @@ void ActionsZelvora::trainClassifier(std::vector<std::string> imagefiles, std::s
       showMessage("Configuration of classifier has been loaded");
     } else {
       std::cout << "Training classifier: Error loading classfiers" << std::endl;
-      showMessage("Error loading classifiers");
+      showMessage(withLoadRefusal("Error loading classifiers", ""));
     }
   } else {
     if (preferences->getProblemActive() != problemSelected) preferences->setProblemActive(problemSelected);

@@ -70,10 +70,12 @@ class ActionsZelvora : public Actions {
 
   // Sets stage and nucleus of every visible region with the active species'
   // classifiers, loading them first when another species' are loaded. The
-  // arguments are unused.
+  // arguments are unused. Without classifiers it tells the user, and why the
+  // last load refused a classifier file when one was refused.
   void classify(int mindim, int maxdim) override;
-  // Loads the active species' classifiers and tells the user the outcome.
-  // `text` names the caller and is unused.
+  // Loads the active species' classifiers and tells the user the outcome,
+  // naming a classifier file that was refused and why. `text` names the
+  // caller and is unused.
   void loadClassifier(std::string text) override;
   // Reloads the classifier with the settings' active species; `p` is
   // remembered as the selected species.
@@ -122,8 +124,11 @@ class ActionsZelvora : public Actions {
   // that throws.
   bool givePreferencesToClassifier();
   // Ends a load of the active species' classifiers: active only when their
-  // models are loaded.
+  // models are loaded, with the classifier's refusal kept otherwise.
   void noteClassifierLoaded();
+  // `before` and `after` with the kept refusal of a classifier file between
+  // them as a sentence of its own, when there is one.
+  std::string withLoadRefusal(const std::string& before, const std::string& after) const;
   std::string speciesName();
   // Reads the annotated pictures into `set`; the detector is back on the open
   // picture afterwards.
@@ -138,6 +143,8 @@ class ActionsZelvora : public Actions {
   std::unique_ptr<OpticalClassifierZelvora> myclassifier;
   std::vector<std::string> namesClass;
   bool classifierActive = false;
+  // Why the last load of the classifiers refused a file; empty when none was.
+  std::string classifierRefusal;
   // The species whose classifiers were last loaded or asked for;
   // notAskedFor before any.
   static constexpr int notAskedFor = -2;
