@@ -29,15 +29,16 @@ CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Re
   -DLUMORA_FUZZ=ON -DLUMORA_BENCHMARKS=OFF >/dev/null
 cmake --build "$BUILD" --parallel "$(nproc)" --target "${TARGETS[@]/#/fuzz_}"
 
-# A picture's header may make the system loader reserve some gigabytes that
-# it never touches (a 26-byte BMP claiming 32768 x 32768 pixels takes 3 GB):
+# The header of a picture in a format the programs do not open is read by
+# the system loader, which may reserve some gigabytes that it never touches:
 # only growth of the memory in use counts as running out of it. A single
 # allocation above the malloc limit is still reported, as is a resident set
-# above the rss limit. Freeing such a reservation under the sanitizer takes
-# seconds, so the timeout, there for hangs, leaves room for a loaded machine.
+# above the rss limit. The timeout, there for hangs, is twenty times the
+# slowest input of any target on a quiet machine (below a second), room for
+# a machine with six busy processes per core.
 RSS_LIMIT_MB=3072
 MALLOC_LIMIT_MB=8192
-TIMEOUT_SECONDS=60
+TIMEOUT_SECONDS=20
 
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$ROOT/tests/lsan.supp:print_suppressions=0"

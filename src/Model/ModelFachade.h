@@ -45,8 +45,8 @@ class ModelFachade {
   bool writePreferences(std::string file);
   // Reads a preferences file into the current settings. A file that is not
   // a regular file is refused and changes nothing: answers why, or an empty
-  // string when the file was read (an XML error is only printed, and what was
-  // applied before it stays applied).
+  // string when the file was read (an XML error is only printed). What was
+  // applied before an XML error, or before the reading ended, stays applied.
   std::string readPreferencesXMLFile(std::string file);
   // Brings the current settings back to their defaults, in place, so every
   // holder of the settings pointer sees the reset.

@@ -8,6 +8,8 @@
 #include <iterator>
 #include <vector>
 
+#include "PictureHeader.h"
+
 namespace {
 
 std::string megabytes(double bytes) {
@@ -69,6 +71,9 @@ std::uint64_t PictureFileCheck::defaultDecodedLimit() {
 
 bool PictureFileCheck::readSize(const std::string& path, int& width, int& height) {
   width = height = 0;
+  if (PictureHeader::readSize(path, width, height)) return true;
+  // Any other format is asked of the picture loader, which may reserve room
+  // for the claimed pixels while it reads the header.
   return gdk_pixbuf_get_file_info(path.c_str(), &width, &height) != nullptr && width > 0 && height > 0;
 }
 

@@ -23,8 +23,10 @@ class PictureFileCheck {
   // A quarter of the physical memory.
   static std::uint64_t defaultDecodedLimit();
 
-  // Reads the size from the file's header. False when the header cannot be
-  // read (no file, or no picture format the header reader knows).
+  // Reads the size from the file's header: itself for the formats the
+  // programs open (PictureHeader), through gdk-pixbuf's file information for
+  // any other. False when the header cannot be read (no file, or no picture
+  // format either knows).
   static bool readSize(const std::string& path, int& width, int& height);
 
   // Empty when the picture may be decoded; else a message naming the file

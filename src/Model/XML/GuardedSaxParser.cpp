@@ -3,9 +3,11 @@
 #include <libxml/parser.h>
 #include <sys/stat.h>
 
+#include <libxml++/exceptions/exception.h>
 #include <libxml++/exceptions/parse_error.h>
 
 #include <new>
+#include <string>
 #include <vector>
 
 #include "RegularFileRead.h"
@@ -23,29 +25,31 @@ GuardedSaxParser::GuardedSaxParser() : xmlpp::SaxParser(true) {
   set_parser_options(XML_PARSE_NONET, XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR | XML_PARSE_DTDVALID | XML_PARSE_XINCLUDE);
 }
 
-void GuardedSaxParser::startBudget(std::size_t documentBytes) {
+void GuardedSaxParser::startParse(std::size_t documentBytes) {
   declared.clear();
   sizes.clear();
   budget = documentBytes * expansionFactor;
   substituted = 0;
+  openElements = 0;
+  tooDeep = false;
 }
 
 void GuardedSaxParser::parse_file(const Glib::ustring& filename) {
   struct stat status {};
   // A file that cannot be examined gets no budget; the parse reports why it cannot be read.
-  startBudget(stat(filename.c_str(), &status) == 0 && S_ISREG(status.st_mode) ? status.st_size : 0);
+  startParse(stat(filename.c_str(), &status) == 0 && S_ISREG(status.st_mode) ? status.st_size : 0);
   xmlpp::SaxParser::parse_file(filename);
 }
 
 void GuardedSaxParser::parse_memory(const Glib::ustring& contents) {
-  startBudget(contents.bytes());
+  startParse(contents.bytes());
   xmlpp::SaxParser::parse_memory(contents);
 }
 
 std::string GuardedSaxParser::parseOpenedFile(RegularFileRead& file) {
   // The budget is measured on the length the file had when it was opened:
   // the parser never sees the document whole.
-  startBudget(file.size());
+  startParse(file.size());
   release_underlying();  // a parse starts afresh, never inside an earlier one
   try {
     std::vector<unsigned char> block(blockBytes);
@@ -62,8 +66,55 @@ std::string GuardedSaxParser::parseOpenedFile(RegularFileRead& file) {
   } catch (const std::bad_alloc&) {
     release_underlying();
     return "there is not enough memory to read it";
+  } catch (const xmlpp::exception&) {
+    if (!tooDeep) throw;
+    release_underlying();
+    return tooDeepRefusal();
   }
   return std::string();
+}
+
+void GuardedSaxParser::on_start_document() {
+  // A file or memory parse keeps the handler between parses: install once.
+  xmlSAXHandler* handler = context_->sax;
+  if (handler->startElement != &GuardedSaxParser::startElementCallback) {
+    libraryStartElement = handler->startElement;
+    handler->startElement = &GuardedSaxParser::startElementCallback;
+  }
+  if (handler->endElement != &GuardedSaxParser::endElementCallback) {
+    libraryEndElement = handler->endElement;
+    handler->endElement = &GuardedSaxParser::endElementCallback;
+  }
+  xmlpp::SaxParser::on_start_document();
+}
+
+bool GuardedSaxParser::readRawStartTag(const xmlChar* /*name*/, const xmlChar** /*attributes*/) { return false; }
+
+std::string GuardedSaxParser::tooDeepRefusal() {
+  return "its elements are nested more than " + std::to_string(deepestNesting) +
+         " deep, far deeper than in any file the program writes";
+}
+
+GuardedSaxParser* GuardedSaxParser::parserOf(void* context) {
+  return static_cast<GuardedSaxParser*>(static_cast<xmlpp::SaxParser*>(static_cast<xmlParserCtxt*>(context)->_private));
+}
+
+void GuardedSaxParser::startElementCallback(void* context, const xmlChar* name, const xmlChar** attributes) {
+  GuardedSaxParser* parser = parserOf(context);
+  if (++parser->openElements > deepestNesting) {
+    // No exception may cross libxml2: the library keeps it, stops the
+    // parser and raises it when the parse call returns.
+    parser->tooDeep = true;
+    parser->handleException(xmlpp::parse_error(tooDeepRefusal()));
+    return;
+  }
+  if (!parser->readRawStartTag(name, attributes)) parser->libraryStartElement(context, name, attributes);
+}
+
+void GuardedSaxParser::endElementCallback(void* context, const xmlChar* name) {
+  GuardedSaxParser* parser = parserOf(context);
+  --parser->openElements;
+  parser->libraryEndElement(context, name);
 }
 
 void GuardedSaxParser::on_entity_declaration(const Glib::ustring& name, xmlpp::XmlEntityType type,

@@ -16,10 +16,17 @@ class RegularFileRead;
 // entity (a local file, a device, a network address) ends the parse, and no
 // external DTD is loaded. Internal entities are substituted, but only as long
 // as everything substituted stays below expansionFactor times the size of the
-// document; beyond that the parse ends, before the text is built.
+// document; beyond that the parse ends, before the text is built. Elements
+// nested deeper than deepestNesting end the parse at the first start tag
+// beyond it: each open element costs the parser memory and time, and a file
+// nested millions deep would otherwise be read to its end.
 class GuardedSaxParser : public xmlpp::SaxParser {
  public:
   static constexpr std::size_t expansionFactor = 10;
+  // The deepest element nesting read. The files the programs write nest
+  // three deep (an annotation's Poligonos, FreeHand and FPoint; a settings
+  // file two), so this leaves a wide margin for any file made by hand.
+  static constexpr int deepestNesting = 64;
 
   GuardedSaxParser();
 
@@ -29,12 +36,21 @@ class GuardedSaxParser : public xmlpp::SaxParser {
   // Parses `file` block by block as it is read, holding no more of it than
   // a block and what the parser keeps; a parser error ends the reading at
   // once. Answers why the file could not be read to its end (a read error,
-  // or not enough memory to parse it), or an empty string when it was
-  // parsed whole. XML errors raise the library's exception, as the other
-  // parses do.
+  // not enough memory to parse it, or elements nested deeper than
+  // deepestNesting), or an empty string when it was parsed whole. XML
+  // errors raise the library's exception, as the other parses do (where
+  // the nesting ends them too).
   std::string parseOpenedFile(RegularFileRead& file);
 
  protected:
+  // Installs the element callbacks that count the nesting; a subclass
+  // cannot leave them out.
+  void on_start_document() final;
+  // A start tag as libxml2 gives it, before the library copies its name
+  // and attributes into strings: true when the subclass has read it, false
+  // to have it reach on_start_element as usual.
+  virtual bool readRawStartTag(const unsigned char* name, const unsigned char** attributes);
+
   _xmlEntity* on_get_entity(const Glib::ustring& name) override;
   void on_entity_declaration(const Glib::ustring& name, xmlpp::XmlEntityType type, const Glib::ustring& publicId,
                              const Glib::ustring& systemId, const Glib::ustring& content) override;
@@ -43,12 +59,22 @@ class GuardedSaxParser : public xmlpp::SaxParser {
   // Bytes that the entity expands to, with the entities it refers to
   // expanded in turn; saturates at the budget (a loop counts as endless).
   std::size_t expandedSize(const std::string& name, int depth);
-  void startBudget(std::size_t documentBytes);
+  // Resets what a parse counts: the entity budget and the open elements.
+  void startParse(std::size_t documentBytes);
+  static std::string tooDeepRefusal();
+  static GuardedSaxParser* parserOf(void* context);
+  static void startElementCallback(void* context, const unsigned char* name, const unsigned char** attributes);
+  static void endElementCallback(void* context, const unsigned char* name);
 
   std::map<std::string, std::string> declared;  // internal entity name to its text
   std::map<std::string, std::size_t> sizes;     // expanded sizes computed so far
   std::size_t budget = 0;
   std::size_t substituted = 0;
+  int openElements = 0;
+  bool tooDeep = false;  // the parse met an element nested deeper than deepestNesting
+  // The library's own element callbacks, which the counting ones hand on to.
+  void (*libraryStartElement)(void* context, const unsigned char* name, const unsigned char** attributes) = nullptr;
+  void (*libraryEndElement)(void* context, const unsigned char* name) = nullptr;
 };
 
 }  // namespace Model

@@ -192,34 +192,23 @@ void XMLDAOPolygons::applyImageTo(ImageClass& target) const {
 
 // ---------------------------------------------------------------- reading
 
-void XMLDAOPolygons::on_start_document() {
-  xmlSAXHandler* handler = context_->sax;
-  if (handler->startElement != &XMLDAOPolygons::elementCallback) {
-    baseStartElement = handler->startElement;
-    handler->startElement = &XMLDAOPolygons::elementCallback;
+bool XMLDAOPolygons::readRawStartTag(const xmlChar* name, const xmlChar** attributes) {
+  if (!scaleKnown || std::strcmp(reinterpret_cast<const char*>(name), "FPoint") != 0) return false;
+  const char* x = nullptr;
+  const char* y = nullptr;
+  for (const xmlChar** at = attributes; at != nullptr && *at != nullptr; at += 2) {
+    const char* key = reinterpret_cast<const char*>(at[0]);
+    const char* value = reinterpret_cast<const char*>(at[1]);
+    if (x == nullptr && std::strcmp(key, "x") == 0) x = value;
+    if (y == nullptr && std::strcmp(key, "y") == 0) y = value;
   }
-  GuardedSaxParser::on_start_document();
-}
-
-void XMLDAOPolygons::elementCallback(void* context, const xmlChar* name, const xmlChar** attributes) {
-  auto* reader = static_cast<XMLDAOPolygons*>(static_cast<xmlpp::SaxParser*>(static_cast<xmlParserCtxt*>(context)->_private));
-  if (reader->scaleKnown && std::strcmp(reinterpret_cast<const char*>(name), "FPoint") == 0) {
-    const char* x = nullptr;
-    const char* y = nullptr;
-    for (const xmlChar** at = attributes; at != nullptr && *at != nullptr; at += 2) {
-      const char* key = reinterpret_cast<const char*>(at[0]);
-      const char* value = reinterpret_cast<const char*>(at[1]);
-      if (x == nullptr && std::strcmp(key, "x") == 0) x = value;
-      if (y == nullptr && std::strcmp(key, "y") == 0) y = value;
-    }
-    try {
-      if (x != nullptr && y != nullptr) reader->addVertex(x, y);
-      return;
-    } catch (...) {
-      // read again by the base, which reports the failure
-    }
+  if (x == nullptr || y == nullptr) return true;
+  try {
+    addVertex(x, y);
+    return true;
+  } catch (...) {
+    return false;  // read again on the usual way, which reports the failure
   }
-  reader->baseStartElement(context, name, attributes);
 }
 
 void XMLDAOPolygons::on_start_element(const Glib::ustring& name, const AttributeList& attributes) {

@@ -63,7 +63,11 @@ class XMLDAOPolygons : public GuardedSaxParser {
   bool writePoligonsXML(const std::string& filename, const std::vector<baseShape*>& poligonsModelWrite);
 
  protected:
-  void on_start_document() override;
+  // A region's vertex, met by the million in large files, is read straight
+  // from libxml2's attribute array; every other element (and a vertex whose
+  // reading threw, so that the error takes the usual way) goes on to
+  // on_start_element.
+  bool readRawStartTag(const unsigned char* name, const unsigned char** attributes) override;
   void on_start_element(const Glib::ustring& name, const AttributeList& attributes) override;
   void on_end_element(const Glib::ustring& name) override;
 
@@ -75,13 +79,6 @@ class XMLDAOPolygons : public GuardedSaxParser {
   void readFreeHand(const AttributeList& attributes);
   void readFPoint(const AttributeList& attributes);
   void addVertex(const std::string& x, const std::string& y);
-  // The element callback given to libxml2: a region's vertex, met by the
-  // million in large files, is read straight from libxml2's attribute
-  // array; every other element (and a vertex whose reading threw, so that
-  // the error takes the usual way) goes to the callback of the base, which
-  // copies names and attributes into strings first.
-  static void elementCallback(void* context, const unsigned char* name, const unsigned char** attributes);
-  void (*baseStartElement)(void* context, const unsigned char* name, const unsigned char** attributes) = nullptr;
   void readPoint(const AttributeList& attributes);
   void readLine(const AttributeList& attributes);
   void readAngle(const AttributeList& attributes);

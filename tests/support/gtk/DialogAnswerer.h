@@ -5,14 +5,17 @@
 #include <gtkmm/window.h>
 #include <sigc++/sigc++.h>
 
+#include "HangLimit.h"
+
 // Answers the modal dialogs an operation under test opens. A dialog runs its
 // own loop until it is answered, so the answers come from timers: `poll` runs
 // every 20 ms until it returns false and waits, as each of its steps does, for
 // the state it needs. Only against a hang, `expire` runs once after `seconds`
-// and the test fails there, saying so. Both stop with the answerer.
+// and the test fails there, saying so. Both stop with the answerer. By
+// default a test's dialogs may take as long as the longest (5 s quiet).
 class DialogAnswerer {
  public:
-  DialogAnswerer(sigc::slot<bool> poll, sigc::slot<void> expire, unsigned seconds = 60);
+  DialogAnswerer(sigc::slot<bool> poll, sigc::slot<void> expire, unsigned seconds = hangLimitSeconds(5));
   ~DialogAnswerer();
   DialogAnswerer(const DialogAnswerer&) = delete;
   DialogAnswerer& operator=(const DialogAnswerer&) = delete;

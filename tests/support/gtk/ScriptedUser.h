@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "DialogAnswerer.h"
+#include "HangLimit.h"
 
 // Plays a user's steps, one after the other, while the code under test runs
 // its dialogs' own loops: every 20 ms the current step is tried, and it
@@ -22,7 +23,7 @@ class ScriptedUser {
  public:
   using Step = std::function<bool()>;
 
-  explicit ScriptedUser(std::vector<Step> steps, unsigned seconds = 60);
+  explicit ScriptedUser(std::vector<Step> steps, unsigned seconds = hangLimitSeconds(5));
 
   bool finished() const { return next == steps.size(); }
   bool timedOut() const { return answerer.timedOut(); }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "HangLimit.h"
 #include "ScriptedUser.h"
 #include "TemporaryHome.h"
 
@@ -24,10 +25,11 @@ class StartedProgramTest : public ::testing::Test {
   StartedProgramTest(std::filesystem::path runFolder, std::string programName);
   void SetUp() override;
 
-  // Runs the program while the user plays `steps`, giving up after `seconds`;
-  // returns the program's status. The texts of the information boxes the user
-  // answered are added to `messages`.
-  int run(std::vector<ScriptedUser::Step> steps, unsigned seconds = 300);
+  // Runs the program while the user plays `steps`, giving up after `seconds`
+  // (by default as long as the longest run, a training: 15 s quiet);
+  // returns the program's status. The texts of the information boxes the
+  // user answered are added to `messages`.
+  int run(std::vector<ScriptedUser::Step> steps, unsigned seconds = hangLimitSeconds(15));
 
   // Only while the program runs.
   Gtk::Window& mainWindow();
