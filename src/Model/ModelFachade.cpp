@@ -110,7 +110,10 @@ bool ModelFachade::writePreferences(std::string file) {
 std::string ModelFachade::readPreferencesXMLFile(std::string file) {
   std::setlocale(LC_ALL, "C");
   XMLDAOPreferences reader(image, -1.0);
-  reader.setPreferences(*preferences);
+  // The file is read into a copy, taken only when the file is not refused:
+  // a file refused midway changes no setting.
+  Preferences read = *preferences;
+  reader.setPreferences(read);
   reader.set_substitute_entities(true);
   std::string refusal;
   try {
@@ -118,7 +121,11 @@ std::string ModelFachade::readPreferencesXMLFile(std::string file) {
   } catch (const xmlpp::exception& e) {
     std::cerr << "libxml++ exception: " << e.what() << std::endl;
   }
-  if (!refusal.empty()) std::cerr << "The preferences file " << file << " is not read: " << refusal << std::endl;
+  if (!refusal.empty()) {
+    std::cerr << "The preferences file " << file << " is not read: " << refusal << std::endl;
+    return refusal;
+  }
+  *preferences = std::move(read);
   return refusal;
 }
 

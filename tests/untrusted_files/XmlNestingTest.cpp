@@ -108,4 +108,17 @@ TYPED_TEST(XmlNesting, BeyondTheBoundTheFileIsRefusedAtOnce) {
   }
 }
 
+// The settings read before the element that gets a file refused are not
+// kept: a refused file changes no setting.
+TEST(XmlNestingSettings, ARefusedFileChangesNoSettingItSetBeforeTheRefusal) {
+  TemporaryHome temp;
+  const fs::path file = temp.work() / "nested.xml";
+  writeFileText(file, nested("<Preferences System=\"1\"><ImagePath dir=\"/early\"/>", "<ImagePath dir=\"/deep\"/>",
+                             "</Preferences>", bound + 1));
+  Model::ModelFachade model;
+  model.set_image_folder("/kept");
+  EXPECT_EQ(model.readPreferencesXMLFile(file.string()), tooDeep);
+  EXPECT_EQ(model.get_image_folder(), "/kept");
+}
+
 }  // namespace
