@@ -13,12 +13,12 @@
 #include <cerrno>
 #include <cstddef>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "AddressSpaceLimit.h"
+#include "BytesRead.h"
 #include "FileText.h"
 #include "ModelFachade.h"
 #include "TemporaryHome.h"
@@ -42,18 +42,6 @@ void writeSparse(const fs::path& file, const std::string& start, std::size_t len
   ASSERT_EQ(write(descriptor, start.data(), start.size()), static_cast<ssize_t>(start.size()));
   ASSERT_EQ(ftruncate(descriptor, static_cast<off_t>(length)), 0);
   close(descriptor);
-}
-
-// The bytes the calling process has read from files so far.
-std::size_t bytesRead() {
-  std::ifstream io("/proc/self/io");
-  std::size_t count = 0;
-  for (std::string field; io >> field;)
-    if (field == "rchar:") {
-      io >> count;
-      break;
-    }
-  return count;
 }
 
 struct ChildRun {
@@ -118,10 +106,10 @@ TEST(HugeFile, IsRefusedAfterReadingLittleOfItInLittleMemory) {
     const ChildRun run = runChild([&huge, &file] {
       // Where the limit applies, a whole read ends the child instead of the machine's memory.
       if (addressSpaceLimitsApply) limitAddressSpaceGrowth(512 * mebibyte);
-      const std::size_t before = bytesRead();
+      const std::size_t before = bytesReadSoFar();
       const std::string refusal = huge.read(file);
       if (refusal.empty() || (!huge.refusal.empty() && refusal != huge.refusal)) return 1;
-      return bytesRead() - before > 32 * mebibyte ? 2 : 0;
+      return bytesReadSoFar() - before > 32 * mebibyte ? 2 : 0;
     });
     EXPECT_EQ(run.exitCode, 0) << "1: not refused as expected, 2: read far into the file, 3: ended by an exception";
     EXPECT_LT(run.peakResidentBytes, baseline + 128 * mebibyte);

@@ -6,10 +6,10 @@
 
 #include <cstddef>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "BytesRead.h"
 #include "FileText.h"
 #include "GuardedSaxParser.h"
 #include "ModelFachade.h"
@@ -31,18 +31,6 @@ std::string nested(const std::string& open, const std::string& inner, const std:
   text += inner;
   for (int level = 2; level < depth; ++level) text += "</a>";
   return text + close + "\n";
-}
-
-// The bytes the calling process has read from files so far.
-std::size_t bytesRead() {
-  std::ifstream io("/proc/self/io");
-  std::size_t count = 0;
-  for (std::string field; io >> field;)
-    if (field == "rchar:") {
-      io >> count;
-      break;
-    }
-  return count;
 }
 
 struct Outcome {
@@ -97,13 +85,13 @@ TYPED_TEST(XmlNesting, BeyondTheBoundTheFileIsRefusedAtOnce) {
     SCOPED_TRACE(c.depth);
     const fs::path file = this->temp.work() / "nested.xml";
     writeFileText(file, TypeParam::text(c.depth));
-    const std::size_t before = bytesRead();
+    const std::size_t before = bytesReadSoFar();
     const Outcome outcome = TypeParam::read(file);
     EXPECT_EQ(outcome.refusal, c.refused ? tooDeep : "");
     EXPECT_EQ(outcome.innermostRead, !c.refused);
     // The parse ends within the first block the reader hands it.
     if (c.refused) {
-      EXPECT_LT(bytesRead() - before, std::size_t{1} << 20);
+      EXPECT_LT(bytesReadSoFar() - before, std::size_t{1} << 20);
     }
   }
 }
