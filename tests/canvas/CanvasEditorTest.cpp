@@ -290,6 +290,23 @@ TEST_F(CanvasEditorTest, AFreeHandStrokeLeavingThePictureFollowsItsEdge) {
   EXPECT_DOUBLE_EQ(outline[3]->getX(), 0.6);
 }
 
+// A measuring line dragged out of the picture in one motion ends at the
+// picture's edge, as a stroke does: at the smallest scale one motion spans
+// many picture sizes, and the file written of the line opens again.
+TEST_F(CanvasEditorTest, AMeasuringLineLeavingThePictureEndsAtItsEdge) {
+  zoomOutFully();
+  const double scale = canvas.getView().getScale();
+  const double middleX = std::round(canvas.getView().getOffsetX() + 500 * scale);
+  const double middleY = std::round(canvas.getView().getOffsetY() + 400 * scale);
+  canvas.setButtonRule(true);
+  drag({{middleX, middleY}, {middleX - 900, middleY + 900}});
+  ASSERT_EQ(shapes().size(), 1u);
+  const std::vector<double> ends = dynamic_cast<Line*>(shapes()[0])->getCoordinates();
+  EXPECT_DOUBLE_EQ(ends[2], 0.001);
+  EXPECT_DOUBLE_EQ(ends[3], 0.999);
+  EXPECT_EQ(savedFigures().size(), 1u);
+}
+
 TEST_F(CanvasEditorTest, CircleRadiusIsTheLargerWholePixelDistance) {
   // A 100 x 100 picture at scale 10: window tenths of a pixel are visible.
   canvas.showNewPicture(100, 100);

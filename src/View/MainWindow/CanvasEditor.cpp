@@ -275,7 +275,8 @@ bool CanvasEditor::movePointer(double x, double y) {
     lastXMouse = px;
     lastYMouse = py;
     view.updateOffsets();
-    canDraw();
+    // The end stays on the picture, as a stroke's points do.
+    followStroke(px, py);
     if (line != nullptr) line->setCoordinates(positionX, positionY);
     requestRedraw();
     return true;

@@ -226,7 +226,7 @@ class CanvasEditor : public Subject {
   void announceEdit(NotifyCode code);
   void restoreTools(bool fitting);
   // The position of the pointer (x, y) in image fractions, kept inside the
-  // picture, for strokes that leave it.
+  // picture, for strokes and measuring lines that leave it.
   void followStroke(int x, int y);
   void appendShape(baseShape* shape);
   // Records a shape put on the list as a step of the history, where the
