@@ -109,13 +109,7 @@ bool ReplacementJournal::remove() const { return removed(journal); }
 // longer than any the program writes.
 std::optional<std::vector<ReplacementJournal::Entry>> ReplacementJournal::read() const {
   Model::RegularFileRead file(journal);
-  if (!file.readable() || file.size() > largestJournal) return std::nullopt;
-  std::string text;
-  char block[4096];
-  for (std::size_t count; (count = file.readBlock(block, sizeof block)) > 0;) {
-    if (count > largestJournal - text.size()) return std::nullopt;
-    text.append(block, count);
-  }
+  const std::string text = file.readWhole(largestJournal, "it is longer than any journal the program writes");
   if (!file.readable()) return std::nullopt;
   std::vector<std::string> lines;
   std::istringstream in(text);

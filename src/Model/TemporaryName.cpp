@@ -31,6 +31,13 @@ std::string stem(const std::string& folder, const std::string& file) {
   return file.substr(0, length) + mark;
 }
 
+// Whether `name` is `start` followed by the random part.
+bool continuesWithRandomPart(const std::string& name, const std::string& start) {
+  return name.size() == start.size() + randomLetters && name.compare(0, start.size(), start) == 0 &&
+         std::all_of(name.begin() + static_cast<std::ptrdiff_t>(start.size()), name.end(),
+                     [](char c) { return c != '\0' && std::strchr(letters, c) != nullptr; });
+}
+
 }  // namespace
 
 std::string TemporaryName::claim(const std::string& target, const std::function<bool(const std::string&)>& create) {
@@ -50,19 +57,20 @@ std::string TemporaryName::claim(const std::string& target, const std::function<
 }
 
 bool TemporaryName::isFor(const std::string& folder, const std::string& file, const std::string& name) {
-  const std::string start = stem(folder, file);
-  return name.size() == start.size() + randomLetters && name.compare(0, start.size(), start) == 0 &&
-         std::all_of(name.begin() + static_cast<std::ptrdiff_t>(start.size()), name.end(),
-                     [](char c) { return c != '\0' && std::strchr(letters, c) != nullptr; });
+  return continuesWithRandomPart(name, stem(folder, file));
 }
 
 void TemporaryName::removeLeftovers(const std::string& folder, const std::vector<std::string>& files) {
   const std::unique_ptr<DIR, int (*)(DIR*)> listing(opendir(folder.c_str()), closedir);
   if (!listing) return;
+  // The folder's name limit is asked once, not for every name listed.
+  std::vector<std::string> starts;
+  for (const std::string& file : files) starts.push_back(stem(folder, file));
   std::vector<std::string> leftovers;
   while (const dirent* entry = readdir(listing.get())) {
     const std::string name = entry->d_name;
-    if (std::any_of(files.begin(), files.end(), [&](const std::string& file) { return isFor(folder, file, name); }))
+    if (std::any_of(starts.begin(), starts.end(),
+                    [&name](const std::string& start) { return continuesWithRandomPart(name, start); }))
       leftovers.push_back(name);
   }
   for (const std::string& name : leftovers) unlink((folder + "/" + name).c_str());

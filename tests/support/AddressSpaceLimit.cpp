@@ -2,17 +2,10 @@
 
 #include <sys/resource.h>
 
-#include <fstream>
-#include <string>
+#include "ProcessFigure.h"
 
 void limitAddressSpaceGrowth(std::size_t room) {
-  std::ifstream status("/proc/self/status");
-  std::size_t kilobytes = 0;
-  for (std::string field; status >> field;)
-    if (field == "VmSize:") {
-      status >> kilobytes;
-      break;
-    }
+  const std::size_t kilobytes = processFigure("/proc/self/status", "VmSize:");
   rlimit limit{};
   getrlimit(RLIMIT_AS, &limit);
   limit.rlim_cur = kilobytes * 1024 + room;

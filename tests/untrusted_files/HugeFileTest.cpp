@@ -18,9 +18,9 @@
 #include <vector>
 
 #include "AddressSpaceLimit.h"
-#include "BytesRead.h"
 #include "FileText.h"
 #include "ModelFachade.h"
+#include "ProcessFigure.h"
 #include "TemporaryHome.h"
 #include "XMLDAOPreferences.h"
 

@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "BytesRead.h"
 #include "FileText.h"
 #include "GuardedSaxParser.h"
 #include "ModelFachade.h"
+#include "ProcessFigure.h"
 #include "TemporaryHome.h"
 
 namespace fs = std::filesystem;

@@ -56,4 +56,23 @@ std::size_t RegularFileRead::readBlock(char* block, std::size_t capacity) {
   }
 }
 
+std::string RegularFileRead::readWhole(std::size_t largest, const std::string& tooLarge) {
+  if (!readable()) return "";
+  if (length > largest) {
+    refusalReason = tooLarge;
+    return "";
+  }
+  std::string contents;
+  contents.reserve(length);
+  char block[65536];
+  for (std::size_t count; (count = readBlock(block, sizeof block)) > 0;) {
+    if (count > largest - contents.size()) {
+      refusalReason = tooLarge;
+      return "";
+    }
+    contents.append(block, count);
+  }
+  return readable() ? contents : "";
+}
+
 }  // namespace Model

@@ -30,6 +30,10 @@ class RegularFileRead {
   // Reads up to `capacity` further bytes into `block`: the count read, 0 at
   // the end of the file or when reading failed (then refusal() says so).
   std::size_t readBlock(char* block, std::size_t capacity);
+  // Reads the rest of the file whole when it is at most `largest` bytes
+  // long, both when it was opened and as it is read (it may grow); otherwise
+  // refusal() becomes `tooLarge`, nothing of it is kept, and "" is returned.
+  std::string readWhole(std::size_t largest, const std::string& tooLarge);
 
  private:
   int descriptor = -1;
