@@ -18,7 +18,8 @@ class Angle : public baseShape {
 
   // Hit inside the triangle of the three points.
   bool inside(double x, double y, int width, int height) override;
-  // Moves the three points (clamped to the image) and forgets the position.
+  // Moves the three points by one shift, cut first so that all of them stay
+  // on the picture (the angle keeps its form), and forgets the position.
   void move(double dx, double dy) override;
   void limitMove(double& dx, double& dy) override;
 

@@ -17,8 +17,9 @@ class Line : public baseShape {
   void setY(double value) override;
   // Hit within 10 pixels of the segment.
   bool inside(double x, double y, int width, int height) override;
-  // Moves both ends; each coordinate is clamped to the image on its own, so a
-  // line pushed against the border gets shorter.
+  // Moves both ends by the same shift, cut first so that the whole line stays
+  // on the picture: a line pushed against the border stops there, its
+  // length kept.
   // Does nothing in a program whose profile keeps points and lines in place.
   void move(double dx, double dy) override;
   void limitMove(double& dx, double& dy) override;

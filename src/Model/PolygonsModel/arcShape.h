@@ -16,7 +16,8 @@ class arcShape : public baseShape {
 
   // An arc is never hit by a click.
   bool inside(double x, double y, int width, int height) override;
-  // Moves every vertex (clamped to the image) and forgets the position.
+  // Moves every vertex by one shift, cut first so that the whole arc stays on
+  // the picture (its form kept), and forgets the position.
   void move(double dx, double dy) override;
   void limitMove(double& dx, double& dy) override;
 

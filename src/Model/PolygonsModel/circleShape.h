@@ -15,7 +15,8 @@ class circleShape : public baseShape {
   void setY(double value) override;
   // Hit inside the circle's bounding square, not only the disc.
   bool inside(double x, double y, int width, int height) override;
-  // Moves the centre, unclamped.
+  // Moves the centre by the shift, cut first so that the centre stays within
+  // the picture's reach; the circle may stand partly or wholly off the picture.
   void move(double dx, double dy) override;
   void limitMove(double& dx, double& dy) override;
   double getArea(int width, int height) override;
