@@ -39,8 +39,8 @@ class ReplacementJournal {
   // could not be written or a name cannot be recorded; it may then be in
   // place, and is to be removed.
   bool write(const std::vector<Entry>& entries) const;
-  // Removes the journal (true also when there is none); the folder is not
-  // flushed.
+  // Removes the journal; the folder is not flushed. False, with errno set,
+  // when it could not be removed or was not there (ENOENT).
   bool remove() const;
 
   // Makes every target what it was before the switch began, whatever part
