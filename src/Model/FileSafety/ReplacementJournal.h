@@ -58,7 +58,8 @@ class ReplacementJournal {
   // journal are removed. Returns "" when the folder's files may be read,
   // otherwise why not (a journal that cannot be read, a folder that cannot
   // be written, a file that cannot be put back), naming the folder; the
-  // files are then left as they are for a later recovery.
+  // files are then left as they are for a later recovery. The caller holds
+  // the folder's lock (FolderLock), so that no switch is under way.
   std::string recover(const std::vector<std::string>& files) const;
 
  private:
