@@ -37,8 +37,9 @@ class FileGroupReplacement {
   bool empty() const { return files.empty(); }
 
   // Waits for the lock of the folder, finishes a replacement that a crash
-  // interrupted there, then puts every file in place. True when every target holds its new
-  // contents (outcome replaced, copyLeft or replacedUnconfirmed). Once only.
+  // interrupted there, then puts every file in place. True when every
+  // target holds its new contents (outcome replaced, copyLeft or
+  // replacedUnconfirmed). Once only.
   bool commit();
   Outcome outcome() const { return result; }
   // The file or folder that could not be written, after a commit that did
