@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +10,7 @@
 #include <map>
 
 #include "ClassificationFixtures.h"
+#include "EndsWithin.h"
 #include "FileGroupReplacement.h"
 #include "FileSystemCalls.h"
 #include "FileText.h"
@@ -309,6 +312,24 @@ TEST_F(SpeciesReplacementTest, AHalfReplacedSpeciesThatCannotBePutBackIsNotLoade
   EXPECT_TRUE(classifier.isLoaded());
   EXPECT_EQ(held(), "earlier");
   EXPECT_EQ(names(), speciesFiles);
+}
+
+// Anyone who may read a folder may lock it: a species folder the program
+// cannot write is loaded even while another process holds its lock.
+TEST_F(ClassifierLoadTest, AFolderThatCannotBeWrittenIsLoadedWhileAnotherHoldsItsLock) {
+  writeSpecies();
+  const ReadOnlyFolder readOnly(speciesFolder());
+  if (!readOnly.isReadOnly()) GTEST_SKIP() << "the folder cannot be made read-only";
+  const int holder = open(speciesFolder().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(holder, 0);
+  ASSERT_EQ(flock(holder, LOCK_EX), 0);
+  // The child shares the lock of `holder`, so its own lock of the folder
+  // conflicts with it as another process's would.
+  EXPECT_TRUE(endsWithin(20, [this] {
+    OpticalClassifierZelvora classifier("", 0);
+    if (!classifier.loadClassifiersFrom(speciesFolder().string())) _exit(1);
+  }));
+  close(holder);
 }
 
 // Cavitra's cyst classifier is saved as a group too: stopped at any point of

@@ -20,6 +20,7 @@
 #include "FileGroupReplacement.h"
 #include "FileSystemCalls.h"
 #include "FileText.h"
+#include "ProcessOnCue.h"
 #include "ReplacementJournal.h"
 #include "SaveObstacles.h"
 #include "TemporaryHome.h"
@@ -254,6 +255,45 @@ TEST_F(FileGroupReplacementTest, ACrashAtAnyPointLeavesTheWholeOldOrNewGroupOnce
     SCOPED_TRACE(mode.name);
     // The table went through the states where some files were new and some old.
     EXPECT_GT(mixed, 0u);
+  }
+}
+
+// Another process that ignores the folder's lock removes the journal
+// between the last rename and the commit's removal of it, alone or by
+// rolling the group back: the commit cannot tell what its targets hold and
+// does not report them replaced.
+TEST_F(FileGroupReplacementTest, AJournalRemovedUnderTheCommitLeavesItsOutcomeUndetermined) {
+  const std::vector<std::string> targets = {"model.dat", "shared.dat", "statistics.dat"};
+  const std::string journal = fs::canonical(temp.work()).string() + "/" + ReplacementJournal::fileName;
+  const struct {
+    const char* name;
+    std::function<void()> intrusion;
+    const char* held;
+  } cases[] = {
+      {"the journal alone is removed", [&] { fs::remove(journal); }, "new"},
+      {"the group is rolled back", [&] { ReplacementJournal(temp.work().string()).recover(targets); }, "old"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    ProcessOnCue other([&c] {
+      c.intrusion();
+      return std::string("done");
+    });
+    FileGroupReplacement files = group();
+    onFileSystemCall = [&, cued = false](const FileSystemCall& call) mutable {
+      if (!cued && call.name == "unlink" && call.path == journal) {
+        cued = true;
+        other.cueUntilDoneOrWaitingForLockOf(temp.work());
+      }
+      return 0;
+    };
+    EXPECT_FALSE(files.commit());
+    onFileSystemCall = nullptr;
+    EXPECT_EQ(other.answer(), "done");
+    EXPECT_EQ(files.outcome(), FileGroupReplacement::Outcome::undetermined);
+    EXPECT_EQ(files.failedTarget(), journal);
+    EXPECT_EQ(held(), c.held);
   }
 }
 

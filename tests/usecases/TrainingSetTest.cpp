@@ -1,4 +1,6 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -14,6 +16,7 @@
 #include "FileSizeLimit.h"
 #include "FileSystemCalls.h"
 #include "FileText.h"
+#include "ProcessOnCue.h"
 #include "OpticalClassifierZelvora.h"
 #include "SaveObstacles.h"
 #include "SpeciesFolderRecovery.h"
@@ -177,10 +180,13 @@ class SpeciesFolderTest : public ::testing::Test {
     return set;
   }
 
-  bool allOld() const {
-    bool old = true;
-    for (const char* name : files) old = untouched(folder / name, std::string("old ") + name) && old;
-    return old;
+  bool allOld() const { return held() == "old"; }
+
+  // "old" or "new" when every file or none is the old one, else "mixed".
+  std::string held() const {
+    std::size_t old = 0;
+    for (const char* name : files) old += untouched(folder / name, std::string("old ") + name) ? 1 : 0;
+    return old == std::size(files) ? "old" : old == 0 ? "new" : "mixed";
   }
 
   static constexpr const char* files[] = {"svm_nucleous.dat", "med_desv_nucleous.dat", "svm_stages.dat",
@@ -280,6 +286,17 @@ TEST_F(SpeciesFolderTest, TheMessageSaysWhatTheFolderHoldsWhenTheDiskRefusesASte
        },
        true, inPlace + "the disk did not confirm that they are stored: after a power cut the old ones may be back.",
        "new"},
+      {"another program removes the journal before the save does",
+       [journal](const FileSystemCall& call) {
+         if (call.name == "unlink" && journal(call)) unlinkat(AT_FDCWD, call.path.c_str(), 0);
+         return 0;
+       },
+       false,
+       notTrained + real +
+           "/replacement.journal, the record of the replacement, was removed by another program while the new "
+           "classifiers were put in place. Which classifiers are there cannot be told; check the files or train "
+           "again.",
+       "new"},
       {"an old file cannot be removed",
        [kept](const FileSystemCall& call) { return call.name == "unlink" && kept(call) ? EIO : 0; }, true,
        inPlace + "a copy of the old svm_nucleous.dat may be left beside them; it is removed when the species is "
@@ -304,6 +321,69 @@ TEST_F(SpeciesFolderTest, TheMessageSaysWhatTheFolderHoldsWhenTheDiskRefusesASte
     EXPECT_EQ(SpeciesFolderRecovery::recover(folder.string()), "");
     EXPECT_EQ(allOld(), std::string(c.heldOnceLoaded) == "old");
     EXPECT_TRUE(temporariesLeftIn(folder).empty());
+  }
+}
+
+// A save that a crash left half done and that cannot be rolled back keeps
+// the training from replacing the files; the message gives recovery's
+// reason.
+TEST_F(SpeciesFolderTest, ARecoveryThatFailsBeforeTheSaveIsTheReasonGiven) {
+  const std::string real = fs::canonical(folder).string();
+  writeFileText(folder / "replacement.journal", "replacement journal\ntarget svm_nucleous.dat\n");
+  OpticalClassifierZelvora classifier("", 0);
+  const TrainingSet::Outcome outcome = separableSet().train(classifier, folder.string());
+  EXPECT_FALSE(outcome.nucleusTrained);
+  EXPECT_FALSE(outcome.stageTrained);
+  ASSERT_FALSE(outcome.messages.empty());
+  EXPECT_EQ(outcome.messages.back(), "The classifiers could not be trained into " + folder.string() +
+                                         ": the files of " + real +
+                                         " were being replaced when the program stopped, and " + real +
+                                         "/replacement.journal, the record of what was replaced, cannot be read. "
+                                         "The classifiers there are unchanged.");
+  EXPECT_TRUE(allOld());
+}
+
+// A second Lumora loads the species (at its start, or on Classify) while
+// training's save is at a given call: it waits until the save is done and
+// loads the whole new set, and training's message says what the folder
+// holds.
+TEST_F(SpeciesFolderTest, AnotherLumoraLoadingTheSpeciesDuringTheSaveWaitsForTheWholeNewSet) {
+  const std::string real = fs::canonical(folder).string();
+  const struct {
+    const char* name;
+    std::function<bool(const FileSystemCall&)> at;
+  } moments[] = {
+      {"between two renames",
+       [real](const FileSystemCall& call) { return call.name == "rename" && call.to == real + "/svm_stages.dat"; }},
+      {"before the journal is removed",
+       [](const FileSystemCall& call) {
+         return call.name == "unlink" && call.path.find("replacement.journal") != std::string::npos;
+       }},
+  };
+  for (const auto& moment : moments) {
+    SCOPED_TRACE(moment.name);
+    SetUp();
+    ProcessOnCue otherLumora([this] {
+      OpticalClassifierZelvora loading("", 0);
+      const bool loaded = loading.loadClassifiersFrom(folder.string());
+      return held() + (loaded ? ", loaded" : ", not loaded");
+    });
+    OpticalClassifierZelvora classifier("", 0);
+    const TrainingSet set = separableSet();
+    onFileSystemCall = [&, cued = false](const FileSystemCall& call) mutable {
+      if (!cued && moment.at(call)) {
+        cued = true;
+        otherLumora.cueUntilDoneOrWaitingForLockOf(folder);
+      }
+      return 0;
+    };
+    const TrainingSet::Outcome outcome = set.train(classifier, folder.string());
+    onFileSystemCall = nullptr;
+    EXPECT_EQ(otherLumora.answer(), "new, loaded");
+    EXPECT_TRUE(outcome.nucleusTrained);
+    EXPECT_TRUE(outcome.stageTrained);
+    EXPECT_EQ(outcome.messages, std::vector<std::string>{});
+    EXPECT_EQ(held(), "new");
   }
 }
 

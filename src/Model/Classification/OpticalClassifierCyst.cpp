@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iostream>
 
+#include "FolderLock.h"
 #include "ProgramProfile.h"
 #include "ReplacementJournal.h"
 #include "Training.h"
@@ -62,6 +63,9 @@ svm_model* OpticalClassifierCyst::loadChecked(const std::string& modelPath, cons
 bool OpticalClassifierCyst::loadClassifiers(const std::string& folder) {
   resetClassifier();
   forgetRefusal();
+  // No save of another process switches the files while they are recovered
+  // and read; a folder that cannot be locked is read as it is.
+  const FolderLock lock(folder);
   const std::string unfinished = ReplacementJournal(folder).recover(
       {textureModelFile, textureStatisticsFile, shapeModelFile, shapeStatisticsFile});
   if (!unfinished.empty()) {

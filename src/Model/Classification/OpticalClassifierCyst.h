@@ -39,8 +39,9 @@ class OpticalClassifierCyst : public OpticalClassifier {
   OpticalClassifierCyst& operator=(const OpticalClassifierCyst&) = delete;
 
   // Replaces the models and statistics by those of `folder`, after finishing
-  // what a crash left of a save of them there (ReplacementJournal); true
-  // when both models are usable. Each file is read as ClassifierFileRead
+  // what a crash left of a save of them there (ReplacementJournal), holding
+  // the folder's lock (FolderLock) until the files are read; true when both
+  // models are usable. Each file is read as ClassifierFileRead
   // reads it; loadRefusal() names the first file or the folder that leaves a
   // model unused.
   bool loadClassifiers(const std::string& folder);

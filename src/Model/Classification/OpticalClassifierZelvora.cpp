@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "DirTools.h"
+#include "FolderLock.h"
 #include "PlatformFiles.h"
 #include "Preferences.h"
 #include "ProgramProfile.h"
@@ -91,6 +92,9 @@ bool OpticalClassifierZelvora::loadClassifiersFrom(const std::string& folder) {
   forgetRefusal();
   if (folder.empty()) return false;
   std::cout << "Dir Classifier: " << folder << std::endl;
+  // No training of another process switches the files while they are
+  // recovered and read; a folder that cannot be locked is read as it is.
+  const FolderLock lock(folder);
   if (const std::string unfinished = SpeciesFolderRecovery::recover(folder); !unfinished.empty()) {
     refuseLoading("The classifiers of " + folder + " cannot be loaded: " + unfinished + ".");
     std::cout << "Error loading classifiers of " << folder << ": " << loadRefusal() << std::endl;

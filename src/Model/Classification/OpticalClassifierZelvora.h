@@ -51,7 +51,8 @@ class OpticalClassifierZelvora : public OpticalClassifier {
   virtual void setPreferences(Preferences* pref);
   // Loads the selected species' normalisations and both models, after
   // finishing what a crash left of a training's save there
-  // (SpeciesFolderRecovery); true when loaded. Nothing stays loaded when no
+  // (SpeciesFolderRecovery), holding the folder's lock (FolderLock) from
+  // the recovery to the last file read; true when loaded. Nothing stays loaded when no
   // species is selected, that save cannot be rolled back, a file is missing
   // or refused (ClassifierFileRead, SvmModelFileCheck), or a normalisation
   // does not hold exactly featureCount features; loadRefusal() then says

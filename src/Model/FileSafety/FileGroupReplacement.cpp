@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "FileReplacement.h"
+#include "FolderLock.h"
 
 namespace fs = std::filesystem;
 
@@ -25,12 +26,21 @@ bool FileGroupReplacement::commit() {
   if (files.empty()) return true;
   const std::string folder = fs::path(files.front().first).parent_path().string();
   const ReplacementJournal journal(folder);
+  // Held to the end: the recovery below is the commit's own, and no other
+  // process may roll back or read the files while they are being switched.
+  const FolderLock lock(journal.folder());
+  if (!lock.held()) {
+    failed = folder;
+    reason = lock.refusal();
+    return false;
+  }
   std::vector<std::string> names;
   for (const auto& file : files) names.push_back(fs::path(file.first).filename().string());
   // A group a crash left half switched is rolled back before anything is
   // written beside it.
-  if (!journal.recover(names).empty()) {
-    failed = journal.path();
+  reason = journal.recover(names);
+  if (!reason.empty()) {
+    failed = folder;
     return false;
   }
 
@@ -55,9 +65,20 @@ bool FileGroupReplacement::commit() {
       return undo(journal, entries, true);
     }
   // Every rename reaches the disk before the journal goes.
-  if (!ReplacementJournal::flushFolders(entries) || !journal.remove()) {
+  if (!ReplacementJournal::flushFolders(entries)) {
     failed = folder;
     return undo(journal, entries, true);
+  }
+  if (!journal.remove()) {
+    if (errno != ENOENT) {
+      failed = folder;
+      return undo(journal, entries, true);
+    }
+    // Already gone: removed by someone who ignored the lock and may have
+    // rolled the targets back. They are left as they are.
+    failed = journal.path();
+    result = Outcome::undetermined;
+    return false;
   }
   // Until the removal of the journal is on disk a power cut brings it back,
   // and with it the old files, which are therefore kept.

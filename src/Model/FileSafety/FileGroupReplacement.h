@@ -16,7 +16,9 @@
 // renamed over its target. Removing the journal is the one step that makes
 // the new set the valid one; the old files are removed after it. Until then
 // a failure, or the recovery that whoever reads the files runs after a
-// crash, rolls every target back.
+// crash, rolls every target back. The commit holds the lock of that folder
+// (FolderLock) from its first step to its last, so no other process
+// recovers or reads the folder in between.
 class FileGroupReplacement {
  public:
   // What a commit left on disk.
@@ -26,21 +28,28 @@ class FileGroupReplacement {
     replacedUnconfirmed,  // every target holds its new contents, but a power cut may bring back all the old ones
     unchanged,            // every target is as it was
     unknown,              // some targets may hold their new contents, until the folder is next recovered
+    undetermined,         // the journal went during the switch, removed by someone who ignored the lock and may
+                          // have put old files back: what the targets hold cannot be told
   };
 
   // The new contents of `target`; given again, the later contents count.
   void add(const std::string& target, std::string contents);
   bool empty() const { return files.empty(); }
 
-  // Finishes first a replacement that a crash interrupted in the folder,
-  // then puts every file in place. True when every target holds its new
-  // contents (outcome replaced, copyLeft or replacedUnconfirmed). Once only.
+  // Waits for the lock of the folder, finishes a replacement that a crash
+  // interrupted there, then puts every file in place. True when every
+  // target holds its new contents (outcome replaced, copyLeft or
+  // replacedUnconfirmed). Once only.
   bool commit();
   Outcome outcome() const { return result; }
   // The file or folder that could not be written, after a commit that did
   // not replace every file; the target whose old file could not be removed
   // after one that left a copy.
   const std::string& failedTarget() const { return failed; }
+  // Why a commit that changed nothing could not begin: the folder could not
+  // be locked, or a replacement a crash interrupted there cannot be rolled
+  // back (the reason recovery gives, naming the folder). Empty otherwise.
+  const std::string& failureReason() const { return reason; }
 
  private:
   // Rolls back a group given up on, the switch of its targets `switching`
@@ -52,6 +61,7 @@ class FileGroupReplacement {
 
   std::vector<std::pair<std::string, std::string>> files;  // target, contents
   std::string failed;
+  std::string reason;
   Outcome result = Outcome::unchanged;
 };
 

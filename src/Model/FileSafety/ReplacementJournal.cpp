@@ -102,7 +102,7 @@ bool ReplacementJournal::write(const std::vector<Entry>& entries) const {
   return FileReplacement(journal).commit(text);
 }
 
-bool ReplacementJournal::remove() const { return removed(journal); }
+bool ReplacementJournal::remove() const { return unlink(journal.c_str()) == 0; }
 
 // A folder may come from anyone, so the journal is read as any such file: a
 // pipe or a device is refused without waiting on it, and so is a journal far

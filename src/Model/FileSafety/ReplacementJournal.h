@@ -39,8 +39,8 @@ class ReplacementJournal {
   // could not be written or a name cannot be recorded; it may then be in
   // place, and is to be removed.
   bool write(const std::vector<Entry>& entries) const;
-  // Removes the journal (true also when there is none); the folder is not
-  // flushed.
+  // Removes the journal; the folder is not flushed. False, with errno set,
+  // when it could not be removed or was not there (ENOENT).
   bool remove() const;
 
   // Makes every target what it was before the switch began, whatever part
@@ -58,7 +58,8 @@ class ReplacementJournal {
   // journal are removed. Returns "" when the folder's files may be read,
   // otherwise why not (a journal that cannot be read, a folder that cannot
   // be written, a file that cannot be put back), naming the folder; the
-  // files are then left as they are for a later recovery.
+  // files are then left as they are for a later recovery. The caller holds
+  // the folder's lock (FolderLock), so that no switch is under way.
   std::string recover(const std::vector<std::string>& files) const;
 
  private:

@@ -38,8 +38,11 @@ class CollectingFiles {
 // when it replaced them all and left nothing else.
 std::string whatTheSaveLeft(const FileGroupReplacement& output, const std::string& folder) {
   using Outcome = FileGroupReplacement::Outcome;
-  const std::string notWritten =
-      "The classifiers could not be trained into " + folder + ": " + output.failedTarget() + " cannot be written. ";
+  const std::string notTrained = "The classifiers could not be trained into " + folder + ": ";
+  const std::string notWritten = notTrained +
+                                 (output.failureReason().empty() ? output.failedTarget() + " cannot be written"
+                                                                 : output.failureReason()) +
+                                 ". ";
   switch (output.outcome()) {
     case Outcome::replaced:
       return "";
@@ -52,6 +55,10 @@ std::string whatTheSaveLeft(const FileGroupReplacement& output, const std::strin
              ", but the disk did not confirm that they are stored: after a power cut the old ones may be back.";
     case Outcome::unchanged:
       return notWritten + "The classifiers there are unchanged.";
+    case Outcome::undetermined:
+      return notTrained + output.failedTarget() +
+             ", the record of the replacement, was removed by another program while the new classifiers were put in "
+             "place. Which classifiers are there cannot be told; check the files or train again.";
     case Outcome::unknown:
       break;
   }
