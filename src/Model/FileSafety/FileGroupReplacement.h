@@ -16,7 +16,10 @@
 // renamed over its target. Removing the journal is the one step that makes
 // the new set the valid one; the old files are removed after it. Until then
 // a failure, or the recovery that whoever reads the files runs after a
-// crash, rolls every target back.
+// crash, rolls every target back. The files are those of a folder that may
+// come from anyone: each is written under its own name in its folder, and a
+// target that is a link cannot be replaced, so no file it leads to is
+// written.
 class FileGroupReplacement {
  public:
   // What a commit left on disk.
@@ -27,6 +30,12 @@ class FileGroupReplacement {
     unchanged,            // every target is as it was
     unknown,              // some targets may hold their new contents, until the folder is next recovered
   };
+
+  // `folderFiles`: the bare names of the other files of the targets' folder
+  // that a group saved there before may have replaced, so that the recovery
+  // before the commit puts them back too (it renames or removes nothing but
+  // these, the targets, and their temporary names).
+  explicit FileGroupReplacement(std::vector<std::string> folderFiles = {}) : folderFiles(std::move(folderFiles)) {}
 
   // The new contents of `target`; given again, the later contents count.
   void add(const std::string& target, std::string contents);
@@ -50,6 +59,7 @@ class FileGroupReplacement {
   // Removes the old files once the new set is the valid one.
   void dropOldFiles(const std::vector<ReplacementJournal::Entry>& entries);
 
+  std::vector<std::string> folderFiles;
   std::vector<std::pair<std::string, std::string>> files;  // target, contents
   std::string failed;
   Outcome result = Outcome::unchanged;

@@ -8,6 +8,7 @@
 
 #include "FileGroupReplacement.h"
 #include "OpticalClassifierZelvora.h"
+#include "SpeciesFolderRecovery.h"
 #include "regionDetectorEdgesZelvora.h"
 #include "regionShape.h"
 
@@ -38,8 +39,14 @@ class CollectingFiles {
 // when it replaced them all and left nothing else.
 std::string whatTheSaveLeft(const FileGroupReplacement& output, const std::string& folder) {
   using Outcome = FileGroupReplacement::Outcome;
-  const std::string notWritten =
-      "The classifiers could not be trained into " + folder + ": " + output.failedTarget() + " cannot be written. ";
+  // A file of the species that is a link is not written through: the
+  // message says so, as the link is what the user has to replace.
+  std::error_code error;
+  const bool link = std::filesystem::is_symlink(std::filesystem::symlink_status(output.failedTarget(), error));
+  const std::string notWritten = "The classifiers could not be trained into " + folder + ": " +
+                                 output.failedTarget() +
+                                 (link ? " is a link to another file, which training does not write through. "
+                                       : " cannot be written. ");
   switch (output.outcome()) {
     case Outcome::replaced:
       return "";
@@ -99,7 +106,7 @@ TrainingSet::Outcome TrainingSet::train(OpticalClassifier& classifier, const std
   Outcome outcome;
   // The species' files are replaced together, and only when every training
   // asked for succeeded and every file was written.
-  FileGroupReplacement output;
+  FileGroupReplacement output(SpeciesFolderRecovery::files());
   const CollectingFiles collecting(classifier, output);
   // A training that ran but gave no model is reported, not passed off as done,
   // with the system's reason when its model could not be written.
