@@ -9,7 +9,7 @@ BUILD="$ROOT/build-fuzz"
 SECONDS_PER_TARGET="${1:-30}"
 shift || true
 TARGETS=("$@")
-if [ ${#TARGETS[@]} -eq 0 ]; then TARGETS=(Annotation Preferences ModelFile Normalisation Picture CavitraAnnotation LumoraCsv CavitraCsv CystClassifier); fi
+if [ ${#TARGETS[@]} -eq 0 ]; then TARGETS=(Annotation Preferences ModelFile Normalisation Picture CavitraAnnotation LumoraCsv CavitraCsv CystClassifier Journal); fi
 
 # The committed corpus folder of each target.
 corpus_of() {
@@ -22,6 +22,7 @@ corpus_of() {
     CavitraAnnotation) echo cavitra_annotation ;;
     LumoraCsv | CavitraCsv) echo csv ;;
     CystClassifier) echo cyst_classifier ;;
+    Journal) echo journal ;;
   esac
 }
 

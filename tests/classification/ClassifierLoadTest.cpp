@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <functional>
 #include <iterator>
 #include <map>
 
@@ -16,6 +17,7 @@
 #include "FileText.h"
 #include "OpticalClassifierCyst.h"
 #include "OpticalClassifierZelvora.h"
+#include "ReplacementJournal.h"
 #include "Preferences.h"
 #include "TemporaryHome.h"
 
@@ -373,6 +375,91 @@ TEST_F(ClassifierLoadTest, ACystClassifierSaveStoppedAtAnyPointLoadsTheWholeEarl
     EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator())), 4u);
   }
   EXPECT_GT(mixed, 0u);
+}
+
+// Every entry under `root`, links not followed: a file by its contents, a
+// link by what it points to.
+std::map<std::string, std::string> everythingUnder(const fs::path& root) {
+  std::map<std::string, std::string> found;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    const fs::file_status status = entry.symlink_status();
+    found[entry.path().string()] = fs::is_symlink(status)     ? "link to " + fs::read_symlink(entry).string()
+                                   : fs::is_regular_file(status) ? readFileText(entry.path())
+                                                                 : "folder";
+  }
+  return found;
+}
+
+// A journal received in a classifier folder may name any file. One that
+// names anything but the folder's own classifier files and their temporary
+// names (a path elsewhere, the working folder through /proc/self/cwd, a user's
+// file in the folder, "..", a link in the folder) is refused whole when
+// either program loads the folder: nothing anywhere changes, and the reason
+// says so.
+TEST_F(ClassifierLoadTest, AJournalNamingOtherFilesThanTheFoldersOwnChangesNothing) {
+  using Cyst = OpticalClassifierCyst;
+  const fs::path cystFolder = temp.work() / "classifier" / "cyst";
+  const fs::path documents = temp.home() / "Documents";
+  const auto entry = [](const std::string& target, const std::string& old) {
+    return "target " + target + "\nnew " + target + ".saving-abcdef\n" +
+           (old.empty() ? std::string("no old file") : "old " + target + ".saving-" + old) + "\n";
+  };
+  // Each case's journal entries, given the folder loaded.
+  const std::pair<const char*, std::function<std::string(const fs::path&)>> cases[] = {
+      {"a path elsewhere", [&](const fs::path&) { return entry((documents / "thesis.txt").string(), ""); }},
+      {"a kept copy put back over a path elsewhere",
+       [&](const fs::path&) { return entry((documents / "thesis.txt").string(), "ghijkl"); }},
+      {"the working folder through /proc/self/cwd",
+       [&](const fs::path&) { return entry("/proc/self/cwd/preferences.xml", ""); }},
+      {"a user's file in the folder", [&](const fs::path&) { return entry("notes.txt", ""); }},
+      {"the parent folder's file through ..",
+       [&](const fs::path& folder) { return entry((folder / ".." / "preferences.xml").string(), ""); }},
+      {"a file through a link in the folder",
+       [&](const fs::path& folder) { return entry((folder / "documents" / "thesis.txt").string(), ""); }},
+      {"a folder's own file beside a user's file",
+       [&](const fs::path&) { return entry("svm_nucleous.dat", "") + entry("notes.txt", ""); }},
+  };
+  // Loads `folder` as Lumora or Cavitra does; the reason it was refused.
+  const std::pair<const char*, std::function<std::string(const fs::path&)>> programs[] = {
+      {"Lumora",
+       [this](const fs::path&) {
+         OpticalClassifierZelvora classifier("", 0);
+         classifier.setPreferences(&preferences);
+         return classifier.isLoaded() ? std::string() : classifier.loadRefusal();
+       }},
+      {"Cavitra",
+       [](const fs::path& folder) {
+         Cyst classifier("", 0);
+         return classifier.loadClassifiers(folder.string()) ? std::string() : classifier.loadRefusal();
+       }},
+  };
+  for (const auto& [program, load] : programs)
+    for (const auto& [name, entries] : cases) {
+      SCOPED_TRACE(std::string(program) + ": " + name);
+      const fs::path folder = std::string(program) == "Lumora" ? speciesFolder() : cystFolder;
+      writeSpecies();
+      for (const char* file : {Cyst::textureModelFile, Cyst::textureStatisticsFile, Cyst::shapeModelFile,
+                               Cyst::shapeStatisticsFile})
+        temp.putWorkFile(fs::path("classifier") / "cyst" / file, fixtures::twoVectorModel(1, 0));
+      fs::create_directories(documents);
+      writeFileText(documents / "thesis.txt", "the user's thesis");
+      writeFileText(documents / "thesis.txt.saving-ghijkl", "planted");
+      writeFileText(temp.work() / "preferences.xml", "the working folder's preferences");
+      writeFileText(folder.parent_path() / "preferences.xml", "the settings");
+      writeFileText(folder / "notes.txt", "the user's notes");
+      fs::remove(folder / "documents");
+      fs::create_directory_symlink(documents, folder / "documents");
+      writeFileText(folder / ReplacementJournal::fileName, "replacement journal\n" + entries(folder) + "end\n");
+      const std::map<std::string, std::string> before = everythingUnder(temp.home().parent_path());
+
+      const std::string refusal = load(folder);
+      EXPECT_NE(refusal.find(fs::canonical(folder).string() + "/" + ReplacementJournal::fileName +
+                             ", the record of what was replaced, names files that are not the folder's own"),
+                std::string::npos)
+          << refusal;
+      EXPECT_EQ(everythingUnder(temp.home().parent_path()), before);
+      fs::remove(folder / ReplacementJournal::fileName);
+    }
 }
 
 }  // namespace

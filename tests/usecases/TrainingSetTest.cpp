@@ -246,6 +246,34 @@ TEST_F(SpeciesFolderTest, AFileSizeLimitKeepsEveryFileAndSaysWhy) {
   EXPECT_TRUE(temporariesLeftIn(folder).empty());
 }
 
+// A species folder received from someone whose model file is a link to a
+// file outside it: training writes nothing through the link, leaves every
+// file as it was, and says why.
+TEST_F(SpeciesFolderTest, AModelFileThatIsALinkOutOfTheFolderIsNotWrittenThrough) {
+  const fs::path outside = temp.home() / "thesis.txt";
+  writeFileText(outside, "the user's thesis");
+  const fs::path link = folder / "svm_nucleous.dat";
+  fs::remove(link);
+  fs::create_symlink(outside, link);
+  OpticalClassifierZelvora classifier("", 0);
+  const TrainingSet::Outcome outcome = separableSet().train(classifier, folder.string());
+  EXPECT_EQ(readFileText(outside), "the user's thesis");
+  EXPECT_TRUE(fs::is_symlink(link));
+  EXPECT_FALSE(outcome.nucleusTrained);
+  EXPECT_FALSE(outcome.stageTrained);
+  ASSERT_FALSE(outcome.messages.empty());
+  EXPECT_EQ(outcome.messages.back(), "The classifiers could not be trained into " + folder.string() + ": " +
+                                         link.string() +
+                                         " is a link to another file, which training does not write through. "
+                                         "The classifiers there are unchanged.");
+  for (const char* name : files) {
+    if (name != std::string("svm_nucleous.dat")) {
+      EXPECT_TRUE(untouched(folder / name, std::string("old ") + name)) << name;
+    }
+  }
+  EXPECT_TRUE(temporariesLeftIn(folder).empty());
+}
+
 // Whatever the disk refuses while the trained files replace the species',
 // the message says what the folder now holds; only a replacement that left
 // every new file in place counts as trained.

@@ -3,10 +3,13 @@
 #include "OpticalClassifierZelvora.h"
 #include "ReplacementJournal.h"
 
-std::string SpeciesFolderRecovery::recover(const std::string& folder) {
+std::vector<std::string> SpeciesFolderRecovery::files() {
   using Classifier = OpticalClassifierZelvora;
-  return ReplacementJournal(folder).recover(
-      {Classifier::nucleusModelFile, Classifier::normalisationFileFor(Classifier::nucleusModelFile),
-       Classifier::stageModelFile, Classifier::normalisationFileFor(Classifier::stageModelFile),
-       Classifier::sharedNormalisationFile});
+  return {Classifier::nucleusModelFile, Classifier::normalisationFileFor(Classifier::nucleusModelFile),
+          Classifier::stageModelFile, Classifier::normalisationFileFor(Classifier::stageModelFile),
+          Classifier::sharedNormalisationFile};
+}
+
+std::string SpeciesFolderRecovery::recover(const std::string& folder) {
+  return ReplacementJournal(folder).recover(files());
 }

@@ -34,7 +34,7 @@ bool FileGroupReplacement::commit() {
     reason = lock.refusal();
     return false;
   }
-  std::vector<std::string> names;
+  std::vector<std::string> names = folderFiles;
   for (const auto& file : files) names.push_back(fs::path(file.first).filename().string());
   // A group a crash left half switched is rolled back before anything is
   // written beside it.
@@ -47,7 +47,8 @@ bool FileGroupReplacement::commit() {
   std::vector<std::unique_ptr<FileReplacement>> replacements;
   std::vector<ReplacementJournal::Entry> entries;
   for (const auto& [target, contents] : files) {
-    FileReplacement& file = *replacements.emplace_back(std::make_unique<FileReplacement>(target));
+    FileReplacement& file =
+        *replacements.emplace_back(std::make_unique<FileReplacement>(target, FileReplacement::Links::refused));
     if (!file.writeTemporary(contents) || !file.nameBeside()) {
       failed = target;
       return undo(journal, entries, false);

@@ -18,7 +18,10 @@
 // a failure, or the recovery that whoever reads the files runs after a
 // crash, rolls every target back. The commit holds the lock of that folder
 // (FolderLock) from its first step to its last, so no other process
-// recovers or reads the folder in between.
+// recovers or reads the folder in between. The files are those of a folder
+// that may come from anyone: each is written under its own name in its
+// folder, and a target that is a link cannot be replaced, so no file it
+// leads to is written.
 class FileGroupReplacement {
  public:
   // What a commit left on disk.
@@ -31,6 +34,12 @@ class FileGroupReplacement {
     undetermined,         // the journal went during the switch, removed by someone who ignored the lock and may
                           // have put old files back: what the targets hold cannot be told
   };
+
+  // `folderFiles`: the bare names of the other files of the targets' folder
+  // that a group saved there before may have replaced, so that the recovery
+  // before the commit puts them back too (it renames or removes nothing but
+  // these, the targets, and their temporary names).
+  explicit FileGroupReplacement(std::vector<std::string> folderFiles = {}) : folderFiles(std::move(folderFiles)) {}
 
   // The new contents of `target`; given again, the later contents count.
   void add(const std::string& target, std::string contents);
@@ -59,6 +68,7 @@ class FileGroupReplacement {
   // Removes the old files once the new set is the valid one.
   void dropOldFiles(const std::vector<ReplacementJournal::Entry>& entries);
 
+  std::vector<std::string> folderFiles;
   std::vector<std::pair<std::string, std::string>> files;  // target, contents
   std::string failed;
   std::string reason;

@@ -59,7 +59,9 @@ bool replaceableIn(const std::string& folder, const struct stat& file) {
 
 }  // namespace
 
-FileReplacement::FileReplacement(const std::string& target) {
+FileReplacement::FileReplacement(const std::string& target, Links links) {
+  struct stat entry {};
+  if (links == Links::refused && lstat(target.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode)) return;
   std::string resolved = target.empty() ? "" : resolveLinks(target);
   if (resolved.empty()) return;
   std::string parent = fs::path(resolved).parent_path().string();

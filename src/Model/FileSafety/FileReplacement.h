@@ -13,19 +13,27 @@
 // never opened, so never followed). It is renamed over the target only when
 // every write and the flush to disk succeeded, and the folder is flushed
 // after the rename. A target that is a link is resolved first: the file it
-// names is replaced and the link stays. The replaced file keeps its
+// names is replaced and the link stays; a file of a folder that may come
+// from anyone is saved with links refused instead, so that its save never
+// writes a file the link leads to. The replaced file keeps its
 // permission bits and, where the saver may set them, its owner and group.
 // Before it writes, a save removes the temporary files that a save of the
 // same target left when it was killed (TemporaryName).
 class FileReplacement {
  public:
+  // What a target that is a link stands for: the file it names (a file the
+  // user chose), or nothing that may be replaced (a classifier file, which
+  // is written only under its own name in its own folder).
+  enum class Links { followed, refused };
+
   // Checks the target; nothing is created yet. It cannot be replaced when
   // its folder is not writable, or when it exists but is not a regular file,
   // is read-only (no write permission bit, or not writable by the user), or
   // is another user's file that the system lets the saver neither replace
   // nor remove: in a folder with the sticky bit, such as the system's
-  // temporary folder, only the owner of the file or of the folder may.
-  explicit FileReplacement(const std::string& target);
+  // temporary folder, only the owner of the file or of the folder may; nor
+  // when it is a link and `links` refuses them.
+  explicit FileReplacement(const std::string& target, Links links = Links::followed);
   // Removes the temporary file unless it was put in place.
   ~FileReplacement();
   FileReplacement(const FileReplacement&) = delete;

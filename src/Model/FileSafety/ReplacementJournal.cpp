@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -69,23 +70,28 @@ ReplacementJournal::ReplacementJournal(const std::string& folder) {
 }
 
 std::string ReplacementJournal::recorded(const std::string& path) const {
-  return folderOf(path) == where ? fs::path(path).filename().string() : path;
+  return folderOf(path) == where ? fs::path(path).filename().string() : "";
 }
 
-std::string ReplacementJournal::located(const std::string& name) const {
-  if (!name.empty() && name.front() == '/') return name;
-  if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) return "";
-  return where + "/" + name;
-}
-
-bool ReplacementJournal::sound(const Entry& entry) {
-  const fs::path target(entry.target);
-  const std::string folder = target.parent_path().string(), file = target.filename().string();
-  const auto keptBeside = [&](const std::string& path) {
-    return folderOf(path) == folder && TemporaryName::isFor(folder, file, fs::path(path).filename().string());
-  };
-  return !folder.empty() && !file.empty() && keptBeside(entry.temporary) &&
+// Every name is taken in the journal's own folder: a target must be exactly
+// one of the caller's bare names, and a rename or removal acts on the name
+// itself, never on what a link of that name points to, so no path, "..", or
+// link can lead out of the folder or to another file in it.
+bool ReplacementJournal::sound(const Entry& entry, const std::vector<std::string>& files) const {
+  const auto keptBeside = [&](const std::string& name) { return TemporaryName::isFor(where, entry.target, name); };
+  return std::find(files.begin(), files.end(), entry.target) != files.end() && keptBeside(entry.temporary) &&
          (entry.oldCopy.empty() || keptBeside(entry.oldCopy));
+}
+
+std::optional<std::vector<ReplacementJournal::Entry>> ReplacementJournal::located(
+    const std::vector<Entry>& entries, const std::vector<std::string>& files) const {
+  const auto path = [this](const std::string& name) { return name.empty() ? name : where + "/" + name; };
+  std::vector<Entry> inFolder;
+  for (const Entry& entry : entries) {
+    if (!sound(entry, files)) return std::nullopt;
+    inFolder.push_back({path(entry.target), path(entry.temporary), path(entry.oldCopy)});
+  }
+  return inFolder;
 }
 
 bool ReplacementJournal::write(const std::vector<Entry>& entries) const {
@@ -94,7 +100,9 @@ bool ReplacementJournal::write(const std::vector<Entry>& entries) const {
     const std::string target = recorded(entry.target), fresh = recorded(entry.temporary),
                       old = recorded(entry.oldCopy);
     // One name a line: a name holding a line break cannot be recorded.
-    if ((target + fresh + old).find('\n') != std::string::npos) return false;
+    if (target.empty() || fresh.empty() || (old.empty() && !entry.oldCopy.empty()) ||
+        (target + fresh + old).find('\n') != std::string::npos)
+      return false;
     text += targetField + target + "\n" + newField + fresh + "\n";
     text += (entry.oldCopy.empty() ? std::string(noOldFile) : oldField + old) + "\n";
   }
@@ -118,11 +126,11 @@ std::optional<std::vector<ReplacementJournal::Entry>> ReplacementJournal::read()
   if (lines.size() < 2 || lines.front() != header || lines.back() != end) return std::nullopt;
   const std::size_t last = lines.size() - 1;
   std::size_t i = 1;
-  // Takes the path of the next line when it starts with `field`.
-  const auto take = [&](const std::string& field, std::string& path) {
+  // Takes the name of the next line when it starts with `field`.
+  const auto take = [&](const std::string& field, std::string& name) {
     if (i == last || lines[i].compare(0, field.size(), field) != 0) return false;
-    path = located(lines[i++].substr(field.size()));
-    return !path.empty();
+    name = lines[i++].substr(field.size());
+    return !name.empty();
   };
   std::vector<Entry> entries;
   while (i < last) {
@@ -132,7 +140,6 @@ std::optional<std::vector<ReplacementJournal::Entry>> ReplacementJournal::read()
       ++i;
     else if (!take(oldField, entry.oldCopy))
       return std::nullopt;
-    if (!sound(entry)) return std::nullopt;
     entries.push_back(std::move(entry));
   }
   return entries;
@@ -157,8 +164,11 @@ std::string ReplacementJournal::recover(const std::vector<std::string>& files) c
     const std::string stopped = "the files of " + where + " were being replaced when the program stopped";
     if (access(where.c_str(), W_OK | X_OK) != 0)
       return stopped + ", and the folder cannot be written to put the old files back";
-    const std::optional<std::vector<Entry>> entries = read();
-    if (!entries) return stopped + ", and " + journal + ", the record of what was replaced, cannot be read";
+    const std::string record = ", and " + journal + ", the record of what was replaced, ";
+    const std::optional<std::vector<Entry>> recordedEntries = read();
+    if (!recordedEntries) return stopped + record + "cannot be read";
+    const std::optional<std::vector<Entry>> entries = located(*recordedEntries, files);
+    if (!entries) return stopped + record + "names files that are not the folder's own";
     if (!rollBack(*entries) || !remove() || !FileReplacement::flushFolder(where))
       return stopped + ", and the old files cannot be put back";
   } else if (errno != ENOENT && errno != ENOTDIR) {

@@ -13,11 +13,13 @@
 // is gone, the whole new set.
 //
 // It lists per file the target, the name of its new contents beside it and
-// the name its old file is kept under (or that it had none). Names in the
-// journal's folder are written bare, others as absolute paths; the kept
-// names are accepted only as the temporary names a save makes for their
-// target (TemporaryName), so a journal can never make recovery rename or
-// remove another file.
+// the name its old file is kept under (or that it had none), every name
+// bare: all of them are in the journal's folder. A folder may come from
+// anyone, so a journal is followed only when each of its targets is one of
+// the files its caller names (recover), in the journal's own folder, and the
+// other names are the temporary names a save makes for that target
+// (TemporaryName); any other journal is refused whole. Recovery therefore
+// renames or removes nothing but those files and their temporary names.
 class ReplacementJournal {
  public:
   struct Entry {
@@ -36,8 +38,9 @@ class ReplacementJournal {
 
   // Puts the journal of `entries` in place with a single save, flushed with
   // its folder: from then on the switch can be rolled back. False when it
-  // could not be written or a name cannot be recorded; it may then be in
-  // place, and is to be removed.
+  // could not be written or a name cannot be recorded (a file outside the
+  // journal's folder, a name holding a line break); it may then be in place,
+  // and is to be removed.
   bool write(const std::vector<Entry>& entries) const;
   // Removes the journal; the folder is not flushed. False, with errno set,
   // when it could not be removed or was not there (ENOENT).
@@ -54,22 +57,30 @@ class ReplacementJournal {
 
   // Finishes what a save left undone in the folder when it was stopped: a
   // switch whose journal is there is rolled back and the journal removed;
-  // then the temporary files left beside `files` (bare names) and beside the
-  // journal are removed. Returns "" when the folder's files may be read,
-  // otherwise why not (a journal that cannot be read, a folder that cannot
-  // be written, a file that cannot be put back), naming the folder; the
-  // files are then left as they are for a later recovery. The caller holds
-  // the folder's lock (FolderLock), so that no switch is under way.
+  // then the temporary files left beside `files` (bare names: the folder's
+  // own files, the only targets a journal may name) and beside the journal
+  // are removed. Returns "" when the folder's files may be read, otherwise
+  // why not (a journal that cannot be read or names files that are not the
+  // folder's own, a folder that cannot be written, a file that cannot be put
+  // back), naming the folder; the files are then left as they are for a
+  // later recovery. The caller holds the folder's lock (FolderLock), so
+  // that no switch is under way.
   std::string recover(const std::vector<std::string>& files) const;
 
  private:
-  // The entries of the journal; none when it is not one this class wrote.
+  // The entries of the journal with their names as recorded; none when it
+  // is not whole.
   std::optional<std::vector<Entry>> read() const;
-  // How `path` is written in the journal, and back.
+  // The bare name `path` is recorded under; "" when it is not in the
+  // journal's folder.
   std::string recorded(const std::string& path) const;
-  std::string located(const std::string& name) const;
-  // Whether `entry` names only a target and the temporary names of it.
-  static bool sound(const Entry& entry);
+  // The recorded entries with their names located in the journal's folder;
+  // none when one of them is not sound.
+  std::optional<std::vector<Entry>> located(const std::vector<Entry>& entries,
+                                            const std::vector<std::string>& files) const;
+  // Whether the recorded `entry` names one of `files` and temporary names of
+  // it, nothing else.
+  bool sound(const Entry& entry, const std::vector<std::string>& files) const;
 
   std::string where;
   std::string journal;

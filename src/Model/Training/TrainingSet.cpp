@@ -8,6 +8,7 @@
 
 #include "FileGroupReplacement.h"
 #include "OpticalClassifierZelvora.h"
+#include "SpeciesFolderRecovery.h"
 #include "regionDetectorEdgesZelvora.h"
 #include "regionShape.h"
 
@@ -38,11 +39,16 @@ class CollectingFiles {
 // when it replaced them all and left nothing else.
 std::string whatTheSaveLeft(const FileGroupReplacement& output, const std::string& folder) {
   using Outcome = FileGroupReplacement::Outcome;
+  // A file of the species that is a link is not written through: the
+  // message says so, as the link is what the user has to replace.
+  std::error_code error;
+  const bool link = std::filesystem::is_symlink(std::filesystem::symlink_status(output.failedTarget(), error));
   const std::string notTrained = "The classifiers could not be trained into " + folder + ": ";
-  const std::string notWritten = notTrained +
-                                 (output.failureReason().empty() ? output.failedTarget() + " cannot be written"
-                                                                 : output.failureReason()) +
-                                 ". ";
+  const std::string notWritten =
+      notTrained +
+      (!output.failureReason().empty() ? output.failureReason() + ". "
+       : link ? output.failedTarget() + " is a link to another file, which training does not write through. "
+              : output.failedTarget() + " cannot be written. ");
   switch (output.outcome()) {
     case Outcome::replaced:
       return "";
@@ -106,7 +112,7 @@ TrainingSet::Outcome TrainingSet::train(OpticalClassifier& classifier, const std
   Outcome outcome;
   // The species' files are replaced together, and only when every training
   // asked for succeeded and every file was written.
-  FileGroupReplacement output;
+  FileGroupReplacement output(SpeciesFolderRecovery::files());
   const CollectingFiles collecting(classifier, output);
   // A training that ran but gave no model is reported, not passed off as done,
   // with the system's reason when its model could not be written.
