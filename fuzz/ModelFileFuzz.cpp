@@ -1,4 +1,4 @@
-// libsvm model files on any bytes: the check refuses what libsvm cannot read
+// libsvm model files on any bytes: the check refuses what libsvm cannot use
 // safely, every model it accepts loads and predicts, and a model accepted in
 // a classifier's role answers only labels of that role.
 

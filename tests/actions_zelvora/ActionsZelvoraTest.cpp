@@ -406,7 +406,7 @@ TEST_F(ActionsZelvoraTest, LoadingTellsWhatIsMissing) {
        notLoaded, "svm_nucleous.dat", "it is not a regular file"},
       {"a model libsvm cannot read",
        [this] { writeFileText(speciesFolder() / "svm_nucleous.dat", "svm_type nonsense\n"); }, notLoaded,
-       "svm_nucleous.dat", model + "the model has no SV section)"},
+       "svm_nucleous.dat", model + "unknown svm_type nonsense)"},
       // Models that libsvm reads, but whose answers name no nucleus or stage.
       {"a nucleus model labelled 5 and 9",
        [this] { replaceInSpeciesFile("svm_nucleous.dat", "label 0 1", "label 5 9"); }, notLoaded, "svm_nucleous.dat",

@@ -70,6 +70,37 @@ std::string modelOfClasses(int classes) {
          std::to_string(classes) + "\nrho" + rho + "\nlabel" + labels + "\nnr_sv" + counts + "\nSV\n" + vectors;
 }
 
+std::string libsvmSavedModel(const std::filesystem::path& file, int type, int kernel, bool probability, int classes) {
+  std::vector<std::vector<svm_node>> rows;
+  std::vector<double> labels;
+  for (int i = 0; i < 12; ++i) {
+    const int label = i % classes;
+    rows.push_back({{0, label + 0.1 * i}, {3, -0.05 * i}, {24, 1.0 * label}, {-1, 0}});
+    labels.push_back(label);
+  }
+  std::vector<svm_node*> x;
+  for (auto& row : rows) x.push_back(row.data());
+  svm_problem problem{static_cast<int>(rows.size()), labels.data(), x.data()};
+  svm_parameter parameter{};
+  parameter.svm_type = type;
+  parameter.kernel_type = kernel;
+  parameter.degree = 2;
+  parameter.gamma = 0.5;
+  parameter.coef0 = 1;
+  parameter.cache_size = 10;
+  parameter.eps = 1e-3;
+  parameter.C = 1;
+  parameter.nu = 0.5;
+  parameter.p = 0.1;
+  parameter.shrinking = 1;
+  parameter.probability = probability ? 1 : 0;
+  svm_set_print_string_function([](const char*) {});
+  svm_model* model = svm_train(&problem, &parameter);
+  const int saved = svm_save_model(file.c_str(), model);
+  svm_free_and_destroy_model(&model);
+  return saved == 0 ? readFileText(file) : "";
+}
+
 std::string unitNormalisation(int features) {
   std::string text = "input mean std\n";
   for (int j = 1; j <= features; ++j) text += std::to_string(j) + " 0 1\n";

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <iterator>
 #include <map>
@@ -68,6 +69,24 @@ TEST_F(ClassifierLoadTest, AllFilesPresentGiveNucleusAndStage) {
   classifier.resetClassifier();
   EXPECT_FALSE(classifier.isLoaded());
   EXPECT_TRUE(classifier.applyClassifiersPattern(pattern(3)).empty());
+}
+
+// The models are built in memory from the files read: a system whose
+// temporary folder is gone still classifies.
+TEST_F(ClassifierLoadTest, ASpeciesLoadsWithoutATemporaryFolder) {
+  writeSpecies();
+  const char* previous = std::getenv("TMPDIR");
+  const std::string previousFolder = previous != nullptr ? previous : "";
+  setenv("TMPDIR", (temp.work() / "missing").c_str(), 1);
+  OpticalClassifierZelvora classifier("", 0);
+  classifier.setPreferences(&preferences);
+  const std::vector<int> answer = classifier.applyClassifiersPattern(pattern(3));
+  if (previous != nullptr)
+    setenv("TMPDIR", previousFolder.c_str(), 1);
+  else
+    unsetenv("TMPDIR");
+  EXPECT_TRUE(classifier.isLoaded()) << classifier.loadRefusal();
+  EXPECT_EQ(answer, (std::vector<int>{1, 3}));
 }
 
 TEST_F(ClassifierLoadTest, IncompleteOrUnreadableFilesLoadNothing) {

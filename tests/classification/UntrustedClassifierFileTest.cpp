@@ -2,7 +2,7 @@
 // another. A model, normalisation or cyst classifier file that is a pipe, a
 // link to a device, a folder or a file far longer than any training writes is
 // refused at once, naming the file and the reason, and leaves no model
-// loaded; libsvm reads the very bytes that were checked.
+// loaded; the model is built from the very bytes that were checked.
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -220,8 +220,8 @@ std::string swappedModel;
 
 }  // namespace
 
-// libsvm opens the model it loads with fopen; in this test program that
-// passes here first.
+// libsvm's own load opens the model with fopen; in this test program that
+// passes here first, so a model read again by name would be the swapped one.
 extern "C" FILE* fopen(const char* path, const char* mode) {
   using Open = FILE* (*)(const char*, const char*);
   static const Open systemOpen = reinterpret_cast<Open>(dlsym(RTLD_NEXT, "fopen"));
@@ -232,7 +232,7 @@ extern "C" FILE* fopen(const char* path, const char* mode) {
 
 namespace {
 
-TEST(UntrustedClassifierFile, LibsvmLoadsTheModelThatWasCheckedNotTheFileAgain) {
+TEST(UntrustedClassifierFile, TheModelThatWasCheckedIsLoadedNotTheFileAgain) {
   constexpr int features = OpticalClassifierZelvora::featureCount;
   TemporaryHome temp;
   const fs::path file = temp.work() / "svm_nucleous.dat";

@@ -13,7 +13,7 @@
 
 #include "ClassifierFileRead.h"
 #include "FileGroupReplacement.h"
-#include "ScratchFile.h"
+#include "SvmModelLoader.h"
 #include "Training.h"
 
 namespace {
@@ -72,11 +72,13 @@ svm_model* OpticalClassifier::crea_svm(const std::string& svmfile, int featureCo
     const ClassifierFileRead contents(svmfile);
     why = contents.refusal();
     if (why.empty()) {
-      // libsvm's reader trusts its input, so the text is checked first.
+      // libsvm trusts the models it predicts with, so the text is checked first.
       const std::string problem = SvmModelFileCheck(featureCount, std::move(role)).problemIn(contents.text());
       if (!problem.empty()) why = "it is not a readable model (" + problem + ")";
     }
-    if (why.empty()) model = loadCheckedText(contents.text(), why);
+    // The model is built from the checked text in memory, never from the
+    // file again: a file swapped after the check would be read unchecked.
+    if (why.empty()) model = SvmModelLoader::load(contents.text(), why);
   } catch (const std::bad_alloc&) {
     why = ClassifierFileRead::outOfMemory;
   }
@@ -84,21 +86,6 @@ svm_model* OpticalClassifier::crea_svm(const std::string& svmfile, int featureCo
     std::cerr << "Exception opening file " << svmfile << " : " << why << std::endl;
     if (refusal != nullptr) *refusal = why;
   }
-  return model;
-}
-
-svm_model* OpticalClassifier::loadCheckedText(const std::string& text, std::string& why) {
-  // libsvm reads only a file it is given by name, so it is given a copy of
-  // the checked text that nobody else can name, never the file again: a file
-  // swapped after the check would be read unchecked.
-  const ScratchFile copy;
-  if (!copy.write(text)) {
-    why = "no copy of it can be made in the system's temporary folder for the model library to read";
-    return nullptr;
-  }
-  // libsvm reads the numbers in the C locale and restores the caller's.
-  svm_model* model = svm_load_model(copy.name().c_str());
-  if (model == nullptr) why = "the model library cannot read it";
   return model;
 }
 

@@ -44,8 +44,9 @@ class OpticalClassifier {
   // file is refused (ClassifierFileRead), is not a complete, sound model (see
   // SvmModelFileCheck; support vector indices must lie below `featureCount`
   // when it is not 0, and the model must be one its classifier's `role` lets
-  // it be) or libsvm cannot read it; `refusal`, when given, then says why.
-  // libsvm reads the very bytes that were checked, never the file again.
+  // it be); `refusal`, when given, then says why. The model is built from
+  // the very bytes that were checked, in memory (SvmModelLoader): it needs
+  // no folder to write in, and the file is not read again.
   static svm_model* crea_svm(const std::string& svmfile, int featureCount = 0,
                              std::optional<SvmModelFileCheck::Role> role = std::nullopt,
                              std::string* refusal = nullptr);
@@ -129,10 +130,6 @@ class OpticalClassifier {
   std::vector<float> desviation;
 
  private:
-  // The model libsvm reads from `text`, which passed SvmModelFileCheck; null,
-  // with `why` filled, when it cannot.
-  static svm_model* loadCheckedText(const std::string& text, std::string& why);
-
   FileGroupReplacement* collecting = nullptr;
   std::error_code writeError;
   std::string refusal;

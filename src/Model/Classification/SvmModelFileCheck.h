@@ -6,21 +6,18 @@
 #include <utility>
 #include <vector>
 
-// Checks the text of a libsvm model file before the library reads it. The
-// library's reader trusts its input: a model cut short crashes it, and a model
-// with a missing header or a damaged support vector loads and then crashes
-// the prediction. A text passes only when it is a complete model as
+// Checks the text of a libsvm model file before a model is built from it
+// (SvmModelLoader). libsvm trusts the models it is given: one with a missing
+// header key, counts that do not add up or a damaged support vector crashes
+// its prediction. A text passes only when it is a complete model as
 // svm_save_model writes it: known header keys, each once, with the counts
 // they imply (labels, support vectors per class, decision constants), the
 // kernel parameters the kernel needs, then exactly total_sv lines of
 // nr_class - 1 coefficients followed by index:value pairs in ascending index
-// order, every number finite.
+// order, every number finite. The text is read by SvmModelText, the reader
+// the model is built with.
 class SvmModelFileCheck {
  public:
-  // More classes than this is no cell classifier; it only makes libsvm
-  // allocate.
-  static constexpr int maximumClasses = 1000;
-
   // What a classifier lets its model be: a classification model (C-SVC or
   // nu-SVC) of `least` to `most` classes, each labelled with a different one
   // of `labels`, the labels the classifier maps to its classes. A model of
@@ -46,7 +43,7 @@ class SvmModelFileCheck {
 
  private:
   // What `role` asks beyond a sound model; empty when the model fits it.
-  std::string problemInRole(const std::string& type, int classes, const std::vector<int>& labels) const;
+  std::string problemInRole(int type, int classes, const std::vector<int>& labels) const;
 
   int featureCount;
   std::optional<Role> role;
