@@ -440,6 +440,26 @@ TEST_F(ActionsZelvoraTest, LoadingTellsWhatIsMissing) {
   }
 }
 
+// A refusal that is a sentence of its own, as a journal that names another
+// file, is shown once with the advice after it, and the named file is kept.
+TEST_F(ActionsZelvoraTest, AJournalNamingAnotherFileIsToldAsOneSentenceAndTheFileKept) {
+  const fs::path thesis = temp.home() / "thesis.txt";
+  writeFileText(thesis, "my thesis");
+  writeFileText(speciesFolder() / "replacement.journal",
+                "replacement journal\ntarget " + thesis.string() +
+                    "\nnew thesis.txt.saving-abcdef\nno old file\nend\n");
+  MessageRecorder recorder;
+  actions->loadClassifier("test");
+  EXPECT_FALSE(actions->isClassifierActive());
+  const std::string folder = fs::canonical(speciesFolder()).string();
+  EXPECT_EQ(recorder.take(), (Texts{"Error loading classifiers of specie A. The classifiers of " + folder +
+                                    " cannot be loaded: the files of " + folder +
+                                    " were being replaced when the program stopped, and " + folder +
+                                    "/replacement.journal, the record of what was replaced, names files that are "
+                                    "not the folder's own. Maybe you need to train the classifiers"}));
+  EXPECT_EQ(readFileText(thesis), "my thesis");
+}
+
 TEST_F(ActionsZelvoraTest, ClassifyingAfterTheSpeciesChangedLoadsTheActiveSpeciesFirst) {
   loadClassifiers();
   canvas->setPolygonsModel({square(1, 0.3, 0.3, 0.2)});
