@@ -14,6 +14,7 @@
 #include "DialogAnswerer.h"
 #include "EventPump.h"
 #include "FileText.h"
+#include "OpticalClassifierCyst.h"
 #include "PictureFileCheck.h"
 #include "PreferencesSample.h"
 #include "ProgramProfile.h"
@@ -233,6 +234,31 @@ TEST_F(CavitraWindowTest, APictureTheMemoryGuardRefusesIsRefusedWithTheGuardsRea
   });
   ASSERT_NE(reason.find("60000 x 60000"), std::string::npos) << reason;
   EXPECT_EQ(messages, std::vector<std::string>{"The cysts of the picture could not be detected. " + reason});
+}
+
+// A cyst classifier file that Cavitra refuses is named in the window, with the
+// reason, at start and again by Add cysts, which adds nothing; Run detects as
+// ever, since it needs no classifier.
+TEST_F(CavitraWindowTest, ARefusedCystClassifierFileIsNamedAtStartAndByAddCysts) {
+  const fs::path model = fs::path(OpticalClassifierCyst::defaultFolder) / OpticalClassifierCyst::textureModelFile;
+  writeFileText(temp.work() / model, "svm_type nonsense\n");
+  std::size_t detected = 0, afterAddCysts = 0;
+  EXPECT_EQ(run({ScriptedUser::click("window1", "buttonRun"),
+                 ScriptedUser::look([&] { detected = canvas()->getPolygonsNew().size(); }),
+                 ScriptedUser::click("window1", "buttonRunAddCyst"),
+                 ScriptedUser::look([&] { afterAddCysts = canvas()->getPolygonsNew().size(); }),
+                 ScriptedUser::later([this] { mainWindow().close(); }),
+                 answerUnsavedQuestion(UnsavedWorkQuestion::discardResponse)}),
+            0);
+  const std::string refusal = "The classifier file " + model.string() +
+                              " cannot be read: it is not a readable model (unknown svm_type nonsense).";
+  EXPECT_EQ(messages, (std::vector<std::string>{"The cyst classifier is not loaded. " + refusal +
+                                                    " Add cysts adds no cysts without it. Cavitra reads the "
+                                                    "classifier when it starts.",
+                                                "Add cysts adds no cysts: the cyst classifier is not loaded. " +
+                                                    refusal + " Cavitra reads the classifier when it starts."}));
+  EXPECT_GT(detected, 0u);
+  EXPECT_EQ(afterAddCysts, detected);
 }
 
 }  // namespace

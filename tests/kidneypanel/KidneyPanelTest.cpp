@@ -3,10 +3,13 @@
 // them and hand out prepared regions. Buttons are clicked and entries edited
 // as a user would; the canvas's notifications are sent as the canvas sends
 // them. The labels of the cyst index and count are checked after each tool.
+// The working folder holds the cyst classifier that Cavitra ships.
 #include <gtest/gtest.h>
 #include <gtkmm.h>
+#include <sys/stat.h>
 
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,19 +22,24 @@
 #include "ControllerFachade.h"
 #include "CystRegionTools.h"
 #include "Draw.h"
+#include "FileText.h"
 #include "KidneyPanel.h"
 #include "Line.h"
 #include "MessageRecorder.h"
 #include "ModelFachade.h"
 #include "NotifyCode.h"
+#include "OpticalClassifierCyst.h"
 #include "Preferences.h"
 #include "ProfileSelection.h"
 #include "QuadrantPicture.h"
 #include "RegionTools.h"
+#include "ReplacementJournal.h"
 #include "ScrollImage.h"
 #include "TemporaryHome.h"
 #include "arcShape.h"
 #include "regionShape.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -79,15 +87,24 @@ class PanelFixture : public CavitraSelected, public ::testing::Test {
  protected:
   PanelFixture() : image((temp.work() / "section.ppm").string(), 0, 0), renderer(&image) {
     writeQuadrantPicture(temp.work() / "section.ppm", side, side);
+    fs::create_directories(temp.work() / "classifier");
+    fs::copy(CYST_CLASSIFIER_FOLDER, temp.work() / OpticalClassifierCyst::defaultFolder);
     controller.getModel()->setImageProperties(image.getFilename(), side, side);
     canvas = std::make_unique<ScrollImage>(&image, &renderer);
-    builder = Gtk::Builder::create_from_file(SIDE_PANEL_FILE);
     actions = std::make_unique<UseCases>(canvas.get(), &controller, &sidePane, &lowerPane);
-    panel = std::make_unique<KidneyPanel>(actions.get(), nullptr, &lowerPane, builder, &controller);
+    makePanel();
   }
   ~PanelFixture() override {
     panel.reset();
     canvas->polygonsClear();
+  }
+
+  // A panel made afresh from the interface file, as at start, reading the
+  // classifier files of the working folder.
+  void makePanel() {
+    panel.reset();
+    builder = Gtk::Builder::create_from_file(SIDE_PANEL_FILE);
+    panel = std::make_unique<KidneyPanel>(actions.get(), nullptr, &lowerPane, builder, &controller);
   }
 
   template <class Widget>
@@ -484,6 +501,92 @@ TEST_F(KidneyPanelTest, AddCystsRefusesAMinimumTooSmallToOpenWith) {
   delete actions->candidates.front();
 }
 
+// A cyst classifier file that is refused is named with the reason as the
+// panel is made. Without the texture model Add cysts says why it adds nothing
+// and searches nothing; the shape model, which Add cysts does not use, leaves
+// it working.
+TEST_F(KidneyPanelTest, ARefusedClassifierFileIsNamedAtStartAndByAddCysts) {
+  using Texts = std::vector<std::string>;
+  const fs::path folder = OpticalClassifierCyst::defaultFolder;
+  const auto fileRefusal = [&folder](const char* file, const std::string& reason) {
+    return "The classifier file " + (folder / file).string() + " cannot be read: " + reason + ".";
+  };
+  const std::string shippedStatistics = readFileText(folder / OpticalClassifierCyst::textureStatisticsFile);
+  struct Case {
+    const char* what;
+    std::function<void()> put;
+    std::string refusal;
+    bool textureLoaded;
+  };
+  const Case cases[] = {
+      {"a texture model libsvm cannot read",
+       [&] { writeFileText(folder / OpticalClassifierCyst::textureModelFile, "svm_type nonsense\n"); },
+       fileRefusal(OpticalClassifierCyst::textureModelFile, "it is not a readable model (unknown svm_type nonsense)"),
+       false},
+      {"texture statistics that are a pipe",
+       [&] {
+         fs::remove(folder / OpticalClassifierCyst::textureStatisticsFile);
+         ASSERT_EQ(mkfifo((folder / OpticalClassifierCyst::textureStatisticsFile).c_str(), 0600), 0);
+       },
+       fileRefusal(OpticalClassifierCyst::textureStatisticsFile, "it is not a regular file"), false},
+      {"texture statistics one feature short",
+       [&] {
+         // The shipped file ends with a line break after its last triple.
+         const std::size_t lastLine = shippedStatistics.rfind('\n', shippedStatistics.size() - 2) + 1;
+         writeFileText(folder / OpticalClassifierCyst::textureStatisticsFile, shippedStatistics.substr(0, lastLine));
+       },
+       fileRefusal(OpticalClassifierCyst::textureStatisticsFile, "it holds 53 triples where the classifier needs 54"),
+       false},
+      {"no classifier folder", [&] { fs::remove_all(folder); },
+       fileRefusal(OpticalClassifierCyst::textureStatisticsFile, "the file does not exist"), false},
+      // The folder's own refusal is a sentence already.
+      {"a record of an unfinished save that cannot be read",
+       [&] { writeFileText(folder / ReplacementJournal::fileName, "not a record\n"); },
+       "The cyst classifier of " + folder.string() + " cannot be loaded: the files of " +
+           fs::canonical(temp.work() / folder).string() + " were being replaced when the program stopped, and " +
+           fs::canonical(temp.work() / folder).string() + "/" + ReplacementJournal::fileName +
+           ", the record of what was replaced, cannot be read.",
+       false},
+      {"a shape model that links to /dev/zero",
+       [&] {
+         fs::remove(folder / OpticalClassifierCyst::shapeModelFile);
+         fs::create_symlink("/dev/zero", folder / OpticalClassifierCyst::shapeModelFile);
+       },
+       fileRefusal(OpticalClassifierCyst::shapeModelFile, "it is not a regular file"), true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(folder);
+    fs::copy(CYST_CLASSIFIER_FOLDER, folder);
+    c.put();
+    MessageRecorder recorder;
+    makePanel();
+    EXPECT_EQ(recorder.take(),
+              Texts{c.textureLoaded ? "The shape model of the cyst classifier is not loaded. " + c.refusal +
+                                          " Add cysts does not use it."
+                                    : "The cyst classifier is not loaded. " + c.refusal +
+                                          " Add cysts adds no cysts without it. Cavitra reads the classifier when it "
+                                          "starts."});
+
+    detect({disc(1, 0.2, 0.2, 0.05)});
+    actions->passes.clear();
+    actions->candidates = {disc(0, 0.7, 0.7, 0.03)};
+    click("buttonRunAddCyst");
+    // A pass takes the candidates over; those of no pass are freed here.
+    for (baseShape* unused : std::exchange(actions->candidates, {})) delete unused;
+    if (c.textureLoaded) {
+      EXPECT_TRUE(recorder.take().empty());
+      EXPECT_EQ(actions->passes.size(), 1u);
+      continue;
+    }
+    EXPECT_EQ(recorder.take(), Texts{"Add cysts adds no cysts: the cyst classifier is not loaded. " + c.refusal +
+                                     " Cavitra reads the classifier when it starts."});
+    EXPECT_TRUE(actions->passes.empty());
+    EXPECT_EQ(shapes().size(), 1u);
+    EXPECT_EQ(labels().second, "1");
+  }
+}
+
 TEST_F(KidneyPanelDetectionTest, RunInBothOrgansThenEachToolKeepsTheLabelsFollowing) {
   click("buttonRun");
   ASSERT_FALSE(shapes().empty());
@@ -496,7 +599,7 @@ TEST_F(KidneyPanelDetectionTest, RunInBothOrgansThenEachToolKeepsTheLabelsFollow
   for (std::size_t i = 0; i < kidneyRegions; ++i) EXPECT_FALSE(shapes()[i]->getVisible()) << i;
   EXPECT_EQ(labels(), expectedLabels());
 
-  // Add cysts: the classifier without its model files accepts nothing.
+  // Add cysts: the classifier takes no candidate of the quadrant picture.
   click("buttonRunAddCyst");
   EXPECT_EQ(shapes().size(), kidneyRegions + 1);
   EXPECT_EQ(labels(), expectedLabels());

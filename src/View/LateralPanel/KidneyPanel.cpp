@@ -29,6 +29,15 @@ void traceAddedCysts(std::size_t before, std::size_t candidates, int added, std:
   std::cout << "Initial cells: " << before << " small detected: " << candidates << " verdaderas positivas: " << added
             << " final: " << after << std::endl;
 }
+
+// The classifier's files are read once, when the panel is made.
+const char* const readAtStart = " Cavitra reads the classifier when it starts.";
+
+// The classifier's refusal as a sentence of its own: a file's ends without a
+// full stop, a folder's with one.
+std::string asSentence(const std::string& refusal) {
+  return refusal.empty() || refusal.back() == '.' ? refusal : refusal + ".";
+}
 }  // namespace
 
 KidneyPanel::KidneyPanel(Actions* actions, Gtk::Paned* paned, Gtk::Paned* panedbottom,
@@ -95,9 +104,22 @@ KidneyPanel::KidneyPanel(Actions* actions, Gtk::Paned* paned, Gtk::Paned* panedb
   entrymin->set_text(NumberText::formatInt(mindim));
   entrymax->set_text(NumberText::formatInt(maxdim));
   scrollImage->setMinimumRegionSize(mindim);
+  showClassifierRefusal();
 }
 
 KidneyPanel::~KidneyPanel() { scrollImage->unsubscribe(this); }
+
+void KidneyPanel::showClassifierRefusal() {
+  const std::string& refusal = classifier->loadRefusal();
+  if (refusal.empty()) return;
+  // Add cysts asks the texture model alone; the shape model is only loaded.
+  if (classifier->isTextureLoaded())
+    fc->showMessage("The shape model of the cyst classifier is not loaded. " + asSentence(refusal) +
+                    " Add cysts does not use it.");
+  else
+    fc->showMessage("The cyst classifier is not loaded. " + asSentence(refusal) +
+                    " Add cysts adds no cysts without it." + readAtStart);
+}
 
 // ---------------------------------------------------------------- results
 
@@ -234,6 +256,13 @@ void KidneyPanel::onButtonRedoAddRegionsPress() { remarkInKidneyMode(CystRegionT
 
 void KidneyPanel::onButtonAddRegionsPress() {
   if (liver) return;
+  // Without its texture model the classifier would turn every candidate
+  // down, so the pass is not run and the user is told why.
+  if (!classifier->isTextureLoaded()) {
+    fc->showMessage("Add cysts adds no cysts: the cyst classifier is not loaded. " +
+                    asSentence(classifier->loadRefusal()) + readAtStart);
+    return;
+  }
   // The opening of the second pass scales with the minimum diameter; below
   // one pixel there is nothing to open with.
   if (regionDetectorCyst::openingSize(mindim) < 1) {

@@ -55,6 +55,8 @@ class KidneyPanel : public PanelDiameters {
   void onButtonRemoveFalsePositivePress() {}
   void onButtonUndoRemoveFalsePositivePress();
   void onButtonRedoRemoveFalsePositivePress();
+  // Searches further cysts and keeps those the classifier accepts; says why
+  // it adds nothing when the classifier's texture model did not load.
   void onButtonAddRegionsPress();
   void onButtonUndoAddRegionsPress();
   void onButtonRedoAddRegionsPress();
@@ -68,6 +70,9 @@ class KidneyPanel : public PanelDiameters {
   bool isLiver() const { return liver; }
 
  private:
+  // Tells the user which classifier file was refused and why, and what that
+  // leaves Add cysts able to do; nothing when every file loaded.
+  void showClassifierRefusal();
   void armArcTool(Gtk::ToggleButton* toggle);
   // Cuts the selected region along the arc just finished as one step of the
   // canvas's history; returns why nothing was cut when the user should know.
