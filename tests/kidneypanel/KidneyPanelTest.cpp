@@ -477,14 +477,20 @@ TEST_F(KidneyPanelTest, AddedCystsUndoAndRedoOnlyInKidneyMode) {
   EXPECT_TRUE(actions->passes.empty());
 }
 
-TEST_F(KidneyPanelTest, AddCystsOnAnUnreadablePictureChangesNothing) {
+TEST_F(KidneyPanelTest, AddCystsOnAnUnreadablePictureChangesNothingAndSaysWhy) {
   // The model's picture is gone: the classifier cannot read it.
-  controller.getModel()->setImageProperties((temp.work() / "missing.ppm").string(), side, side);
+  const std::string missing = (temp.work() / "missing.ppm").string();
+  controller.getModel()->setImageProperties(missing, side, side);
   detect({disc(1, 0.2, 0.2, 0.05)});
   actions->candidates = {disc(0, 0.7, 0.7, 0.03)};
+  MessageRecorder recorder;
   click("buttonRunAddCyst");
   EXPECT_TRUE(actions->passes.empty());
   EXPECT_EQ(shapes().size(), 1u);
+  const std::vector<std::string> messages = recorder.take();
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages.front().rfind("Add cysts adds no cysts: the picture " + missing + " cannot be read", 0), 0u)
+      << messages.front();
   delete actions->candidates.front();
 }
 
@@ -495,9 +501,12 @@ TEST_F(KidneyPanelTest, AddCystsRefusesAMinimumTooSmallToOpenWith) {
   minimum->activate();
   ASSERT_EQ(controller.getPreferences()->getMinimumDiameter(), 3);
   actions->candidates = {disc(0, 0.7, 0.7, 0.03)};
+  MessageRecorder recorder;
   click("buttonRunAddCyst");
   EXPECT_TRUE(actions->passes.empty());
   EXPECT_EQ(labels(), std::make_pair(std::string("0 %"), std::string("0")));
+  EXPECT_EQ(recorder.take(),
+            std::vector<std::string>{"Add cysts adds no cysts: the minimum diameter 3 is too small to search for cysts."});
   delete actions->candidates.front();
 }
 

@@ -30,6 +30,9 @@ void traceAddedCysts(std::size_t before, std::size_t candidates, int added, std:
             << " final: " << after << std::endl;
 }
 
+// The start of every message of Add cysts that adds nothing.
+const std::string nothingAdded = "Add cysts adds no cysts: ";
+
 // The classifier's files are read once, when the panel is made.
 const char* const readAtStart = " Cavitra reads the classifier when it starts.";
 
@@ -259,7 +262,7 @@ void KidneyPanel::onButtonAddRegionsPress() {
   // Without its texture model the classifier would turn every candidate
   // down, so the pass is not run and the user is told why.
   if (!classifier->isTextureLoaded()) {
-    fc->showMessage("Add cysts adds no cysts: the cyst classifier is not loaded. " +
+    fc->showMessage(nothingAdded + "the cyst classifier is not loaded. " +
                     asSentence(classifier->loadRefusal()) + readAtStart);
     return;
   }
@@ -267,18 +270,19 @@ void KidneyPanel::onButtonAddRegionsPress() {
   // one pixel there is nothing to open with.
   if (regionDetectorCyst::openingSize(mindim) < 1) {
     const std::size_t shapes = scrollImage->getPolygonsNew().size();
-    std::cout << "Add cysts: the minimum diameter " << mindim << " is too small to search for cysts" << std::endl;
     traceAddedCysts(shapes, 0, 0, shapes);
+    fc->showMessage(nothingAdded + "the minimum diameter " + NumberText::formatInt(mindim) +
+                    " is too small to search for cysts.");
     return;
   }
   const std::string imageName = fc->getModel()->getImageName();
   try {
     classifier->setImageName(imageName);
-  } catch (int failure) {
-    std::cout << "Add cysts: the picture " << imageName << " cannot be read (" << failure << ")" << std::endl;
+  } catch (int) {
+    fc->showMessage(nothingAdded + "the picture " + imageName + " cannot be read.");
     return;
   } catch (const std::exception& e) {
-    std::cout << "Add cysts: the picture " << imageName << " cannot be read: " << e.what() << std::endl;
+    fc->showMessage(nothingAdded + "the picture " + imageName + " cannot be read: " + e.what() + ".");
     return;
   }
   std::vector<baseShape*> shapes = scrollImage->getPolygonsNew();
