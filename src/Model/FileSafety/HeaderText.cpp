@@ -1,8 +1,27 @@
 #include "HeaderText.h"
 
-HeaderText::HeaderText(const PictureFileBytes& file)
-    : bytes(file.at(0, longestHeader)), cut(file.size() > bytes.size()) {}
+#include <algorithm>
+
+namespace {
+
+constexpr std::size_t blockBytes = 4096;
+
+}  // namespace
+
+int HeaderText::peek() {
+  if (at == bytes.size() && bytes.size() < longestHeader) {
+    const PictureFileBytes::Bytes block = file.at(bytes.size(), std::min(blockBytes, longestHeader - bytes.size()));
+    bytes.insert(bytes.end(), block.begin(), block.end());
+  }
+  return at < bytes.size() ? bytes[at] : -1;
+}
+
+int HeaderText::next() {
+  const int byte = peek();
+  if (byte != -1) ++at;
+  return byte;
+}
 
 HeaderReading HeaderText::ranOut() const {
-  return HeaderReading::of(cut ? HeaderReading::cannotTell : HeaderReading::decoderRefuses);
+  return HeaderReading::of(file.size() > at ? HeaderReading::cannotTell : HeaderReading::decoderRefuses);
 }

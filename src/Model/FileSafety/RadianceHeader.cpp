@@ -36,7 +36,8 @@ bool scanInt(const std::string& line, std::size_t& at, std::int64_t& value) {
   const std::size_t digits = at;
   std::uint64_t magnitude = 0;
   for (; at < line.size() && std::isdigit(static_cast<unsigned char>(line[at])); ++at) {
-    if (magnitude <= INT64_MAX) magnitude = magnitude * 10 + static_cast<unsigned>(line[at] - '0');
+    const auto digit = static_cast<std::uint64_t>(line[at] - '0');
+    magnitude = magnitude > (UINT64_MAX - digit) / 10 ? UINT64_MAX : magnitude * 10 + digit;
   }
   if (at == digits) return false;
   // strtol's saturation, then the narrowing to int.
