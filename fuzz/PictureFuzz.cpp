@@ -1,5 +1,6 @@
-// The detector's picture path on any bytes: a picture is refused or read, its
-// contours lie inside it, and each region has its 25 features or none.
+// The detector's picture path on any bytes: a picture is refused or read, no
+// larger than its header was read, its contours lie inside it, and each
+// region has its 25 features or none.
 
 #include <memory>
 #include <vector>
@@ -19,9 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static const FuzzScratch scratch;
   const auto file = scratch.put("picture", data, size).string();
   int claimedWidth = 0, claimedHeight = 0;
-  if (PictureFileCheck::readSize(file, claimedWidth, claimedHeight) &&
-      !PictureFileCheck::sizeRefusal(file, fuzzDecodedLimit).empty())
-    return 0;
+  const bool sizeRead = PictureFileCheck::readSize(file, claimedWidth, claimedHeight);
+  if (sizeRead && !PictureFileCheck::sizeRefusal(file, fuzzDecodedLimit).empty()) return 0;
   regionDetectorEdgesZelvora detector;
   try {
     detector.setFilename(file);
@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const int width = detector.getImageWidth();
   const int height = detector.getImageHeight();
-  if (static_cast<std::uint64_t>(width) * height * PictureFileCheck::decodedBytesPerPixel > fuzzDecodedLimit) return 0;
+  if (!sizeRead) invariantBroken("a picture whose size was not read was decoded");
+  if (width > claimedWidth || height > claimedHeight) invariantBroken("a picture decoded larger than its header was read");
   detector.processImage(0);
   const auto xs = detector.getXCoordinates();
   const auto ys = detector.getYCoordinates();

@@ -5,7 +5,7 @@
 set -euo pipefail
 PACKAGES=(
   build-essential cmake ninja-build pkg-config ccache
-  libgtkmm-3.0-dev libxml++2.6-dev libxml2-dev libopencv-dev libsvm-dev libsvm-tools
+  libgtkmm-3.0-dev libxml++2.6-dev libxml2-dev libopencv-dev libwebp-dev libsvm-dev libsvm-tools
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth dbus dbus-x11 locales adwaita-icon-theme libgtk-3-bin
   clang libclang-rt-dev

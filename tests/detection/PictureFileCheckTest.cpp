@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <fstream>
 #include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,8 @@ TEST(PictureFileCheck, TheDecodedSizeIsComparedWithTheLimitBeforeDecoding) {
       {picture.path(), 100 * 50 * 4, false},
       {picture.path(), 100 * 50 * 4 - 1, true},
       {claimsTooMuch, 60000ull * 60000 * 4 - 1, true},
-      {claimsTooMuch, 60000ull * 60000 * 4, false},
+      // Within the limit, its 69 bytes are far too few for the pixels.
+      {claimsTooMuch, 60000ull * 60000 * 4, true},
       {"/nonexistent/picture.png", 1, false},  // left to the decoder, which reports it
   };
   for (const auto& c : cases) {
@@ -65,6 +67,120 @@ TEST(PictureFileCheck, TheDecodedSizeIsComparedWithTheLimitBeforeDecoding) {
   EXPECT_EQ(width, 60000);
   EXPECT_EQ(height, 60000);
   EXPECT_GT(PictureFileCheck::defaultDecodedLimit(), 0u);
+}
+
+std::string bigEndian(std::uint64_t value, int bytes) {
+  std::string text;
+  for (int i = bytes - 1; i >= 0; --i) text += static_cast<char>((value >> (8 * i)) & 0xFF);
+  return text;
+}
+
+std::string littleEndian(std::uint64_t value, int bytes) {
+  std::string text;
+  for (int i = 0; i < bytes; ++i) text += static_cast<char>((value >> (8 * i)) & 0xFF);
+  return text;
+}
+
+// A file far shorter than any whole file of its format holding the pixels
+// its header claims is refused before a decoder reserves them, whatever the
+// memory; whole pictures, and a BMP cut in half that gdk-pixbuf still shows,
+// are not.
+TEST(PictureFileCheck, AFileFarTooShortForItsPixelsIsRefused) {
+  cv::Mat picture = texturedPicture(120, 100);
+  cv::Mat grey, real;
+  cv::cvtColor(picture, grey, cv::COLOR_BGR2GRAY);
+  picture.convertTo(real, CV_32FC3, 1.0 / 255);
+  const auto encoded = [](const cv::Mat& matrix, const char* extension) {
+    std::vector<unsigned char> bytes;
+    cv::imencode(extension, matrix, bytes);
+    return std::string(bytes.begin(), bytes.end());
+  };
+  const std::string wholeBmp = encoded(picture, ".bmp");
+  const struct {
+    const char* what;
+    std::string bytes;
+    bool refused;
+  } cases[] = {
+      {"PNG claiming 38000 x 38000 in 65 bytes",
+       std::string("\x89PNG\r\n\x1a\n", 8) + bigEndian(13, 4) + "IHDR" + bigEndian(38000, 4) + bigEndian(38000, 4) +
+           std::string("\x08\x02\0\0\0", 5) + std::string(36, '\0'), true},
+      {"JPEG frame header and its end", std::string("\xFF\xD8\xFF\xC0", 4) + bigEndian(11, 2) + '\x08' +
+                                            bigEndian(30000, 2) + bigEndian(30000, 2) + std::string("\x01\x01\x11\0", 4) +
+                                            "\xFF\xD9", true},
+      {"BMP header", wholeBmp.substr(0, 54).replace(18, 8, littleEndian(20000, 4) + littleEndian(20000, 4)), true},
+      {"PPM header", "P6\n20000 20000\n255\n" + std::string(1000, '\x40'), true},
+      {"PAM header", "P7\nWIDTH 20000\nHEIGHT 20000\nDEPTH 3\nMAXVAL 255\nENDHDR\n", true},
+      {"PFM header", "Pf\n20000 20000\n-1.0\n", true},
+      {"Radiance HDR header", "#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n-Y 20000 +X 20000\n", true},
+      {"Sun raster header", bigEndian(0x59A66A95, 4) + bigEndian(20000, 4) + bigEndian(20000, 4) + bigEndian(24, 4) +
+                                bigEndian(0, 4) + bigEndian(1, 4) + bigEndian(0, 4) + bigEndian(0, 4), true},
+      {"uncompressed TIFF header", std::string("II*\0", 4) + littleEndian(8, 4) + littleEndian(2, 2) + littleEndian(256, 2) +
+                                       littleEndian(4, 2) + littleEndian(1, 4) + littleEndian(20000, 4) +
+                                       littleEndian(257, 2) + littleEndian(4, 2) + littleEndian(1, 4) +
+                                       littleEndian(20000, 4) + littleEndian(0, 4), true},
+      {"whole PNG", encoded(picture, ".png"), false},
+      {"whole JPEG", encoded(picture, ".jpg"), false},
+      {"whole BMP", wholeBmp, false},
+      {"BMP cut in half", wholeBmp.substr(0, wholeBmp.size() / 2 + 1), false},
+      {"whole PPM", encoded(picture, ".ppm"), false},
+      {"whole PBM", encoded(grey, ".pbm"), false},
+      {"whole PAM", encoded(picture, ".pam"), false},
+      {"whole PFM", encoded(real, ".pfm"), false},
+      {"whole Radiance HDR", encoded(real, ".hdr"), false},
+      {"whole Sun raster", encoded(picture, ".sr"), false},
+      {"whole TIFF", encoded(picture, ".tif"), false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const TemporaryPicture file(c.bytes, ".picture");
+    const std::string message = PictureFileCheck::sizeRefusal(file.path(), UINT64_MAX);
+    EXPECT_EQ(PictureFileCheck::detectionRefusal(file.path(), UINT64_MAX), message);
+    if (!c.refused) {
+      EXPECT_EQ(message, "");
+      continue;
+    }
+    EXPECT_NE(message.find("The picture " + file.path() + " is "), std::string::npos) << message;
+    EXPECT_NE(message.find(" bytes are far too few to hold them."), std::string::npos) << message;
+  }
+}
+
+// A file that a decoder takes but whose size cannot be read is refused in
+// the windows as in the analyses, without asking a decoder; a format OpenCV
+// does not take is refused for the analyses rather than decoded unchecked,
+// and left to the windows' decoder.
+TEST(PictureFileCheck, AFileWhoseSizeIsNotReadIsRefusedBeforeAnyDecoder) {
+  const std::string noSize = "in a form whose size cannot be read from its header.";
+  const std::string notAnalysed = "in a format the analyses do not read.";
+  const struct {
+    const char* what;
+    std::string bytes;
+    std::string windowRefusal;
+    std::string analysisRefusal;
+  } cases[] = {
+      {"BMP claiming a header of 2 GB, which gdk-pixbuf reserves",
+       "BM" + littleEndian(26, 4) + littleEndian(0, 4) + littleEndian(26, 4) + littleEndian(0x7FFFFFF0, 4) +
+           littleEndian(1, 4) + littleEndian(1, 4), noSize, noSize},
+      {"BMP of an unknown header size", "BM" + littleEndian(134, 4) + littleEndian(0, 4) + littleEndian(134, 4) +
+                                            littleEndian(120, 4) + littleEndian(2, 4) + littleEndian(2, 4) +
+                                            std::string(104, '\0'), noSize, noSize},
+      {"DICOM", std::string(128, '\0') + "DICM" + std::string(64, '\0'), noSize, noSize},
+      {"GIF", "GIF89a" + littleEndian(10, 2) + littleEndian(10, 2) + std::string(20, '\0'), "", notAnalysed},
+      {"PGM that only gdk-pixbuf takes", "P520 10 255\n" + std::string(200, '\x40'), "", notAnalysed},
+      {"text", "no picture", "", notAnalysed},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const TemporaryPicture file(c.bytes, ".picture");
+    const auto refusal = [&](const std::string& reason) { return reason.empty() ? "" : "The picture " + file.path() + " is " + reason; };
+    EXPECT_EQ(PictureFileCheck::sizeRefusal(file.path()), refusal(c.windowRefusal));
+    EXPECT_EQ(PictureFileCheck::detectionRefusal(file.path()), refusal(c.analysisRefusal));
+  }
+  // A WebP, which the analyses read, is judged by the size it claims.
+  const TemporaryPicture webp("RIFF" + littleEndian(100, 4) + "WEBPVP8X" + littleEndian(10, 4) + littleEndian(0, 4) +
+                                  littleEndian(14999, 3) + littleEndian(14999, 3) + std::string(16, '\0'),
+                              ".webp");
+  EXPECT_NE(PictureFileCheck::detectionRefusal(webp.path(), 1u << 30).find("15000 x 15000 pixels: a detection"),
+            std::string::npos);
 }
 
 // A size told by other means, as an annotation file records it, is judged as

@@ -1,6 +1,5 @@
 #include "PictureFileCheck.h"
 
-#include <gdk-pixbuf/gdk-pixbuf.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -55,6 +54,45 @@ std::string sizeReason(int width, int height, std::uint64_t bytesPerPixel, std::
          user + " on this computer";
 }
 
+// Why a picture whose header reads as `header` may not be decoded before its
+// size is judged; empty when it may. For an analysis OpenCV must take its
+// format; the windows leave a format not read here to their decoder. A file
+// that cannot be opened is left to the decoder, which reports it.
+std::string headerReason(const PictureHeader& header, bool forAnalysis) {
+  const std::string otherFormat = "in a format the analyses do not read";
+  switch (header.outcome) {
+    case PictureHeader::Outcome::unreadable:
+      return "in a form whose size cannot be read from its header";
+    case PictureHeader::Outcome::otherFormat:
+      return forAnalysis ? otherFormat : "";
+    case PictureHeader::Outcome::size:
+      return forAnalysis && !header.analysesReadFormat ? otherFormat : "";
+    case PictureHeader::Outcome::noFile:
+      break;
+  }
+  return "";
+}
+
+// Why a file is far too short for the pixels its header claims: shorter
+// than half the fewest bytes a whole file of its format holds them in. Such
+// a file cannot be decoded to its end, and a decoder would reserve the
+// pixels before it finds out.
+std::string shortnessReason(const PictureHeader& header) {
+  if (header.fileBytes >= header.leastFileBytes - header.leastFileBytes / 2) return "";
+  return std::to_string(header.width) + " x " + std::to_string(header.height) + " pixels: its " +
+         std::to_string(header.fileBytes) + " bytes are far too few to hold them";
+}
+
+// The first reason to refuse the picture read as `header`, its size judged
+// by `judgeSize`; empty when it may be decoded.
+template <typename JudgeSize>
+std::string pictureReason(const PictureHeader& header, bool forAnalysis, JudgeSize judgeSize) {
+  std::string reason = headerReason(header, forAnalysis);
+  if (reason.empty() && header.outcome == PictureHeader::Outcome::size) reason = judgeSize(header.width, header.height);
+  if (reason.empty() && header.outcome == PictureHeader::Outcome::size) reason = shortnessReason(header);
+  return reason;
+}
+
 // The refusal of the picture file at `path` for `reason`; empty without one.
 std::string fileRefusal(const std::string& path, const std::string& reason) {
   return reason.empty() ? "" : "The picture " + path + " is " + reason + ".";
@@ -71,16 +109,13 @@ std::uint64_t PictureFileCheck::defaultDecodedLimit() {
 
 bool PictureFileCheck::readSize(const std::string& path, int& width, int& height) {
   width = height = 0;
-  if (PictureHeader::readSize(path, width, height)) return true;
-  // Any other format is asked of the picture loader, which may reserve room
-  // for the claimed pixels while it reads the header.
-  return gdk_pixbuf_get_file_info(path.c_str(), &width, &height) != nullptr && width > 0 && height > 0;
+  return PictureHeader::readSize(path, width, height);
 }
 
 std::string PictureFileCheck::sizeRefusal(const std::string& path, std::uint64_t limitBytes) {
-  int width = 0, height = 0;
-  if (!readSize(path, width, height)) return "";
-  return fileRefusal(path, sizeRefusal(width, height, limitBytes));
+  return fileRefusal(path, pictureReason(PictureHeader::read(path), false, [limitBytes](int width, int height) {
+                       return sizeRefusal(width, height, limitBytes);
+                     }));
 }
 
 std::string PictureFileCheck::sizeRefusal(int width, int height, std::uint64_t limitBytes) {
@@ -88,10 +123,10 @@ std::string PictureFileCheck::sizeRefusal(int width, int height, std::uint64_t l
 }
 
 std::string PictureFileCheck::detectionRefusal(const std::string& path, std::uint64_t limitBytes) {
-  int width = 0, height = 0;
-  if (!readSize(path, width, height)) return "";
-  return fileRefusal(path, sizeReason(width, height, detectionBytesPerPixel, limitBytes,
-                                      "a detection on it would take about ", " an analysis may use"));
+  return fileRefusal(path, pictureReason(PictureHeader::read(path), true, [limitBytes](int width, int height) {
+                       return sizeReason(width, height, detectionBytesPerPixel, limitBytes,
+                                         "a detection on it would take about ", " an analysis may use");
+                     }));
 }
 
 bool PictureFileCheck::isComplete(const std::string& path) {

@@ -23,17 +23,18 @@ class PictureFileCheck {
   // A quarter of the physical memory.
   static std::uint64_t defaultDecodedLimit();
 
-  // Reads the size from the file's header: itself for the formats the
-  // programs open (PictureHeader), through gdk-pixbuf's file information for
-  // any other. False when the header cannot be read (no file, or no picture
-  // format either knows).
+  // Reads the size from the file's header (PictureHeader), the size the
+  // decoders would produce. False when no size is read: no regular file, a
+  // format not read here, or a header whose size cannot be vouched for.
   static bool readSize(const std::string& path, int& width, int& height);
 
-  // Empty when the picture may be decoded; else a message naming the file
-  // and its size, for a picture whose decoded form (width x height x 4
-  // bytes) exceeds `limitBytes` or with a side longer than largestSide. A
-  // file whose header cannot be read is left to the decoder, which reports
-  // it.
+  // Empty when the picture may be decoded in a window; else a message naming
+  // the file, for a header whose size cannot be read although a decoder takes
+  // the file, for a picture whose decoded form (width x height x 4 bytes)
+  // exceeds `limitBytes` or with a side longer than largestSide, or for a
+  // file far too short for the pixels it claims (fewer than half the bytes
+  // its format needs for them at best). A file that cannot be opened, or in
+  // a format not read here, is left to the decoder, which reports it.
   static std::string sizeRefusal(const std::string& path, std::uint64_t limitBytes = defaultDecodedLimit());
   // The same judgement of a size told by other means (an annotation file
   // records the size of its picture): empty when a picture of `width` x
@@ -43,7 +44,9 @@ class PictureFileCheck {
   // The same for an analysis of the picture: empty when a detection on it
   // may run; else a message naming the file, its size and the estimated
   // peak (width x height x detectionBytesPerPixel), which exceeds
-  // `limitBytes`, or its size, when a side is longer than largestSide.
+  // `limitBytes`, or its size, when a side is longer than largestSide. A
+  // file in a format OpenCV does not take by the formats read here is
+  // refused too, rather than decoded unchecked.
   static std::string detectionRefusal(const std::string& path, std::uint64_t limitBytes = defaultDecodedLimit());
 
   // False for a JPEG file whose data ends before its end-of-image marker;
