@@ -253,6 +253,40 @@ class CanvasEditorTest : public ::testing::Test {
     EXPECT_EQ(savedFigures().size(), 2u);
   }
 
+  // Two cysts selected by a click and a Control+click; the first pressed
+  // again with Control and dragged, then both boxed with Control, then the
+  // selection handed in with the first twice. Each cyst is in the selection
+  // once throughout, and the drag moves both by its length, keeping their
+  // places relative to each other.
+  void selectTwiceAndDrag() {
+    regionShape* first = makeSquare(0.1, 0.1, 0.2, 0.2, 1);
+    regionShape* second = makeSquare(0.5, 0.5, 0.6, 0.6, 2);
+    canvas.setPolygonsModel({first, second});
+    canvas.setButtonSelect(true);
+    canvas.setMoveObjects(true);
+    click(150, 150);
+    controlClick(550, 550);
+    key(GDK_KEY_Control_L);
+    drag({{150, 150}, {200, 170}});
+    canvas.releaseKey(GDK_KEY_Control_L);
+    const std::vector<baseShape*> both{first, second};
+    EXPECT_EQ(selection(), both);
+    EXPECT_NEAR(first->getX(), 0.2, 1e-12);
+    EXPECT_NEAR(first->getY(), 0.17, 1e-12);
+    EXPECT_NEAR(second->getX(), 0.6, 1e-12);
+    EXPECT_NEAR(second->getY(), 0.57, 1e-12);
+
+    canvas.setButtonSelect(false);
+    canvas.setButtonSelectRectangle(true);
+    key(GDK_KEY_Control_L);
+    drag({{50, 50}, {700, 700}});
+    canvas.releaseKey(GDK_KEY_Control_L);
+    EXPECT_EQ(selection(), both);
+
+    canvas.setPolygonsModelSelected({first, second, first});
+    EXPECT_EQ(selection(), both);
+  }
+
   CanvasEditor canvas;
   Recorder recorder;
 };
@@ -487,6 +521,8 @@ TEST_F(CanvasEditorTest, ShapesMovedOrDrawnAtTheSmallestScaleStayWhereTheFileMay
 }
 
 TEST_F(CanvasEditorTest, ACystDraggedFarPastAnEdgeStopsThereWhole) { dragACystFarPastEachEdge(); }
+
+TEST_F(CanvasEditorTest, AShapeSelectedAgainIsInTheSelectionOnce) { selectTwiceAndDrag(); }
 
 TEST_F(CanvasEditorTest, AMoveOfSeveralCirclesIsCutAsOne) {
   circleShape* left = makeCircle(0.2, 0.5, 10, 1);
@@ -1171,6 +1207,8 @@ TEST_F(CavitraCanvasTest, APressSelectsEveryShapeUnderThePointerAndAnnouncesOnly
 }
 
 TEST_F(CavitraCanvasTest, ACystDraggedFarPastAnEdgeStopsThereWhole) { dragACystFarPastEachEdge(); }
+
+TEST_F(CavitraCanvasTest, AShapeSelectedAgainIsInTheSelectionOnce) { selectTwiceAndDrag(); }
 
 TEST_F(CavitraCanvasTest, ShapesMovedOrDrawnAtTheSmallestScaleStayWhereTheFileMayHoldThem) {
   dragAndDrawFarOffThePictureAtTheSmallestScale();

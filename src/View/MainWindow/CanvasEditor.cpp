@@ -446,7 +446,14 @@ void CanvasEditor::restoreButtonsWithoutZoom() {
 
 void CanvasEditor::select(baseShape* item) {
   item->setSelected(true);
-  polygonsModelSelected.push_back(item);
+  addToSelection(item);
+}
+
+// A shape pressed again with Control, or boxed again, stays in the selection
+// once: a move moves each item of it once.
+void CanvasEditor::addToSelection(baseShape* item) {
+  if (std::find(polygonsModelSelected.begin(), polygonsModelSelected.end(), item) == polygonsModelSelected.end())
+    polygonsModelSelected.push_back(item);
 }
 
 void CanvasEditor::unSelect() {
@@ -545,7 +552,8 @@ void CanvasEditor::moveSelection(int x, int y) {
 }
 
 void CanvasEditor::setPolygonsModelSelected(const std::vector<baseShape*>& selection) {
-  polygonsModelSelected = selection;
+  polygonsModelSelected.clear();
+  for (baseShape* item : selection) addToSelection(item);
   requestRedraw();
 }
 

@@ -135,7 +135,8 @@ class CanvasEditor : public Subject {
   // Shapes, selection and history.
   std::vector<baseShape*>& getPolygonsNew() { return polygonsNew; }
   const std::vector<baseShape*>& getPolygonsModelSelected() const { return polygonsModelSelected; }
-  // Replaces the selection; the shapes' selected flags are not touched.
+  // Replaces the selection, which holds each item once; the shapes' selected
+  // flags are not touched.
   void setPolygonsModelSelected(const std::vector<baseShape*>& selection);
   // Empties the selection; the shapes' selected flags are not touched.
   void resetPolygonsModelSelected() { polygonsModelSelected.clear(); }
@@ -215,7 +216,9 @@ class CanvasEditor : public Subject {
   // selected, or else the region itself, announcing it.
   void selectRegionAt(regionShape* region, double x, double y);
   void selectInBox(const FractionBox& box);
+  // Marks the item selected and adds it to the selection.
   void select(baseShape* item);
+  void addToSelection(baseShape* item);
   void moveSelection(int x, int y);
   void copySelection();
   void paste();
