@@ -102,6 +102,8 @@ class CanvasEditor : public Subject {
   void setButtonAngle(bool on) { buttonAngle = on; }
   void setButtonArc(bool on) { buttonArc = on; }
   void setButtonRule(bool on) { buttonRule = on; }
+  // Whether the line tool is on.
+  bool isMeasuring() const { return buttonRule; }
   // Both also finish the region their tool has open, whatever the value.
   void setButtonFreeHand(bool on);
   void setButtonPointDraw(bool on);
