@@ -101,10 +101,10 @@ bool Actions::acceptAnnotation(Model::AnnotationRead& annotation, const std::str
   }
   const bool sameSize = annotation.recordedWidth() == width && annotation.recordedHeight() == height;
   if (!sameSize && !openAllTheSame(annotation, picture, width, height)) return false;
-  // The picture's size is what a save records and what the canvas bounds a
-  // drawn circle by. Without a picture nothing can be drawn, and the
-  // annotation keeps the size it records.
-  if (width > 0 && height > 0) annotation.placeOn(width, height);
+  // The picture's name and size are what a save records, and its size what
+  // the canvas bounds a drawn circle by. Without a picture nothing can be
+  // drawn, and the annotation keeps the picture it records.
+  if (width > 0 && height > 0) annotation.placeOn(picture, width, height);
   return true;
 }
 
@@ -172,8 +172,8 @@ void Actions::openImageXMLFile() {
     scrollImage->updateDraw();
     fc->updateLateralPanel();
   }
-  // After the annotation file, whose reading also sets the image record, so
-  // that the name and size recorded are those of the picture shown.
+  // Also without an annotation file: the name and size recorded are those of
+  // the picture shown.
   recordImage(path);
   recordShapesAsSaved();
 }
