@@ -20,6 +20,7 @@
 #include "NotifyCode.h"
 #include "Observer.h"
 #include "ProgramProfile.h"
+#include "ShapeIds.h"
 #include "XMLDAOPolygons.h"
 
 namespace {
@@ -641,7 +642,7 @@ TEST_F(CanvasEditorTest, AReplacementIsUndoneAndRedoneAsOneStep) {
 }
 
 TEST_F(CanvasEditorTest, OneCopyOfARegionPastesOnceTowardThePictureMiddle) {
-  regionShape* region = makeSquare(0.65, 0.25, 0.75, 0.35);
+  regionShape* region = makeSquare(0.65, 0.25, 0.75, 0.35, 1);
   canvas.setPolygonsModel({region});
   canvas.setIdDraw(5);
   canvas.setButtonSelect(true);
@@ -1214,7 +1215,7 @@ TEST_F(CavitraCanvasTest, ShapesMovedOrDrawnAtTheSmallestScaleStayWhereTheFileMa
   dragAndDrawFarOffThePictureAtTheSmallestScale();
 }
 
-TEST_F(CavitraCanvasTest, AMeasuringLineSharesTheNextIdAndASelectionBoxKeepsTheZoom) {
+TEST_F(CavitraCanvasTest, AMeasuringLineTakesAnIdOfItsOwnAndASelectionBoxKeepsTheZoom) {
   canvas.setButtonRule(true);
   drag({{100, 100}, {300, 100}});
   canvas.restoreButtonsWithoutZoom();
@@ -1222,8 +1223,8 @@ TEST_F(CavitraCanvasTest, AMeasuringLineSharesTheNextIdAndASelectionBoxKeepsTheZ
   drag({{500, 500}, {530, 500}});
   ASSERT_EQ(shapes().size(), 2u);
   EXPECT_EQ(shapes()[0]->getId(), 1);
-  EXPECT_EQ(shapes()[1]->getId(), 1);
-  EXPECT_EQ(canvas.getIdDraw(), 2);
+  EXPECT_EQ(shapes()[1]->getId(), 2);
+  EXPECT_EQ(canvas.getIdDraw(), 3);
 
   canvas.restoreButtonsWithoutZoom();
   canvas.scroll(CanvasEditor::WheelDirection::Up, 0, 500, 500);
@@ -1248,8 +1249,55 @@ TEST_F(CavitraCanvasTest, APointClickedInsideARegionIsDroppedWithItsIdSpent) {
   EXPECT_TRUE(recorder.codes.empty());
   click(800, 800);
   ASSERT_EQ(shapes().size(), 2u);
-  EXPECT_EQ(shapes()[1]->getId(), 2);
+  EXPECT_EQ(shapes()[1]->getId(), region->getId() + 2);
   EXPECT_EQ(recorder.codes, Codes{ShapeAdded});
+}
+
+// However a shape comes onto the list, no two shapes or inner points share
+// an id: a file holding one id twice keeps it on the first item and the
+// others of its ids as they are; a measuring line, a shape drawn after the
+// next id was set from the list alone, and a tool's new region numbered from
+// the list alone, each take an id that no shape has, also none that undo
+// took off and redo puts back.
+TEST_F(CavitraCanvasTest, NoTwoShapesShareAnId) {
+  regionShape* region = makeSquare(0.1, 0.1, 0.2, 0.2, 4);
+  pointShape* inner = makePoint(0.15, 0.15, 4);
+  region->addPoint(inner);
+  circleShape* circle = makeCircle(0.5, 0.5, 10, 9);
+  regionShape* sameId = makeSquare(0.3, 0.3, 0.4, 0.4, 9);
+  canvas.setPolygonsModel({region, circle, sameId});
+  EXPECT_EQ(region->getId(), 4);
+  EXPECT_EQ(circle->getId(), 9);
+  EXPECT_EQ(inner->getId(), 10);
+  EXPECT_EQ(sameId->getId(), 11);
+  EXPECT_EQ(canvas.getIdDraw(), 12);
+
+  canvas.setButtonRule(true);
+  drag({{100, 700}, {300, 700}});
+  canvas.restoreButtonsWithoutZoom();
+  canvas.setButtonCircles(true);
+  drag({{700, 700}, {720, 700}});
+  ASSERT_EQ(shapes().size(), 5u);
+  EXPECT_EQ(shapes()[3]->getId(), 12);
+  baseShape* drawn = shapes()[4];
+  EXPECT_EQ(drawn->getId(), 13);
+
+  controlKey(GDK_KEY_z);  // the circle drawn leaves the list
+  ASSERT_EQ(canvas.getTakenOff(), std::vector<baseShape*>{drawn});
+  canvas.setIdDraw(ShapeIds::next(shapes()));
+  drag({{800, 800}, {820, 800}});
+  EXPECT_EQ(shapes().back()->getId(), 14);
+  std::vector<baseShape*> withTool = shapes();
+  withTool.push_back(makeSquare(0.6, 0.1, 0.7, 0.2, 13));
+  canvas.setPolygonsModel(withTool);
+  EXPECT_EQ(shapes().back()->getId(), 15);
+  controlKey(GDK_KEY_y);
+  ASSERT_EQ(shapes().back(), drawn);
+
+  std::vector<int> ids;
+  for (const baseShape* item : ShapeIds::itemsOf(shapes())) ids.push_back(item->getId());
+  std::sort(ids.begin(), ids.end());
+  EXPECT_EQ(ids, (std::vector<int>{4, 9, 10, 11, 12, 13, 14, 15}));
 }
 
 TEST(CanvasWithoutPictureTest, EveryToolAndViewOperationDoesNothing) {

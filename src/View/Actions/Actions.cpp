@@ -5,7 +5,6 @@
 #include <gtkmm/statusbar.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <iostream>
 #include <optional>
 #include <utility>
@@ -19,7 +18,7 @@
 #include "PictureFileCheck.h"
 #include "ProgramProfile.h"
 #include "ScrollImage.h"
-#include "regionShape.h"
+#include "ShapeIds.h"
 
 namespace {
 
@@ -273,17 +272,7 @@ bool Actions::replaceShapes(std::vector<baseShape*> found, int nextId) {
 
 // ---------------------------------------------------------------- shapes
 
-int Actions::nextFreeId() {
-  int largest = 0;
-  for (baseShape* shape : scrollImage->getPolygonsNew()) {
-    if (shape == nullptr) continue;
-    largest = std::max(largest, shape->getId());
-    // Points placed inside a region take their ids from the same counter.
-    if (auto* region = dynamic_cast<regionShape*>(shape))
-      for (baseShape* point : region->getPoints()) largest = std::max(largest, point->getId());
-  }
-  return largest + 1;
-}
+int Actions::nextFreeId() { return ShapeIds::next(scrollImage->getPolygonsNew()); }
 
 void Actions::updateLateralPanel() {
   fc->updateLateralPanel();
