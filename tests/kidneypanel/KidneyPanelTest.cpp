@@ -295,18 +295,25 @@ TEST_F(KidneyPanelTest, AMeasuringToggleEmptiesTheAnnotationKeepsZoomAndNumberin
 }
 
 // A measuring toggle switched off by hand ends the measurement as a finished
-// line does: a drag of the select tool then selects and draws no line.
-TEST_F(KidneyPanelTest, AMeasuringToggleSwitchedOffByHandLeavesSelectSelecting) {
+// line does, and a split or complete toggle its arc tool: a drag of the select
+// tool then selects and draws nothing.
+TEST_F(KidneyPanelTest, AToolToggleSwitchedOffByHandLeavesSelectSelecting) {
   canvas->setAllocation(side, side);
   canvas->prepareFrame(side, side);
-  for (const char* id : {"MinDiameter", "MaxDiameter"}) {
+  for (const char* id : {"MinDiameter", "MaxDiameter", "buttonRunSplitRegion", "buttonRunCompleteRegion"}) {
     SCOPED_TRACE(id);
+    canvas->polygonsClear();
+    regionShape* cyst = disc(1, 0.5, 0.5, 0.1);
+    canvas->setPolygonsModel({cyst});
     actions->recordShapesAsSaved();
+    select({cyst});
     auto* toggle = widget<Gtk::ToggleButton>(id);
     toggle->set_active(true);
     toggle->set_active(false);
-    regionShape* cyst = disc(1, 0.5, 0.5, 0.1);
-    canvas->setPolygonsModel({cyst});
+    if (shapes().empty()) {  // a measurement starts on an empty annotation
+      cyst = disc(1, 0.5, 0.5, 0.1);
+      canvas->setPolygonsModel({cyst});
+    }
     canvas->prepareFrame(side, side);
     canvas->setButtonSelect(true);
     canvas->pressButton(1, 500, 500);

@@ -68,6 +68,8 @@ class KidneyPanel : public PanelDiameters {
   bool isLiver() const { return liver; }
 
  private:
+  // Split and complete: arms the canvas's arc tool; the cut is done when the
+  // arc is finished. Once both are off, so is the arc tool.
   void armArcTool(Gtk::ToggleButton* toggle);
   // Cuts the selected region along the arc just finished as one step of the
   // canvas's history; returns why nothing was cut when the user should know.
