@@ -20,9 +20,6 @@ struct CanvasPolicy {
   // Selecting a shape that is no region and dragging the selection are
   // announced to observers (ShapeSelected, SelectionMoved).
   bool announcesSelection = true;
-  // The measuring line takes an id of its own; otherwise it shares the id the
-  // next shape drawn will take, since a measurement is no annotation.
-  bool lineTakesId = true;
   // Starting a selection box fits the picture to the window first; otherwise
   // the box is drawn over the view as it is.
   bool selectionBoxFits = true;

@@ -50,7 +50,6 @@ const ProgramProfile& ProgramProfile::cavitra() {
     p.canvas.undoTakesLastShape = true;
     p.canvas.selectsEveryShapeUnderPointer = true;
     p.canvas.announcesSelection = false;
-    p.canvas.lineTakesId = false;
     p.canvas.selectionBoxFits = false;
     // A point marks a place on the section, never a part of a cyst.
     p.canvas.pointsJoinRegions = false;

@@ -20,6 +20,7 @@
 #include "NotifyCode.h"
 #include "Observer.h"
 #include "ProgramProfile.h"
+#include "ShapeIds.h"
 #include "XMLDAOPolygons.h"
 
 namespace {
@@ -251,6 +252,40 @@ class CanvasEditorTest : public ::testing::Test {
     EXPECT_DOUBLE_EQ(drawn->getRadius(), 4000);  // five heights, the reach's narrower extent
 
     EXPECT_EQ(savedFigures().size(), 2u);
+  }
+
+  // Two cysts selected by a click and a Control+click; the first pressed
+  // again with Control and dragged, then both boxed with Control, then the
+  // selection handed in with the first twice. Each cyst is in the selection
+  // once throughout, and the drag moves both by its length, keeping their
+  // places relative to each other.
+  void selectTwiceAndDrag() {
+    regionShape* first = makeSquare(0.1, 0.1, 0.2, 0.2, 1);
+    regionShape* second = makeSquare(0.5, 0.5, 0.6, 0.6, 2);
+    canvas.setPolygonsModel({first, second});
+    canvas.setButtonSelect(true);
+    canvas.setMoveObjects(true);
+    click(150, 150);
+    controlClick(550, 550);
+    key(GDK_KEY_Control_L);
+    drag({{150, 150}, {200, 170}});
+    canvas.releaseKey(GDK_KEY_Control_L);
+    const std::vector<baseShape*> both{first, second};
+    EXPECT_EQ(selection(), both);
+    EXPECT_NEAR(first->getX(), 0.2, 1e-12);
+    EXPECT_NEAR(first->getY(), 0.17, 1e-12);
+    EXPECT_NEAR(second->getX(), 0.6, 1e-12);
+    EXPECT_NEAR(second->getY(), 0.57, 1e-12);
+
+    canvas.setButtonSelect(false);
+    canvas.setButtonSelectRectangle(true);
+    key(GDK_KEY_Control_L);
+    drag({{50, 50}, {700, 700}});
+    canvas.releaseKey(GDK_KEY_Control_L);
+    EXPECT_EQ(selection(), both);
+
+    canvas.setPolygonsModelSelected({first, second, first});
+    EXPECT_EQ(selection(), both);
   }
 
   CanvasEditor canvas;
@@ -488,6 +523,8 @@ TEST_F(CanvasEditorTest, ShapesMovedOrDrawnAtTheSmallestScaleStayWhereTheFileMay
 
 TEST_F(CanvasEditorTest, ACystDraggedFarPastAnEdgeStopsThereWhole) { dragACystFarPastEachEdge(); }
 
+TEST_F(CanvasEditorTest, AShapeSelectedAgainIsInTheSelectionOnce) { selectTwiceAndDrag(); }
+
 TEST_F(CanvasEditorTest, AMoveOfSeveralCirclesIsCutAsOne) {
   circleShape* left = makeCircle(0.2, 0.5, 10, 1);
   circleShape* right = makeCircle(0.8, 0.5, 10, 2);
@@ -605,7 +642,7 @@ TEST_F(CanvasEditorTest, AReplacementIsUndoneAndRedoneAsOneStep) {
 }
 
 TEST_F(CanvasEditorTest, OneCopyOfARegionPastesOnceTowardThePictureMiddle) {
-  regionShape* region = makeSquare(0.65, 0.25, 0.75, 0.35);
+  regionShape* region = makeSquare(0.65, 0.25, 0.75, 0.35, 1);
   canvas.setPolygonsModel({region});
   canvas.setIdDraw(5);
   canvas.setButtonSelect(true);
@@ -1172,11 +1209,13 @@ TEST_F(CavitraCanvasTest, APressSelectsEveryShapeUnderThePointerAndAnnouncesOnly
 
 TEST_F(CavitraCanvasTest, ACystDraggedFarPastAnEdgeStopsThereWhole) { dragACystFarPastEachEdge(); }
 
+TEST_F(CavitraCanvasTest, AShapeSelectedAgainIsInTheSelectionOnce) { selectTwiceAndDrag(); }
+
 TEST_F(CavitraCanvasTest, ShapesMovedOrDrawnAtTheSmallestScaleStayWhereTheFileMayHoldThem) {
   dragAndDrawFarOffThePictureAtTheSmallestScale();
 }
 
-TEST_F(CavitraCanvasTest, AMeasuringLineSharesTheNextIdAndASelectionBoxKeepsTheZoom) {
+TEST_F(CavitraCanvasTest, AMeasuringLineTakesAnIdOfItsOwnAndASelectionBoxKeepsTheZoom) {
   canvas.setButtonRule(true);
   drag({{100, 100}, {300, 100}});
   canvas.restoreButtonsWithoutZoom();
@@ -1184,8 +1223,8 @@ TEST_F(CavitraCanvasTest, AMeasuringLineSharesTheNextIdAndASelectionBoxKeepsTheZ
   drag({{500, 500}, {530, 500}});
   ASSERT_EQ(shapes().size(), 2u);
   EXPECT_EQ(shapes()[0]->getId(), 1);
-  EXPECT_EQ(shapes()[1]->getId(), 1);
-  EXPECT_EQ(canvas.getIdDraw(), 2);
+  EXPECT_EQ(shapes()[1]->getId(), 2);
+  EXPECT_EQ(canvas.getIdDraw(), 3);
 
   canvas.restoreButtonsWithoutZoom();
   canvas.scroll(CanvasEditor::WheelDirection::Up, 0, 500, 500);
@@ -1210,8 +1249,55 @@ TEST_F(CavitraCanvasTest, APointClickedInsideARegionIsDroppedWithItsIdSpent) {
   EXPECT_TRUE(recorder.codes.empty());
   click(800, 800);
   ASSERT_EQ(shapes().size(), 2u);
-  EXPECT_EQ(shapes()[1]->getId(), 2);
+  EXPECT_EQ(shapes()[1]->getId(), region->getId() + 2);
   EXPECT_EQ(recorder.codes, Codes{ShapeAdded});
+}
+
+// However a shape comes onto the list, no two shapes or inner points share
+// an id: a file holding one id twice keeps it on the first item and the
+// others of its ids as they are; a measuring line, a shape drawn after the
+// next id was set from the list alone, and a tool's new region numbered from
+// the list alone, each take an id that no shape has, also none that undo
+// took off and redo puts back.
+TEST_F(CavitraCanvasTest, NoTwoShapesShareAnId) {
+  regionShape* region = makeSquare(0.1, 0.1, 0.2, 0.2, 4);
+  pointShape* inner = makePoint(0.15, 0.15, 4);
+  region->addPoint(inner);
+  circleShape* circle = makeCircle(0.5, 0.5, 10, 9);
+  regionShape* sameId = makeSquare(0.3, 0.3, 0.4, 0.4, 9);
+  canvas.setPolygonsModel({region, circle, sameId});
+  EXPECT_EQ(region->getId(), 4);
+  EXPECT_EQ(circle->getId(), 9);
+  EXPECT_EQ(inner->getId(), 10);
+  EXPECT_EQ(sameId->getId(), 11);
+  EXPECT_EQ(canvas.getIdDraw(), 12);
+
+  canvas.setButtonRule(true);
+  drag({{100, 700}, {300, 700}});
+  canvas.restoreButtonsWithoutZoom();
+  canvas.setButtonCircles(true);
+  drag({{700, 700}, {720, 700}});
+  ASSERT_EQ(shapes().size(), 5u);
+  EXPECT_EQ(shapes()[3]->getId(), 12);
+  baseShape* drawn = shapes()[4];
+  EXPECT_EQ(drawn->getId(), 13);
+
+  controlKey(GDK_KEY_z);  // the circle drawn leaves the list
+  ASSERT_EQ(canvas.getTakenOff(), std::vector<baseShape*>{drawn});
+  canvas.setIdDraw(ShapeIds::next(shapes()));
+  drag({{800, 800}, {820, 800}});
+  EXPECT_EQ(shapes().back()->getId(), 14);
+  std::vector<baseShape*> withTool = shapes();
+  withTool.push_back(makeSquare(0.6, 0.1, 0.7, 0.2, 13));
+  canvas.setPolygonsModel(withTool);
+  EXPECT_EQ(shapes().back()->getId(), 15);
+  controlKey(GDK_KEY_y);
+  ASSERT_EQ(shapes().back(), drawn);
+
+  std::vector<int> ids;
+  for (const baseShape* item : ShapeIds::itemsOf(shapes())) ids.push_back(item->getId());
+  std::sort(ids.begin(), ids.end());
+  EXPECT_EQ(ids, (std::vector<int>{4, 9, 10, 11, 12, 13, 14, 15}));
 }
 
 TEST(CanvasWithoutPictureTest, EveryToolAndViewOperationDoesNothing) {

@@ -232,7 +232,8 @@ constexpr int fileCircleId = 9;
 class AllTheSameTest : public OpeningAnnotationTest, public testing::WithParamInterface<AllTheSame> {};
 
 // The size a save records and the size the canvas and the reader bound a
-// circle's radius by are one: the picture's.
+// circle's radius by are one: the picture's; the name it records is the
+// picture's too.
 TEST_P(AllTheSameTest, TheAnnotationSavedOpensAgainWithAllItsShapes) {
   const AllTheSame& c = GetParam();
   const fs::path picture = pictures / "cells.ppm";
@@ -243,7 +244,8 @@ TEST_P(AllTheSameTest, TheAnnotationSavedOpensAgainWithAllItsShapes) {
   if (c.fileRadius > 0)
     shapes.push_back(new circleShape(c.fileRadius, 0.5, 0.5, fileCircleId, true, false, false, true, 0, 0, 0));
   const std::size_t inFile = shapes.size();
-  writeAnnotation(annotation, "cells.ppm", c.recordedWidth, c.recordedHeight, shapes);
+  // Recorded for another picture.
+  writeAnnotation(annotation, "other.ppm", c.recordedWidth, c.recordedHeight, shapes);
 
   std::string question;
   double drawnRadius = 0;
@@ -282,6 +284,10 @@ TEST_P(AllTheSameTest, TheAnnotationSavedOpensAgainWithAllItsShapes) {
     }
     delete shape;
   }
+  // The file saved names the picture it was measured on, and so does the
+  // sample CSV, which takes the picture's name from that record.
+  for (baseShape* shape : model.readPolygonsXML(saved.string())) delete shape;
+  EXPECT_EQ(model.readImagePropertiesXML()->getFilename(), picture.string());
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -288,13 +288,18 @@ TEST(RegionCut, LineNotCrossingTheOutlineCutsNothing) {
   EXPECT_NE(RegionTools::lineDoesNotCrossMessage(Tool::Split), RegionTools::lineDoesNotCrossMessage(Tool::Complete));
 }
 
-TEST(RegionTools, NextIdIsOneAboveTheLargest) {
+// The inner points of regions are saved with their ids too: a new region
+// must not take one of theirs.
+TEST(RegionTools, NextIdIsOneAboveTheLargestOfShapesAndInnerPoints) {
   ShapeList list;
   EXPECT_EQ(RegionTools::nextId(list.shapes), 1);
   list.add(makeRegion(3, {}));
-  list.add(makeRegion(17, {}));
+  regionShape* withPoint = makeRegion(17, {});
+  list.add(withPoint);
   list.add(makeRegion(5, {}));
   EXPECT_EQ(RegionTools::nextId(list.shapes), 18);
+  withPoint->addPoint(new pointShape(0.5, 0.5, 40, true, false, false, true, 0, 0, 0));
+  EXPECT_EQ(RegionTools::nextId(list.shapes), 41);
 }
 
 // Split and complete on a list that holds just the region and the arc, the

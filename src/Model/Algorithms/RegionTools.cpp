@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "ShapeIds.h"
 #include "convexHull.h"
 
 namespace {
@@ -199,11 +200,7 @@ void takeLook(regionShape& piece, const baseShape& source) {
 
 }  // namespace
 
-int RegionTools::nextId(const std::vector<baseShape*>& shapes) {
-  int largest = 0;
-  for (const baseShape* shape : shapes) largest = std::max(largest, shape->getId());
-  return largest + 1;
-}
+int RegionTools::nextId(const std::vector<baseShape*>& shapes) { return ShapeIds::next(shapes); }
 
 void RegionTools::withdraw(baseShape* shape, const char* name) {
   shape->setVisible(false);

@@ -16,8 +16,9 @@
 // withdrawn (hidden, marked deleted and named after the tool), and new
 // regions are appended. A new region that is not kept is freed at once.
 //
-// New shapes are numbered from one above the largest id on the list, so that
-// ids stay unique whatever gaps detection or deletion left.
+// New shapes are numbered from one above the largest id on the list (inner
+// points included), so that ids stay unique whatever gaps detection or
+// deletion left.
 class RegionTools {
  public:
   enum class ArcTool { Split, Complete };
@@ -58,7 +59,8 @@ class RegionTools {
   // region's outline.
   static const char* lineDoesNotCrossMessage(ArcTool tool);
 
-  // One above the largest id on the list; 1 for an empty list.
+  // One above the largest id on the list and among its regions' inner
+  // points, which are saved with their ids too; 1 for an empty list.
   static int nextId(const std::vector<baseShape*>& shapes);
 
   // Cuts `source` along `arc`. A split draws its line across the region, a

@@ -68,7 +68,8 @@ bool AnnotationRead::holdsCircleTooLargeFor(int width, int height) const {
   });
 }
 
-void AnnotationRead::placeOn(int width, int height) {
+void AnnotationRead::placeOn(const std::string& picture, int width, int height) {
+  image.setFilename(picture);
   image.setWidth(width);
   image.setHeight(height);
   // The reader refused negative radii.

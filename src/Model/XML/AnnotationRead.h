@@ -38,11 +38,12 @@ class AnnotationRead {
   // (PictureReach::largestRadius).
   bool holdsCircleTooLargeFor(int width, int height) const;
 
-  // Takes the shapes onto a picture of width x height: the record then
-  // carries that size, and a circle wider than that picture allows is made
-  // as wide as it allows, so that the annotation saved for that picture
-  // reads again. Positions are fractions of the picture and stay.
-  void placeOn(int width, int height);
+  // Takes the shapes onto the picture `picture` of width x height: the
+  // record then carries its name and size, so that the annotation saved is
+  // that picture's, and a circle wider than that picture allows is made as
+  // wide as it allows, so that the file reads again. Positions are fractions
+  // of the picture and stay.
+  void placeOn(const std::string& picture, int width, int height);
 
   // Writes the picture record into `target` and the calibration into
   // `settings` (switched off when the file has none).

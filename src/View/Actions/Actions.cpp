@@ -5,7 +5,6 @@
 #include <gtkmm/statusbar.h>
 #include <sys/stat.h>
 
-#include <algorithm>
 #include <iostream>
 #include <optional>
 #include <utility>
@@ -19,7 +18,7 @@
 #include "PictureFileCheck.h"
 #include "ProgramProfile.h"
 #include "ScrollImage.h"
-#include "regionShape.h"
+#include "ShapeIds.h"
 
 namespace {
 
@@ -101,10 +100,10 @@ bool Actions::acceptAnnotation(Model::AnnotationRead& annotation, const std::str
   }
   const bool sameSize = annotation.recordedWidth() == width && annotation.recordedHeight() == height;
   if (!sameSize && !openAllTheSame(annotation, picture, width, height)) return false;
-  // The picture's size is what a save records and what the canvas bounds a
-  // drawn circle by. Without a picture nothing can be drawn, and the
-  // annotation keeps the size it records.
-  if (width > 0 && height > 0) annotation.placeOn(width, height);
+  // The picture's name and size are what a save records, and its size what
+  // the canvas bounds a drawn circle by. Without a picture nothing can be
+  // drawn, and the annotation keeps the picture it records.
+  if (width > 0 && height > 0) annotation.placeOn(picture, width, height);
   return true;
 }
 
@@ -172,8 +171,8 @@ void Actions::openImageXMLFile() {
     scrollImage->updateDraw();
     fc->updateLateralPanel();
   }
-  // After the annotation file, whose reading also sets the image record, so
-  // that the name and size recorded are those of the picture shown.
+  // Also without an annotation file: the name and size recorded are those of
+  // the picture shown.
   recordImage(path);
   recordShapesAsSaved();
 }
@@ -273,17 +272,7 @@ bool Actions::replaceShapes(std::vector<baseShape*> found, int nextId) {
 
 // ---------------------------------------------------------------- shapes
 
-int Actions::nextFreeId() {
-  int largest = 0;
-  for (baseShape* shape : scrollImage->getPolygonsNew()) {
-    if (shape == nullptr) continue;
-    largest = std::max(largest, shape->getId());
-    // Points placed inside a region take their ids from the same counter.
-    if (auto* region = dynamic_cast<regionShape*>(shape))
-      for (baseShape* point : region->getPoints()) largest = std::max(largest, point->getId());
-  }
-  return largest + 1;
-}
+int Actions::nextFreeId() { return ShapeIds::next(scrollImage->getPolygonsNew()); }
 
 void Actions::updateLateralPanel() {
   fc->updateLateralPanel();

@@ -207,7 +207,8 @@ class Actions {
   // the picture `picture` of width x height pixels: a refused file is
   // reported, and a file made for another picture size is opened only when
   // the user says so. An accepted annotation is placed on the picture
-  // (Model::AnnotationRead::placeOn), so that it records the picture's size.
+  // (Model::AnnotationRead::placeOn), so that it records the picture's name
+  // and size.
   bool acceptAnnotation(Model::AnnotationRead& annotation, const std::string& picture, int width, int height);
   // Asks whether an annotation made for another picture size is opened on
   // the picture all the same.

@@ -300,7 +300,12 @@ void KidneyPanel::onButtonAddRegionsPress() {
 void KidneyPanel::armArcTool(Gtk::ToggleButton* toggle) {
   std::vector<baseShape*> selected = scrollImage->getPolygonsModelSelected();
   closeTable();
-  if (!toggle->get_active()) return;
+  if (!toggle->get_active()) {
+    // Switched off, also by hand: the arc tool no longer draws over what the
+    // user does next.
+    if (!splitRegion->get_active() && !completeRegion->get_active()) scrollImage->setButtonArc(false);
+    return;
+  }
   scrollImage->restoreButtonsWithoutZoom();
   // The toolbar's tools are released, so that the arc is the only tool on.
   fc->unselectButtons();

@@ -73,6 +73,8 @@ class KidneyPanel : public PanelDiameters {
   // Tells the user which classifier file was refused and why, and what that
   // leaves Add cysts able to do; nothing when every file loaded.
   void showClassifierRefusal();
+  // Split and complete: arms the canvas's arc tool; the cut is done when the
+  // arc is finished. Once both are off, so is the arc tool.
   void armArcTool(Gtk::ToggleButton* toggle);
   // Cuts the selected region along the arc just finished as one step of the
   // canvas's history; returns why nothing was cut when the user should know.

@@ -101,9 +101,12 @@ void PanelDiameters::onMaxDiameterChanged() { takeTypedLimit(Limit::Maximum); }
 
 void PanelDiameters::armMeasuring(Gtk::ToggleButton* toggle) {
   closeTable();
-  if (!toggle->get_active()) return;
+  if (!toggle->get_active()) {
+    endMeasuring();
+    return;
+  }
   // Measuring starts on an empty annotation. Switched off, the toggle runs
-  // this handler again, which then only closes the table.
+  // this handler again.
   if (!actions->mayDropShapes(UnsavedWorkQuestion::Command::ReplaceShapes)) {
     toggle->set_active(false);
     return;
@@ -118,6 +121,16 @@ void PanelDiameters::armMeasuring(Gtk::ToggleButton* toggle) {
   // tool off, which must stay on for the measurement.
   fc->unselectButtons();
   scrollImage->setButtonRule(true);
+}
+
+// A toggle switched off, by hand or once its line was taken, ends the
+// measurement as a finished line does, so that the line tool no longer draws
+// over what the user does next. A measurement the other toggle still waits
+// for goes on, and a toggle that never armed the line tool (the user kept
+// unsaved work) leaves the tools alone.
+void PanelDiameters::endMeasuring() {
+  if (buttonMinDim->get_active() || buttonMaxDim->get_active() || !scrollImage->isMeasuring()) return;
+  scrollImage->restoreButtons();
 }
 
 void PanelDiameters::onMinDiameterDraw() { armMeasuring(buttonMinDim); }
@@ -143,7 +156,9 @@ void PanelDiameters::takeMeasuredLimit(Limit limit) {
   }
   updateText();
   (limit == Limit::Minimum ? buttonMinDim : buttonMaxDim)->set_active(false);
-  scrollImage->restoreButtons();
+  // A finished line ends the measurement also while the other toggle waits;
+  // otherwise switching this one off has ended it.
+  if (scrollImage->isMeasuring()) scrollImage->restoreButtons();
 }
 
 void PanelDiameters::update(int code) {

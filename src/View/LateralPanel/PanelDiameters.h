@@ -29,7 +29,9 @@ class PanelDiameters : public Panel {
   void onMinDiameterChanged() override;
   void onMaxDiameterChanged() override;
   // A measuring toggle clicked: closes the table and, when it is now on,
-  // empties the annotation and arms the canvas's line tool.
+  // empties the annotation and arms the canvas's line tool; when it is now
+  // off and the other toggle is too, the canvas's tools are restored as after
+  // a finished line.
   void onMinDiameterDraw() override;
   void onMaxDiameterDraw() override;
   void onButtonShowTablePress() override;
@@ -54,6 +56,7 @@ class PanelDiameters : public Panel {
   enum class Limit { Minimum, Maximum };
   void takeTypedLimit(Limit limit);
   void armMeasuring(Gtk::ToggleButton* toggle);
+  void endMeasuring();
   // The measuring line just finished, as the toggle of `limit` takes it.
   void takeMeasuredLimit(Limit limit);
 };

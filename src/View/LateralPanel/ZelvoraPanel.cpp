@@ -259,7 +259,12 @@ void ZelvoraPanel::giveBack(const std::vector<baseShape*>& shapes) {
 void ZelvoraPanel::armArcTool(Gtk::ToggleButton* toggle) {
   std::vector<baseShape*> selected = scrollImage->getPolygonsModelSelected();
   closeTable();
-  if (!toggle->get_active()) return;
+  if (!toggle->get_active()) {
+    // Switched off, also by hand: the arc tool no longer draws over what the
+    // user does next.
+    if (!splitRegion->get_active() && !completeRegion->get_active()) scrollImage->setButtonArc(false);
+    return;
+  }
   if (selected.empty()) {
     toggle->set_active(false);
     return;

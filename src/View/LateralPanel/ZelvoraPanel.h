@@ -75,7 +75,8 @@ class ZelvoraPanel : public PanelDiameters {
   void hideShapes(Gtk::ToggleButton* toggle, const std::function<bool(baseShape*)>& touches, const char* labelOn,
                   const char* labelOff);
   // Split and complete: with a region selected, arms the canvas's arc tool;
-  // the cut is done when the arc is finished.
+  // the cut is done when the arc is finished. Once both are off, so is the
+  // arc tool.
   void armArcTool(Gtk::ToggleButton* toggle);
   // Cuts the selected region along the arc just finished as one step of the
   // canvas's history; returns why nothing was cut when the user should know.

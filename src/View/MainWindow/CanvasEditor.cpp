@@ -11,6 +11,7 @@
 
 #include "NotifyCode.h"
 #include "PictureReach.h"
+#include "ShapeIds.h"
 #include "ShapeReplacement.h"
 
 namespace {
@@ -195,8 +196,7 @@ void CanvasEditor::runDrawingTools() {
   }
   if (buttonPoint) placePoint();
   if (buttonRule) {
-    const int id = policy.lineTakesId ? idDraw++ : idDraw;
-    line = new Line(positionX, positionY, positionX, positionY, id, true, false, false, true, 0, 0, 0);
+    line = new Line(positionX, positionY, positionX, positionY, idDraw++, true, false, false, true, 0, 0, 0);
     appendShape(line);
   }
   if (buttonAngle) {
@@ -446,7 +446,14 @@ void CanvasEditor::restoreButtonsWithoutZoom() {
 
 void CanvasEditor::select(baseShape* item) {
   item->setSelected(true);
-  polygonsModelSelected.push_back(item);
+  addToSelection(item);
+}
+
+// A shape pressed again with Control, or boxed again, stays in the selection
+// once: a move moves each item of it once.
+void CanvasEditor::addToSelection(baseShape* item) {
+  if (std::find(polygonsModelSelected.begin(), polygonsModelSelected.end(), item) == polygonsModelSelected.end())
+    polygonsModelSelected.push_back(item);
 }
 
 void CanvasEditor::unSelect() {
@@ -545,7 +552,8 @@ void CanvasEditor::moveSelection(int x, int y) {
 }
 
 void CanvasEditor::setPolygonsModelSelected(const std::vector<baseShape*>& selection) {
-  polygonsModelSelected = selection;
+  polygonsModelSelected.clear();
+  for (baseShape* item : selection) addToSelection(item);
   requestRedraw();
 }
 
@@ -729,6 +737,9 @@ void CanvasEditor::paste() {
 
 void CanvasEditor::setPolygonsModel(std::vector<baseShape*> poligons) {
   const ShapeSet before(polygonsNew.begin(), polygonsNew.end());
+  // By address alone: the caller may have freed the shapes it leaves out.
+  ShapeSet heldBefore = before;
+  heldBefore.insert(takenOff.begin(), takenOff.end());
   polygonsNew = std::move(poligons);
   const ShapeSet listed = reachableItems(polygonsNew);
   const auto isListed = [&listed](const baseShape* item) { return listed.count(item) != 0; };
@@ -744,8 +755,29 @@ void CanvasEditor::setPolygonsModel(std::vector<baseShape*> poligons) {
   // Shapes a use case added (found cysts, say) are the newest changes.
   for (baseShape* shape : polygonsNew)
     if (before.count(shape) == 0) recordAddition(shape);
+  numberNewcomers(heldBefore);
   requestRedraw();
 }
+
+std::vector<baseShape*> CanvasEditor::heldShapes() const {
+  std::vector<baseShape*> held = polygonsNew;
+  held.insert(held.end(), takenOff.begin(), takenOff.end());
+  return held;
+}
+
+// Shapes the canvas held before keep their ids, with their inner points,
+// which only the canvas adds to a region it holds; so does a newcomer whose id
+// no other item has, as the shapes of a file do. A newcomer sharing one (a
+// file holding an id twice, a tool numbering from the list alone, which knows
+// nothing of the shapes undo took off) takes an id above all.
+void CanvasEditor::numberNewcomers(const ShapeSet& heldBefore) {
+  std::vector<baseShape*> holders;
+  std::vector<baseShape*> newcomers;
+  for (baseShape* shape : heldShapes()) (heldBefore.count(shape) != 0 ? holders : newcomers).push_back(shape);
+  idDraw = ShapeIds::makeUnique(ShapeIds::itemsOf(holders), ShapeIds::itemsOf(newcomers), idDraw);
+}
+
+void CanvasEditor::setIdDraw(int id) { idDraw = std::max(id, ShapeIds::next(heldShapes())); }
 
 void CanvasEditor::replaceShapes(const std::vector<baseShape*>& sources, const RegionTool& tool) {
   ShapeReplacement step(sources);

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <optional>
+#include <unordered_set>
 #include <vector>
 
 #include "Angle.h"
@@ -102,6 +103,8 @@ class CanvasEditor : public Subject {
   void setButtonAngle(bool on) { buttonAngle = on; }
   void setButtonArc(bool on) { buttonArc = on; }
   void setButtonRule(bool on) { buttonRule = on; }
+  // Whether the line tool is on.
+  bool isMeasuring() const { return buttonRule; }
   // Both also finish the region their tool has open, whatever the value.
   void setButtonFreeHand(bool on);
   void setButtonPointDraw(bool on);
@@ -135,7 +138,8 @@ class CanvasEditor : public Subject {
   // Shapes, selection and history.
   std::vector<baseShape*>& getPolygonsNew() { return polygonsNew; }
   const std::vector<baseShape*>& getPolygonsModelSelected() const { return polygonsModelSelected; }
-  // Replaces the selection; the shapes' selected flags are not touched.
+  // Replaces the selection, which holds each item once; the shapes' selected
+  // flags are not touched.
   void setPolygonsModelSelected(const std::vector<baseShape*>& selection);
   // Empties the selection; the shapes' selected flags are not touched.
   void resetPolygonsModelSelected() { polygonsModelSelected.clear(); }
@@ -143,8 +147,10 @@ class CanvasEditor : public Subject {
   // the shapes it left out, and every reference to them is dropped here. The
   // shapes undo took off stay the canvas's, unless the list holds them again.
   // Shapes new to the list are additions of the history (see undo), unless
-  // a region tool hands them in. Notifies nothing: the caller refreshes what
-  // shows the shapes.
+  // a region tool hands them in. A shape or inner point new to the canvas
+  // whose id another already has takes a new one (ShapeIds::makeUnique), and
+  // the next id drawn lies above them all. Notifies nothing: the caller
+  // refreshes what shows the shapes.
   void setPolygonsModel(std::vector<baseShape*> poligons);
   // Frees every shape of the list, empties it and clears the editing state;
   // ids start again at 1. Notifies ShapesDeleted when the list held shapes.
@@ -179,7 +185,10 @@ class CanvasEditor : public Subject {
   // Forgets the given shapes in the history, so that undo and redo never
   // bring back or hide again a shape a tool without undo has withdrawn.
   void forgetHistoryOf(const std::vector<baseShape*>& withdrawn);
-  void setIdDraw(int id) { idDraw = id; }
+  // The next shape drawn takes `id`, or the first id above every shape and
+  // inner point the canvas holds (those undo took off included) when that is
+  // larger: no two of its shapes share an id.
+  void setIdDraw(int id);
   int getIdDraw() const { return idDraw; }
   const EditHistory& getHistory() const { return history; }
   // The shapes undo took off the list, in the order taken; the canvas owns
@@ -215,7 +224,9 @@ class CanvasEditor : public Subject {
   // selected, or else the region itself, announcing it.
   void selectRegionAt(regionShape* region, double x, double y);
   void selectInBox(const FractionBox& box);
+  // Marks the item selected and adds it to the selection.
   void select(baseShape* item);
+  void addToSelection(baseShape* item);
   void moveSelection(int x, int y);
   void copySelection();
   void paste();
@@ -241,6 +252,11 @@ class CanvasEditor : public Subject {
   // of the history.
   void dropReferences(const std::function<bool(const baseShape*)>& isGone);
   void dropToolReferences(const std::function<bool(const baseShape*)>& isGone);
+  // The shapes of the list and those undo took off.
+  std::vector<baseShape*> heldShapes() const;
+  // Gives the shapes of the list not in `heldBefore`, and their inner points,
+  // ids no other item has, and sets the next id above all.
+  void numberNewcomers(const std::unordered_set<const baseShape*>& heldBefore);
   // Cavitra's undo with no step to take back.
   void takeLastShownShapeOff();
   // Moves a shape of the list to those undo took off.
