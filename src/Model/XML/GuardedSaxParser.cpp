@@ -1,16 +1,17 @@
 #include "GuardedSaxParser.h"
 
 #include <libxml/parser.h>
-#include <sys/stat.h>
 
 #include <libxml++/exceptions/exception.h>
 #include <libxml++/exceptions/parse_error.h>
 
+#include <algorithm>
 #include <new>
 #include <string>
 #include <vector>
 
 #include "RegularFileRead.h"
+#include "XmlTextDecoder.h"
 
 namespace Model {
 
@@ -22,8 +23,13 @@ constexpr std::size_t blockBytes = 64 * 1024;
 }  // namespace
 
 GuardedSaxParser::GuardedSaxParser() : xmlpp::SaxParser(true) {
-  set_parser_options(XML_PARSE_NONET, XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR | XML_PARSE_DTDVALID | XML_PARSE_XINCLUDE);
+  // The parser reads the UTF-8 text the decoder hands it, never the
+  // document's bytes in the encoding it declares.
+  set_parser_options(XML_PARSE_NONET | XML_PARSE_IGNORE_ENC,
+                     XML_PARSE_DTDLOAD | XML_PARSE_DTDATTR | XML_PARSE_DTDVALID | XML_PARSE_XINCLUDE);
 }
+
+GuardedSaxParser::~GuardedSaxParser() = default;
 
 void GuardedSaxParser::startParse(std::size_t documentBytes) {
   declared.clear();
@@ -31,47 +37,82 @@ void GuardedSaxParser::startParse(std::size_t documentBytes) {
   budget = documentBytes * expansionFactor;
   substituted = 0;
   openElements = 0;
-  tooDeep = false;
+  decoder = std::make_unique<XmlTextDecoder>();
+  startTags = StartTagScan();
+  guardRefusal.clear();
 }
 
 void GuardedSaxParser::parse_file(const Glib::ustring& filename) {
-  struct stat status {};
-  // A file that cannot be examined gets no budget; the parse reports why it cannot be read.
-  startParse(stat(filename.c_str(), &status) == 0 && S_ISREG(status.st_mode) ? status.st_size : 0);
-  xmlpp::SaxParser::parse_file(filename);
+  RegularFileRead file(filename);
+  if (!file.readable()) throw xmlpp::parse_error(file.refusal());
+  const std::string refusal = parseOpenedFile(file);
+  if (!refusal.empty()) throw xmlpp::parse_error(refusal);
 }
 
 void GuardedSaxParser::parse_memory(const Glib::ustring& contents) {
   startParse(contents.bytes());
-  xmlpp::SaxParser::parse_memory(contents);
+  const std::string refusal = guardedParse([this, &contents]() {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(contents.data());
+    for (std::size_t at = 0; at < contents.bytes(); at += blockBytes)
+      if (!handOn(bytes + at, std::min(blockBytes, contents.bytes() - at))) return guardRefusal;
+    handOnEnd();
+    return guardRefusal;
+  });
+  if (!refusal.empty()) throw xmlpp::parse_error(refusal);
 }
 
 std::string GuardedSaxParser::parseOpenedFile(RegularFileRead& file) {
   // The budget is measured on the length the file had when it was opened:
   // the parser never sees the document whole.
   startParse(file.size());
-  release_underlying();  // a parse starts afresh, never inside an earlier one
-  try {
+  return guardedParse([this, &file]() {
     std::vector<unsigned char> block(blockBytes);
     for (;;) {
       const std::size_t count = file.readBlock(reinterpret_cast<char*>(block.data()), block.size());
+      if (!file.readable()) return file.refusal();
       if (count == 0) break;
-      parse_chunk_raw(block.data(), count);
+      if (!handOn(block.data(), count)) return guardRefusal;
     }
-    if (!file.readable()) {
-      release_underlying();
-      return file.refusal();
-    }
-    finish_chunk_parsing();
+    handOnEnd();
+    return guardRefusal;
+  });
+}
+
+std::string GuardedSaxParser::guardedParse(const std::function<std::string()>& parse) {
+  release_underlying();  // a parse starts afresh, never inside an earlier one
+  std::string refusal;
+  try {
+    refusal = parse();
   } catch (const std::bad_alloc&) {
-    release_underlying();
-    return "there is not enough memory to read it";
+    refusal = "there is not enough memory to read it";
   } catch (const xmlpp::exception&) {
-    if (!tooDeep) throw;
-    release_underlying();
-    return tooDeepRefusal();
+    if (guardRefusal.empty()) throw;
+    refusal = guardRefusal;
   }
-  return std::string();
+  if (!refusal.empty()) release_underlying();
+  return refusal;
+}
+
+bool GuardedSaxParser::handOn(const unsigned char* bytes, std::size_t count) {
+  std::string text;
+  if (!decoder->decode(bytes, count, text)) guardRefusal = decoder->refusal();
+  return guardRefusal.empty() && parseText(text);
+}
+
+void GuardedSaxParser::handOnEnd() {
+  std::string text;
+  if (!decoder->finish(text)) guardRefusal = decoder->refusal();
+  if (guardRefusal.empty() && parseText(text)) finish_chunk_parsing();
+}
+
+bool GuardedSaxParser::parseText(const std::string& text) {
+  // The scan goes ahead of the parser: no start tag beyond its bounds reaches libxml2.
+  if (!startTags.read(text.data(), text.size())) {
+    guardRefusal = startTags.refusal();
+    return false;
+  }
+  if (!text.empty()) parse_chunk_raw(reinterpret_cast<const unsigned char*>(text.data()), text.size());
+  return true;
 }
 
 void GuardedSaxParser::on_start_document() {
@@ -104,8 +145,8 @@ void GuardedSaxParser::startElementCallback(void* context, const xmlChar* name, 
   if (++parser->openElements > deepestNesting) {
     // No exception may cross libxml2: the library keeps it, stops the
     // parser and raises it when the parse call returns.
-    parser->tooDeep = true;
-    parser->handleException(xmlpp::parse_error(tooDeepRefusal()));
+    parser->guardRefusal = tooDeepRefusal();
+    parser->handleException(xmlpp::parse_error(parser->guardRefusal));
     return;
   }
   if (!parser->readRawStartTag(name, attributes)) parser->libraryStartElement(context, name, attributes);
@@ -122,7 +163,15 @@ void GuardedSaxParser::on_entity_declaration(const Glib::ustring& name, xmlpp::X
                                              const Glib::ustring& content) {
   if (type != xmlpp::XML_INTERNAL_GENERAL_ENTITY && type != xmlpp::XML_INTERNAL_PARAMETER_ENTITY)
     throw xmlpp::parse_error("the document refers to an external entity, which is not read: " + name);
-  if (type == xmlpp::XML_INTERNAL_GENERAL_ENTITY) declared[name.raw()] = content.raw();
+  if (type == xmlpp::XML_INTERNAL_GENERAL_ENTITY) {
+    // The parser reads the entity's text where it is referred to, start tags and all.
+    StartTagScan entityTags;
+    if (!entityTags.read(content.data(), content.bytes())) {
+      guardRefusal = entityTags.refusal();
+      throw xmlpp::parse_error(guardRefusal);
+    }
+    declared[name.raw()] = content.raw();
+  }
   xmlpp::SaxParser::on_entity_declaration(name, type, publicId, systemId, content);
 }
 

@@ -41,10 +41,11 @@ class XMLDAOPreferences : public GuardedSaxParser {
   // Reads the preferences file `file` into the settings, block by block. A
   // file that is not a regular file (a pipe, a folder, a device), as the
   // parser would wait on it, or one longer than largestFile is refused
-  // before a byte is read; a read error, a lack of memory or elements
-  // nested deeper than deepestNesting end the reading: answers why, or an empty string when the file was parsed. XML
-  // errors raise the library's exception; what was applied before them or
-  // before reading ended stays applied.
+  // before a byte is read; a read error, a lack of memory, elements nested
+  // deeper than deepestNesting, a start tag beyond StartTagScan's bounds or
+  // bytes that are no text end the reading: answers why, or an empty string
+  // when the file was parsed. XML errors raise the library's exception; what
+  // was applied before them or before reading ended stays applied.
   std::string readPreferences(const std::string& file);
 
  protected:
