@@ -36,6 +36,7 @@
 #include "ReplacementJournal.h"
 #include "ScrollImage.h"
 #include "TemporaryHome.h"
+#include "ToolToggleCheck.h"
 #include "arcShape.h"
 #include "regionShape.h"
 
@@ -315,31 +316,10 @@ TEST_F(KidneyPanelTest, AMeasuringToggleEmptiesTheAnnotationKeepsZoomAndNumberin
 // line does, and a split or complete toggle its arc tool: a drag of the select
 // tool then selects and draws nothing.
 TEST_F(KidneyPanelTest, AToolToggleSwitchedOffByHandLeavesSelectSelecting) {
-  canvas->setAllocation(side, side);
-  canvas->prepareFrame(side, side);
-  for (const char* id : {"MinDiameter", "MaxDiameter", "buttonRunSplitRegion", "buttonRunCompleteRegion"}) {
-    SCOPED_TRACE(id);
-    canvas->polygonsClear();
-    regionShape* cyst = disc(1, 0.5, 0.5, 0.1);
-    canvas->setPolygonsModel({cyst});
-    actions->recordShapesAsSaved();
-    select({cyst});
-    auto* toggle = widget<Gtk::ToggleButton>(id);
-    toggle->set_active(true);
-    toggle->set_active(false);
-    if (shapes().empty()) {  // a measurement starts on an empty annotation
-      cyst = disc(1, 0.5, 0.5, 0.1);
-      canvas->setPolygonsModel({cyst});
-    }
-    canvas->prepareFrame(side, side);
-    canvas->setButtonSelect(true);
-    canvas->pressButton(1, 500, 500);
-    canvas->movePointer(600, 500);
-    canvas->releaseButton(1, 600, 500);
-    EXPECT_EQ(shapes(), std::vector<baseShape*>{cyst});
-    EXPECT_EQ(canvas->getPolygonsModelSelected(), std::vector<baseShape*>{cyst});
-    canvas->setButtonSelect(false);
-  }
+  expectToolTogglesSwitchedOffLeaveSelectSelecting(
+      *canvas, side, {"MinDiameter", "MaxDiameter", "buttonRunSplitRegion", "buttonRunCompleteRegion"},
+      [this](const char* id) { return widget<Gtk::ToggleButton>(id); }, [] { return disc(1, 0.5, 0.5, 0.1); },
+      [this] { actions->recordShapesAsSaved(); });
 }
 
 TEST_F(KidneyPanelTest, TheLabelsFollowTheCanvasUndoAndRedo) {

@@ -29,6 +29,7 @@
 #include "RegionTools.h"
 #include "ScrollImage.h"
 #include "TemporaryHome.h"
+#include "ToolToggleCheck.h"
 #include "ZelvoraPanel.h"
 #include "arcShape.h"
 #include "circleShape.h"
@@ -309,31 +310,10 @@ TEST_F(ZelvoraPanelTest, MeasuredDiameterLimits) {
 // line does, and a split or complete toggle its arc tool: a drag of the select
 // tool then selects and draws nothing.
 TEST_F(ZelvoraPanelTest, AToolToggleSwitchedOffByHandLeavesSelectSelecting) {
-  canvas->setAllocation(side, side);
-  canvas->prepareFrame(side, side);
-  for (const char* id : {"MinDiameter", "MaxDiameter", "buttonRunSplitRegion", "buttonRunCompleteRegion"}) {
-    SCOPED_TRACE(id);
-    canvas->polygonsClear();
-    regionShape* cell = square(1, 0.5, 0.5, 0.1);
-    canvas->setPolygonsModel({cell});
-    actions->recordShapesAsSaved();
-    select({cell});
-    auto* toggle = widget<Gtk::ToggleButton>(id);
-    toggle->set_active(true);
-    toggle->set_active(false);
-    if (shapes().empty()) {  // a measurement starts on an empty annotation
-      cell = square(1, 0.5, 0.5, 0.1);
-      canvas->setPolygonsModel({cell});
-    }
-    canvas->prepareFrame(side, side);
-    canvas->setButtonSelect(true);
-    canvas->pressButton(1, 500, 500);
-    canvas->movePointer(600, 500);
-    canvas->releaseButton(1, 600, 500);
-    EXPECT_EQ(shapes(), std::vector<baseShape*>{cell});
-    EXPECT_EQ(canvas->getPolygonsModelSelected(), std::vector<baseShape*>{cell});
-    canvas->setButtonSelect(false);
-  }
+  expectToolTogglesSwitchedOffLeaveSelectSelecting(
+      *canvas, side, {"MinDiameter", "MaxDiameter", "buttonRunSplitRegion", "buttonRunCompleteRegion"},
+      [this](const char* id) { return widget<Gtk::ToggleButton>(id); }, [] { return square(1, 0.5, 0.5, 0.1); },
+      [this] { actions->recordShapesAsSaved(); });
 }
 
 TEST_F(ZelvoraPanelTest, RunAndClassifyAskForTheirLimits) {
