@@ -57,6 +57,20 @@ std::string fileError(const std::string& path, const Model::RegularFileRead& fil
   return "FileError: " + path + ": " + file.refusal();
 }
 
+// The opened file decoded as gdk-pixbuf reads a file; null, with the error
+// naming the file by `path`, when it cannot be.
+Glib::RefPtr<Gdk::Pixbuf> readAsFile(const Model::RegularFileRead& file, const std::string& path,
+                                     std::string& failure) {
+  const std::string openedName = file.openedName();
+  GError* error = nullptr;
+  const Glib::RefPtr<Gdk::Pixbuf> picture = Glib::wrap(gdk_pixbuf_new_from_file(openedName.c_str(), &error));
+  failure = takeErrorText(error);
+  for (std::size_t at = failure.find(openedName); at != std::string::npos;
+       at = failure.find(openedName, at + path.size()))
+    failure.replace(at, openedName.size(), path);
+  return picture;
+}
+
 // Judges the size a loader tells before it reserves the pixels.
 struct SizeJudge {
   const std::string& path;
@@ -136,13 +150,14 @@ void PictureRead::decode(Model::RegularFileRead& file, std::uint64_t limitBytes)
     if (refusalReason.empty()) decoderError = fileError(path, file);
     return;
   }
-  GdkPixbuf* picture = nullptr;
-  if (sizeOnly && judge.told)
-    picture = gdk_pixbuf_new_from_file(file.openedName().c_str(), &error);
-  else if (loaded && gdk_pixbuf_loader_get_pixbuf(loader.get()) != nullptr)
-    picture = GDK_PIXBUF(g_object_ref(gdk_pixbuf_loader_get_pixbuf(loader.get())));
-  decoded = Glib::wrap(picture);
-  if (decoded) return;
-  decoderError = takeErrorText(error);
-  if (decoderError.empty()) decoderError = "PixbufError: " + path + ": the picture loader finds no picture in it";
+  if (sizeOnly && judge.told) {
+    decoded = readAsFile(file, path, decoderError);
+    return;
+  }
+  if (loaded && gdk_pixbuf_loader_get_pixbuf(loader.get()) != nullptr)
+    decoded = Glib::wrap(GDK_PIXBUF(g_object_ref(gdk_pixbuf_loader_get_pixbuf(loader.get()))));
+  else
+    decoderError = takeErrorText(error);
+  if (!decoded && decoderError.empty())
+    decoderError = "PixbufError: " + path + ": the picture loader finds no picture in it";
 }
