@@ -15,6 +15,7 @@
 #include "PictureDecodeBound.h"
 #include "PictureFileCheck.h"
 #include "ProcessFigure.h"
+#include "TemporaryPicture.h"
 #include "WatchedPipe.h"
 #include "imageConversor.h"
 #include "regionDetectorEdges.h"
@@ -54,20 +55,26 @@ TEST(PictureDecodeBound, RefusesAMatrixOfItsThreadBeyondTheLimitBeforeReservingI
   EXPECT_NO_THROW(cv::Mat(1000, 1000, CV_8UC3));
 }
 
-// A TIFF telling its size twice: read by its last entries it is 1 x 1, but
-// the decoder keeps the first and would reserve 20000 x 20000 pixels (1.2 GB
-// in colour) before finding that no pixel data follows.
+// Pictures whose header, read apart from the decoder, tells no size or
+// another size: a PAM header, a format the header reader does not know, and
+// a TIFF telling its size twice, read by its last entries as 1 x 1 while the
+// decoder keeps the first. Either decoder would reserve 20000 x 20000
+// pixels (1.2 GB in colour) before finding that no pixel data follows.
 TEST(PictureDecode, TheAnalysisJudgesTheSizeTheDecoderReadsBeforeItReservesThePixels) {
-  const std::string file = std::string(UNTRUSTED_PICTURES) + "/two-sizes-20000x20000-then-1x1.tif";
+  const TemporaryPicture pam("P7\nWIDTH 20000\nHEIGHT 20000\nDEPTH 3\nMAXVAL 255\nTUPLTYPE RGB\nENDHDR\n", ".pam");
   const std::uint64_t limit = limitForPixels(1000 * 1000);
-  const std::size_t sizeBefore = presentSize();
-  ASSERT_LT(peakSize() - sizeBefore, 600u << 10) << "fixture: a peak this high would hide a reservation";
-  std::string refusal;
-  testing::internal::CaptureStdout();
-  EXPECT_TRUE(readColourPicture(file, &refusal, limit).empty());
-  testing::internal::GetCapturedStdout();
-  EXPECT_EQ(refusal, PictureFileCheck::detectionRefusal(file, 20000, 20000, limit));
-  EXPECT_LT(peakSize() - sizeBefore, 600u << 10);
+  for (const std::string& file :
+       {pam.path(), std::string(UNTRUSTED_PICTURES) + "/two-sizes-20000x20000-then-1x1.tif"}) {
+    SCOPED_TRACE(file);
+    const std::size_t sizeBefore = presentSize();
+    ASSERT_LT(peakSize() - sizeBefore, 600u << 10) << "fixture: a peak this high would hide a reservation";
+    std::string refusal;
+    testing::internal::CaptureStdout();
+    EXPECT_TRUE(readColourPicture(file, &refusal, limit).empty());
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(refusal, PictureFileCheck::detectionRefusal(file, 20000, 20000, limit));
+    EXPECT_LT(peakSize() - sizeBefore, 600u << 10);
+  }
 }
 
 TEST(PictureDecode, APictureThatIsNotARegularFileIsRefusedBeforeAnythingReadsIt) {

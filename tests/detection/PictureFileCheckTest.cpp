@@ -100,9 +100,9 @@ TEST(PictureFileCheck, AJpegCutShortIsIncompleteAndTheDetectorRefusesIt) {
   // The larger picture's segments and markers straddle the blocks the check
   // reads.
   for (const auto& [picture, progressive] : {std::pair{texturedPicture(160, 120), false},
-                                            {texturedPicture(160, 120), true},
-                                            {texturedPicture(640, 480), false},
-                                            {texturedPicture(640, 480), true}}) {
+                                             {texturedPicture(160, 120), true},
+                                             {texturedPicture(640, 480), false},
+                                             {texturedPicture(640, 480), true}}) {
     const std::string whole = jpegBytes(picture, progressive);
     const struct {
       const char* what;

@@ -44,9 +44,9 @@ std::string formatByName(const std::string& path, const char* start, std::size_t
 // released; empty without one.
 std::string takeErrorText(GError*& error) {
   if (error == nullptr) return "";
-  const char* kind = error->domain == G_FILE_ERROR         ? "FileError: "
+  const char* kind = error->domain == G_FILE_ERROR       ? "FileError: "
                      : error->domain == GDK_PIXBUF_ERROR ? "PixbufError: "
-                                                          : "Error: ";
+                                                         : "Error: ";
   const std::string text = kind + std::string(error->message);
   g_clear_error(&error);
   return text;
