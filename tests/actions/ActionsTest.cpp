@@ -15,8 +15,10 @@
 #include "DialogAnswerer.h"
 #include "ImageClass.h"
 #include "ModelFachade.h"
+#include "PictureFileCheck.h"
 #include "ScrollImage.h"
 #include "UnsavedWorkQuestion.h"
+#include "WatchedPipe.h"
 #include "circleShape.h"
 #include "pointShape.h"
 #include "regionShape.h"
@@ -373,6 +375,20 @@ TEST_F(ActionsKeepTest, UnreadablePictureIsReportedAndChangesNothing) {
       EXPECT_EQ(canvas->getIdDraw(), 3);
     }
   }
+}
+
+// A pipe nobody writes to would keep the window waiting for a writer for
+// ever: it is refused at once with a message, before anything reads it.
+TEST_F(ActionsKeepTest, APictureThatIsAPipeIsRefusedAtOnce) {
+  const WatchedPipe pipe(pictures / "pipe.png");
+  const Snapshot before = snapshot();
+  for (auto open : {&Actions::openImage, &Actions::openImageXMLFile}) {
+    const auto messages = withChooser({pipe.path().string()}, [this, open] { (actions.get()->*open)(); });
+    EXPECT_EQ(messages, std::vector<std::string>{PictureFileCheck::notRegularMessage(pipe.path().string())});
+    EXPECT_TRUE(snapshot() == before);
+    EXPECT_EQ(canvas->getIdDraw(), 3);
+  }
+  EXPECT_EQ(pipe.readersLetGo(), 0);
 }
 
 // ---------------------------------------------------------------- annotation files

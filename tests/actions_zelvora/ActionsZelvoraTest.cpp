@@ -34,6 +34,7 @@
 #include "ScrollImage.h"
 #include "TemporaryHome.h"
 #include "UnsavedWorkQuestion.h"
+#include "WatchedPipe.h"
 #include "regionDetectorEdgesZelvora.h"
 #include "regionShape.h"
 
@@ -654,6 +655,21 @@ TEST_F(ActionsZelvoraTrainingTest, PicturesThatCannotBeReadLeaveDetectionOnTheOp
   detect();
   EXPECT_TRUE(recorder.take().empty());
   EXPECT_EQ(regionsOnCanvas().size(), cells);
+}
+
+// A pipe among the pictures chosen would keep the training waiting for a
+// writer for ever: it is left out at once, and the user is told.
+TEST_F(ActionsZelvoraTrainingTest, APictureThatIsAPipeIsLeftOutAtOnceWithAMessage) {
+  const std::vector<std::string> pictures = paintPictures(2);
+  fs::remove(pictures.front());
+  const WatchedPipe pipe(pictures.front());
+  MessageRecorder recorder;
+  actions->trainClassifier(pictures, folder.string(), folder.string(), 0);
+  const Texts messages = recorder.take();
+  ASSERT_GE(messages.size(), 2u);
+  EXPECT_EQ(messages[1],
+            PictureFileCheck::notRegularMessage(pictures.front()) + " It is left out of the training.");
+  EXPECT_EQ(pipe.readersLetGo(), 0);
 }
 
 TEST_F(ActionsZelvoraTrainingTest, ATrainingThatCannotBeWrittenKeepsTheSpeciesAndSaysSo) {

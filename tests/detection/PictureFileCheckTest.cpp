@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <opencv2/imgcodecs.hpp>
 #include <opencv2/imgproc.hpp>
@@ -11,6 +12,7 @@
 #include <vector>
 
 #include "PictureFileCheck.h"
+#include "ProcessFigure.h"
 #include "TemporaryPicture.h"
 #include "imageConversor.h"
 #include "regionDetectorEdges.h"
@@ -211,8 +213,12 @@ TEST(PictureFileCheck, ADetectionIsRefusedByItsEstimatedPeak) {
 }
 
 TEST(PictureFileCheck, AJpegCutShortIsIncompleteAndTheDetectorRefusesIt) {
-  const cv::Mat picture = texturedPicture(160, 120);
-  for (bool progressive : {false, true}) {
+  // The larger picture's segments and markers straddle the blocks the check
+  // reads.
+  for (const auto& [picture, progressive] : {std::pair{texturedPicture(160, 120), false},
+                                             {texturedPicture(160, 120), true},
+                                             {texturedPicture(640, 480), false},
+                                             {texturedPicture(640, 480), true}}) {
     const std::string whole = jpegBytes(picture, progressive);
     const struct {
       const char* what;
@@ -232,9 +238,21 @@ TEST(PictureFileCheck, AJpegCutShortIsIncompleteAndTheDetectorRefusesIt) {
     }
   }
   // Other formats are complete as far as this check goes.
-  const TemporaryPicture png(picture, ".png");
+  const TemporaryPicture png(texturedPicture(160, 120), ".png");
   EXPECT_TRUE(PictureFileCheck::isComplete(png.path()));
   EXPECT_TRUE(detectorReads(png.path()));
+}
+
+// What follows a JPEG's end is never read: the check, and the detection with
+// it, read the picture, not the gigabyte behind it (sparse here, so that the
+// test writes nothing of it).
+TEST(PictureFileCheck, AJpegIsReadOnlyAsFarAsItsEnd) {
+  const TemporaryPicture file(jpegBytes(texturedPicture(8, 8), false), ".jpg");
+  std::filesystem::resize_file(file.path(), std::uintmax_t{1} << 30);
+  const std::size_t before = bytesReadSoFar();
+  EXPECT_TRUE(PictureFileCheck::isComplete(file.path()));
+  EXPECT_TRUE(detectorReads(file.path()));
+  EXPECT_LT(bytesReadSoFar() - before, std::size_t{1} << 20);
 }
 
 // A side longer than the analyses' reader takes refuses the picture however

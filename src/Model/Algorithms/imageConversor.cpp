@@ -7,9 +7,11 @@
 #include <opencv2/imgproc.hpp>
 #include <stdexcept>
 
+#include "PictureDecodeBound.h"
 #include "PictureFileCheck.h"
-#include "image_convert.h"
 #include "ProgramProfile.h"
+#include "RegularFileRead.h"
+#include "image_convert.h"
 
 namespace {
 
@@ -76,18 +78,34 @@ Image* convertPixels(PixelType type, const cv::Mat& m, WritePixel write) {
 
 }  // namespace
 
-cv::Mat readColourPicture(const std::string& filename, std::string* refusal) {
-  std::string reason = PictureFileCheck::detectionRefusal(filename);
+cv::Mat readColourPicture(const std::string& filename, std::string* refusal, std::uint64_t limitBytes) {
+  // Opened without waiting, and decoded through the very file opened: a
+  // pipe or a device is refused before anything reads it, even when the
+  // name comes to lead to one meanwhile.
+  const Model::RegularFileRead file(filename);
+  std::string reason = file.notRegularFile() ? PictureFileCheck::notRegularMessage(filename) : "";
+  if (reason.empty()) reason = PictureFileCheck::detectionRefusal(filename, limitBytes);
   // Half a cell would be measured as a whole one, so an incomplete picture
   // is not analysed at all.
   if (reason.empty() && !PictureFileCheck::isComplete(filename))
     reason = PictureFileCheck::incompleteMessage(filename);
+  // A file that cannot be opened (none, no permission) reads as empty.
+  cv::Mat picture;
+  if (reason.empty() && file.readable()) {
+    PictureDecodeBound bound(filename, limitBytes);
+    try {
+      picture = cv::imread(file.openedName(), cv::IMREAD_COLOR | cv::IMREAD_IGNORE_ORIENTATION);
+    } catch (const cv::Exception&) {
+      if (bound.refusal().empty()) throw;
+    }
+    reason = bound.refusal();
+  }
   if (refusal != nullptr) *refusal = reason;
   if (!reason.empty()) {
     std::cout << reason << std::endl;
     return cv::Mat();
   }
-  return cv::imread(filename, cv::IMREAD_COLOR | cv::IMREAD_IGNORE_ORIENTATION);
+  return picture;
 }
 
 Image* MatRGBToImageGREY(const cv::_InputArray& src) {

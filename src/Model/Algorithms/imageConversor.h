@@ -1,10 +1,12 @@
 #ifndef IMAGECONVERSOR_H
 #define IMAGECONVERSOR_H
 
+#include <cstdint>
 #include <opencv2/core.hpp>
 #include <string>
 #include <vector>
 
+#include "PictureFileCheck.h"
 #include "image.h"
 
 // Turns picture files and OpenCV matrices into images of the imaging
@@ -48,12 +50,15 @@ class ImageConversor {
 // Reads a picture file the way every analysis reads it: in colour, 8-bit
 // blue-green-red, with the file's orientation tag ignored so that pixel
 // coordinates match the picture as the canvas shows it. Empty when the file
-// cannot be read, when an analysis of it would exceed the memory limit of
-// PictureFileCheck (detectionRefusal), or when it is incomplete; the reason
-// of those two refusals is printed and, when `refusal` is given, put there
-// for the user (it is emptied otherwise). OpenCV errors propagate as
-// cv::Exception.
-cv::Mat readColourPicture(const std::string& filename, std::string* refusal = nullptr);
+// cannot be read, when it is not a regular file (refused before anything
+// reads it), when an analysis of it would exceed `limitBytes`
+// (PictureFileCheck::detectionRefusal: judged by the header before
+// decoding, and by the decoder's own size before it reserves the pixels,
+// PictureDecodeBound), or when it is incomplete; the reason of these
+// refusals is printed and, when `refusal` is given, put there for the user
+// (it is emptied otherwise). OpenCV errors propagate as cv::Exception.
+cv::Mat readColourPicture(const std::string& filename, std::string* refusal = nullptr,
+                          std::uint64_t limitBytes = PictureFileCheck::defaultDecodedLimit());
 
 // The grey level of an 8-bit three-channel matrix, as a new grey image,
 // with the program's conversion: Lumora weighs the first stored byte 0.299

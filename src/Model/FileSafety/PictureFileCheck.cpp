@@ -3,11 +3,9 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <fstream>
-#include <iterator>
-#include <vector>
 
 #include "PictureHeader.h"
+#include "RegularFileRead.h"
 
 namespace {
 
@@ -15,28 +13,39 @@ std::string megabytes(double bytes) {
   return std::to_string(static_cast<std::uint64_t>(std::ceil(bytes / (1u << 20)))) + " MB";
 }
 
-// Walks the markers of a JPEG from its start marker: segments carry their
+// Walks the markers of a JPEG after its start marker: segments carry their
 // length, entropy-coded data runs until a marker other than a restart marker
-// or a stuffed 0xFF 0x00. True when the end-of-image marker is reached.
-bool jpegReachesItsEnd(const std::vector<unsigned char>& data) {
-  std::size_t at = 2;
-  while (at + 1 < data.size()) {
-    if (data[at] != 0xFF) {
-      ++at;  // entropy-coded data
+// or a stuffed 0xFF 0x00. `next` gives the file's next byte, or -1 at its
+// end. True when the end-of-image marker is reached.
+template <typename NextByte>
+bool jpegReachesItsEnd(NextByte next) {
+  int byte = next();
+  for (;;) {
+    if (byte < 0) return false;
+    if (byte != 0xFF) {
+      byte = next();  // entropy-coded data
       continue;
     }
-    const unsigned char marker = data[at + 1];
+    const int marker = next();
     if (marker == 0xD9) return true;
-    if (marker == 0x00 || marker == 0xFF || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) {
-      at += marker == 0xFF ? 1 : 2;  // stuffing, fill bytes, restart markers carry no length
+    if (marker < 0) return false;
+    if (marker == 0xFF) {
+      byte = marker;  // a fill byte: the marker may follow
       continue;
     }
-    if (at + 3 >= data.size()) return false;
-    const std::size_t length = (static_cast<std::size_t>(data[at + 2]) << 8) | data[at + 3];
+    if (marker == 0x00 || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) {
+      byte = next();  // stuffing and restart markers carry no length
+      continue;
+    }
+    const int high = next();
+    const int low = high < 0 ? -1 : next();
+    if (low < 0) return false;
+    const int length = (high << 8) | low;
     if (length < 2) return false;
-    at += 2 + length;
+    for (int skipped = 2; skipped < length; ++skipped)
+      if (next() < 0) return false;
+    byte = next();
   }
-  return false;
 }
 
 // Why a picture of width x height pixels, taking `bytesPerPixel` each, may not
@@ -52,6 +61,13 @@ std::string sizeReason(int width, int height, std::uint64_t bytesPerPixel, std::
   if (needed <= static_cast<double>(limitBytes)) return "";
   return size + takes + megabytes(needed) + " of memory, more than the " + megabytes(static_cast<double>(limitBytes)) +
          user + " on this computer";
+}
+
+// Why a detection may not run on a picture of `width` x `height`; empty when
+// it may.
+std::string detectionReason(int width, int height, std::uint64_t limitBytes) {
+  return sizeReason(width, height, detectionBytesPerPixel, limitBytes, "a detection on it would take about ",
+                    " an analysis may use");
 }
 
 // Why a picture whose header reads as `header` may not be decoded before its
@@ -118,24 +134,43 @@ std::string PictureFileCheck::sizeRefusal(const std::string& path, std::uint64_t
                      }));
 }
 
+std::string PictureFileCheck::sizeRefusal(const std::string& path, int width, int height, std::uint64_t limitBytes) {
+  return fileRefusal(path, sizeRefusal(width, height, limitBytes));
+}
+
 std::string PictureFileCheck::sizeRefusal(int width, int height, std::uint64_t limitBytes) {
   return sizeReason(width, height, decodedBytesPerPixel, limitBytes, "it would take ", " a picture may use");
 }
 
 std::string PictureFileCheck::detectionRefusal(const std::string& path, std::uint64_t limitBytes) {
   return fileRefusal(path, pictureReason(PictureHeader::read(path), true, [limitBytes](int width, int height) {
-                       return sizeReason(width, height, detectionBytesPerPixel, limitBytes,
-                                         "a detection on it would take about ", " an analysis may use");
+                       return detectionReason(width, height, limitBytes);
                      }));
 }
 
+std::string PictureFileCheck::detectionRefusal(const std::string& path, int width, int height,
+                                               std::uint64_t limitBytes) {
+  return fileRefusal(path, detectionReason(width, height, limitBytes));
+}
+
+std::string PictureFileCheck::notRegularMessage(const std::string& path) {
+  return "The picture " + path + " cannot be opened: it is not a regular file.";
+}
+
 bool PictureFileCheck::isComplete(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  unsigned char start[2] = {0, 0};
-  if (!in.read(reinterpret_cast<char*>(start), 2) || start[0] != 0xFF || start[1] != 0xD8) return true;
-  in.seekg(0);
-  const std::vector<unsigned char> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  return jpegReachesItsEnd(data);
+  Model::RegularFileRead file(path);
+  unsigned char block[65536];
+  std::size_t filled = 0, at = 0;
+  const auto next = [&]() -> int {
+    if (at == filled) {
+      filled = file.readBlock(reinterpret_cast<char*>(block), sizeof block);
+      at = 0;
+      if (filled == 0) return -1;
+    }
+    return block[at++];
+  };
+  if (next() != 0xFF || next() != 0xD8) return true;
+  return jpegReachesItsEnd(next);
 }
 
 std::string PictureFileCheck::incompleteMessage(const std::string& path) {

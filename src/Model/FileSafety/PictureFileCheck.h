@@ -36,6 +36,11 @@ class PictureFileCheck {
   // its format needs for them at best). A file that cannot be opened, or in
   // a format not read here, is left to the decoder, which reports it.
   static std::string sizeRefusal(const std::string& path, std::uint64_t limitBytes = defaultDecodedLimit());
+  // The same judgement of the size that a decoder reports for the file at
+  // `path` before it reserves the pixels: empty, or the message naming the
+  // file and that size.
+  static std::string sizeRefusal(const std::string& path, int width, int height,
+                                 std::uint64_t limitBytes = defaultDecodedLimit());
   // The same judgement of a size told by other means (an annotation file
   // records the size of its picture): empty when a picture of `width` x
   // `height` pixels may be decoded, else "W x H pixels: it would take ..."
@@ -48,9 +53,19 @@ class PictureFileCheck {
   // file in a format OpenCV does not take by the formats read here is
   // refused too, rather than decoded unchecked.
   static std::string detectionRefusal(const std::string& path, std::uint64_t limitBytes = defaultDecodedLimit());
+  // The same for the size that a decoder reports for the file at `path`.
+  static std::string detectionRefusal(const std::string& path, int width, int height,
+                                      std::uint64_t limitBytes = defaultDecodedLimit());
+
+  // The message for a picture that is not a regular file (a pipe, a folder,
+  // a device): a decoder would wait on it for a writer, or read it for ever,
+  // so it is refused before anything reads it (Model::RegularFileRead).
+  static std::string notRegularMessage(const std::string& path);
 
   // False for a JPEG file whose data ends before its end-of-image marker;
-  // true for every other file.
+  // true for every other file. The file is read as far as its end-of-image
+  // marker, block by block, as the decoder reads it: whatever follows the
+  // picture is never read, and nothing of it is held whole.
   static bool isComplete(const std::string& path);
   // The message for a picture that isComplete refused.
   static std::string incompleteMessage(const std::string& path);

@@ -23,6 +23,7 @@ RegularFileRead::RegularFileRead(const std::string& path) {
   }
   if (!S_ISREG(status.st_mode)) {
     refusalReason = notRegular;
+    refusedAsNotRegular = true;
     return;
   }
   descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -32,9 +33,10 @@ RegularFileRead::RegularFileRead(const std::string& path) {
   }
   if (fstat(descriptor, &status) != 0)
     refusalReason = unreadable;
-  else if (!S_ISREG(status.st_mode))
+  else if (!S_ISREG(status.st_mode)) {
     refusalReason = notRegular;
-  else
+    refusedAsNotRegular = true;
+  } else
     length = static_cast<std::size_t>(status.st_size);
   if (refusalReason.empty()) return;
   close(descriptor);
@@ -43,6 +45,10 @@ RegularFileRead::RegularFileRead(const std::string& path) {
 
 RegularFileRead::~RegularFileRead() {
   if (descriptor >= 0) close(descriptor);
+}
+
+std::string RegularFileRead::openedName() const {
+  return descriptor < 0 ? "" : "/proc/self/fd/" + std::to_string(descriptor);
 }
 
 std::size_t RegularFileRead::readBlock(char* block, std::size_t capacity) {

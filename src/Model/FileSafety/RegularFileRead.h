@@ -24,8 +24,16 @@ class RegularFileRead {
   // Why the file was refused, or why reading it failed, as a user can read
   // it; empty while it can be read.
   const std::string& refusal() const { return refusalReason; }
+  // Whether the name led to something other than a regular file (a pipe, a
+  // folder, a device); false for a regular file and for a name that could
+  // not be examined (no such file, no permission).
+  bool notRegularFile() const { return refusedAsNotRegular; }
   // The file's length when it was opened, in bytes; 0 when it was refused.
   std::size_t size() const { return length; }
+  // A name that leads to the very file opened, whatever the name given
+  // comes to lead to meanwhile, for a reader that takes names (a picture
+  // decoder); empty when the file was refused.
+  std::string openedName() const;
 
   // Reads up to `capacity` further bytes into `block`: the count read, 0 at
   // the end of the file or when reading failed (then refusal() says so).
@@ -38,6 +46,7 @@ class RegularFileRead {
  private:
   int descriptor = -1;
   std::size_t length = 0;
+  bool refusedAsNotRegular = false;
   std::string refusalReason;
 };
 

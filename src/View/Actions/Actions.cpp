@@ -16,6 +16,7 @@
 #include "ModelFachade.h"
 #include "PanedBottom.h"
 #include "PictureFileCheck.h"
+#include "PictureRead.h"
 #include "ProgramProfile.h"
 #include "ScrollImage.h"
 #include "ShapeIds.h"
@@ -28,19 +29,6 @@ const char* const noFile = "null";
 bool isChoice(const std::string& name) { return !name.empty() && name != noFile; }
 
 std::string sizeText(int width, int height) { return std::to_string(width) + "x" + std::to_string(height); }
-
-// The whole picture decoded, or null when the toolkit cannot decode it; only a
-// full decode also catches a file whose header is sound but whose data is not.
-Glib::RefPtr<Gdk::Pixbuf> readPicture(const std::string& path) {
-  try {
-    return Gdk::Pixbuf::create_from_file(path);
-  } catch (const Glib::Error& error) {
-    // raw(): printing the text itself converts it to the locale's charset,
-    // which throws for the toolkit's quotation marks under the C locale.
-    std::cerr << "Picture " << path << " cannot be read: " << error.what().raw() << std::endl;
-    return {};
-  }
-}
 
 }  // namespace
 
@@ -74,16 +62,16 @@ std::string Actions::chooseFile(FileBrowser::Mode mode) {
 Glib::RefPtr<Gdk::Pixbuf> Actions::choosePicture(std::string& path) {
   path = chooseFile(FileBrowser::ImageFile);
   if (path.empty()) return {};
-  // The size is read from the header first: a small file can claim a
-  // picture that does not fit in memory.
-  const std::string refusal = PictureFileCheck::sizeRefusal(path);
-  if (!refusal.empty()) {
-    showMessage(refusal);
+  const PictureRead read(path);
+  if (!read.refusal().empty()) {
+    showMessage(read.refusal());
     return {};
   }
-  const Glib::RefPtr<Gdk::Pixbuf> picture = readPicture(path);
-  if (!picture) showMessage("The picture " + path + " cannot be read.");
-  return picture;
+  if (!read.picture()) {
+    std::cerr << read.failure() << std::endl;
+    showMessage("The picture " + path + " cannot be read.");
+  }
+  return read.picture();
 }
 
 void Actions::showNewPicture(const std::string& path, const Glib::RefPtr<Gdk::Pixbuf>& picture) {

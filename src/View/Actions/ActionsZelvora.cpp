@@ -272,6 +272,10 @@ void ActionsZelvora::gatherTrainingSet(const std::vector<std::string>& imagefile
       set.addRegions(*myedgesdetector, shapes);
     } catch (int code) {
       std::cout << "Training: the picture " << imagefiles[i] << " cannot be read (error " << code << ")" << std::endl;
+      // A picture refused for a reason of its own (not a regular file, too
+      // large, incomplete) is named to the user, who chose it.
+      const std::string& refusal = myedgesdetector->getReadRefusal();
+      if (!refusal.empty()) showMessage(refusal + " It is left out of the training.");
     } catch (const std::exception& error) {
       std::cout << "Training: the picture " << imagefiles[i] << " is skipped: " << error.what() << std::endl;
     }

@@ -1,12 +1,10 @@
 #include "miniScrollImage.h"
 
-#include <glibmm/fileutils.h>
-
 #include <algorithm>
 #include <iostream>
 
 #include "NotifyCode.h"
-#include "PictureFileCheck.h"
+#include "PictureRead.h"
 #include "ScrollImage.h"
 
 miniScrollImage::miniScrollImage(std::string filename, ScrollImage* _scrollImage) : scrollImage(_scrollImage) {
@@ -35,21 +33,11 @@ void miniScrollImage::update(int code) {
 }
 
 void miniScrollImage::loadImage(std::string filename) {
-  const std::string refusal = PictureFileCheck::sizeRefusal(filename);
-  if (!refusal.empty()) {
-    std::cerr << refusal << std::endl;
-    return;
-  }
-  try {
-    image = Gdk::Pixbuf::create_from_file(filename);
-  } catch (const Glib::FileError& error) {
-    std::cerr << "FileError: " << error.what().raw() << std::endl;
-  } catch (const Gdk::PixbufError& error) {
-    std::cerr << "PixbufError: " << error.what().raw() << std::endl;
-  } catch (const Glib::Error& error) {
-    // Any other reading failure (an I/O error of the file system layer).
-    std::cerr << "Error: " << error.what().raw() << std::endl;
-  }
+  const PictureRead read(filename);
+  if (read.picture())
+    image = read.picture();
+  else
+    std::cerr << read.failure() << std::endl;
 }
 
 void miniScrollImage::set_image_from_file() {

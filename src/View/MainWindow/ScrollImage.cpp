@@ -1,10 +1,8 @@
 #include "ScrollImage.h"
 
-#include <glibmm/fileutils.h>
-
 #include <iostream>
 
-#include "PictureFileCheck.h"
+#include "PictureRead.h"
 #include "ProgramProfile.h"
 
 ScrollImage::ScrollImage(ImageClass* img, Draw* _draw)
@@ -26,26 +24,12 @@ ScrollImage::ScrollImage(ImageClass* img, Draw* _draw)
 }
 
 bool ScrollImage::loadImage(std::string file) {
-  const std::string refusal = PictureFileCheck::sizeRefusal(file);
-  if (!refusal.empty()) {
-    std::cerr << refusal << std::endl;
+  const PictureRead read(file);
+  if (!read.picture()) {
+    std::cerr << read.failure() << std::endl;
     return false;
   }
-  Glib::RefPtr<Gdk::Pixbuf> picture;
-  try {
-    picture = Gdk::Pixbuf::create_from_file(file);
-  } catch (const Glib::FileError& error) {
-    std::cerr << "FileError: " << error.what().raw() << std::endl;
-    return false;
-  } catch (const Gdk::PixbufError& error) {
-    std::cerr << "PixbufError: " << error.what().raw() << std::endl;
-    return false;
-  } catch (const Glib::Error& error) {
-    // Any other reading failure (an I/O error of the file system layer).
-    std::cerr << "Error: " << error.what().raw() << std::endl;
-    return false;
-  }
-  showPicture(file, picture);
+  showPicture(file, read.picture());
   return true;
 }
 
