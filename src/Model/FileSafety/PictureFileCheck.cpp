@@ -66,8 +66,8 @@ std::string sizeReason(int width, int height, std::uint64_t bytesPerPixel, std::
 // Why a detection may not run on a picture of `width` x `height`; empty when
 // it may.
 std::string detectionReason(int width, int height, std::uint64_t limitBytes) {
-  return sizeReason(width, height, detectionBytesPerPixel, limitBytes, "a detection on it would take about ",
-                    " an analysis may use");
+  return sizeReason(width, height, PictureFileCheck::detectionBytesPerPixel, limitBytes,
+                    "a detection on it would take about ", " an analysis may use");
 }
 
 // Why a picture whose header reads as `header` may not be decoded before its
