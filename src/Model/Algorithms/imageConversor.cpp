@@ -79,15 +79,16 @@ Image* convertPixels(PixelType type, const cv::Mat& m, WritePixel write) {
 }  // namespace
 
 cv::Mat readColourPicture(const std::string& filename, std::string* refusal, std::uint64_t limitBytes) {
-  // Opened without waiting, and decoded through the very file opened: a
-  // pipe or a device is refused before anything reads it, even when the
-  // name comes to lead to one meanwhile.
+  // Opened without waiting, then judged and decoded through the very file
+  // opened: a pipe or a device is refused before anything reads it, and the
+  // header judged is the decoded file's, even when the name comes to lead
+  // elsewhere meanwhile.
   const Model::RegularFileRead file(filename);
   std::string reason = file.notRegularFile() ? PictureFileCheck::notRegularMessage(filename) : "";
-  if (reason.empty()) reason = PictureFileCheck::detectionRefusal(filename, limitBytes);
+  if (reason.empty()) reason = PictureFileCheck::detectionRefusal(filename, file, limitBytes);
   // Half a cell would be measured as a whole one, so an incomplete picture
   // is not analysed at all.
-  if (reason.empty() && !PictureFileCheck::isComplete(filename))
+  if (reason.empty() && !PictureFileCheck::isComplete(file))
     reason = PictureFileCheck::incompleteMessage(filename);
   // A file that cannot be opened (none, no permission) reads as empty.
   cv::Mat picture;

@@ -3,27 +3,25 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
-// The bytes of a picture file, read where a header reader asks for them and
-// no further. Only a regular file is opened, without waiting: a pipe opened
-// for reading would wait for a writer. The length comes from the opened
-// file itself, not from reading it.
+#include "RegularFileRead.h"
+
+// The bytes of a picture file opened as any file from anyone
+// (RegularFileRead: only a regular file, without waiting, its length taken
+// from the opened file itself), read where a header reader asks for them and
+// no further, and without moving the place the file is read from next.
 class PictureFileBytes {
  public:
   using Bytes = std::vector<unsigned char>;
 
-  explicit PictureFileBytes(const std::string& path);
-  ~PictureFileBytes();
-  PictureFileBytes(const PictureFileBytes&) = delete;
-  PictureFileBytes& operator=(const PictureFileBytes&) = delete;
+  explicit PictureFileBytes(const Model::RegularFileRead& file) : file(file) {}
 
   // False for a missing file, one that cannot be read, or anything but a
   // regular file.
-  bool isOpen() const { return descriptor >= 0; }
+  bool isOpen() const { return file.readable(); }
   // The file's length in bytes when it was opened.
-  std::uint64_t size() const { return length; }
+  std::uint64_t size() const { return file.size(); }
   // Up to `count` bytes from `offset`; fewer at the file's end.
   Bytes at(std::uint64_t offset, std::size_t count) const;
 
@@ -35,8 +33,7 @@ class PictureFileBytes {
   static bool startsWith(const Bytes& bytes, const char* text, std::size_t length);
 
  private:
-  int descriptor = -1;
-  std::uint64_t length = 0;
+  const Model::RegularFileRead& file;
 };
 
 #endif

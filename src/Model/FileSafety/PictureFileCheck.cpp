@@ -129,7 +129,12 @@ bool PictureFileCheck::readSize(const std::string& path, int& width, int& height
 }
 
 std::string PictureFileCheck::sizeRefusal(const std::string& path, std::uint64_t limitBytes) {
-  return fileRefusal(path, pictureReason(PictureHeader::read(path), false, [limitBytes](int width, int height) {
+  return sizeRefusal(path, Model::RegularFileRead(path), limitBytes);
+}
+
+std::string PictureFileCheck::sizeRefusal(const std::string& path, const Model::RegularFileRead& opened,
+                                          std::uint64_t limitBytes) {
+  return fileRefusal(path, pictureReason(PictureHeader::read(opened), false, [limitBytes](int width, int height) {
                        return sizeRefusal(width, height, limitBytes);
                      }));
 }
@@ -143,7 +148,12 @@ std::string PictureFileCheck::sizeRefusal(int width, int height, std::uint64_t l
 }
 
 std::string PictureFileCheck::detectionRefusal(const std::string& path, std::uint64_t limitBytes) {
-  return fileRefusal(path, pictureReason(PictureHeader::read(path), true, [limitBytes](int width, int height) {
+  return detectionRefusal(path, Model::RegularFileRead(path), limitBytes);
+}
+
+std::string PictureFileCheck::detectionRefusal(const std::string& path, const Model::RegularFileRead& opened,
+                                               std::uint64_t limitBytes) {
+  return fileRefusal(path, pictureReason(PictureHeader::read(opened), true, [limitBytes](int width, int height) {
                        return detectionReason(width, height, limitBytes);
                      }));
 }
@@ -157,13 +167,15 @@ std::string PictureFileCheck::notRegularMessage(const std::string& path) {
   return "The picture " + path + " cannot be opened: it is not a regular file.";
 }
 
-bool PictureFileCheck::isComplete(const std::string& path) {
-  Model::RegularFileRead file(path);
+bool PictureFileCheck::isComplete(const std::string& path) { return isComplete(Model::RegularFileRead(path)); }
+
+bool PictureFileCheck::isComplete(const Model::RegularFileRead& opened) {
   unsigned char block[65536];
-  std::size_t filled = 0, at = 0;
+  std::size_t offset = 0, filled = 0, at = 0;
   const auto next = [&]() -> int {
     if (at == filled) {
-      filled = file.readBlock(reinterpret_cast<char*>(block), sizeof block);
+      offset += filled;
+      filled = opened.readAt(offset, reinterpret_cast<char*>(block), sizeof block);
       at = 0;
       if (filled == 0) return -1;
     }

@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <string>
 
+namespace Model {
+class RegularFileRead;
+}
+
 // What can be told about a picture file without decoding it. Every reader of
 // pictures asks before decoding: a file of a few bytes can claim a size whose
 // decoded form does not fit in memory, and a JPEG cut short decodes without
@@ -36,6 +40,11 @@ class PictureFileCheck {
   // its format needs for them at best). A file that cannot be opened, or in
   // a format not read here, is left to the decoder, which reports it.
   static std::string sizeRefusal(const std::string& path, std::uint64_t limitBytes = defaultDecodedLimit());
+  // The same for the picture `path` already opened as `opened`, the file its
+  // decoder is then given: the header judged is that file's, whatever the
+  // name comes to lead to meanwhile.
+  static std::string sizeRefusal(const std::string& path, const Model::RegularFileRead& opened,
+                                 std::uint64_t limitBytes);
   // The same judgement of the size that a decoder reports for the file at
   // `path` before it reserves the pixels: empty, or the message naming the
   // file and that size.
@@ -53,6 +62,9 @@ class PictureFileCheck {
   // file in a format OpenCV does not take by the formats read here is
   // refused too, rather than decoded unchecked.
   static std::string detectionRefusal(const std::string& path, std::uint64_t limitBytes = defaultDecodedLimit());
+  // The same for the picture `path` already opened as `opened`.
+  static std::string detectionRefusal(const std::string& path, const Model::RegularFileRead& opened,
+                                      std::uint64_t limitBytes);
   // The same for the size that a decoder reports for the file at `path`.
   static std::string detectionRefusal(const std::string& path, int width, int height,
                                       std::uint64_t limitBytes = defaultDecodedLimit());
@@ -67,6 +79,9 @@ class PictureFileCheck {
   // marker, block by block, as the decoder reads it: whatever follows the
   // picture is never read, and nothing of it is held whole.
   static bool isComplete(const std::string& path);
+  // The same for a file already opened; the place it is read from next is
+  // left as it is.
+  static bool isComplete(const Model::RegularFileRead& opened);
   // The message for a picture that isComplete refused.
   static std::string incompleteMessage(const std::string& path);
 };

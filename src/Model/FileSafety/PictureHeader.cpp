@@ -14,6 +14,7 @@
 #include "PngHeader.h"
 #include "PnmHeader.h"
 #include "RadianceHeader.h"
+#include "RegularFileRead.h"
 #include "SunRasterHeader.h"
 #include "TiffHeader.h"
 #include "WebpHeader.h"
@@ -59,9 +60,11 @@ HeaderReading gdkPixbufReading(const PictureFileBytes& file, const Bytes& start)
 
 }  // namespace
 
-PictureHeader PictureHeader::read(const std::string& path) {
+PictureHeader PictureHeader::read(const std::string& path) { return read(Model::RegularFileRead(path)); }
+
+PictureHeader PictureHeader::read(const Model::RegularFileRead& opened) {
   PictureHeader header;
-  const PictureFileBytes file(path);
+  const PictureFileBytes file(opened);
   if (!file.isOpen()) return header;
   header.fileBytes = file.size();
   const Bytes start = file.at(0, startBytes);

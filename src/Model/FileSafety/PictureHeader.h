@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <string>
 
+namespace Model {
+class RegularFileRead;
+}
+
 // The size a picture file decodes to, read from its header's own bytes as
 // each decoder that may follow reads it: OpenCV for the analyses (BMP,
 // Radiance HDR, JPEG, WebP, Sun raster, PBM/PGM/PPM, PAM, PFM, TIFF, PNG,
@@ -24,6 +28,8 @@ class PictureHeader {
   };
 
   static PictureHeader read(const std::string& path);
+  // The header of the file `opened`, the very file a decoder is then given.
+  static PictureHeader read(const Model::RegularFileRead& opened);
   // True with the size when read() reads one.
   static bool readSize(const std::string& path, int& width, int& height);
 

@@ -62,6 +62,18 @@ std::size_t RegularFileRead::readBlock(char* block, std::size_t capacity) {
   }
 }
 
+std::size_t RegularFileRead::readAt(std::size_t offset, char* block, std::size_t capacity) const {
+  if (descriptor < 0 || !refusalReason.empty()) return 0;
+  std::size_t filled = 0;
+  while (filled < capacity) {
+    const ssize_t count = pread(descriptor, block + filled, capacity - filled, static_cast<off_t>(offset + filled));
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) break;
+    filled += static_cast<std::size_t>(count);
+  }
+  return filled;
+}
+
 std::string RegularFileRead::readWhole(std::size_t largest, const std::string& tooLarge) {
   if (!readable()) return "";
   if (length > largest) {

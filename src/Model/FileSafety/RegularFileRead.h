@@ -38,6 +38,10 @@ class RegularFileRead {
   // Reads up to `capacity` further bytes into `block`: the count read, 0 at
   // the end of the file or when reading failed (then refusal() says so).
   std::size_t readBlock(char* block, std::size_t capacity);
+  // Reads up to `capacity` bytes from `offset` into `block`, leaving the
+  // place of readBlock as it is: the count read, fewer at the file's end or
+  // where reading failed.
+  std::size_t readAt(std::size_t offset, char* block, std::size_t capacity) const;
   // Reads the rest of the file whole when it is at most `largest` bytes
   // long, both when it was opened and as it is read (it may grow); otherwise
   // refusal() becomes `tooLarge`, nothing of it is kept, and "" is returned.

@@ -117,7 +117,7 @@ PictureRead::PictureRead(const std::string& path, std::uint64_t limitBytes) : pa
     decoderError = fileError(path, file);
     return;
   }
-  refusalReason = PictureFileCheck::sizeRefusal(path, limitBytes);
+  refusalReason = PictureFileCheck::sizeRefusal(path, file, limitBytes);
   if (refusalReason.empty()) decode(file, limitBytes);
 }
 
