@@ -38,22 +38,13 @@ void StartTagScan::step(char c) {
       matchOpener(c);
       break;
     case State::Comment:
-      if (c == '>' && run >= 2)
-        state = State::Text;
-      else
-        run = c == '-' ? run + 1 : 0;
+      endAfterRun(c, '-', 2);
       break;
     case State::Instruction:
-      if (c == '>' && run >= 1)
-        state = State::Text;
-      else
-        run = c == '?' ? 1 : 0;
+      endAfterRun(c, '?', 1);
       break;
     case State::CData:
-      if (c == '>' && run >= 2)
-        state = State::Text;
-      else
-        run = c == ']' ? run + 1 : 0;
+      endAfterRun(c, ']', 2);
       break;
     case State::EndTag:
       if (c == '>') state = State::Text;
@@ -137,6 +128,13 @@ void StartTagScan::matchOpener(char c) {
 void StartTagScan::enterDeclaration(bool isDoctype) {
   state = State::Declaration;
   doctype = isDoctype;
+}
+
+void StartTagScan::endAfterRun(char c, char closing, std::size_t needed) {
+  if (c == '>' && run >= needed)
+    state = State::Text;
+  else
+    run = c == closing ? run + 1 : 0;
 }
 
 void StartTagScan::countStartTagByte() {

@@ -59,6 +59,9 @@ class StartTagScan {
   void open(char c);
   void matchOpener(char c);
   void enterDeclaration(bool doctype);
+  // Ends a comment, an instruction or a CDATA section at a ">" that follows
+  // `needed` or more `closing` characters in a row.
+  void endAfterRun(char c, char closing, std::size_t needed);
   void countStartTagByte();
 
   State state = State::Text;
