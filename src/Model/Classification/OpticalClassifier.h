@@ -94,8 +94,9 @@ class OpticalClassifier {
   const std::error_code& trainingWriteError() const { return writeError; }
   virtual std::vector<int> applyClassifiersPattern(const std::vector<float>& pattern);
   // Why the last load of the classifier's files left a model unused, naming
-  // the file ("The classifier file ... cannot be read: ..."); empty when
-  // every model loaded or no file was looked at.
+  // the file ("The classifier file ... cannot be read: ...") or the folder,
+  // as a sentence without its full stop, which the caller's wording adds;
+  // empty when every model loaded or no file was looked at.
   const std::string& loadRefusal() const { return refusal; }
 
   // Fixes the seed of the training shuffles, for reproducible models; by

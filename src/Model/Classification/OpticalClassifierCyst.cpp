@@ -69,7 +69,7 @@ bool OpticalClassifierCyst::loadClassifiers(const std::string& folder) {
   const std::string unfinished = ReplacementJournal(folder).recover(
       {textureModelFile, textureStatisticsFile, shapeModelFile, shapeStatisticsFile});
   if (!unfinished.empty()) {
-    refuseLoading("The cyst classifier of " + folder + " cannot be loaded: " + unfinished + ".");
+    refuseLoading("The cyst classifier of " + folder + " cannot be loaded: " + unfinished);
     std::cerr << loadRefusal() << std::endl;
     return false;
   }

@@ -96,7 +96,7 @@ bool OpticalClassifierZelvora::loadClassifiersFrom(const std::string& folder) {
   // recovered and read; a folder that cannot be locked is read as it is.
   const FolderLock lock(folder);
   if (const std::string unfinished = SpeciesFolderRecovery::recover(folder); !unfinished.empty()) {
-    refuseLoading("The classifiers of " + folder + " cannot be loaded: " + unfinished + ".");
+    refuseLoading("The classifiers of " + folder + " cannot be loaded: " + unfinished);
     std::cout << "Error loading classifiers of " << folder << ": " << loadRefusal() << std::endl;
     return false;
   }

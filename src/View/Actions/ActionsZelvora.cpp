@@ -172,11 +172,7 @@ void ActionsZelvora::noteClassifierLoaded() {
 }
 
 std::string ActionsZelvora::withLoadRefusal(const std::string& before, const std::string& after) const {
-  if (classifierRefusal.empty()) return before + after;
-  // Some refusals end with their own full stop, and `after` brings one.
-  const std::string refusal = classifierRefusal.back() == '.' ? classifierRefusal.substr(0, classifierRefusal.size() - 1)
-                                                              : classifierRefusal;
-  return before + ". " + refusal + after;
+  return before + (classifierRefusal.empty() ? "" : ". " + classifierRefusal) + after;
 }
 
 void ActionsZelvora::classify(int, int) {

@@ -36,11 +36,9 @@ const std::string nothingAdded = "Add cysts adds no cysts: ";
 // The classifier's files are read once, when the panel is made.
 const char* const readAtStart = " Cavitra reads the classifier when it starts.";
 
-// The classifier's refusal as a sentence of its own: a file's ends without a
-// full stop, a folder's with one.
-std::string asSentence(const std::string& refusal) {
-  return refusal.empty() || refusal.back() == '.' ? refusal : refusal + ".";
-}
+// The classifier's refusal, told without its full stop, as a sentence of its
+// own.
+std::string asSentence(const std::string& refusal) { return refusal.empty() ? refusal : refusal + "."; }
 }  // namespace
 
 KidneyPanel::KidneyPanel(Actions* actions, Gtk::Paned* paned, Gtk::Paned* panedbottom,
